@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tidewire needs to build, run and test.
+# Quick when everything is there already.
+set -euo pipefail
+
+PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libxcb1-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth socat fonts-dejavu-core
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq "${missing[@]}"

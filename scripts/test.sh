@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a normal
+# build and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+JOBS=$(nproc 2>/dev/null || echo 2)
+run_build() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j"$JOBS"
+  ctest --test-dir "$dir" --output-on-failure -j"$JOBS"
+}
+
+echo "== normal build"
+run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== sanitizer build (address, undefined)"
+ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_build build-asan -DCMAKE_BUILD_TYPE=Debug -DTIDEWIRE_SANITIZE=ON

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDialog>
+
+namespace tw {
+
+// The about box: the program's name, version and purpose; OK closes it.
+class AboutDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit AboutDialog(QWidget* parent = nullptr);
+  QString versionLine() const;
+
+ private:
+  class QLabel* version_;
+};
+
+}  // namespace tw

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QObject>
+#include <functional>
+
+class QWidget;
+
+namespace tw {
+
+// The F1 hot key. On X11 it is grabbed on the root window, so it works while
+// another program has the focus; where that is not possible (another
+// platform, or another client holds F1) it is an application-wide shortcut,
+// which still works while one of this program's dialogs is open.
+class HotKey : public QObject, public QAbstractNativeEventFilter {
+  Q_OBJECT
+ public:
+  HotKey(QWidget* window, std::function<void()> fire);
+  ~HotKey() override;
+  bool systemWide() const { return grabbedKeycode_ != 0; }
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+ private:
+  bool GrabX11();
+  void UngrabX11();
+
+  std::function<void()> fire_;
+  unsigned grabbedKeycode_ = 0;
+};
+
+}  // namespace tw

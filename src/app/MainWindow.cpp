@@ -1,0 +1,157 @@
+#include "app/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/AboutDialog.h"
+#include "app/HotKey.h"
+#include "resources/MenuBar.h"
+#include "resources/commands.h"
+#include "serial/QtSerialPort.h"
+#include "serial/SerialDialog.h"
+#include "terminal/TerminalView.h"
+
+namespace tw {
+
+MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* parent)
+    : QMainWindow(parent), portMap_(options.ports) {
+  opener_ = std::make_unique<QtSerialPortOpener>(portMap_);
+  view_ = new TerminalView(nullptr, this);
+  setCentralWidget(view_);
+  program_ = std::make_unique<Program>(clock, *opener_, *this, *view_, DataRoot(options));
+  view_->setProgram(program_.get());
+
+  auto* bar = new MenuBar(
+      program_->menu, [this](int id) { program_->OnCommand(id); }, MainMenuTable(), this);
+  setMenuBar(bar);
+
+  if (options.echo) {
+    program_->AddLineListener([](const std::string& line) {
+      std::fwrite(line.data(), 1, line.size(), stdout);
+      std::fputc('\n', stdout);
+      std::fflush(stdout);
+    });
+  }
+
+  dialogs_[DLG_ABOUT] = [this] {
+    AboutDialog about(this);
+    about.exec();
+  };
+  dialogs_[DLG_SERIAL] = [this] { RunSerialDialog(); };
+
+  resize(544, 612);
+  program_->Start();
+  hotKey_ = std::make_unique<HotKey>(this, [this] { program_->OnHotKey(); });
+  view_->setFocus();
+}
+
+MainWindow::~MainWindow() {
+  for (auto& [number, timer] : timers_) timer->stop();
+  if (!destroyed_) {
+    destroyed_ = true;
+    program_->OnDestroy();
+  }
+}
+
+void MainWindow::RunStartupCommands(const std::vector<int>& ids) {
+  for (int id : ids) PostCommand(id);
+}
+
+void MainWindow::SetWindowTitle(const std::string& title) {
+  setWindowTitle(QString::fromStdString(title));
+}
+
+void MainWindow::MessageBox(const std::string& text, const std::string& caption, BoxIcon icon) {
+  QMessageBox::Icon qicon = QMessageBox::Warning;
+  switch (icon) {
+    case BoxIcon::Warning:
+      qicon = QMessageBox::Warning;
+      break;
+    case BoxIcon::Error:
+      qicon = QMessageBox::Critical;
+      break;
+    case BoxIcon::Question:
+      qicon = QMessageBox::Question;
+      break;
+    case BoxIcon::Information:
+      qicon = QMessageBox::Information;
+      break;
+  }
+  QMessageBox box(qicon, QString::fromStdString(caption), QString::fromStdString(text),
+                  QMessageBox::Ok, this);
+  box.exec();
+}
+
+bool MainWindow::ConfirmQuit() {
+  QMessageBox box(QMessageBox::Question, "Tidewire", "Really Quit?",
+                  QMessageBox::Ok | QMessageBox::Cancel, this);
+  return box.exec() == QMessageBox::Ok;
+}
+
+void MainWindow::Beep() { QApplication::beep(); }
+
+void MainWindow::SetWaitCursor(bool on) {
+  if (on) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ++waitCursors_;
+  } else if (waitCursors_ > 0) {
+    QApplication::restoreOverrideCursor();
+    --waitCursors_;
+  }
+}
+
+void MainWindow::RunDialog(int dialogId) {
+  auto it = dialogs_.find(dialogId);
+  if (it != dialogs_.end()) it->second();
+}
+
+bool MainWindow::ChooseFont(TerminalInfo& ti) { return view_->chooseFont(ti); }
+
+void MainWindow::ApplyFont(TerminalInfo& ti) { view_->applyFont(ti); }
+
+void MainWindow::PostCommand(int id) {
+  QMetaObject::invokeMethod(
+      this, [this, id] { program_->OnCommand(id); }, Qt::QueuedConnection);
+}
+
+void MainWindow::PostClose() {
+  QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+void MainWindow::SetTimer(int number, int32_t periodMs) {
+  QTimer*& timer = timers_[number];
+  if (!timer) {
+    timer = new QTimer(this);
+    timer->setTimerType(Qt::PreciseTimer);
+    connect(timer, &QTimer::timeout, this, [this, number] {
+      if (!destroyed_) program_->OnTimer(number);
+    });
+  }
+  timer->start(periodMs);  // restarting: the next tick is one period from now
+}
+
+void MainWindow::Quit(int code) { QCoreApplication::exit(code); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (destroyed_ || !program_->OnClose()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  destroyed_ = true;
+  for (auto& [number, timer] : timers_) timer->stop();
+  program_->OnDestroy();
+}
+
+void MainWindow::RunSerialDialog() {
+  if (!program_->term) return;
+  SerialDialog dialog(*program_->term, program_->settings, portMap_,
+                      [this] { PostCommand(cmd::CONNECT); }, this);
+  dialog.exec();
+}
+
+}  // namespace tw

@@ -1,0 +1,105 @@
+#include "app/options.h"
+
+#include <cstdlib>
+
+#include "resources/commands.h"
+
+namespace tw {
+
+namespace {
+
+// Splits "--name=value" into name and value; plain "--name" has no value.
+std::pair<std::string, std::optional<std::string>> SplitOption(const std::string& arg) {
+  const auto eq = arg.find('=');
+  if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+    return {arg.substr(0, eq), arg.substr(eq + 1)};
+  }
+  return {arg, std::nullopt};
+}
+
+std::optional<int> ParseMenuId(const std::string& text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1 || value > 65535) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+ParseResult ParseOptions(const std::vector<std::string>& args) {
+  Options o;
+  for (size_t i = 0; i < args.size(); ++i) {
+    auto [name, inlineValue] = SplitOption(args[i]);
+    auto value = [&](std::string& out) -> bool {
+      if (inlineValue) {
+        out = *inlineValue;
+        return true;
+      }
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    auto bad = [](const std::string& why) { return ParseResult{std::nullopt, why}; };
+    std::string v;
+    if (name == "--help" || name == "-h") {
+      o.help = true;
+    } else if (name == "--version") {
+      o.version = true;
+    } else if (name == "--echo") {
+      o.echo = true;
+    } else if (name == "--connect") {
+      o.menuCommands.push_back(cmd::CONNECT);
+    } else if (name == "--home") {
+      if (!value(v) || v.empty()) return bad("--home needs a folder");
+      o.home = v;
+    } else if (name == "--com") {
+      if (!value(v)) return bad("--com needs N=DEVICE");
+      auto mapping = PortMap::parse(v);
+      if (!mapping) return bad("--com expects N=DEVICE with N from 1 to 16, not '" + v + "'");
+      o.ports.set(mapping->first, mapping->second);
+    } else if (name == "--menu") {
+      if (!value(v)) return bad("--menu needs a command number");
+      auto id = ParseMenuId(v);
+      if (!id) return bad("--menu expects a command number, not '" + v + "'");
+      o.menuCommands.push_back(*id);
+    } else {
+      return bad("unknown option '" + args[i] + "'");
+    }
+  }
+  return ParseResult{o, ""};
+}
+
+std::string UsageText() {
+  return "Usage: tidewire [options]\n"
+         "Host program for the Veluna acoustic modem.\n"
+         "\n"
+         "  --help              show this text and exit\n"
+         "  --version           show the version and exit\n"
+         "  --home DIR          keep logs and received files under DIR\n"
+         "                      (default $TIDEWIRE_HOME, else ~/Tidewire)\n"
+         "  --com N=DEVICE      open DEVICE for port COM<N> (N from 1 to 16);\n"
+         "                      repeatable; else $TIDEWIRE_COM<N>, else /dev/ttyS<N-1>\n"
+         "  --connect           connect to the modem once the window is up\n"
+         "  --menu ID           run menu command ID once the window is up; repeatable,\n"
+         "                      run in the order given\n"
+         "  --echo              also write every terminal line to standard output\n";
+}
+
+std::string VersionText() { return "Tidewire 3.07\n"; }
+
+std::filesystem::path DataRoot(const Options& options) {
+  if (options.home) return *options.home;
+#ifdef _WIN32
+  return "C:\\Tidewire";
+#else
+  if (const char* env = std::getenv("TIDEWIRE_HOME"); env != nullptr && *env != '\0') return env;
+  const char* home = std::getenv("HOME");
+  return std::filesystem::path(home != nullptr && *home != '\0' ? home : ".") / "Tidewire";
+#endif
+}
+
+}  // namespace tw

@@ -1,0 +1,67 @@
+// The NMEA log (CSV, one record per sentence, a new file every hour or
+// 65,536 records) and the binary data log (raw bytes).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/clock.h"
+
+namespace tw {
+
+constexpr size_t LOG_LINE_MAX = 599;
+constexpr int32_t NMEA_LOG_MAX_RECORDS = 65536;
+
+class Logs {
+ public:
+  // Shows a message box (text, caption) when a log file cannot be opened.
+  using ErrorBox = std::function<void(const std::string& text, const std::string& caption)>;
+
+  Logs(const Clock& clock, std::filesystem::path dataRoot, ErrorBox errorBox);
+  ~Logs();
+  Logs(const Logs&) = delete;
+  Logs& operator=(const Logs&) = delete;
+
+  void LogsInit(int32_t rotationSeconds);
+  void NMEALogOpen(int port);
+  void NMEALogClose();
+  void DataLogOpen(int port);
+  void DataLogClose();
+  void LogsCloseAll();
+  void NMEALogLine(int sourcePort, std::string_view text);
+  void DataLogWrite(const uint8_t* bytes, size_t count);
+
+  bool nmeaOpen() const { return nmeaFile_ != nullptr; }
+  bool dataOpen() const { return dataFile_ != nullptr; }
+  int logPortNumber() const { return logPortNumber_; }
+  int32_t nmeaRecordCount() const { return nmeaRecordCount_; }
+  // Paths of the files now open (empty when closed).
+  const std::filesystem::path& nmeaPath() const { return nmeaPath_; }
+  const std::filesystem::path& dataPath() const { return dataPath_; }
+  // <root>/Logs/port<N>/<PREFIX>-yyyy-mm-dd-hh-mm-ss.<EXT> for the time now.
+  std::filesystem::path LogFileName(const char* prefix, int port, const char* extension) const;
+
+ private:
+  std::FILE* OpenLogFile(const char* prefix, int port, const char* extension,
+                         std::filesystem::path& openedPath);
+  void RotateIfDue();
+
+  const Clock& clock_;
+  std::filesystem::path dataRoot_;
+  ErrorBox errorBox_;
+  std::FILE* nmeaFile_ = nullptr;
+  std::FILE* dataFile_ = nullptr;
+  std::filesystem::path nmeaPath_;
+  std::filesystem::path dataPath_;
+  uint32_t nmeaOpenedAt_ = 0;
+  int32_t nmeaRecordCount_ = 0;
+  int32_t rotationSeconds_ = 3600;
+  int logPortNumber_ = 0;
+};
+
+}  // namespace tw

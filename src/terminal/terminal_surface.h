@@ -1,0 +1,43 @@
+// What the screen model asks of the window that shows it: repaint requests,
+// scroll bars, the caret and the bell. The Qt view implements it; headless
+// runs and tests use NullSurface or a recording fake.
+#pragma once
+
+namespace tw {
+
+class TerminalSurface {
+ public:
+  virtual ~TerminalSurface() = default;
+  // Pixel rectangle in client coordinates; repainted later without erase.
+  virtual void invalidateRect(int x, int y, int width, int height) = 0;
+  // The whole client area; `erase` clears the background first.
+  virtual void invalidateAll(bool erase) = 0;
+  // Repaint what is invalid now, before returning.
+  virtual void updateNow() = 0;
+  virtual void beep() = 0;
+  virtual void setScrollRange(bool vertical, int maximum) = 0;
+  virtual void setScrollPosition(bool vertical, int position) = 0;
+  // Moves the shown contents by dx, dy pixels.
+  virtual void scrollContents(int dx, int dy) = 0;
+  virtual void createCaret(int width, int height) = 0;
+  virtual void showCaret() = 0;
+  virtual void destroyCaret() = 0;
+  virtual void setCaretPosition(int x, int y) = 0;
+};
+
+class NullSurface : public TerminalSurface {
+ public:
+  void invalidateRect(int, int, int, int) override {}
+  void invalidateAll(bool) override {}
+  void updateNow() override {}
+  void beep() override {}
+  void setScrollRange(bool, int) override {}
+  void setScrollPosition(bool, int) override {}
+  void scrollContents(int, int) override {}
+  void createCaret(int, int) override {}
+  void showCaret() override {}
+  void destroyCaret() override {}
+  void setCaretPosition(int, int) override {}
+};
+
+}  // namespace tw

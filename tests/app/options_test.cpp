@@ -1,0 +1,51 @@
+#include "app/options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace tw {
+namespace {
+
+TEST(Options, StartupCommandsKeepCommandLineOrder) {
+  auto r = ParseOptions({"--com", "1=/dev/pts/7", "--connect", "--menu", "40042", "--echo",
+                         "--com=3=/dev/ttyUSB0", "--home=/tmp/tw"});
+  ASSERT_TRUE(r.options) << r.error;
+  EXPECT_EQ(r.options->menuCommands, (std::vector<int>{256, 40042}));
+  EXPECT_TRUE(r.options->echo);
+  EXPECT_EQ(r.options->ports.device(1), "/dev/pts/7");
+  EXPECT_EQ(r.options->ports.device(3), "/dev/ttyUSB0");
+  EXPECT_EQ(DataRoot(*r.options), std::filesystem::path("/tmp/tw"));
+}
+
+TEST(Options, BadOptionsAreRefusedWithAReason) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--bogus"}, {"--com", "17=/dev/x"}, {"--com", "0=/dev/x"}, {"--com", "1="},
+           {"--com"}, {"--menu", "abc"}, {"--menu", "-5"}, {"--home"}, {"stray"}}) {
+    auto r = ParseOptions(args);
+    EXPECT_FALSE(r.options) << args[0];
+    EXPECT_FALSE(r.error.empty());
+  }
+}
+
+TEST(Options, PortsFallBackToEnvironmentThenSerialDevices) {
+  PortMap map;
+  ::setenv("TIDEWIRE_COM5", "/dev/pts/42", 1);
+  EXPECT_EQ(map.device(5), "/dev/pts/42");
+  map.set(5, "/dev/explicit");
+  EXPECT_EQ(map.device(5), "/dev/explicit");
+  ::unsetenv("TIDEWIRE_COM5");
+  EXPECT_EQ(map.device(12), "/dev/ttyS11");
+}
+
+TEST(Options, DataRootFollowsEnvironmentWithoutHomeOption) {
+  Options o;
+  ::setenv("TIDEWIRE_HOME", "/srv/tidewire", 1);
+  EXPECT_EQ(DataRoot(o), std::filesystem::path("/srv/tidewire"));
+  ::unsetenv("TIDEWIRE_HOME");
+  ::setenv("HOME", "/home/op", 1);
+  EXPECT_EQ(DataRoot(o), std::filesystem::path("/home/op/Tidewire"));
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,44 @@
+#include "support/program_fixture.h"
+
+#include <atomic>
+#include <unistd.h>
+
+namespace tw::test {
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  path_ = std::filesystem::temp_directory_path() /
+          ("tidewire-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(path_);
+  std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+ProgramTest::ProgramTest() {
+  clock.now = LocalTime{2007, 3, 3, 14, 5, 9};
+  clock.ticks = 1000;
+  program = std::make_unique<Program>(clock, ports, ui, surface, root.path());
+  program->AddLineListener([this](const std::string& line) {
+    // "[hh:mm:ss] " is 11 characters.
+    lines.push_back(line.size() >= 11 ? line.substr(11) : line);
+  });
+  program->Start();
+}
+
+std::shared_ptr<FakePortState> ProgramTest::Connect() {
+  auto port = ports.ports.count(1) ? ports.ports[1] : ports.add(1);
+  program->OnCommand(256);
+  return port;
+}
+
+std::vector<std::string> ProgramTest::TakeLines() {
+  std::vector<std::string> out;
+  out.swap(lines);
+  return out;
+}
+
+}  // namespace tw::test
