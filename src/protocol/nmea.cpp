@@ -1,0 +1,315 @@
+#include "protocol/nmea.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace tw {
+
+namespace {
+
+constexpr uint8_t LF = 10;
+// The ring is not looked at until it holds this many unread bytes.
+constexpr uint32_t TAKE_MIN_BYTES = 7;
+// A '$' still without its LF while the ring holds more than this can only be
+// noise: no sentence is that long. The ring is emptied then, so it can never
+// fill up with a line that will not complete and shut out everything after it.
+constexpr uint32_t TAKE_STALL_LIMIT = RX_SIZE / 2;
+
+constexpr std::string_view FIELD_SEPARATORS = ",";
+constexpr std::string_view FIELD_OR_CHECKSUM = ",*";
+
+// Splits like the C library's strtok: a run of separators is one separator,
+// separators at the start are skipped, no token is empty, and every call may
+// use its own separator set. Only the one separator that ends a token is
+// consumed with it, so the next call's set decides how the rest is skipped.
+class TokenSplitter {
+ public:
+  explicit TokenSplitter(std::string_view s) : s_(s) {}
+
+  std::optional<std::string_view> Next(std::string_view separators) {
+    size_t start = s_.find_first_not_of(separators, pos_);
+    if (start == std::string_view::npos) {
+      pos_ = s_.size();
+      return std::nullopt;
+    }
+    size_t end = s_.find_first_of(separators, start);
+    if (end == std::string_view::npos) {
+      pos_ = s_.size();
+      return s_.substr(start);
+    }
+    pos_ = end + 1;
+    return s_.substr(start, end - start);
+  }
+
+  // What follows the separator that ended the last token; empty when that
+  // token ran to the end.
+  std::string_view Rest() const { return s_.substr(pos_); }
+
+ private:
+  std::string_view s_;
+  size_t pos_ = 0;
+};
+
+// Token n (0 is the sentence name), split at `before` for tokens 0..n-1 and at
+// `last` for token n itself.
+std::optional<std::string_view> TokenAt(std::string_view s, int n, std::string_view before,
+                                        std::string_view last) {
+  if (n < 0) return std::nullopt;
+  TokenSplitter splitter(s);
+  for (int k = 0; k < n; ++k) {
+    if (!splitter.Next(before)) return std::nullopt;
+  }
+  return splitter.Next(last);
+}
+
+// White space as the C locale knows it; independent of the process locale.
+bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+size_t SkipSpace(std::string_view t) {
+  size_t i = 0;
+  while (i < t.size() && IsCSpace(t[i])) ++i;
+  return i;
+}
+
+struct Decimal {
+  int32_t value = 0;
+  bool hasDigits = false;
+};
+
+// Leading white space, optional sign, digits up to the first non-digit, as
+// atoi does; values beyond 32 bits are held at the nearest limit.
+Decimal ParseDecimal(std::string_view t) {
+  size_t i = SkipSpace(t);
+  bool negative = false;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+  constexpr int64_t LIMIT = int64_t{INT32_MAX} + 1;
+  int64_t magnitude = 0;
+  Decimal result;
+  for (; i < t.size() && IsDigit(t[i]); ++i) {
+    result.hasDigits = true;
+    magnitude = std::min(LIMIT, magnitude * 10 + (t[i] - '0'));
+  }
+  int64_t value = negative ? -magnitude : std::min(magnitude, LIMIT - 1);
+  result.value = static_cast<int32_t>(value);
+  return result;
+}
+
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// The value of a number too large or too small for a double: infinite or
+// zero, the way strtod reports it.
+double OutOfRangeValue(const char* first, const char* last, std::chars_format format) {
+  long double wide = 0;
+  if (std::from_chars(first, last, wide, format).ec == std::errc()) {
+    return static_cast<double>(wide);
+  }
+  std::string_view text(first, last - first);
+  size_t mark = text.find_first_of(format == std::chars_format::hex ? "pP" : "eE");
+  bool tiny = mark != std::string_view::npos && mark + 1 < text.size() && text[mark + 1] == '-';
+  return tiny ? 0.0 : HUGE_VAL;
+}
+
+// A decimal floating number as atof reads it (hexadecimal, "inf" and "nan"
+// included), but always with '.' as the decimal point: the GUI layer sets the
+// process locale from the environment, which would change what strtod reads.
+double ParseFloating(std::string_view t) {
+  size_t i = SkipSpace(t);
+  bool negative = false;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+  std::string_view rest = t.substr(i);
+  std::chars_format format = std::chars_format::general;
+  bool hex = rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X') &&
+             (IsHexDigit(rest[2]) || (rest[2] == '.' && rest.size() > 3 && IsHexDigit(rest[3])));
+  if (hex) {
+    rest.remove_prefix(2);
+    format = std::chars_format::hex;
+  }
+  const char* first = rest.data();
+  const char* last = rest.data() + rest.size();
+  double value = 0.0;
+  auto [end, ec] = std::from_chars(first, last, value, format);
+  if (ec == std::errc::result_out_of_range) value = OutOfRangeValue(first, end, format);
+  if (ec == std::errc::invalid_argument) value = 0.0;
+  return negative ? -value : value;
+}
+
+uint8_t RingByte(const RxState& rx, uint32_t offset) {
+  return rx.buffer[(rx.readIndex + offset) % RX_SIZE];
+}
+
+// Offset from readIndex of the first `wanted` byte at or after `from`, or
+// `count` when there is none among the unread bytes.
+uint32_t FindInRing(const RxState& rx, uint32_t from, uint8_t wanted) {
+  for (uint32_t k = from; k < rx.count; ++k) {
+    if (RingByte(rx, k) == wanted) return k;
+  }
+  return rx.count;
+}
+
+}  // namespace
+
+bool NMEATakeLine(RxState& rx, std::string& line) {
+  // A ring that was never allocated (or already freed) holds nothing.
+  if (rx.buffer.size() != RX_SIZE) return false;
+  if (rx.count < TAKE_MIN_BYTES) return false;
+
+  uint32_t dollar = FindInRing(rx, 0, '$');
+  if (dollar == rx.count) {
+    RxReset(rx);
+    return false;
+  }
+  uint32_t lf = FindInRing(rx, dollar + 1, LF);
+  if (lf == rx.count) {
+    if (rx.count > TAKE_STALL_LIMIT) RxReset(rx);
+    return false;
+  }
+
+  // An over-long line keeps its first NMEA_LINE_MAX characters; the rest up to
+  // its LF goes with it, so the next sentence starts clean.
+  uint32_t length = std::min<uint32_t>(lf - dollar, NMEA_LINE_MAX);
+  line.clear();
+  line.reserve(length);
+  for (uint32_t k = dollar; k < dollar + length; ++k) {
+    line.push_back(static_cast<char>(RingByte(rx, k)));
+  }
+
+  rx.readIndex = (rx.readIndex + lf + 1) % RX_SIZE;
+  rx.count = (rx.writeIndex + RX_SIZE - rx.readIndex) % RX_SIZE;
+  return true;
+}
+
+int NMEAMessageType(std::string_view s) {
+  if (s.empty() || s[0] != '$') return MSG_NOT_SENTENCE;
+  for (const MessageTypeEntry& entry : MESSAGE_TYPES) {
+    if (s.starts_with(entry.prefix)) return entry.type;
+  }
+  return MSG_UNKNOWN;
+}
+
+int NMEACountCommas(std::string_view s) {
+  return static_cast<int>(std::count(s.begin(), s.end(), ','));
+}
+
+int32_t NMEAGetInt(std::string_view s, int n) {
+  if (n < 1) return MISSING_FIELD;
+  // Field 3 also ends at '*', for every split, so a checksum after two fields
+  // reads as field 3; the others end at ',' only.
+  std::string_view separators = n == 3 ? FIELD_OR_CHECKSUM : FIELD_SEPARATORS;
+  std::optional<std::string_view> token = TokenAt(s, n, separators, separators);
+  if (!token) return MISSING_FIELD;
+  return ParseDecimal(*token).value;
+}
+
+float NMEAGetFloat(std::string_view s, int n) {
+  if (n < 1) return static_cast<float>(MISSING_FIELD);
+  std::optional<std::string_view> token = TokenAt(s, n, FIELD_SEPARATORS, FIELD_OR_CHECKSUM);
+  if (!token) return static_cast<float>(MISSING_FIELD);
+  return static_cast<float>(ParseFloating(*token));
+}
+
+std::string NMEAGetText(std::string_view s, int n) {
+  if (n < 1) return {};
+  size_t start = 0;
+  for (int k = 0; k < n; ++k) {
+    size_t separator = s.find_first_of(FIELD_OR_CHECKSUM, start);
+    if (separator == std::string_view::npos) return {};
+    start = separator + 1;
+  }
+  size_t end = s.find_first_of(FIELD_OR_CHECKSUM, start);
+  return std::string(s.substr(start, end == std::string_view::npos ? end : end - start));
+}
+
+NMEACycle NMEAGetCycle(std::string_view s) {
+  NMEACycle cycle{{MISSING_FIELD, MISSING_FIELD, MISSING_FIELD, MISSING_FIELD}, 0};
+  TokenSplitter splitter(s);
+  if (!splitter.Next(FIELD_SEPARATORS)) {
+    cycle.status = MISSING_FIELD;
+    return cycle;
+  }
+  for (int32_t& field : cycle.f) {
+    std::optional<std::string_view> token = splitter.Next(FIELD_SEPARATORS);
+    if (!token) {
+      cycle.status = MISSING_FIELD;
+      break;
+    }
+    field = ParseDecimal(*token).value;
+  }
+  return cycle;
+}
+
+int NMEAErrorKind(std::string_view s) {
+  std::optional<std::string_view> kind = TokenAt(s, 2, FIELD_SEPARATORS, FIELD_SEPARATORS);
+  if (!kind) return ERR_KIND_MISSING;
+  if (kind->starts_with("CRC")) return ERR_KIND_CRC;
+  if (kind->starts_with("NMEA")) return ERR_KIND_NMEA;
+  // The whole token must match: "MAXTIMEOUTS*18" is not this kind.
+  if (*kind == "MAXTIMEOUTS") return ERR_KIND_MAXTIMEOUTS;
+  if (kind->starts_with("TSK_IDLE")) return ERR_KIND_TSK_IDLE;
+  if (kind->starts_with("NODATA")) return ERR_KIND_NODATA;
+  return ERR_KIND_UNKNOWN;
+}
+
+int NMEAConfigParam(std::string_view s, Settings& settings) {
+  TokenSplitter splitter(s);
+  splitter.Next(FIELD_SEPARATORS);
+  std::optional<std::string_view> name = splitter.Next(FIELD_SEPARATORS);
+  if (!name) return CFG_MISSING;
+  auto match = std::find_if(CONFIG_PARAMS.begin(), CONFIG_PARAMS.end(),
+                            [&](const ConfigParamEntry& e) { return name->starts_with(e.name); });
+  if (match == CONFIG_PARAMS.end()) return CFG_UNKNOWN;
+  if (match->code == CFG_SRC) {
+    // The unit address is the rest after the comma that follows the name, up
+    // to the checksum. No comma, or nothing that holds a number, is no value:
+    // the address we have is kept rather than replaced by a made-up 0.
+    std::string_view rest = splitter.Rest();
+    Decimal unit = ParseDecimal(rest.substr(0, rest.find('*')));
+    if (unit.hasDigits) settings.modemUnit = unit.value;
+  }
+  return match->code;
+}
+
+std::string NMEARevisionText(std::string_view s) {
+  TokenSplitter splitter(s);
+  splitter.Next(FIELD_OR_CHECKSUM);  // sentence name
+  splitter.Next(FIELD_OR_CHECKSUM);  // time
+  std::optional<std::string_view> name = splitter.Next(FIELD_OR_CHECKSUM);
+  std::optional<std::string_view> version = splitter.Next(FIELD_OR_CHECKSUM);
+  if (!name || !version) return "Unknown";
+  // "%s (%s)": name, then version in brackets.
+  std::string text(*name);
+  text += " (";
+  text += *version;
+  text += ")";
+  return text;
+}
+
+void NMEAAppendChecksum(std::string& s) {
+  static constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
+  size_t start = !s.empty() && s[0] == '$' ? 1 : 0;
+  uint8_t sum = 0;
+  for (size_t i = start; i < s.size(); ++i) sum ^= static_cast<uint8_t>(s[i]);
+  s += '*';
+  s += HEX_DIGITS[sum >> 4];
+  s += HEX_DIGITS[sum & 0x0F];
+  s += "\r\n";
+}
+
+std::string NMEAErrorText(int code) {
+  for (const NmeaErrorEntry& entry : NMEA_ERRORS) {
+    if (entry.code == code) return std::string(entry.interpreterText);
+  }
+  return std::string(NMEA_ERROR_FALLBACK);
+}
+
+std::string NMEAEmulatorErrorText(int code) {
+  for (const NmeaErrorEntry& entry : NMEA_ERRORS) {
+    if (entry.code == code) return std::string(entry.emulatorText);
+  }
+  return {};
+}
+
+}  // namespace tw

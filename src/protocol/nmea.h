@@ -1,0 +1,273 @@
+// Sentence readers: cutting sentences out of the receive ring, naming them by
+// message type, and reading their fields. Shared by the modem interpreter,
+// the emulator and the data-frame transport.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/settings.h"
+#include "serial/rx_ring.h"
+
+namespace tw {
+
+// What the numeric readers return for a field that is not there.
+constexpr int32_t MISSING_FIELD = 4095;
+// Longest sentence taken from the ring, in characters (CR included).
+constexpr int NMEA_LINE_MAX = 599;
+
+// ---------------------------------------------------------------------------
+// Message types, as returned by NMEAMessageType.
+
+constexpr int MSG_NOT_SENTENCE = 1024;  // does not start with '$'
+constexpr int MSG_CAAGC = 1025;
+constexpr int MSG_CADQF = 1026;
+constexpr int MSG_CARXD = 1027;
+constexpr int MSG_CARXA = 1028;
+constexpr int MSG_CAREV = 1029;
+constexpr int MSG_CACLK = 1030;
+constexpr int MSG_CAERR = 1031;
+constexpr int MSG_CAMSG = 1038;
+constexpr int MSG_CADET1 = 1056;
+constexpr int MSG_CADET2 = 1057;
+constexpr int MSG_CADRQ = 1058;
+constexpr int MSG_SNTTA = 1059;
+constexpr int MSG_CACYC = 1060;
+constexpr int MSG_CACFG = 1061;
+constexpr int MSG_CATXP1 = 1062;
+constexpr int MSG_CATXP2 = 1063;
+constexpr int MSG_CATXF1 = 1064;
+constexpr int MSG_CATXF2 = 1065;
+constexpr int MSG_CATXA = 1072;
+constexpr int MSG_CATXD = 1073;
+constexpr int MSG_CAMPA = 1074;
+constexpr int MSG_CAMPC = 1075;
+constexpr int MSG_CAMPR = 1076;
+constexpr int MSG_CAACK = 1077;
+constexpr int MSG_CC_OTHER = 1078;  // any host sentence not named below
+constexpr int MSG_CCTXD = 1079;
+constexpr int MSG_CCTXA = 1080;
+constexpr int MSG_CCCYC = 1081;
+constexpr int MSG_CCMPC = 1082;
+constexpr int MSG_CCCLK = 1083;
+constexpr int MSG_CCCFQ = 1084;
+constexpr int MSG_CCCFG = 1085;
+constexpr int MSG_CCMSC = 1086;
+constexpr int MSG_CCACK = 1087;
+constexpr int MSG_CCMEC = 1088;
+constexpr int MSG_CCPNT = 1089;
+constexpr int MSG_CCPDT = 1090;
+constexpr int MSG_CCFFL = 1091;
+constexpr int MSG_CCFST = 1092;
+constexpr int MSG_CAFFL = 1104;
+constexpr int MSG_CAFST = 1105;
+constexpr int MSG_SNCFR = 1106;
+constexpr int MSG_SNPDT = 1107;
+constexpr int MSG_SNPNT = 1108;
+constexpr int MSG_CADOP = 1109;
+constexpr int MSG_CAMFD = 1110;
+constexpr int MSG_CASHF = 1111;
+constexpr int MSG_UNKNOWN = 1279;  // starts with '$' but matches no prefix
+
+struct MessageTypeEntry {
+  int order;  // position in which the prefixes are tried
+  std::string_view prefix;
+  int type;
+};
+
+// The prefixes in the order they are tried; the first match decides, so a
+// longer prefix must come before any shorter one it starts with ("$CC" last).
+// Before the table: no leading '$' is MSG_NOT_SENTENCE; after it: MSG_UNKNOWN.
+inline constexpr std::array<MessageTypeEntry, 47> MESSAGE_TYPES{{
+    {2, "$CAAGC", MSG_CAAGC},     {3, "$CAREV", MSG_CAREV},     {4, "$CACLK", MSG_CACLK},
+    {5, "$CADQF", MSG_CADQF},     {6, "$CARXA", MSG_CARXA},     {7, "$CARXD", MSG_CARXD},
+    {8, "$CAERR", MSG_CAERR},     {9, "$CAMSG", MSG_CAMSG},     {10, "$CADET,1", MSG_CADET1},
+    {11, "$CADET,2", MSG_CADET2}, {12, "$CADRQ", MSG_CADRQ},    {13, "$CACYC", MSG_CACYC},
+    {14, "$CACFG", MSG_CACFG},    {15, "$CATXA", MSG_CATXA},    {16, "$CATXD", MSG_CATXD},
+    {17, "$CATXP,1", MSG_CATXP1}, {18, "$CATXP,2", MSG_CATXP2}, {19, "$CATXF,1", MSG_CATXF1},
+    {20, "$CATXF,2", MSG_CATXF2}, {21, "$CAACK", MSG_CAACK},    {22, "$CAMPA", MSG_CAMPA},
+    {23, "$CAMPR", MSG_CAMPR},    {24, "$CAMPC", MSG_CAMPC},    {25, "$CAFST,", MSG_CAFST},
+    {26, "$CAFFL,", MSG_CAFFL},   {27, "$SNCFR", MSG_SNCFR},    {28, "$SNTTA", MSG_SNTTA},
+    {29, "$SNPDT", MSG_SNPDT},    {30, "$SNPNT", MSG_SNPNT},    {31, "$CAMFD", MSG_CAMFD},
+    {32, "$CADOP", MSG_CADOP},    {33, "$CASHF", MSG_CASHF},    {34, "$CCTXA,", MSG_CCTXA},
+    {35, "$CCTXD,", MSG_CCTXD},   {36, "$CCCYC,", MSG_CCCYC},   {37, "$CCMPC,", MSG_CCMPC},
+    {38, "$CCCLK,", MSG_CCCLK},   {39, "$CCCFQ,", MSG_CCCFQ},   {40, "$CCCFG,", MSG_CCCFG},
+    {41, "$CCMSC,", MSG_CCMSC},   {42, "$CCACK,", MSG_CCACK},   {43, "$CCMEC,", MSG_CCMEC},
+    {44, "$CCPNT,", MSG_CCPNT},   {45, "$CCPDT,", MSG_CCPDT},   {46, "$CCFFL,", MSG_CCFFL},
+    {47, "$CCFST,", MSG_CCFST},   {48, "$CC", MSG_CC_OTHER},
+}};
+
+// ---------------------------------------------------------------------------
+// NMEA error codes: field 3 of "$CAERR,hhmmss,NMEA,n", sent by the modem about
+// the host's sentences and by the emulator about its host's.
+
+constexpr int NMEA_ERR_BAD_CHECKSUM = 11;
+constexpr int NMEA_ERR_UNKNOWN_COMMAND = 12;
+constexpr int NMEA_ERR_EXPECTED_DOLLAR = 13;
+constexpr int NMEA_ERR_EXPECTED_COMMA = 14;
+constexpr int NMEA_ERR_WRONG_ARG_COUNT = 15;
+constexpr int NMEA_ERR_UNEXPECTED_STAR = 16;
+constexpr int NMEA_ERR_ARG_OUT_OF_RANGE = 17;
+constexpr int NMEA_ERR_BLANK_ARG = 18;
+constexpr int NMEA_ERR_BAD_TERMINATOR = 19;
+constexpr int NMEA_ERR_BAD_TALKER = 20;
+
+struct NmeaErrorEntry {
+  int code;
+  std::string_view interpreterText;  // shown by the modem message interpreter
+  std::string_view emulatorText;     // printed by the emulator
+};
+
+inline constexpr std::array<NmeaErrorEntry, 10> NMEA_ERRORS{{
+    {NMEA_ERR_BAD_CHECKSUM, "NMEA Error: Bad Checksum", "NMEA: Checksum Error"},
+    {NMEA_ERR_UNKNOWN_COMMAND, "NMEA Error: Unknown Command", "NMEA: Unknown Command"},
+    {NMEA_ERR_EXPECTED_DOLLAR, "NMEA Error: Expected '$'", "NMEA: Command must start with '$'"},
+    {NMEA_ERR_EXPECTED_COMMA, "NMEA Error: Expected ','", "NMEA: Command must have an argument"},
+    {NMEA_ERR_WRONG_ARG_COUNT, "NMEA Error: Wrong number of args",
+     "NMEA: Wrong number of arguments"},
+    {NMEA_ERR_UNEXPECTED_STAR, "NMEA Error: Unexpected '*'",
+     "NMEA: Unexpected checksum indicator '*'"},
+    {NMEA_ERR_ARG_OUT_OF_RANGE, "NMEA Error: Arg out of range", "NMEA: Argument out of range"},
+    {NMEA_ERR_BLANK_ARG, "NMEA Error: Required arg is blank", "NMEA: Required field is empty"},
+    {NMEA_ERR_BAD_TERMINATOR, "NMEA Error: Bad Terminator.", "NMEA: Unexpected terminator"},
+    {NMEA_ERR_BAD_TALKER, "NMEA Error: Bad talker ID.", "NMEA: Commands must start with '$CC'"},
+}};
+
+// Interpreter text for a code outside the table.
+inline constexpr std::string_view NMEA_ERROR_FALLBACK = "NMEA Error: Bad message.";
+
+// ---------------------------------------------------------------------------
+// Error kinds of a "$CAERR" sentence, as returned by NMEAErrorKind.
+
+constexpr int ERR_KIND_MISSING = 1024;  // no field 2
+constexpr int ERR_KIND_CRC = 1032;
+constexpr int ERR_KIND_TSK_IDLE = 1033;
+constexpr int ERR_KIND_NMEA = 1035;
+constexpr int ERR_KIND_MAXTIMEOUTS = 1036;
+constexpr int ERR_KIND_NODATA = 1037;
+constexpr int ERR_KIND_UNKNOWN = 1279;
+
+// ---------------------------------------------------------------------------
+// Configuration parameters of a "$CACFG" sentence, as returned by
+// NMEAConfigParam. 1310 and 1319 are not used.
+
+constexpr int CFG_MISSING = 1024;  // no field 1
+constexpr int CFG_UNKNOWN = 1279;
+constexpr int CFG_SRC = 1281;
+constexpr int CFG_DST = 1282;
+constexpr int CFG_BND = 1283;
+constexpr int CFG_RHC = 1284;
+constexpr int CFG_THC = 1285;
+constexpr int CFG_BR1 = 1286;
+constexpr int CFG_BR2 = 1287;
+constexpr int CFG_PTH = 1288;
+constexpr int CFG_DTH = 1289;
+constexpr int CFG_NPT = 1290;
+constexpr int CFG_NDT = 1291;
+constexpr int CFG_NTO = 1292;
+constexpr int CFG_KDL = 1293;
+constexpr int CFG_CSD = 1294;
+constexpr int CFG_AGC = 1295;
+constexpr int CFG_AGN = 1296;
+constexpr int CFG_ASD = 1297;
+constexpr int CFG_CLK = 1298;
+constexpr int CFG_CRL = 1299;
+constexpr int CFG_CTO = 1300;
+constexpr int CFG_DBG = 1301;
+constexpr int CFG_DOP = 1302;
+constexpr int CFG_DQF = 1303;
+constexpr int CFG_DTO = 1304;
+constexpr int CFG_ECD = 1305;
+constexpr int CFG_MFC = 1306;
+constexpr int CFG_MFD = 1307;
+constexpr int CFG_NRL = 1308;
+constexpr int CFG_NRV = 1309;
+constexpr int CFG_PRL = 1311;
+constexpr int CFG_PSV = 1312;
+constexpr int CFG_PTO = 1313;
+constexpr int CFG_REV = 1314;
+constexpr int CFG_RXA = 1315;
+constexpr int CFG_RXD = 1316;
+constexpr int CFG_SHF = 1317;
+constexpr int CFG_TAT = 1318;
+constexpr int CFG_TXD = 1320;
+constexpr int CFG_TXP = 1321;
+constexpr int CFG_TXF = 1322;
+constexpr int CFG_ALL = 1323;
+
+struct ConfigParamEntry {
+  std::string_view name;
+  int code;
+};
+
+// Tried in this order against the first three characters of field 1.
+inline constexpr std::array<ConfigParamEntry, 41> CONFIG_PARAMS{{
+    {"SRC", CFG_SRC}, {"DST", CFG_DST}, {"BND", CFG_BND}, {"RHC", CFG_RHC}, {"THC", CFG_THC},
+    {"BR1", CFG_BR1}, {"BR2", CFG_BR2}, {"PTH", CFG_PTH}, {"DTH", CFG_DTH}, {"NPT", CFG_NPT},
+    {"NDT", CFG_NDT}, {"NTO", CFG_NTO}, {"KDL", CFG_KDL}, {"CSD", CFG_CSD}, {"AGC", CFG_AGC},
+    {"AGN", CFG_AGN}, {"ASD", CFG_ASD}, {"CLK", CFG_CLK}, {"CRL", CFG_CRL}, {"CTO", CFG_CTO},
+    {"DBG", CFG_DBG}, {"DOP", CFG_DOP}, {"DQF", CFG_DQF}, {"DTO", CFG_DTO}, {"ECD", CFG_ECD},
+    {"MFC", CFG_MFC}, {"MFD", CFG_MFD}, {"NRL", CFG_NRL}, {"NRV", CFG_NRV}, {"PRL", CFG_PRL},
+    {"PSV", CFG_PSV}, {"PTO", CFG_PTO}, {"REV", CFG_REV}, {"RXA", CFG_RXA}, {"RXD", CFG_RXD},
+    {"SHF", CFG_SHF}, {"TAT", CFG_TAT}, {"TXD", CFG_TXD}, {"TXP", CFG_TXP}, {"TXF", CFG_TXF},
+    {"ALL", CFG_ALL},
+}};
+
+// ---------------------------------------------------------------------------
+// Readers. None reports an error: a missing field reads as MISSING_FIELD
+// (4095.0f for the float, the empty string for text), a field that is not a
+// number reads as 0. Every byte of a sentence counts, a NUL included.
+
+// Takes the next complete sentence ('$' up to, not including, its LF; the CR
+// stays) out of the ring. Bytes before the '$' are discarded with it; a ring
+// without any '$' is emptied. A sentence longer than NMEA_LINE_MAX is cut to
+// NMEA_LINE_MAX characters and its rest, up to the LF, discarded. Returns false
+// when no sentence was taken; `line` is then left as it was.
+bool NMEATakeLine(RxState& rx, std::string& line);
+
+// The message type of a sentence, from its leading characters.
+int NMEAMessageType(std::string_view s);
+
+// Number of ',' in the whole sentence.
+int NMEACountCommas(std::string_view s);
+
+// Field n (1..6) as a signed decimal integer. Fields are counted without the
+// empty ones; field 3 also ends at '*', so a checksum can be read as field 3.
+int32_t NMEAGetInt(std::string_view s, int n);
+
+// Field n as a decimal floating number; only field 3 is read this way.
+float NMEAGetFloat(std::string_view s, int n);
+
+// Field n (1..5) as text, empty fields counted, ',' and '*' both separating.
+// Not trimmed: the last field of a sentence without checksum keeps its CR.
+std::string NMEAGetText(std::string_view s, int n);
+
+struct NMEACycle {
+  int32_t f[4];    // fields 1..4; MISSING_FIELD from the first missing one on
+  int32_t status;  // 0 when all four are there, MISSING_FIELD otherwise
+};
+
+NMEACycle NMEAGetCycle(std::string_view s);
+
+// The kind of error a "$CAERR" sentence reports, from its field 2.
+int NMEAErrorKind(std::string_view s);
+
+// The parameter a "$CACFG" sentence reports, from its field 1. For "SRC" the
+// value after it becomes settings.modemUnit; without a value it is left alone.
+int NMEAConfigParam(std::string_view s, Settings& settings);
+
+// "name (version)" from fields 2 and 3 of a "$CAREV" sentence, else "Unknown".
+std::string NMEARevisionText(std::string_view s);
+
+// Appends '*', the two-digit checksum, CR and LF to a sentence that has no
+// checksum and no line end yet.
+void NMEAAppendChecksum(std::string& s);
+
+// The modem interpreter's text for an NMEA error code.
+std::string NMEAErrorText(int code);
+// The emulator's text for an NMEA error code; empty for a code it has none for.
+std::string NMEAEmulatorErrorText(int code);
+
+}  // namespace tw
