@@ -1,0 +1,150 @@
+#include "serial/QtSerialPort.h"
+
+#include <QDeadlineTimer>
+#include <QMetaObject>
+#include <QtGlobal>
+#include <limits>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#include <sys/file.h>
+#endif
+
+namespace tw {
+
+std::unique_ptr<QtSerialPort> QtSerialPort::open(const QString& device) {
+  std::unique_ptr<QtSerialPort> p(new QtSerialPort);
+  QSerialPort& port = p->port_;
+  port.setPortName(device);
+  if (!port.open(QIODevice::ReadWrite)) return nullptr;
+#ifdef Q_OS_UNIX
+  // QSerialPort's lock file is named after the path it was given, so a link
+  // to the same device would slip past it; a lock on the descriptor cannot.
+  if (flock(static_cast<int>(port.handle()), LOCK_EX | LOCK_NB) != 0) {
+    port.close();
+    return nullptr;
+  }
+#endif
+  port.clear(QSerialPort::AllDirections);
+  QObject::connect(&port, &QSerialPort::errorOccurred, &port,
+                   [raw = p.get()](QSerialPort::SerialPortError e) { raw->onError(e); });
+  QObject::connect(&port, &QSerialPort::readyRead, &port,
+                   [raw = p.get()] { raw->readErrors_ = 0; });
+  return p;
+}
+
+QtSerialPort::~QtSerialPort() { closePort(); }
+
+void QtSerialPort::closePort() {
+  if (port_.isOpen()) port_.close();
+}
+
+bool QtSerialPort::configure(uint32_t baudRate) {
+  if (!port_.isOpen() || lost_) return false;
+  if (baudRate == 0 || baudRate > static_cast<uint32_t>(std::numeric_limits<qint32>::max())) {
+    return false;
+  }
+  bool ok = port_.setBaudRate(static_cast<qint32>(baudRate));
+  ok = port_.setDataBits(QSerialPort::Data8) && ok;
+  ok = port_.setParity(QSerialPort::NoParity) && ok;
+  ok = port_.setStopBits(QSerialPort::OneStop) && ok;
+  ok = port_.setFlowControl(QSerialPort::NoFlowControl) && ok;
+  ok = lineSignalSet(port_.setDataTerminalReady(false)) && ok;
+  ok = lineSignalSet(port_.setRequestToSend(false)) && ok;
+  return ok;
+}
+
+// DTR and RTS exist on real UARTs only; a pseudo-terminal or a socat link
+// refuses them, and the modem link works without them there.
+bool QtSerialPort::lineSignalSet(bool ok) {
+  if (ok) return true;
+  if (port_.error() != QSerialPort::UnsupportedOperationError) return false;
+  if (!warnedLineSignals_) {
+    qWarning("%s: DTR/RTS cannot be set on this device; left as they are",
+             qPrintable(port_.portName()));
+    warnedLineSignals_ = true;
+  }
+  port_.clearError();
+  return true;
+}
+
+int QtSerialPort::readAvailable(uint8_t* destination, int max) {
+  if (max <= 0) return lost() ? -1 : 0;
+  // Bytes already taken in are handed out even when the line has gone since.
+  if (port_.bytesAvailable() == 0) {
+    if (lost()) {
+      closePort();
+      return -1;
+    }
+    // Without an event loop nothing fills the buffer: look once, no waiting.
+    port_.waitForReadyRead(0);
+    if (port_.bytesAvailable() == 0) {
+      if (!lost()) return 0;
+      closePort();
+      return -1;
+    }
+  }
+  const qint64 n = port_.read(reinterpret_cast<char*>(destination), max);
+  return n < 0 ? -1 : static_cast<int>(n);
+}
+
+bool QtSerialPort::writeAll(const char* data, size_t length, int timeoutMs) {
+  if (lost()) return false;
+  if (length == 0) return true;
+  port_.clearError();  // judge this write by its own errors only
+  const QDeadlineTimer deadline(qMax(timeoutMs, 0));
+  if (port_.write(data, static_cast<qint64>(length)) != static_cast<qint64>(length)) {
+    port_.clear(QSerialPort::Output);
+    return false;
+  }
+  while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+    if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
+  }
+  const QSerialPort::SerialPortError e = port_.error();
+  if (port_.bytesToWrite() > 0 || e == QSerialPort::WriteError || e == QSerialPort::ResourceError) {
+    // What is left would otherwise go out later, glued to the next sentence.
+    if (port_.isOpen()) port_.clear(QSerialPort::Output);
+    return false;
+  }
+  return true;
+}
+
+// QSerialPort reports a line whose far end went away as a read error, and
+// repeats it as fast as the event loop turns until the port is closed. So
+// the first error that means "gone" ends reading for good; a single read
+// error on a line that is still there is let pass once.
+void QtSerialPort::onError(QSerialPort::SerialPortError error) {
+  if (error == QSerialPort::ReadError) {
+    if (!hungUp() && ++readErrors_ < 2) {
+      port_.clearError();
+      return;
+    }
+  } else if (error != QSerialPort::ResourceError) {
+    return;
+  }
+  lost_ = true;
+  // Closing from inside QSerialPort's own read step is not safe; close as
+  // soon as control is back in the event loop, so the error stops repeating.
+  QMetaObject::invokeMethod(
+      &port_, [this] { closePort(); }, Qt::QueuedConnection);
+}
+
+bool QtSerialPort::hungUp() const {
+#ifdef Q_OS_UNIX
+  pollfd p{static_cast<int>(port_.handle()), POLLIN, 0};
+  return poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+  return false;
+#endif
+}
+
+bool QtSerialPort::lost() const {
+  return lost_ || !port_.isOpen() || port_.error() == QSerialPort::ResourceError;
+}
+
+std::unique_ptr<SerialPort> QtSerialPortOpener::open(int portNumber) {
+  if (portNumber < MIN_PORT || portNumber > MAX_PORT) return nullptr;
+  return QtSerialPort::open(QString::fromStdString(ports_.device(portNumber)));
+}
+
+}  // namespace tw

@@ -1,0 +1,51 @@
+// The modem port over QSerialPort, and the opener that finds the device
+// behind a COM number.
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+#include <memory>
+
+#include "serial/port_map.h"
+#include "serial/serial_port.h"
+
+namespace tw {
+
+class QtSerialPort : public SerialPort {
+ public:
+  // Opens `device` read-write and exclusively, with both queues emptied;
+  // null when it cannot be had.
+  static std::unique_ptr<QtSerialPort> open(const QString& device);
+  ~QtSerialPort() override;
+  QtSerialPort(const QtSerialPort&) = delete;
+  QtSerialPort& operator=(const QtSerialPort&) = delete;
+
+  bool configure(uint32_t baudRate) override;
+  int readAvailable(uint8_t* destination, int max) override;
+  bool writeAll(const char* data, size_t length, int timeoutMs) override;
+
+ private:
+  QtSerialPort() = default;
+  void onError(QSerialPort::SerialPortError error);
+  void closePort();
+  bool hungUp() const;
+  bool lost() const;
+  bool lineSignalSet(bool ok);
+
+  QSerialPort port_;
+  bool lost_ = false;
+  int readErrors_ = 0;  // in a row, without data in between
+  bool warnedLineSignals_ = false;
+};
+
+class QtSerialPortOpener : public SerialPortOpener {
+ public:
+  // Keeps a reference: the map must outlive the opener.
+  explicit QtSerialPortOpener(const PortMap& ports) : ports_(ports) {}
+  std::unique_ptr<SerialPort> open(int portNumber) override;
+
+ private:
+  const PortMap& ports_;
+};
+
+}  // namespace tw

@@ -1,0 +1,153 @@
+#include "serial/SerialDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <utility>
+
+namespace tw {
+
+namespace {
+
+QComboBox* MakeList(const QString& name) {
+  auto* list = new QComboBox;
+  list->setObjectName(name);
+  list->setInsertPolicy(QComboBox::NoInsert);  // entries stay in the order added
+  return list;
+}
+
+void AddItems(QComboBox* list, const ComboList& items) {
+  for (size_t i = 0; i < items.captions.size(); ++i) {
+    list->addItem(QString::fromStdString(items.captions[i]), items.values[i]);
+  }
+}
+
+// "COM3  (/dev/pts/7)": where the COM name is not the device's own name, the
+// operator needs to see which device it stands for.
+QString PortText(const PortListItem& item) {
+  if (item.device == item.caption) return QString::fromStdString(item.caption);
+  return QString::fromStdString(item.caption + "  (" + item.device + ")");
+}
+
+QPushButton* MakeButton(const QString& caption, const QString& name) {
+  auto* button = new QPushButton(caption);
+  button->setObjectName(name);
+  return button;
+}
+
+}  // namespace
+
+SerialDialog::SerialDialog(TerminalInfo& ti, Settings& settings, const PortMap& ports,
+                           std::function<void()> postConnect, QWidget* parent)
+    : QDialog(parent), ti_(ti), settings_(settings), postConnect_(std::move(postConnect)) {
+  setWindowTitle(QStringLiteral("Serial Port Settings..."));
+
+  auto* apply = MakeButton(QStringLiteral("Apply"), QStringLiteral("apply"));
+  auto* cancel = MakeButton(QStringLiteral("Cancel"), QStringLiteral("cancel"));
+  auto* connectButton = MakeButton(QStringLiteral("Connect"), QStringLiteral("connect"));
+  apply->setAutoDefault(false);
+  cancel->setAutoDefault(false);
+  connectButton->setDefault(true);
+  QObject::connect(apply, &QPushButton::clicked, this, &SerialDialog::apply);
+  QObject::connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  QObject::connect(connectButton, &QPushButton::clicked, this, &SerialDialog::connectNow);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(apply);
+  buttons->addWidget(cancel);
+  buttons->addWidget(connectButton);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(makeComOptions(ports));
+  layout->addWidget(makeTtyOptions());
+  layout->addLayout(buttons);
+
+  showValues(FillSerialDialog(ti_));
+}
+
+QGroupBox* SerialDialog::makeComOptions(const PortMap& ports) {
+  portList_ = MakeList(QStringLiteral("portList"));
+  int number = MIN_PORT;
+  for (const PortListItem& item : PortListItems(ports))
+    portList_->addItem(PortText(item), number++);
+  baudList_ = MakeList(QStringLiteral("baudList"));
+  AddItems(baudList_, FillComboFromStrings(BAUD_RATE_ITEMS, 0));
+  dataBitsList_ = MakeList(QStringLiteral("dataBitsList"));
+  int bits = FIRST_DATA_BITS;
+  for (const std::string& caption : DataBitsCaptions()) {
+    dataBitsList_->addItem(QString::fromStdString(caption), bits++);
+  }
+  parityList_ = MakeList(QStringLiteral("parityList"));
+  AddItems(parityList_, FillComboFromStrings(PARITY_ITEMS, 0));
+  stopBitsList_ = MakeList(QStringLiteral("stopBitsList"));
+  AddItems(stopBitsList_, FillComboFromStrings(STOP_BITS_ITEMS, 0));
+
+  auto* box = new QGroupBox(QStringLiteral("&COM Options:"));
+  auto* form = new QFormLayout(box);
+  form->addRow(QStringLiteral("&Port:"), portList_);
+  form->addRow(QStringLiteral("&Baud Rate:"), baudList_);
+  form->addRow(QStringLiteral("&Data Bits:"), dataBitsList_);
+  form->addRow(QStringLiteral("P&arity:"), parityList_);
+  form->addRow(QStringLiteral("&Stop Bits:"), stopBitsList_);
+  return box;
+}
+
+QGroupBox* SerialDialog::makeTtyOptions() {
+  autoWrap_ = new QCheckBox(QStringLiteral("Autowrap"));
+  autoWrap_->setObjectName(QStringLiteral("autoWrap"));
+  newLine_ = new QCheckBox(QStringLiteral("New Line"));
+  newLine_->setObjectName(QStringLiteral("newLine"));
+  localEcho_ = new QCheckBox(QStringLiteral("Local Echo"));
+  localEcho_->setObjectName(QStringLiteral("localEcho"));
+
+  auto* box = new QGroupBox(QStringLiteral("&TTY Options:"));
+  auto* column = new QVBoxLayout(box);
+  column->addWidget(autoWrap_);
+  column->addWidget(newLine_);
+  column->addWidget(localEcho_);
+  return box;
+}
+
+void SerialDialog::showValues(const SerialDialogValues& v) {
+  portList_->setCurrentIndex(v.portIndex);
+  portList_->setEnabled(v.portListEnabled);
+  baudList_->setCurrentIndex(v.baudIndex);
+  dataBitsList_->setCurrentIndex(v.dataBitsIndex);
+  parityList_->setCurrentIndex(v.parityIndex);
+  stopBitsList_->setCurrentIndex(v.stopBitsIndex);
+  autoWrap_->setChecked(v.autoWrap);
+  newLine_->setChecked(v.newLine);
+  localEcho_->setChecked(v.localEcho);
+}
+
+SerialDialogValues SerialDialog::values() const {
+  SerialDialogValues v;
+  v.portIndex = portList_->currentIndex();
+  v.portListEnabled = portList_->isEnabled();
+  v.baudIndex = baudList_->currentIndex();
+  v.dataBitsIndex = dataBitsList_->currentIndex();
+  v.parityIndex = parityList_->currentIndex();
+  v.stopBitsIndex = stopBitsList_->currentIndex();
+  v.autoWrap = autoWrap_->isChecked();
+  v.newLine = newLine_->isChecked();
+  v.localEcho = localEcho_->isChecked();
+  return v;
+}
+
+void SerialDialog::apply() {
+  ReadSerialDialog(values(), ti_, settings_);
+  accept();
+}
+
+void SerialDialog::connectNow() {
+  ReadSerialDialog(values(), ti_, settings_);
+  if (postConnect_) postConnect_();
+  accept();
+}
+
+}  // namespace tw

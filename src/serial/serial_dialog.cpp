@@ -1,0 +1,87 @@
+#include "serial/serial_dialog.h"
+
+#include "app/cformat.h"
+
+namespace tw {
+
+namespace {
+
+// The item's value at `index`, or `keep` when the index is not an entry.
+template <typename Field>
+Field ValueAt(std::span<const ComboItem> items, int index, Field keep) {
+  if (index < 0 || static_cast<size_t>(index) >= items.size()) return keep;
+  return static_cast<Field>(items[static_cast<size_t>(index)].value);
+}
+
+constexpr int PORT_COUNT = MAX_PORT - MIN_PORT + 1;
+constexpr int DATA_BITS_COUNT = LAST_DATA_BITS - FIRST_DATA_BITS + 1;
+
+int IndexIfIn(int index, int count) { return index >= 0 && index < count ? index : -1; }
+
+}  // namespace
+
+ComboList FillComboFromStrings(std::span<const ComboItem> items, int64_t current) {
+  ComboList list;
+  for (const ComboItem& item : items) {
+    if (list.selected < 0 && item.value == current) {
+      list.selected = static_cast<int>(list.captions.size());
+    }
+    list.captions.emplace_back(item.caption);
+    list.values.push_back(item.value);
+  }
+  return list;
+}
+
+std::vector<std::string> PortCaptions() {
+  std::vector<std::string> captions;
+  for (int n = MIN_PORT; n <= MAX_PORT; ++n) captions.push_back(cformat("%s%d", PORT_PREFIX, n));
+  return captions;
+}
+
+std::vector<std::string> DataBitsCaptions() {
+  std::vector<std::string> captions;
+  for (int bits = FIRST_DATA_BITS; bits <= LAST_DATA_BITS; ++bits) {
+    captions.push_back(cformat("%d", bits));
+  }
+  return captions;
+}
+
+std::vector<PortListItem> PortListItems(const PortMap& ports) {
+  std::vector<PortListItem> items;
+  int n = MIN_PORT;
+  for (std::string& caption : PortCaptions())
+    items.push_back({std::move(caption), ports.device(n++)});
+  return items;
+}
+
+SerialDialogValues FillSerialDialog(const TerminalInfo& ti) {
+  SerialDialogValues v;
+  v.portIndex = IndexIfIn(ti.portNumber - MIN_PORT, PORT_COUNT);
+  v.portListEnabled = ti.connected == 0;
+  v.baudIndex = FillComboFromStrings(BAUD_RATE_ITEMS, ti.baudRate).selected;
+  v.dataBitsIndex = IndexIfIn(ti.byteSize - FIRST_DATA_BITS, DATA_BITS_COUNT);
+  v.parityIndex = FillComboFromStrings(PARITY_ITEMS, ti.parity).selected;
+  v.stopBitsIndex = FillComboFromStrings(STOP_BITS_ITEMS, ti.stopBits).selected;
+  v.autoWrap = ti.autoWrap != 0;
+  v.newLine = ti.newLine != 0;
+  v.localEcho = ti.localEcho != 0;
+  return v;
+}
+
+void ReadSerialDialog(const SerialDialogValues& v, TerminalInfo& ti, Settings& settings) {
+  if (IndexIfIn(v.portIndex, PORT_COUNT) >= 0) {
+    ti.portNumber = static_cast<uint8_t>(v.portIndex + MIN_PORT);
+  }
+  settings.modemPortNumber = ti.portNumber;
+  ti.baudRate = ValueAt(BAUD_RATE_ITEMS, v.baudIndex, ti.baudRate);
+  if (IndexIfIn(v.dataBitsIndex, DATA_BITS_COUNT) >= 0) {
+    ti.byteSize = static_cast<uint8_t>(v.dataBitsIndex + FIRST_DATA_BITS);
+  }
+  ti.parity = ValueAt(PARITY_ITEMS, v.parityIndex, ti.parity);
+  ti.stopBits = ValueAt(STOP_BITS_ITEMS, v.stopBitsIndex, ti.stopBits);
+  ti.autoWrap = v.autoWrap ? 1 : 0;
+  ti.newLine = v.newLine ? 1 : 0;
+  ti.localEcho = v.localEcho ? 1 : 0;
+}
+
+}  // namespace tw
