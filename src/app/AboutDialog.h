@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+class QLabel;
+
 namespace tw {
 
 // The about box: the program's name, version and purpose; OK closes it.
@@ -12,7 +14,7 @@ class AboutDialog : public QDialog {
   QString versionLine() const;
 
  private:
-  class QLabel* version_;
+  QLabel* version_;
 };
 
 }  // namespace tw

@@ -50,7 +50,8 @@ xcb_keycode_t KeycodeOf(xcb_connection_t* c, xcb_keysym_t keysym) {
 #endif
 }  // namespace
 
-HotKey::HotKey(QWidget* window, std::function<void()> fire) : QObject(window), fire_(std::move(fire)) {
+HotKey::HotKey(QWidget* window, std::function<void()> fire)
+    : QObject(window), fire_(std::move(fire)) {
   if (GrabX11()) {
     qApp->installNativeEventFilter(this);
     return;
@@ -76,8 +77,8 @@ bool HotKey::GrabX11() {
   const xcb_window_t root = RootWindow(c);
   for (uint16_t mods : LOCK_VARIANTS) {
     xcb_generic_error_t* error = xcb_request_check(
-        c, xcb_grab_key_checked(c, 1, root, mods, keycode, XCB_GRAB_MODE_ASYNC,
-                                XCB_GRAB_MODE_ASYNC));
+        c,
+        xcb_grab_key_checked(c, 1, root, mods, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     if (error) {
       // Another client holds F1: give back what we took and fall back.
       free(error);

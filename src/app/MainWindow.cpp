@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
@@ -9,6 +10,10 @@
 
 #include "app/AboutDialog.h"
 #include "app/HotKey.h"
+#include "frames/NodeProtocolDialog.h"
+#include "protocol/CustomStringDialog.h"
+#include "protocol/ModemSettingsDialog.h"
+#include "protocol/PerformanceDialog.h"
 #include "resources/MenuBar.h"
 #include "resources/commands.h"
 #include "serial/QtSerialPort.h"
@@ -42,6 +47,23 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
     about.exec();
   };
   dialogs_[DLG_SERIAL] = [this] { RunSerialDialog(); };
+  dialogs_[DLG_PERFORMANCE] = [this] {
+    PerformanceDialog dialog(program_->stats, this);
+    dialog.exec();
+  };
+  dialogs_[DLG_MODEM_SETTINGS] = [this] {
+    ModemSettingsDialog dialog(*program_, this);
+    dialog.exec();
+  };
+  dialogs_[DLG_NODE_PROTOCOLS] = [this] {
+    if (!program_->frames) return;
+    NodeProtocolDialog dialog(*program_->frames, this);
+    dialog.exec();
+  };
+  dialogs_[DLG_CUSTOM_STRING] = [this] {
+    CustomStringDialog dialog(*program_, this);
+    dialog.exec();
+  };
 
   resize(544, 612);
   program_->Start();
@@ -55,6 +77,8 @@ MainWindow::~MainWindow() {
     destroyed_ = true;
     program_->OnDestroy();
   }
+  // The program goes before the child widgets: the view must not reach it.
+  view_->setProgram(nullptr);
 }
 
 void MainWindow::RunStartupCommands(const std::vector<int>& ids) {
@@ -113,13 +137,20 @@ bool MainWindow::ChooseFont(TerminalInfo& ti) { return view_->chooseFont(ti); }
 
 void MainWindow::ApplyFont(TerminalInfo& ti) { view_->applyFont(ti); }
 
+std::string MainWindow::ChooseFileToOpen(const std::string& caption, const std::string& folder) {
+  return QFileDialog::getOpenFileName(this, QString::fromStdString(caption),
+                                      QString::fromStdString(folder))
+      .toStdString();
+}
+
 void MainWindow::PostCommand(int id) {
   QMetaObject::invokeMethod(
       this, [this, id] { program_->OnCommand(id); }, Qt::QueuedConnection);
 }
 
 void MainWindow::PostClose() {
-  QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::SetTimer(int number, int32_t periodMs) {
@@ -149,8 +180,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::RunSerialDialog() {
   if (!program_->term) return;
-  SerialDialog dialog(*program_->term, program_->settings, portMap_,
-                      [this] { PostCommand(cmd::CONNECT); }, this);
+  SerialDialog dialog(
+      *program_->term, program_->settings, portMap_, [this] { PostCommand(cmd::CONNECT); }, this);
   dialog.exec();
 }
 

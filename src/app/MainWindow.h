@@ -11,10 +11,10 @@
 #include "app/ui.h"
 
 class QTimer;
+class TerminalView;
 
 namespace tw {
 
-class TerminalView;
 class QtSerialPortOpener;
 class HotKey;
 
@@ -29,7 +29,9 @@ class MainWindow : public QMainWindow, public Ui {
   Program& program() { return *program_; }
   TerminalView& terminalView() { return *view_; }
   // Opens a dialog for a dialog resource number; later subsystems add theirs.
-  void RegisterDialog(int dialogId, std::function<void()> run) { dialogs_[dialogId] = std::move(run); }
+  void RegisterDialog(int dialogId, std::function<void()> run) {
+    dialogs_[dialogId] = std::move(run);
+  }
   // Queues the command-line menu commands, in order, after the window is up.
   void RunStartupCommands(const std::vector<int>& ids);
 
@@ -42,6 +44,7 @@ class MainWindow : public QMainWindow, public Ui {
   void RunDialog(int dialogId) override;
   bool ChooseFont(TerminalInfo& ti) override;
   void ApplyFont(TerminalInfo& ti) override;
+  std::string ChooseFileToOpen(const std::string& caption, const std::string& folder) override;
   void PostCommand(int id) override;
   void PostClose() override;
   void SetTimer(int number, int32_t periodMs) override;

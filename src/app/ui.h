@@ -29,6 +29,9 @@ class Ui {
   virtual bool ChooseFont(TerminalInfo& ti) = 0;
   // Recreates the terminal font from the record and measures its cells.
   virtual void ApplyFont(TerminalInfo& ti) = 0;
+  // The platform's open-file dialog starting in `folder`; the chosen path,
+  // or empty when the operator cancelled.
+  virtual std::string ChooseFileToOpen(const std::string& caption, const std::string& folder) = 0;
   // Queues a menu command for the window; it runs after the current work.
   virtual void PostCommand(int id) = 0;
   // Queues a close request ("Really Quit?").

@@ -22,8 +22,8 @@ struct LogFont {
   bool italic = false;
   bool underline = false;
   bool strikeOut = false;
-  int charSet = 255;           // OEM
-  int pitchAndFamily = 0x31;   // fixed pitch, modern family
+  int charSet = 255;          // OEM
+  int pitchAndFamily = 0x31;  // fixed pitch, modern family
   std::string faceName = "Lucida Console";
 };
 

@@ -58,6 +58,12 @@ class FakeUi : public Ui {
     return fontAnswer;
   }
   void ApplyFont(TerminalInfo&) override { ++fontsApplied; }
+  std::string fileToOpen;                                        // what the file dialog answers
+  std::vector<std::pair<std::string, std::string>> fileDialogs;  // caption, folder
+  std::string ChooseFileToOpen(const std::string& caption, const std::string& folder) override {
+    fileDialogs.emplace_back(caption, folder);
+    return fileToOpen;
+  }
   void PostCommand(int id) override { posted.push_back(id); }
   void PostClose() override { ++closesPosted; }
   void SetTimer(int number, int32_t periodMs) override {
@@ -146,7 +152,10 @@ class RecordingSurface : public TerminalSurface {
   void createCaret(int, int) override { caretExists = true; }
   void showCaret() override { caretShown = true; }
   void destroyCaret() override { caretExists = caretShown = false; }
-  void setCaretPosition(int x, int y) override { caretX = x; caretY = y; }
+  void setCaretPosition(int x, int y) override {
+    caretX = x;
+    caretY = y;
+  }
 };
 
 }  // namespace tw::test

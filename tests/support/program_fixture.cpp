@@ -1,7 +1,8 @@
 #include "support/program_fixture.h"
 
-#include <atomic>
 #include <unistd.h>
+
+#include <atomic>
 
 namespace tw::test {
 

@@ -1,0 +1,217 @@
+#include "terminal/terminal_screen.h"
+
+#include <algorithm>
+
+#include "app/cformat.h"
+
+namespace tw {
+
+namespace {
+
+constexpr int LAST_ROW = SCREEN_ROWS - 1;
+constexpr int LAST_COLUMN = SCREEN_COLUMNS - 1;
+
+constexpr int BELL = 7;
+constexpr int BACKSPACE = 8;
+constexpr int LINE_FEED = 10;
+constexpr int CARRIAGE_RETURN = 13;
+
+// A font that measured as nothing must not turn painting into a division by
+// zero; one pixel keeps the arithmetic defined.
+int CellWidth(const TerminalInfo& ti) { return std::max(1, ti.charWidth); }
+int CellHeight(const TerminalInfo& ti) { return std::max(1, ti.charHeight); }
+
+void LineFeed(TerminalInfo& ti, TerminalSurface& surface) {
+  if (ti.row >= LAST_ROW) {
+    // No history: the top row is lost, everything else moves up one row.
+    std::copy(ti.screen.begin() + SCREEN_COLUMNS, ti.screen.end(), ti.screen.begin());
+    std::fill(ti.screen.end() - SCREEN_COLUMNS, ti.screen.end(), ' ');
+    surface.invalidateAll(false);
+    ti.row = LAST_ROW;
+  } else {
+    ++ti.row;
+  }
+  MoveTerminalCaret(ti, surface);
+}
+
+void PutCharacter(TerminalInfo& ti, TerminalSurface& surface, char c) {
+  ti.screen[static_cast<size_t>(ti.row * SCREEN_COLUMNS + ti.column)] = c;
+  // Only the changed cell is repainted, so long outputs stay cheap.
+  surface.invalidateRect(ti.column * ti.charWidth - ti.scrollX, ti.row * ti.charHeight - ti.scrollY,
+                         ti.charWidth, ti.charHeight);
+  if (ti.column < LAST_COLUMN) {
+    ++ti.column;
+  } else if (ti.autoWrap) {
+    static const char kLineEnd[] = {CARRIAGE_RETURN, LINE_FEED};
+    WriteScreen(ti, surface, kLineEnd, sizeof kLineEnd);
+  }
+  // Without autoWrap the cursor stays on the last column and the next
+  // character overwrites it.
+}
+
+// Moves one axis by `amount` pixels, kept inside 0..range. Answers the
+// amount actually moved.
+int ClampScroll(int offset, int range, int amount) {
+  if (offset + amount > range) amount = range - offset;
+  if (offset + amount < 0) amount = -offset;
+  return amount;
+}
+
+}  // namespace
+
+void WriteScreen(TerminalInfo& ti, TerminalSurface& surface, const char* bytes, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    const int byte = static_cast<signed char>(bytes[i]);
+    switch (byte) {
+      case BELL:
+        surface.beep();
+        break;
+      case BACKSPACE:
+        if (ti.column > 0) --ti.column;
+        MoveTerminalCaret(ti, surface);
+        break;
+      case CARRIAGE_RETURN:
+        ti.column = 0;
+        MoveTerminalCaret(ti, surface);
+        if (ti.newLine) LineFeed(ti, surface);
+        break;
+      case LINE_FEED:
+        LineFeed(ti, surface);
+        break;
+      default:
+        PutCharacter(ti, surface, bytes[i]);
+        break;
+    }
+  }
+}
+
+void SizeTerminal(TerminalInfo& ti, TerminalSurface& surface, int height, int width) {
+  ti.clientHeight = height;
+  ti.scrollRangeY = std::max(0, SCREEN_ROWS * ti.charHeight - ti.clientHeight);
+  ti.scrollY = std::min(ti.scrollRangeY, ti.scrollY);
+  surface.setScrollPosition(true, ti.scrollY);
+  surface.setScrollRange(true, ti.scrollRangeY);
+
+  ti.clientWidth = width;
+  ti.scrollRangeX = std::max(0, SCREEN_COLUMNS * ti.charWidth - ti.clientWidth);
+  ti.scrollX = std::min(ti.scrollRangeX, ti.scrollX);
+  surface.setScrollPosition(false, ti.scrollX);
+  surface.setScrollRange(false, ti.scrollRangeX);
+
+  // The offsets may have changed: every visible cell is drawn again.
+  surface.invalidateAll(true);
+}
+
+int ScrollTerminalVert(TerminalInfo& ti, TerminalSurface& surface, int code, int position) {
+  int amount = 0;
+  switch (code) {
+    case SB_LINEUP:
+      amount = -ti.charHeight;
+      break;
+    case SB_LINEDOWN:
+      amount = ti.charHeight;
+      break;
+    case SB_PAGEUP:
+      amount = -ti.clientHeight;
+      break;
+    case SB_PAGEDOWN:
+      amount = ti.clientHeight;
+      break;
+    case SB_THUMBPOSITION:
+      amount = position - ti.scrollY;
+      break;
+    case SB_TOP:
+      amount = -ti.scrollY;
+      break;
+    case SB_BOTTOM:
+      amount = ti.scrollRangeY - ti.scrollY;
+      break;
+    default:
+      return 0;
+  }
+  amount = ClampScroll(ti.scrollY, ti.scrollRangeY, amount);
+  if (amount != 0) surface.scrollContents(0, -amount);
+  ti.scrollY += amount;
+  surface.setScrollPosition(true, ti.scrollY);
+  return 1;
+}
+
+int ScrollTerminalHorz(TerminalInfo& ti, TerminalSurface& surface, int code, int position) {
+  int amount = 0;
+  switch (code) {
+    case SB_LINEUP:
+      amount = -ti.charWidth;
+      break;
+    case SB_LINEDOWN:
+      amount = ti.charWidth;
+      break;
+    case SB_PAGEUP:
+      amount = -ti.clientWidth;
+      break;
+    case SB_PAGEDOWN:
+      amount = ti.clientWidth;
+      break;
+    case SB_THUMBPOSITION:
+      amount = position - ti.scrollX;
+      break;
+    case SB_TOP:
+      amount = -ti.scrollX;
+      break;
+    case SB_BOTTOM:
+      amount = ti.scrollRangeX - ti.scrollX;
+      break;
+    default:
+      return 0;
+  }
+  amount = ClampScroll(ti.scrollX, ti.scrollRangeX, amount);
+  if (amount != 0) surface.scrollContents(-amount, 0);
+  ti.scrollX += amount;
+  surface.setScrollPosition(false, ti.scrollX);
+  return 1;
+}
+
+// The caret marks where the next character goes; it exists only while the
+// modem is connected and the window has the focus.
+void ShowTerminalCaret(TerminalInfo& ti, TerminalSurface& surface) {
+  if (ti.connected && ti.caretState != 1) {
+    surface.createCaret(ti.charWidth, ti.charHeight);
+    surface.showCaret();
+    ti.caretState = 1;
+  }
+  MoveTerminalCaret(ti, surface);
+}
+
+void HideTerminalCaret(TerminalInfo& ti, TerminalSurface& surface) {
+  if (ti.connected && ti.caretState != 0) {
+    surface.destroyCaret();
+    ti.caretState = 0;
+  }
+}
+
+void MoveTerminalCaret(TerminalInfo& ti, TerminalSurface& surface) {
+  if (ti.connected && (ti.caretState & 1)) {
+    surface.setCaretPosition(ti.column * ti.charWidth - ti.scrollX,
+                             ti.row * ti.charHeight - ti.scrollY);
+  }
+}
+
+// `right` and `bottom` lie just outside the rectangle.
+CellRange PaintRange(const TerminalInfo& ti, int left, int top, int right, int bottom) {
+  const int w = CellWidth(ti);
+  const int h = CellHeight(ti);
+  CellRange r;
+  r.firstRow = std::clamp((top + ti.scrollY) / h, 0, LAST_ROW);
+  r.lastRow = std::min(LAST_ROW, (bottom + ti.scrollY - 1) / h);
+  r.firstColumn = std::clamp((left + ti.scrollX) / w, 0, LAST_COLUMN);
+  r.lastColumn = std::min(LAST_COLUMN, (right + ti.scrollX - 1) / w);
+  return r;
+}
+
+std::string FormatPrintLine(const LocalTime& time, const std::string& text) {
+  // Longer texts are cut rather than refused: the operator still sees the
+  // start of what was reported.
+  const std::string shown = text.substr(0, PRINT_TEXT_MAX);
+  return cformat("[%02d:%02d:%02d] %s\r\n", time.hour, time.minute, time.second, shown.c_str());
+}
+
+}  // namespace tw

@@ -1,0 +1,83 @@
+// The program binary driven from its command line, as an operator or a
+// script would run it.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+
+#include "support/program_fixture.h"
+#include "support/pty.h"
+
+namespace tw::test {
+namespace {
+
+QProcessEnvironment Offscreen(const TempDir& home) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("TIDEWIRE_HOME", QString::fromStdString(home.path().string()));
+  return env;
+}
+
+TEST(CommandLine, ConnectsSendsAMenuCommandAndEchoesTheTerminal) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  TempDir home;
+  QProcess p;
+  p.setProcessEnvironment(Offscreen(home));
+  p.start(TIDEWIRE_BINARY, {"--com", QString::fromStdString("1=" + pty.slavePath()), "--connect",
+                            "--menu", "40042", "--echo"});
+  ASSERT_TRUE(p.waitForStarted(5000));
+  EXPECT_EQ(pty.readAll(10000), "$CCCFQ,ALL\r\n");
+  QByteArray out;
+  for (int i = 0; i < 50 && !out.contains("Modem Settings"); ++i) {
+    p.waitForReadyRead(100);
+    out += p.readAllStandardOutput();
+  }
+  p.kill();
+  p.waitForFinished(5000);
+  // "[hh:mm:ss] =========Modem Settings========="
+  const QString text = QString::fromUtf8(out);
+  EXPECT_TRUE(
+      text.contains(QRegularExpression(R"(^\[\d\d:\d\d:\d\d\] =========Modem Settings=========$)",
+                                       QRegularExpression::MultilineOption)))
+      << text.toStdString();
+}
+
+TEST(CommandLine, BadOptionsExitWithCodeTwo) {
+  TempDir home;
+  QProcess p;
+  p.setProcessEnvironment(Offscreen(home));
+  p.start(TIDEWIRE_BINARY, {"--com", "99=/dev/null"});
+  ASSERT_TRUE(p.waitForFinished(5000));
+  EXPECT_EQ(p.exitCode(), 2);
+  EXPECT_TRUE(p.readAllStandardError().contains("--com"));
+}
+
+TEST(CommandLine, WithoutADisplayItSaysSoAndFails) {
+  TempDir home;
+  QProcessEnvironment env = Offscreen(home);
+  env.remove("QT_QPA_PLATFORM");
+  env.remove("DISPLAY");
+  env.remove("WAYLAND_DISPLAY");
+  QProcess p;
+  p.setProcessEnvironment(env);
+  p.start(TIDEWIRE_BINARY, {});
+  ASSERT_TRUE(p.waitForFinished(5000));
+  EXPECT_NE(p.exitCode(), 0);
+  EXPECT_TRUE(p.readAllStandardError().contains("no display"));
+}
+
+TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("DISPLAY");
+  p.setProcessEnvironment(env);
+  p.start(TIDEWIRE_BINARY, {"--version"});
+  ASSERT_TRUE(p.waitForFinished(5000));
+  EXPECT_EQ(p.exitCode(), 0);
+  EXPECT_EQ(p.readAllStandardOutput(), "Tidewire 3.07\n");
+}
+
+}  // namespace
+}  // namespace tw::test

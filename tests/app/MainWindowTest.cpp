@@ -1,0 +1,136 @@
+// The main window as the operator sees it: size, title, menu states taken
+// from the built menu bar, the about box and the connection through a real
+// pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "app/AboutDialog.h"
+#include "app/MainWindow.h"
+#include "resources/MenuBar.h"
+#include "resources/commands.h"
+#include "support/program_fixture.h"
+#include "support/pty.h"
+#include "terminal/TerminalView.h"
+
+namespace tw::test {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    clock.now = LocalTime{2007, 3, 3, 14, 5, 9};
+    options.home = root.path();
+  }
+  std::unique_ptr<MainWindow> Make() {
+    auto w = std::make_unique<MainWindow>(options, clock);
+    w->show();
+    return w;
+  }
+  QAction* Action(MainWindow& w, int id) {
+    auto* bar = dynamic_cast<MenuBar*>(w.menuBar());
+    if (!bar) return nullptr;
+    auto actions = bar->ActionsFor(id);
+    return actions.empty() ? nullptr : actions.front();
+  }
+  // Runs the event loop until `done` or the time is up.
+  static bool Pump(const std::function<bool()>& done, int ms = 3000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return done();
+  }
+
+  TempDir root;
+  ManualClock clock;
+  Options options;
+};
+
+TEST_F(MainWindowTest, OpensWithTitleSizeAndMenuStartStates) {
+  auto w = Make();
+  EXPECT_EQ(w->windowTitle(), "Tidewire [not connected]");
+  EXPECT_EQ(w->size(), QSize(544, 612));
+  auto* bar = w->menuBar();
+  ASSERT_EQ(bar->actions().size(), 8);
+  EXPECT_EQ(bar->actions()[0]->text(), "T&idewire");
+  EXPECT_EQ(bar->actions()[7]->text(), "UDP");
+
+  ASSERT_TRUE(Action(*w, cmd::DISCONNECT));
+  EXPECT_FALSE(Action(*w, cmd::DISCONNECT)->isEnabled());
+  EXPECT_TRUE(Action(*w, cmd::CONNECT)->isEnabled());
+  EXPECT_FALSE(Action(*w, cmd::SEND_COMMS_TO_MAP)->isEnabled());  // grayed at start-up
+  EXPECT_FALSE(Action(*w, cmd::SEND_GPS_TO_MAP)->isEnabled());
+  EXPECT_TRUE(Action(*w, 40128)->isChecked());  // "10 seconds"
+  EXPECT_TRUE(Action(*w, cmd::SHOW_HEARTBEAT)->isChecked());
+  EXPECT_FALSE(Action(*w, cmd::TEST_ONCE)->isEnabled());
+}
+
+TEST_F(MainWindowTest, MenuCheckMarksFollowTheFlagsWhenTriggered) {
+  auto w = Make();
+  QAction* outgoing = Action(*w, cmd::SHOW_NMEA_OUTGOING);
+  ASSERT_TRUE(outgoing);
+  outgoing->trigger();
+  EXPECT_TRUE(outgoing->isChecked());
+  EXPECT_EQ(w->program().settings.showNmeaOutgoing, 1);
+  // Loop testing is refused while disconnected: its mark must not appear.
+  QAction* loop = Action(*w, cmd::LOOP_TESTING);
+  w->program().OnCommand(cmd::LOOP_TESTING);
+  EXPECT_FALSE(loop->isChecked());
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsTheVersionLine) {
+  AboutDialog about;
+  EXPECT_EQ(about.versionLine(), "   Tidewire  - Version 3.07");
+}
+
+TEST_F(MainWindowTest, ConnectsToAPseudoTerminalAndSendsMenuCommands) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  options.ports.set(1, pty.slavePath());
+  auto w = Make();
+  std::vector<std::string> lines;
+  w->program().AddLineListener([&](const std::string& l) { lines.push_back(l); });
+
+  w->program().OnCommand(cmd::CONNECT);
+  EXPECT_EQ(w->windowTitle(), "Tidewire [COM1]");
+  EXPECT_TRUE(Action(*w, cmd::DISCONNECT)->isEnabled());
+  EXPECT_FALSE(Action(*w, cmd::CONNECT)->isEnabled());
+
+  w->program().OnCommand(cmd::SHOW_MODEM_SETTINGS);
+  EXPECT_EQ(pty.readAll(2000), "$CCCFQ,ALL\r\n");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "[14:05:09] =========Modem Settings=========");
+
+  // The far end goes away: the window must not go on showing a connection.
+  pty.closeMaster();
+  EXPECT_TRUE(Pump([&] { return w->windowTitle() == "Tidewire [not connected]"; }));
+  EXPECT_EQ(lines.back(), "[14:05:09] Error: Lost modem port COM1, disconnected.");
+}
+
+TEST_F(MainWindowTest, CancelInReallyQuitKeepsTheWindow) {
+  auto w = Make();
+  QTimer::singleShot(50, [] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible()) {
+        EXPECT_EQ(box->text(), "Really Quit?");
+        EXPECT_EQ(box->windowTitle(), "Tidewire");
+        box->button(QMessageBox::Cancel)->click();
+      }
+    }
+  });
+  EXPECT_FALSE(w->close());
+  EXPECT_TRUE(w->isVisible());
+}
+
+}  // namespace
+}  // namespace tw::test

@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFocusEvent>
+#include <QFontDialog>
+#include <QImage>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "app/program.h"
+#include "support/fakes.h"
+#include "support/program_fixture.h"
+#include "terminal/TerminalView.h"
+#include "terminal/terminal_screen.h"
+
+namespace tw {
+namespace {
+
+class TerminalViewTest : public ::testing::Test {
+ protected:
+  TerminalViewTest() : program(clock, ports, ui, view, root.path()) {
+    clock.now = LocalTime{2007, 3, 3, 12, 34, 56};
+    view.setProgram(&program);
+    program.Start();
+    view.applyFont(*program.term);
+  }
+
+  TerminalInfo& ti() { return *program.term; }
+
+  // Shows the view with a viewport of the given size.
+  void ShowViewport(int width, int height) {
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view.show();
+    const QSize extra = view.size() - view.viewport()->size();
+    view.resize(width + extra.width(), height + extra.height());
+    QApplication::processEvents();
+    ASSERT_EQ(view.viewport()->size(), QSize(width, height));
+  }
+
+  // What the window really shows, not a fresh rendering of it.
+  QImage OnScreen() {
+    QWidget* v = view.viewport();
+    const QPoint origin = v->mapTo(&view, QPoint(0, 0));
+    return view.screen()
+        ->grabWindow(view.winId(), origin.x(), origin.y(), v->width(), v->height())
+        .toImage();
+  }
+
+  void Write(const std::string& bytes) { WriteScreen(ti(), view, bytes.data(), bytes.size()); }
+
+  // Compares every cell wholly inside the viewport: a cell shows ink (any
+  // pixel other than the background) exactly when it holds a character, or
+  // when `inked` says so.
+  void ExpectInkOnlyOnCharacters(const QImage& image, const QRect& inked = QRect()) {
+    const QRgb background = view.viewport()->palette().color(QPalette::Base).rgb();
+    const int w = ti().charWidth, h = ti().charHeight;
+    int checked = 0;
+    for (int r = 0; r < SCREEN_ROWS; ++r) {
+      for (int c = 0; c < SCREEN_COLUMNS; ++c) {
+        const QRect cell(c * w - ti().scrollX, r * h - ti().scrollY, w, h);
+        if (!image.rect().contains(cell)) continue;
+        bool ink = false;
+        for (int y = cell.top(); y <= cell.bottom() && !ink; ++y) {
+          for (int x = cell.left(); x <= cell.right() && !ink; ++x) {
+            ink = image.pixel(x, y) != background;
+          }
+        }
+        const bool want = ti().cell(r, c) != ' ' || inked.contains(cell.topLeft());
+        EXPECT_EQ(ink, want) << "row " << r << " column " << c;
+        ++checked;
+      }
+    }
+    EXPECT_GT(checked, 0);
+  }
+
+  test::TempDir root;
+  ManualClock clock;
+  test::FakePortOpener ports;
+  test::FakeUi ui;
+  TerminalView view;
+  Program program;
+};
+
+TEST_F(TerminalViewTest, PaintsTextOnlyInOccupiedCellsInTheTextColour) {
+  ShowViewport(64 * ti().charWidth, 40 * ti().charHeight);
+  // PrintLine shows its line before it returns, without the event loop.
+  program.PrintLine("HELLO");
+  ExpectInkOnlyOnCharacters(OnScreen());
+  ti().row = 5;
+  ti().column = 40;
+  Write("X");
+  const QImage image = view.viewport()->grab().toImage();
+  ExpectInkOnlyOnCharacters(image);
+
+  // Text is drawn in the record's colour, 0x00BBGGRR: dark blue by default.
+  const QRect h(11 * ti().charWidth, 0, ti().charWidth, ti().charHeight);
+  bool blue = false;
+  for (int y = h.top(); y <= h.bottom(); ++y) {
+    for (int x = h.left(); x <= h.right(); ++x) {
+      const QColor p = image.pixelColor(x, y);
+      blue = blue || (p.blue() > p.red() + 60 && p.blue() > p.green() + 60);
+    }
+  }
+  EXPECT_TRUE(blue);
+}
+
+TEST_F(TerminalViewTest, ScrollBarsFollowTheModelAndDriveIt) {
+  ShowViewport(200, 150);
+  QScrollBar* vbar = view.verticalScrollBar();
+  QScrollBar* hbar = view.horizontalScrollBar();
+  EXPECT_EQ(ti().scrollRangeY, 40 * ti().charHeight - 150);
+  EXPECT_EQ(ti().scrollRangeX, 64 * ti().charWidth - 200);
+  EXPECT_EQ(vbar->maximum(), ti().scrollRangeY);
+  EXPECT_EQ(hbar->maximum(), ti().scrollRangeX);
+
+  vbar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(ti().scrollY, ti().charHeight);
+  vbar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(ti().scrollY, ti().charHeight + 150);
+  vbar->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(ti().scrollY, ti().scrollRangeY);
+  vbar->setSliderPosition(37);
+  EXPECT_EQ(ti().scrollY, 37);
+  EXPECT_EQ(vbar->value(), 37);
+  hbar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(ti().scrollX, 200);
+  EXPECT_EQ(hbar->value(), 200);
+
+  // Painting follows the offsets.
+  for (int r = 0; r < 8; ++r) Write("row " + std::to_string(r) + std::string(40, '#') + "\r\n");
+  ExpectInkOnlyOnCharacters(view.viewport()->grab().toImage());
+  QApplication::processEvents();
+  ExpectInkOnlyOnCharacters(OnScreen());
+  vbar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  vbar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  hbar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  QApplication::processEvents();
+  ExpectInkOnlyOnCharacters(OnScreen());
+}
+
+TEST_F(TerminalViewTest, LargerFontMakesLargerCellsAndLongerScrollRanges) {
+  ShowViewport(300, 200);
+  const int width = ti().charWidth, height = ti().charHeight;
+  const int rangeX = ti().scrollRangeX, rangeY = ti().scrollRangeY;
+  ti().logFont.height = 24;
+  view.applyFont(ti());
+  EXPECT_GT(ti().charWidth, width);
+  EXPECT_GT(ti().charHeight, height);
+  EXPECT_EQ(ti().scrollRangeY, 40 * ti().charHeight - 200);
+  EXPECT_GT(ti().scrollRangeY, rangeY);
+  EXPECT_GT(ti().scrollRangeX, rangeX);
+  EXPECT_EQ(view.verticalScrollBar()->maximum(), ti().scrollRangeY);
+  EXPECT_EQ(view.horizontalScrollBar()->maximum(), ti().scrollRangeX);
+
+  program.PrintLine("big");
+  ExpectInkOnlyOnCharacters(view.viewport()->grab().toImage());
+}
+
+TEST_F(TerminalViewTest, CaretFollowsFocusOnlyWhileConnected) {
+  ShowViewport(64 * ti().charWidth, 40 * ti().charHeight);
+  QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
+  QApplication::sendEvent(&view, &in);
+  EXPECT_FALSE(view.caretVisible());
+
+  ti().connected = 1;
+  Write("ab");
+  QApplication::sendEvent(&view, &in);
+  ASSERT_TRUE(view.caretVisible());
+  const QRect caret(2 * ti().charWidth, 0, ti().charWidth, ti().charHeight);
+  EXPECT_EQ(view.caretRect(), caret);
+  ExpectInkOnlyOnCharacters(view.viewport()->grab().toImage(), caret);
+
+  QApplication::sendEvent(&view, &out);
+  EXPECT_FALSE(view.caretVisible());
+  ExpectInkOnlyOnCharacters(view.viewport()->grab().toImage());
+}
+
+TEST_F(TerminalViewTest, TypedCharacterOnlyBeeps) {
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+  QApplication::sendEvent(&view, &key);
+  EXPECT_EQ(ui.beeps, 1);
+  EXPECT_EQ(ti().rowText(0), std::string(64, ' '));
+}
+
+// Runs `step` on the modal dialog once it is open.
+void WhenModal(std::function<void(QWidget*)> step) {
+  QTimer::singleShot(0, [step] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    step(dialog);
+  });
+}
+
+QDialogButtonBox* Buttons(QWidget* dialog) {
+  return dialog->findChild<QDialogButtonBox*>("buttons");
+}
+
+TEST_F(TerminalViewTest, FontDialogOkStoresFontAndColourCancelKeepsThem) {
+  WhenModal([](QWidget* dialog) {
+    dialog->findChild<QFontDialog*>()->setCurrentFont(QFont("DejaVu Sans Mono"));
+    Buttons(dialog)->button(QDialogButtonBox::Cancel)->click();
+  });
+  EXPECT_FALSE(view.chooseFont(ti()));
+  EXPECT_EQ(ti().logFont.faceName, "Lucida Console");
+  EXPECT_EQ(ti().textColor, RGB(0, 0, 128));
+
+  WhenModal([](QWidget* dialog) {
+    QFont font("DejaVu Sans Mono");
+    font.setPixelSize(20);
+    font.setBold(true);
+    dialog->findChild<QFontDialog*>()->setCurrentFont(font);
+    WhenModal([](QWidget* colors) {
+      static_cast<QColorDialog*>(colors)->setCurrentColor(QColor(10, 20, 30));
+      static_cast<QColorDialog*>(colors)->accept();
+    });
+    dialog->findChild<QPushButton*>("color")->click();
+    Buttons(dialog)->button(QDialogButtonBox::Ok)->click();
+  });
+  ASSERT_TRUE(view.chooseFont(ti()));
+  EXPECT_EQ(ti().logFont.faceName, "DejaVu Sans Mono");
+  EXPECT_EQ(ti().logFont.weight, 700);
+  EXPECT_NEAR(ti().logFont.height, 20, 1);
+  EXPECT_EQ(ti().textColor, 0x1E140Au);
+}
+
+}  // namespace
+}  // namespace tw
