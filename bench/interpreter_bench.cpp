@@ -1,0 +1,78 @@
+// Cost of interpreting one modem sentence: taking it from the ring, showing
+// its line on the terminal model and reacting (statistics, answers).
+//   tidewire_bench --benchmark_filter=InterpretModemLine
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "app/clock.h"
+#include "app/program.h"
+#include "protocol/interpreter.h"
+#include "resources/commands.h"
+#include "serial/rx_ring.h"
+#include "support/fakes.h"
+#include "terminal/terminal_surface.h"
+
+namespace {
+
+// A mix of what a modem sends in a busy cycle, with one data request that is
+// answered with test data.
+constexpr std::array<std::string_view, 9> SENTENCES = {
+    "$CAAGC,123*5B\r\n",    "$CADQF,230,1\r\n",           "$CACYC,1,0,3,2,0,1\r\n",
+    "$CACFG,NTO,5\r\n",     "$CAMPR,1,2,0.5\r\n",         "$CAACK,1,2,3,1\r\n",
+    "$SNTTA,0.5,,1.0,\r\n", "$CADRQ,120000,3,2,1,32\r\n", "$CAXYZ,1,2,3\r\n",
+};
+
+// As many rounds of the mix as the ring holds.
+std::string RingFull() {
+  std::string round;
+  for (std::string_view s : SENTENCES) round += s;
+  std::string all;
+  while (all.size() + round.size() < tw::RX_SIZE - 1) all += round;
+  return all;
+}
+
+void BM_InterpretModemLine(benchmark::State& state) {
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("tidewire-bench-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(root);
+  {
+    tw::ManualClock clock;
+    clock.now = tw::LocalTime{2007, 3, 3, 14, 5, 9};
+    tw::test::FakeUi ui;
+    tw::test::FakePortOpener ports;
+    tw::NullSurface surface;
+    auto port = ports.add(1);
+    tw::Program program(clock, ports, ui, surface, root);
+    program.Start();
+    program.OnCommand(tw::cmd::CONNECT);
+    program.logs.LogsCloseAll();
+    program.settings.useTestDataAck = 1;
+
+    const std::string fill = RingFull();
+    const auto* bytes = reinterpret_cast<const uint8_t*>(fill.data());
+    for (auto _ : state) {
+      if (program.rx.count == 0) {
+        state.PauseTiming();
+        tw::RxAppend(program.rx, bytes, fill.size());
+        port->written.clear();  // the answers sent so far
+        state.ResumeTiming();
+      }
+      tw::InterpretModemLine(program);
+    }
+    state.SetItemsProcessed(state.iterations());
+    // A run through the whole mix must have answered its data request.
+    if (state.iterations() >= static_cast<benchmark::IterationCount>(SENTENCES.size()) &&
+        program.stats.txFrames == 0) {
+      state.SkipWithError("no data request was answered");
+    }
+  }
+  std::filesystem::remove_all(root);
+}
+BENCHMARK(BM_InterpretModemLine);
+
+}  // namespace

@@ -1,0 +1,219 @@
+#include "diagnostics/test_cycle.h"
+
+#include <cstdint>
+#include <string>
+
+#include "app/cformat.h"
+
+namespace tw {
+
+namespace {
+
+// The schedule is walked by the bits of testCounter: node (0..3), kind (4..7),
+// sub (8..10) and the pass number (11..18) that the status frames carry.
+constexpr int SLOTS_PER_PASS = 2048;
+constexpr int MENU_RATES = 6;  // data rates 0..5 have menu items
+
+constexpr int KIND_UPLINK = 0;
+constexpr int KIND_DOWNLINK = 1;
+constexpr int KIND_NAV_PING = 2;
+constexpr int KIND_UNIT_PING = 3;
+constexpr int KIND_CUSTOM = 4;
+constexpr int KIND_NOISE = 5;
+constexpr int KIND_LBL_PING = 6;
+constexpr int KIND_STATUS = 7;
+
+// Zero bytes after the sequence byte's four trailing zeros fill the status
+// frame to 256 bytes.
+constexpr int STATUS_FILL_BYTES = 243;
+
+struct Slot {
+  int node;
+  int kind;
+  int sub;
+  int sequence;
+};
+
+Slot SplitCounter(int32_t counter) {
+  const auto c = static_cast<uint32_t>(counter);
+  return {static_cast<int>(c & 0xF), static_cast<int>((c >> 4) & 0xF),
+          static_cast<int>((c >> 8) & 0x7), static_cast<int>((c >> 11) & 0xFF)};
+}
+
+// One step on; unsigned so a counter that has run for years wraps instead of
+// overflowing.
+int32_t NextCounter(int32_t counter) {
+  return static_cast<int32_t>(static_cast<uint32_t>(counter) + 1u);
+}
+
+template <typename Array>
+int CountSet(const Array& flags, size_t count) {
+  int n = 0;
+  for (size_t i = 0; i < count && i < flags.size(); ++i) n += flags[i] ? 1 : 0;
+  return n;
+}
+
+int CountLinks(const Settings& s) {
+  return CountSet(s.uplinkEnabled, NODE_COUNT) + CountSet(s.downlinkEnabled, NODE_COUNT);
+}
+
+int CountTests(const Settings& s) {
+  return CountSet(s.navPingEnabled, s.navPingEnabled.size()) + (s.lblPing ? 1 : 0) + CountLinks(s) +
+         CountSet(s.unitPingEnabled, NODE_COUNT) +
+         CountSet(s.noiseDiagnostic, s.noiseDiagnostic.size()) + (s.sendCustomString ? 1 : 0) +
+         (s.acpStatusNoAck ? 1 : 0) + (s.acpStatusAck ? 1 : 0);
+}
+
+// Why nothing can be sent, or empty when the cycle may go ahead. Links without
+// any data rate would never find a slot, so they are refused first.
+std::string Refusal(const Settings& s) {
+  if (CountSet(s.dataRateEnabled, MENU_RATES) == 0 && CountLinks(s) > 0) {
+    return "Test Cycle: No Data Rates enabled.";
+  }
+  if (CountTests(s) == 0) return "Test Cycle: No Tests enabled.";
+  if (!s.modemConnected) return "Test Cycle: Not Connected to Modem.";
+  return {};
+}
+
+// The custom string up to its first line end; line ends at its very start
+// stay, and a string of nothing but line ends stays whole.
+std::string FirstLine(const std::string& text) {
+  const size_t start = text.find_first_not_of("\r\n");
+  if (start == std::string::npos) return text;
+  const size_t end = text.find_first_of("\r\n", start);
+  return end == std::string::npos ? text : text.substr(0, end);
+}
+
+void SendCustomString(Program& program) {
+  const std::string& stored = program.customString;
+  const std::string first = FirstLine(stored);
+  const int n = static_cast<int>(first.size());
+  if (n >= 16) {
+    const char* c = first.data();
+    program.PrintLine(cformat(
+        "Sending Custom String: %d bytes: '%c%c%c%c%c%c%c%c%c%c%c%c%c%c%c%c...'", n, c[0], c[1],
+        c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9], c[10], c[11], c[12], c[13], c[14], c[15]));
+  } else {
+    program.PrintLine(cformat("Sending Custom String: %d bytes: '%s'", n, first.c_str()));
+  }
+  // Nothing stored yet: the preview says 0 bytes, and an empty write would
+  // only leave an empty record in the log.
+  if (!stored.empty()) program.SendSentence(stored);
+}
+
+// A 256-byte ACP status frame from node 2 to node 1, carrying the pass number.
+std::string StatusFrameSentence(int ack, int sequence) {
+  std::string sentence = ack ? cformat("$CCTXD,2,1,1,1100000100000000%02x00000000", sequence)
+                             : cformat("$CCTXD,2,1,0,1100000100000000%02x00000000", sequence);
+  sentence.reserve(sentence.size() + 2 * STATUS_FILL_BYTES + 2);
+  for (int i = 0; i < STATUS_FILL_BYTES; ++i) sentence += "00";
+  sentence += "\r\n";
+  return sentence;
+}
+
+void SendStatusFrame(Program& program, int ack, int sequence) {
+  program.PrintLine(ack ? cformat("Sending Unsolicited Data. <%03d>    [ACK]", sequence)
+                        : cformat("Sending Unsolicited Data. <%03d> [NO ACK]", sequence));
+  program.SendSentence(StatusFrameSentence(ack, sequence));
+}
+
+bool TryLink(Program& program, const Slot& slot, bool uplink) {
+  const Settings& s = program.settings;
+  const auto& nodes = uplink ? s.uplinkEnabled : s.downlinkEnabled;
+  if (!s.dataRateEnabled[slot.sub] || !nodes[slot.node]) return false;
+  program.SendSentence(uplink ? cformat("$CCCYC,1,%d,0,%d,0,1\r\n", slot.node, slot.sub)
+                              : cformat("$CCCYC,1,0,%d,%d,0,1\r\n", slot.node, slot.sub));
+  return true;
+}
+
+bool TryNoise(Program& program, const Slot& slot) {
+  static const char* const LINES[] = {
+      "Measuring Receiver Noise      [100 ms]", "Measuring Receiver Noise      [300 ms]",
+      "Measuring Receiver Noise      [1 sec]", "Measuring Receiver Noise      [3 sec]"};
+  static const char* const SENTENCES[] = {"$CCCFR,100\r\n", "$CCCFR,300\r\n", "$CCCFR,1000\r\n",
+                                          "$CCCFR,3000\r\n"};
+  const auto& enabled = program.settings.noiseDiagnostic;
+  if (slot.node != 0 || slot.sub >= static_cast<int>(enabled.size()) || !enabled[slot.sub]) {
+    return false;
+  }
+  program.PrintLine(LINES[slot.sub]);
+  program.SendSentence(SENTENCES[slot.sub]);
+  return true;
+}
+
+// Sends the slot's item if it is ticked; true when something was sent.
+bool TrySlot(Program& program, const Slot& slot) {
+  const Settings& s = program.settings;
+  switch (slot.kind) {
+    case KIND_UPLINK:
+      return TryLink(program, slot, true);
+    case KIND_DOWNLINK:
+      return TryLink(program, slot, false);
+    case KIND_NOISE:
+      return TryNoise(program, slot);
+    default:
+      break;
+  }
+  // Every other kind lives in the first sub of a pass only.
+  if (slot.sub != 0) return false;
+  switch (slot.kind) {
+    case KIND_NAV_PING:
+      if (slot.node >= static_cast<int>(s.navPingEnabled.size()) || !s.navPingEnabled[slot.node]) {
+        return false;
+      }
+      program.PrintLine(cformat("Pinging SELKA Transponder %d", slot.node + 1));
+      program.SendSentence(cformat("$CCPDT,1,%d,0,0,5000,1,1,1,1\r\n", slot.node + 1));
+      return true;
+    case KIND_UNIT_PING:
+      if (!s.unitPingEnabled[slot.node]) return false;
+      program.PrintLine(cformat("Pinging Unit %d", slot.node));
+      program.SendSentence(cformat("$CCMPC,0,%d\r\n", slot.node));
+      return true;
+    case KIND_CUSTOM:
+      if (slot.node != 0 || !s.sendCustomString) return false;
+      SendCustomString(program);
+      return true;
+    case KIND_LBL_PING:
+      if (slot.node != 0 || !s.lblPing) return false;
+      program.PrintLine("Pinging Narrowband LBL Xponder");
+      program.SendSentence("$CCPNT,26000,5,5,4000,25000,0,0,0,1\r\n");
+      return true;
+    case KIND_STATUS:
+      if (slot.node == 0 && s.acpStatusNoAck) {
+        SendStatusFrame(program, 0, slot.sequence);
+        return true;
+      }
+      if (slot.node == 1 && s.acpStatusAck) {
+        SendStatusFrame(program, 1, slot.sequence);
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+void RunTestCycle(Program& program) {
+  Settings& s = program.settings;
+  const std::string refusal = Refusal(s);
+  if (!refusal.empty()) {
+    program.PrintLine(refusal);
+    return;
+  }
+  // The refusals leave at least one sending slot in every pass, so one pass
+  // always finds it; the bound only keeps a surprise from freezing the window.
+  for (int tried = 0; tried < SLOTS_PER_PASS; ++tried) {
+    const Slot slot = SplitCounter(s.testCounter);
+    const bool sent = TrySlot(program, slot);
+    s.testCounter = NextCounter(s.testCounter);
+    if (sent) return;
+  }
+}
+
+void InstallTestCycle(Program& program) {
+  program.runTestCycle = [&program] { RunTestCycle(program); };
+}
+
+}  // namespace tw

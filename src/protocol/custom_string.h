@@ -1,0 +1,47 @@
+// The custom command string: what the "Enter Command String" dialog stores,
+// what it shows when it opens, and its "Test" button.
+#pragma once
+
+#include <string>
+
+namespace tw {
+
+class Program;
+
+// Longest stored string, CR LF included, and so the longest text kept in
+// front of the CR LF.
+constexpr size_t CUSTOM_STRING_MAX = 1023;
+constexpr size_t CUSTOM_TEXT_MAX = CUSTOM_STRING_MAX - 2;
+
+// Controls of the dialog.
+namespace custom_ctl {
+constexpr int EDIT = 1031;
+constexpr int OK = 1029;
+constexpr int CANCEL = 1030;
+constexpr int TEST = 3;
+}  // namespace custom_ctl
+
+// The string stored for what the operator typed: the text followed by CR
+// LF. A longer text is cut to CUSTOM_TEXT_MAX characters so that the stored
+// string always ends in CR LF; without it the modem would never see the end
+// of the command.
+std::string CustomStringFromEdit(const std::string& typed);
+
+// What the edit shows when the dialog opens: the stored string up to the
+// first CR or LF that follows some other character. CR and LF at its very
+// start stay, and a string of nothing but CR and LF stays whole.
+std::string CustomStringEditText(const std::string& stored);
+
+// The terminal line of "Test" for a typed text: its length and the text,
+// or its first 15 characters and "..." when it is longer. The length is
+// that of the text actually sent, so a cut text is not reported as whole.
+std::string CustomStringTestPreview(const std::string& typed);
+
+// "OK": stores the typed text with its CR LF.
+void CustomStringAccept(Program& program, const std::string& typed);
+
+// "Test": shows the preview, stores the text and sends it at once. Without
+// a connected port the string is still stored and SendSentence says so.
+void CustomStringTest(Program& program, const std::string& typed);
+
+}  // namespace tw

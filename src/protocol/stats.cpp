@@ -1,0 +1,140 @@
+#include "protocol/stats.h"
+
+#include <utility>
+
+#include "app/cformat.h"
+
+namespace tw {
+namespace {
+
+// The running mean is taken in extended precision so that a long run of
+// samples does not drift, and kept as a float like the rest of the record.
+void AddToMean(int32_t& samples, float& mean, int32_t value) {
+  const long double n = samples;
+  const long double next = (n * static_cast<long double>(mean) + value) / (n + 1);
+  mean = static_cast<float>(next);
+  ++samples;
+}
+
+bool ValidChannel(int channel) { return channel >= 0 && channel < NAV_CHANNELS; }
+
+std::string CountText(int32_t count) { return cformat("%d", count); }
+
+std::string MeanText(int32_t samples, float mean) {
+  return samples != 0 ? cformat("%5.1f", static_cast<double>(mean)) : std::string("NaN");
+}
+
+std::string RangeText(bool valid, float range) {
+  return valid ? cformat("%5.1f", static_cast<double>(range)) : std::string("NaN");
+}
+
+}  // namespace
+
+void StatsInit(PerformanceStats& s) {
+  StatsReset(s);
+  s.dialogShown = false;
+}
+
+void StatsReset(PerformanceStats& s) {
+  // Everything but the dialog's own state goes back to zero.
+  const bool shown = s.dialogShown;
+  std::function<void()> refresh = std::move(s.refresh);
+  s = PerformanceStats{};
+  s.dialogShown = shown;
+  s.refresh = std::move(refresh);
+}
+
+void StatsRefresh(PerformanceStats& s) {
+  if (s.dialogShown && s.refresh) s.refresh();
+}
+
+void StatsAddAGC(PerformanceStats& s, int32_t value) {
+  AddToMean(s.agcSamples, s.meanAgc, value);
+  StatsRefresh(s);
+}
+
+void StatsAddDQF(PerformanceStats& s, int32_t value) {
+  // Every DQF report stands for one detected packet.
+  AddToMean(s.dqfSamples, s.meanDqf, value);
+  ++s.detects;
+  StatsRefresh(s);
+}
+
+void StatsCountGoodRx(PerformanceStats& s) {
+  ++s.goodRx;
+  StatsRefresh(s);
+}
+
+void StatsCountRevert(PerformanceStats& s) {
+  ++s.reverts;
+  StatsRefresh(s);
+}
+
+void StatsCountCrcError(PerformanceStats& s) {
+  ++s.crcErrors;
+  StatsRefresh(s);
+}
+
+void StatsCountCycle(PerformanceStats& s) {
+  ++s.cycles;
+  StatsRefresh(s);
+}
+
+void StatsCountTxFrame(PerformanceStats& s) {
+  ++s.txFrames;
+  StatsRefresh(s);
+}
+
+void StatsCountAckFrame(PerformanceStats& s) {
+  ++s.ackFrames;
+  StatsRefresh(s);
+}
+
+void StatsCountPing(PerformanceStats& s) {
+  ++s.pings;
+  StatsRefresh(s);
+}
+
+void StatsSetRange(PerformanceStats& s, int channel, float range) {
+  if (!ValidChannel(channel)) return;
+  const auto c = static_cast<size_t>(channel);
+  ++s.replies[c];
+  s.range[c] = range;
+  s.rangeValid[c] = true;
+  StatsRefresh(s);
+}
+
+void StatsClearRange(PerformanceStats& s, int channel) {
+  // A channel without a reply this time keeps its count and its last
+  // range; it only stops showing the range.
+  if (!ValidChannel(channel)) return;
+  s.rangeValid[static_cast<size_t>(channel)] = false;
+  StatsRefresh(s);
+}
+
+std::vector<std::pair<int, std::string>> StatsTexts(const PerformanceStats& s) {
+  using namespace stats_ctl;
+  std::vector<std::pair<int, std::string>> texts = {
+      {DETECTS, CountText(s.detects)},
+      {GOOD_RX, CountText(s.goodRx)},
+      {TX_FRAMES, CountText(s.txFrames)},
+      {ACK_FRAMES, CountText(s.ackFrames)},
+      {CYCLES, CountText(s.cycles)},
+      {REVERTS, CountText(s.reverts)},
+      {AIN, CountText(s.ainErrors)},
+      {CRC, CountText(s.crcErrors)},
+      {NVRAM, CountText(s.nvramErrors)},
+      {MEAN_AGC, MeanText(s.agcSamples, s.meanAgc)},
+      {MEAN_MSE, MeanText(s.mseSamples, s.meanMse)},
+      {MEAN_DQF, MeanText(s.dqfSamples, s.meanDqf)},
+      {DOPPLER, MeanText(s.dopplerSamples, s.meanDoppler)},
+      {PINGS, CountText(s.pings)},
+  };
+  for (size_t c = 0; c < NAV_CHANNELS; ++c) {
+    texts.emplace_back(REPLIES[c], CountText(s.replies[c]));
+    texts.emplace_back(RANGES[c], RangeText(s.rangeValid[c], s.range[c]));
+  }
+  return texts;
+}
+
+}  // namespace tw

@@ -1,0 +1,101 @@
+// The interpreter behind the real serial port: the test plays the modem on
+// the master side of a pseudo-terminal and the program polls the slave.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "protocol/interpreter.h"
+#include "resources/commands.h"
+#include "serial/QtSerialPort.h"
+#include "serial/port_map.h"
+#include "support/fakes.h"
+#include "support/program_fixture.h"
+#include "support/pty.h"
+
+namespace tw::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class InterpreterPtyTest : public ::testing::Test {
+ protected:
+  InterpreterPtyTest() : opener(map) {
+    clock.now = LocalTime{2007, 3, 3, 14, 5, 9};
+    clock.ticks = 1000;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(pty.ok());
+    map.set(1, pty.slavePath());
+    program = std::make_unique<Program>(clock, opener, ui, surface, root.path());
+    program->AddLineListener([this](const std::string& line) { lines.push_back(line.substr(11)); });
+    ASSERT_TRUE(program->Start());
+    InstallModemInterpreter(*program);
+    program->OnCommand(cmd::CONNECT);
+    ASSERT_EQ(program->settings.modemConnected, 1);
+    program->OnCommand(cmd::NMEA_LOG_START);
+    ASSERT_TRUE(program->logs.nmeaOpen());
+  }
+
+  // Runs the 20 ms poll until `count` lines are shown or two seconds pass.
+  void PollUntilLines(size_t count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (lines.size() < count && std::chrono::steady_clock::now() < deadline) {
+      program->OnTimer(TIMER_POLL);
+      usleep(2000);
+    }
+  }
+
+  std::string NmeaLog() const {
+    std::ifstream in(program->logs.nmeaPath(), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  PtyPair pty;
+  PortMap map;
+  QtSerialPortOpener opener;
+  TempDir root;
+  ManualClock clock;
+  FakeUi ui;
+  NullSurface surface;
+  std::unique_ptr<Program> program;
+  Lines lines;
+};
+
+TEST_F(InterpreterPtyTest, ReportsShownAndDataRequestAnsweredOnTheLine) {
+  program->settings.useTestDataAck = 1;
+  ASSERT_TRUE(pty.write("$CADQF,230,1\r\n$CACFG,SRC,3\r\n$CADRQ,120000,3,2,1,8\r\n"));
+  PollUntilLines(4);
+  EXPECT_EQ(lines, (Lines{"Quality Factor = 230          [OK]", "SRC:Modem is Unit 3",
+                          "Got ACK Data Request 3->2     [8 bytes]",
+                          "Sending ACK Data to Modem     [8 bytes]"}));
+  EXPECT_EQ(pty.readAll(1000), "$CCTXD,3,2,1,0001020304050607\r\n");
+  EXPECT_EQ(program->settings.modemUnit, 3);
+  EXPECT_EQ(program->stats.txFrames, 1);
+
+  const std::string stamp = ",03/03/2007,14:05:09,0x0,";
+  EXPECT_EQ(NmeaLog(), "1" + stamp + "$CADQF,230,1\r\n" +      //
+                           "1" + stamp + "$CACFG,SRC,3\r\n" +  //
+                           "1" + stamp + "$CADRQ,120000,3,2,1,8\r\n" + "0" + stamp +
+                           "$CCTXD,3,2,1,0001020304050607\r\n");
+}
+
+TEST_F(InterpreterPtyTest, SentenceSplitAcrossPollsIsTakenWhole) {
+  ASSERT_TRUE(pty.write("$CAMPR,1,2,"));
+  for (int i = 0; i < 10; ++i) program->OnTimer(TIMER_POLL);
+  EXPECT_EQ(lines, Lines{});
+  ASSERT_TRUE(pty.write("0.5\r\n"));
+  PollUntilLines(1);
+  EXPECT_EQ(lines, Lines{"Ping: [01]=>[02]: 750.0 meters."});
+}
+
+}  // namespace
+}  // namespace tw::test

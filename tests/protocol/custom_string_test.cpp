@@ -1,0 +1,68 @@
+// The custom command string: what is stored, what the dialog shows again,
+// and the "Test" preview and send.
+#include "protocol/custom_string.h"
+
+#include <gtest/gtest.h>
+
+#include "support/program_fixture.h"
+
+namespace tw::test {
+namespace {
+
+TEST(CustomString, StoredWithCrLfAndCutSoItStillEndsInCrLf) {
+  EXPECT_EQ(CustomStringFromEdit("$CCCYC,0,0,1,0,0,1"), "$CCCYC,0,0,1,0,0,1\r\n");
+  const std::string fits(1021, 'a');
+  EXPECT_EQ(CustomStringFromEdit(fits), fits + "\r\n");
+  for (size_t length : {1022u, 1023u, 5000u}) {
+    EXPECT_EQ(CustomStringFromEdit(std::string(length, 'b')), std::string(1021, 'b') + "\r\n")
+        << length;
+  }
+}
+
+TEST(CustomString, DialogShowsTheFirstLine) {
+  EXPECT_EQ(CustomStringEditText(""), "");
+  EXPECT_EQ(CustomStringEditText("$CCCFQ,ALL\r\n"), "$CCCFQ,ALL");
+  EXPECT_EQ(CustomStringEditText("ONE\r\nTWO\r\n"), "ONE");
+  EXPECT_EQ(CustomStringEditText("ONE\nTWO"), "ONE");
+  // Line ends in front of the text stay with it.
+  EXPECT_EQ(CustomStringEditText("\r\n\nLATE\r\n"), "\r\n\nLATE");
+  EXPECT_EQ(CustomStringEditText("\r\n\r\n"), "\r\n\r\n");
+  // What OK stored comes back as typed.
+  EXPECT_EQ(CustomStringEditText(CustomStringFromEdit("$CCMEC,0,2,1,1,1")), "$CCMEC,0,2,1,1,1");
+}
+
+TEST(CustomString, PreviewShowsShortTextsWholeAndLongOnesCut) {
+  EXPECT_EQ(CustomStringTestPreview("$CCCYC,0,0,1,0,0,1"),
+            "Sending Custom String: 18 bytes: '$CCCYC,0,0,1,0,...'");
+  EXPECT_EQ(CustomStringTestPreview("ABCDEFGHIJKLMN"),
+            "Sending Custom String: 14 bytes: 'ABCDEFGHIJKLMN'");
+  EXPECT_EQ(CustomStringTestPreview("ABCDEFGHIJKLMNO"),
+            "Sending Custom String: 15 bytes: 'ABCDEFGHIJKLMNO...'");
+  EXPECT_EQ(CustomStringTestPreview(""), "Sending Custom String: 0 bytes: ''");
+  // A text longer than can be kept reports what goes out.
+  EXPECT_EQ(CustomStringTestPreview(std::string(2000, 'z')),
+            "Sending Custom String: 1021 bytes: 'zzzzzzzzzzzzzzz...'");
+}
+
+class CustomStringProgram : public ProgramTest {};
+
+TEST_F(CustomStringProgram, TestShowsStoresAndSends) {
+  auto port = Connect();
+  TakeLines();
+  CustomStringTest(*program, "$CCCYC,0,0,1,0,0,1");
+  EXPECT_EQ(TakeLines(),
+            std::vector<std::string>{"Sending Custom String: 18 bytes: '$CCCYC,0,0,1,0,...'"});
+  EXPECT_EQ(program->customString, "$CCCYC,0,0,1,0,0,1\r\n");
+  EXPECT_EQ(port->written, "$CCCYC,0,0,1,0,0,1\r\n");
+}
+
+TEST_F(CustomStringProgram, TestWithoutAPortStillStores) {
+  TakeLines();
+  CustomStringTest(*program, "$CCCFQ,ALL");
+  EXPECT_EQ(TakeLines(), (std::vector<std::string>{"Sending Custom String: 10 bytes: '$CCCFQ,ALL'",
+                                                   "Error: Not Connected!"}));
+  EXPECT_EQ(program->customString, "$CCCFQ,ALL\r\n");
+}
+
+}  // namespace
+}  // namespace tw::test
