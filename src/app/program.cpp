@@ -1,6 +1,9 @@
 #include "app/program.h"
 
 #include "app/cformat.h"
+#include "diagnostics/test_cycle.h"
+#include "frames/data_frames.h"
+#include "protocol/interpreter.h"
 #include "resources/commands.h"
 #include "resources/menu_table.h"
 #include "terminal/terminal_screen.h"
@@ -31,9 +34,14 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
 
 Program::~Program() = default;
 
+void Program::SetCommand(int id, std::function<void()> handler) {
+  commands_[id] = std::move(handler);
+}
+
 bool Program::Start() {
   RxInit(rx);
   settings.InitDefaults();
+  StatsInit(stats);
   // The window's creation step: the logs, then the terminal record.
   logs.LogsInit(3600);
   term = std::make_unique<TerminalInfo>();
@@ -44,6 +52,10 @@ bool Program::Start() {
   menu.Enable(cmd::CONNECT, true);
   SetTitle(settings.windowTitle);
   StartTimers();
+  // Who consumes what arrives, and what the test timer runs.
+  InstallModemInterpreter(*this);
+  InstallTestCycle(*this);
+  InstallDataFrames(*this);
   // The map program's switches stay grayed for the whole run.
   menu.Enable(cmd::SEND_COMMS_TO_MAP, false);
   menu.Enable(cmd::SEND_GPS_TO_MAP, false);
@@ -240,7 +252,7 @@ void Program::ReconfigureAfterSettings() {
 
 void Program::StartTimers() {
   timers.running = true;
-  for (TimerSlot& slot : timers.slots) slot = TimerSlot{};
+  for (TimerSlot& slot : timers.table) slot = TimerSlot{};
   StartTimer(TIMER_POLL, 20);
   StartTimer(TIMER_SPARE, 20);
   StartTimer(TIMER_TEST, settings.testInterval);
@@ -249,7 +261,7 @@ void Program::StartTimers() {
 
 void Program::StartTimer(int number, int32_t periodMs) {
   if (number < 0 || number >= TIMER_COUNT) return;
-  TimerSlot& slot = timers.slots[static_cast<size_t>(number)];
+  TimerSlot& slot = timers.table[static_cast<size_t>(number)];
   slot.state = TIMER_RUNNING;
   slot.period = periodMs;
   slot.id = number;

@@ -15,6 +15,7 @@
 #include "app/settings.h"
 #include "app/ui.h"
 #include "logging/logs.h"
+#include "protocol/stats.h"
 #include "resources/menu_model.h"
 #include "serial/rx_ring.h"
 #include "serial/serial_port.h"
@@ -22,6 +23,8 @@
 #include "terminal/terminal_surface.h"
 
 namespace tw {
+
+class DataFrames;
 
 constexpr int TIMER_COUNT = 16;
 constexpr int TIMER_RUNNING = 2;
@@ -43,7 +46,7 @@ struct TimerSlot {
 };
 
 struct TimerTable {
-  std::array<TimerSlot, TIMER_COUNT> slots{};
+  std::array<TimerSlot, TIMER_COUNT> table{};
   bool running = false;
 };
 
@@ -97,9 +100,17 @@ class Program {
 
   // Handlers of receive modes and periodic work that later subsystems plug
   // in. An unset handler does nothing.
-  void SetRxHandler(int mode, std::function<void()> handler) { rxHandlers_[mode] = std::move(handler); }
-  std::function<void()> runTestCycle;   // timer 3, "&Test Once", F1
-  std::function<void()> slowTick;       // timer 4: emulator and GPS steps
+  void SetRxHandler(int mode, std::function<void()> handler) {
+    rxHandlers_[mode] = std::move(handler);
+  }
+  // Sets the action of a menu command, replacing any it had.
+  void SetCommand(int id, std::function<void()> handler);
+  std::function<void()> runTestCycle;  // timer 3, "&Test Once", F1
+  std::function<void()> slowTick;      // timer 4: emulator and GPS steps
+  // The data-frame subsystem: a received "$CARXD" sentence, and the answer
+  // to a data request under "Use Node Protocol" (empty: nothing is sent).
+  std::function<void(const std::string& line)> receiveDataFrame;
+  std::function<std::string(int source, int destination, int ack, int length)> buildDataFrame;
 
   // Every line PrintLine writes, as text without its CR LF ("--echo").
   void AddLineListener(std::function<void(const std::string&)> listener) {
@@ -120,6 +131,11 @@ class Program {
   MenuModel menu;
   TimerTable timers;
   std::unique_ptr<TerminalInfo> term;
+  PerformanceStats stats;
+  // The custom command string, kept with its CR LF.
+  std::string customString;
+  // The data-frame subsystem (node protocols, ACP), made by InstallDataFrames.
+  std::unique_ptr<DataFrames> frames;
 
  private:
   using Handler = std::function<void()>;

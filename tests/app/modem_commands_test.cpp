@@ -1,8 +1,9 @@
 // The menu commands that send one sentence: exact bytes, status lines and
 // the single error line when refused.
+#include "app/modem_commands.h"
+
 #include <gtest/gtest.h>
 
-#include "app/modem_commands.h"
 #include "resources/commands.h"
 #include "support/program_fixture.h"
 

@@ -19,9 +19,15 @@ TEST(Options, StartupCommandsKeepCommandLineOrder) {
 }
 
 TEST(Options, BadOptionsAreRefusedWithAReason) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"--bogus"}, {"--com", "17=/dev/x"}, {"--com", "0=/dev/x"}, {"--com", "1="},
-           {"--com"}, {"--menu", "abc"}, {"--menu", "-5"}, {"--home"}, {"stray"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"--bogus"},
+                                                                {"--com", "17=/dev/x"},
+                                                                {"--com", "0=/dev/x"},
+                                                                {"--com", "1="},
+                                                                {"--com"},
+                                                                {"--menu", "abc"},
+                                                                {"--menu", "-5"},
+                                                                {"--home"},
+                                                                {"stray"}}) {
     auto r = ParseOptions(args);
     EXPECT_FALSE(r.options) << args[0];
     EXPECT_FALSE(r.error.empty());

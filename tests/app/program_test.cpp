@@ -25,8 +25,8 @@ TEST_F(ProgramTest, StartsWithDefaultsTimersTitleAndMenuStates) {
   // Timers 2, 5, 3, 4 in that order.
   const std::vector<std::pair<int, int32_t>> expected = {{2, 20}, {5, 20}, {3, 10000}, {4, 100}};
   EXPECT_EQ(ui.timerCalls, expected);
-  EXPECT_EQ(program->timers.slots[3].state, TIMER_RUNNING);
-  EXPECT_EQ(program->timers.slots[0].state, TIMER_STOPPED);
+  EXPECT_EQ(program->timers.table[3].state, TIMER_RUNNING);
+  EXPECT_EQ(program->timers.table[0].state, TIMER_STOPPED);
 
   EXPECT_EQ(ui.title, "Tidewire [not connected]");
   EXPECT_FALSE(program->menu.IsEnabled(DISCONNECT));

@@ -42,8 +42,8 @@ TEST_F(ProgramTest, ConnectAndDisconnectSetTitleMenusAndLogs) {
   EXPECT_EQ(program->settings.modemConnected, 0);
   EXPECT_FALSE(program->logs.nmeaOpen());
   EXPECT_TRUE(program->logs.dataOpen());  // the data log stays open
-  for (int id : {NMEA_LOG_START, NMEA_LOG_STOP, NMEA_LOG_RESTART, DISCONNECT, LOOP_TESTING,
-                 TEST_ONCE}) {
+  for (int id :
+       {NMEA_LOG_START, NMEA_LOG_STOP, NMEA_LOG_RESTART, DISCONNECT, LOOP_TESTING, TEST_ONCE}) {
     EXPECT_FALSE(program->menu.IsEnabled(id)) << id;
   }
   EXPECT_TRUE(program->menu.IsEnabled(DATA_LOG_STOP));

@@ -1,0 +1,122 @@
+#include "frames/ccl.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "app/cformat.h"
+
+namespace tw {
+
+namespace {
+
+constexpr int MDAT_BATHY = 9;
+constexpr int MDAT_CTD = 10;
+constexpr int MDAT_STATE = 14;
+constexpr int MDAT_RANGER = 16;
+
+// MDAT_STATE: type byte, latitude in bytes 1-3, longitude in bytes 4-6.
+constexpr int STATE_LATITUDE = 1;
+constexpr int STATE_LONGITUDE = 4;
+constexpr int STATE_LENGTH = 7;
+
+// 2^23 - 1: the largest 24-bit value maps to exactly 180 degrees.
+constexpr double COORDINATE_FULL_SCALE = 8388607.0;
+
+struct CclType {
+  int type;
+  const char* name;
+};
+
+// Type 18 is MDAT_LAST here; the MIT-OE family reuses 18 for its own message.
+constexpr CclType CCL_TYPES[] = {
+    {6, "MDAT_EMPTY"},         {7, "MDAT_REDIRECT"},
+    {8, "MDAT_USBL_POSITION"}, {9, "MDAT_BATHY"},
+    {10, "MDAT_CTD"},          {11, "MDAT_COMMAND"},
+    {12, "MDAT_USBL_DATA"},    {13, "MDAT_CADCAC_DETECTION"},
+    {14, "MDAT_STATE"},        {15, "MDAT_ERROR"},
+    {16, "MDAT_RANGER"},       {17, "MDAT_MLO_REQUEST"},
+    {18, "MDAT_LAST"},
+};
+
+const char* CclTypeName(int type) {
+  for (const CclType& t : CCL_TYPES) {
+    if (t.type == type) return t.name;
+  }
+  return nullptr;
+}
+
+// The bytes a decoder may read: never more than were received, and never
+// more than the payload holds whatever the length field claims.
+int ValidLength(const DataFrame& frame) { return std::clamp(frame.length, 0, FRAME_MAX); }
+
+std::array<uint8_t, 3> Coordinate(const DataFrame& frame, int offset) {
+  return {frame.payload[offset], frame.payload[offset + 1], frame.payload[offset + 2]};
+}
+
+void ShowState(const DataFrame& frame, const PrintFn& print) {
+  if (ValidLength(frame) < STATE_LENGTH) {
+    print(cformat("CCL[%d]: frame too short.", frame.source));
+    return;
+  }
+  print(cformat("CCL: Latitude:  %9.5f",
+                DecodeCompressedCoordinate(Coordinate(frame, STATE_LATITUDE))));
+  print(cformat("CCL: Longitude: %9.5f",
+                DecodeCompressedCoordinate(Coordinate(frame, STATE_LONGITUDE))));
+}
+
+// Bathymetry, CTD and ranger messages are recognised but their contents are
+// not shown yet; these are where that decoding goes.
+void DecodeBathy(const DataFrame&, bool, const PrintFn&) {}
+void DecodeCtd(const DataFrame&, bool, const PrintFn&) {}
+void DecodeRanger(const DataFrame&, bool, const PrintFn&) {}
+
+}  // namespace
+
+int32_t ReadSignedLe(std::span<const uint8_t> bytes) {
+  const size_t width = std::min<size_t>(bytes.size(), 4);
+  if (width == 0) return 0;
+  int64_t value = 0;
+  for (size_t i = width; i-- > 0;) value = (value << 8) | bytes[i];
+  const int bits = static_cast<int>(8 * width);
+  if (value & (int64_t{1} << (bits - 1))) value -= int64_t{1} << bits;
+  return static_cast<int32_t>(value);
+}
+
+double DecodeCompressedCoordinate(const std::array<uint8_t, 3>& bytes) {
+  // Multiply before dividing so the end points come out exact (0x7FFFFF is
+  // 180.0, not a rounding step away from it).
+  return ReadSignedLe(bytes) * 180.0 / COORDINATE_FULL_SCALE;
+}
+
+void DecodeCclFrame(const DataFrame& frame, bool showData, const PrintFn& print) {
+  if (ValidLength(frame) < 1) {
+    // No type byte to name.
+    print(cformat("CCL[%d]: frame too short.", frame.source));
+    return;
+  }
+  const int type = frame.payload[0];
+  const char* name = CclTypeName(type);
+  if (name == nullptr) {
+    print(cformat("CCL[%d]: unknown frametype!", frame.source));
+    return;
+  }
+  print(cformat("CCL[%d]: got %s frame.", frame.source, name));
+  switch (type) {
+    case MDAT_STATE:
+      if (showData) ShowState(frame, print);
+      break;
+    case MDAT_BATHY:
+      DecodeBathy(frame, showData, print);
+      break;
+    case MDAT_CTD:
+      DecodeCtd(frame, showData, print);
+      break;
+    case MDAT_RANGER:
+      DecodeRanger(frame, showData, print);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace tw

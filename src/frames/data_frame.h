@@ -1,0 +1,46 @@
+// One binary data frame as it travels in "$CARXD" and "$CCTXD" sentences,
+// the frame kinds (which are also the node protocol codes), and the
+// per-node protocol record.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tw {
+
+constexpr int FRAME_MAX = 256;
+
+constexpr int32_t KIND_EMPTY = 0;
+constexpr int32_t KIND_GENERIC = 1;
+constexpr int32_t KIND_ACP = 2;
+constexpr int32_t KIND_RAW = 3;
+constexpr int32_t KIND_CCL = 4;
+constexpr int32_t KIND_MITOE = 5;
+constexpr int32_t KIND_SEAGRANT = 6;
+constexpr int32_t KIND_TEST = 123;
+
+struct DataFrame {
+  int32_t source = 0;
+  int32_t destination = 0;
+  int32_t ack = 0;
+  int32_t ready = 0;
+  int32_t kind = KIND_EMPTY;
+  int32_t frameNumber = 0;
+  std::array<uint8_t, FRAME_MAX> payload{};
+  int32_t length = 0;
+};
+
+struct NodeProtocol {
+  int32_t protocol = KIND_GENERIC;
+  int32_t logRaw = 0;
+  int32_t logCustom = 0;
+  int32_t showData = 1;
+  int32_t showRawData = 0;
+};
+
+// Where the data-frame subsystem prints its lines (PrintDataLine).
+using PrintFn = std::function<void(const std::string& line)>;
+
+}  // namespace tw

@@ -1,0 +1,244 @@
+// Data-frame transport: "$CARXD" frames parsed, classified, announced and
+// dumped; data requests answered by the destination node's protocol; the
+// whole path from the modem port through the interpreter and back.
+#include "frames/data_frames.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/cformat.h"
+#include "app/program.h"
+#include "protocol/interpreter.h"
+#include "resources/commands.h"
+#include "support/fakes.h"
+#include "support/program_fixture.h"
+
+namespace tw::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class DataFramesTest : public ::testing::Test {
+ protected:
+  DataFramesTest() : frames(ui, dir.path()) {
+    frames.InitDataFrames([this](const std::string& line) { lines.push_back(line); });
+  }
+
+  Lines Receive(const std::string& sentence) {
+    lines.clear();
+    frames.ReceiveDataFrame(sentence);
+    return lines;
+  }
+
+  NodeProtocol& node(int n) { return frames.nodes[static_cast<size_t>(n)]; }
+
+  TempDir dir;
+  FakeUi ui;
+  DataFrames frames;
+  Lines lines;
+};
+
+std::string Pattern(int bytes, int start = 0) {
+  std::string hex;
+  for (int i = 0; i < bytes; ++i) hex += cformat("%02x", (start + i) % 256);
+  return hex;
+}
+
+TEST_F(DataFramesTest, EachKindHasItsAnnouncement) {
+  node(2).protocol = KIND_GENERIC;
+  node(3).protocol = KIND_RAW;
+  node(4).protocol = KIND_SEAGRANT;
+  node(5).protocol = KIND_CCL;
+  node(6).protocol = 99;  // not a protocol the list offers
+  node(7).protocol = KIND_MITOE;
+  EXPECT_EQ(Receive("$CARXD,1,0,0,1,\r\n"), Lines{"RX[01]: got empty frame."});
+  EXPECT_EQ(Receive("$CARXD,1,0,0,1\r\n"), Lines{"RX[01]: got empty frame."});
+  EXPECT_EQ(Receive("$CARXD,2,0,0,1,ff01\r\n"), Lines{"RX[02]: got frame.            [2 bytes]"});
+  EXPECT_EQ(Receive("$CARXD,3,0,0,1,ff01\r\n"), Lines{"RX[03]: got UNKNOWN frame.    [2 bytes]"});
+  EXPECT_EQ(Receive("$CARXD,4,0,0,1,ff01\r\n"), Lines{"RX[04]: got SeaGrant frame.   [2 bytes]"});
+  EXPECT_EQ(Receive("$CARXD,6,0,0,1,ff01*3C\r\n"),
+            Lines{"RX[06]: got UNKNOWN frame.    [2 bytes]"});
+  // The MIT-OE line comes first, then whatever its decoder prints.
+  const Lines mitoe = Receive("$CARXD,7,0,0,1,ff01\r\n");
+  ASSERT_FALSE(mitoe.empty());
+  EXPECT_EQ(mitoe[0], "RX[07]: got MIT-OE frame.     [2 bytes]");
+  // The test pattern wins over any protocol, from the single byte 00 up.
+  EXPECT_EQ(Receive("$CARXD,5,0,0,1,0001020304\r\n"),
+            Lines{"RX[05]: got test frame.       [5 bytes]"});
+  EXPECT_EQ(Receive("$CARXD,3,0,0,1,00\r\n"), Lines{"RX[03]: got test frame.       [1 bytes]"});
+  EXPECT_EQ(Receive("$CARXD,3,0,0,1," + Pattern(256) + "\r\n"),
+            Lines{"RX[03]: got test frame.       [256 bytes]"});
+  EXPECT_EQ(Receive("$CATXD,1,0,0,1,00\r\n"), Lines{"DATA: message is not $CARXD message."});
+  EXPECT_EQ(Receive("$carxd,1,0,0,1,00\r\n"), Lines{"DATA: message is not $CARXD message."});
+}
+
+TEST_F(DataFramesTest, HexFieldsOfEveryShape) {
+  node(1).showRawData = 1;
+  // Seven digits: the odd one is dropped. The line end is not a digit.
+  EXPECT_EQ(Receive("$CARXD,1,0,0,1,a1b2c3d\r\n"),
+            (Lines{"RX[01]: got frame.            [3 bytes]", "RX[01]:    a1..b2..c3"}));
+  EXPECT_EQ(Receive("$CARXD,1,0,0,1,A1B2C3D4*00\r\n"),
+            (Lines{"RX[01]: got frame.            [4 bytes]", "RX[01]:    a1..b2..c3..d4"}));
+
+  DataFrame frame;
+  DecodeHexPayload("zz-1 f1g+A0x", frame);
+  ASSERT_EQ(frame.length, 6);
+  EXPECT_EQ(frame.payload[0], 0x00);  // no digit
+  EXPECT_EQ(frame.payload[1], 0xff);  // -1, low 8 bits
+  EXPECT_EQ(frame.payload[2], 0x0f);  // blank then a digit
+  EXPECT_EQ(frame.payload[3], 0x01);  // digit then junk
+  EXPECT_EQ(frame.payload[4], 0x0a);  // sign then a digit
+  EXPECT_EQ(frame.payload[5], 0x00);
+
+  // 512 digits fill the payload; more are cut there.
+  const std::string full = Pattern(256, 7);
+  DecodeHexPayload(full, frame);
+  EXPECT_EQ(frame.length, 256);
+  EXPECT_EQ(EncodeHexPayload(frame), full);
+  DecodeHexPayload(full + "ab", frame);
+  EXPECT_EQ(frame.length, 256);
+  EXPECT_EQ(EncodeHexPayload(frame), full);
+  EXPECT_EQ(Receive("$CARXD,1,0,0,1," + Pattern(300) + "\r\n").front(),
+            "RX[01]: got test frame.       [256 bytes]");
+}
+
+TEST_F(DataFramesTest, RawDumpInGroupsOfFour) {
+  node(1).showRawData = 1;
+  const std::string head = "RX[01]: got frame.            ";
+  EXPECT_EQ(Receive("$CARXD,1,0,0,1,0a0b0c0d0e\r\n"),
+            (Lines{head + "[5 bytes]", "RX[01]:    0a..0b..0c..0d", "RX[01]:    0e"}));
+  EXPECT_EQ(Receive("$CARXD,1,0,0,1,0a0b0c0d0e0f\r\n"),
+            (Lines{head + "[6 bytes]", "RX[01]:    0a..0b..0c..0d", "RX[01]:    0e..0f"}));
+  EXPECT_EQ(Receive("$CARXD,1,0,0,1,0a0b0c0d0e0f10\r\n"),
+            (Lines{head + "[7 bytes]", "RX[01]:    0a..0b..0c..0d", "RX[01]:    0e..0f..10"}));
+  EXPECT_EQ(Receive("$CARXD,1,0,0,1,0a0b0c0d0e0f1011\r\n"),
+            (Lines{head + "[8 bytes]", "RX[01]:    0a..0b..0c..0d", "RX[01]:    0e..0f..10..11"}));
+  EXPECT_EQ(Receive("$CARXD,1,0,0,1,\r\n"), Lines{"RX[01]: got empty frame."});
+}
+
+TEST_F(DataFramesTest, HiddenNodesAndNodesOutsideTheTable) {
+  node(3).showData = 0;
+  node(3).showRawData = 1;
+  EXPECT_EQ(Receive("$CARXD,3,0,0,1,0a0b0c0d0e\r\n"), Lines{});
+  EXPECT_EQ(Receive("$CARXD,3,0,0,1,\r\n"), Lines{});
+
+  EXPECT_EQ(Receive("$CARXD,16,0,0,1,0a\r\n"),
+            Lines{"DATA: frame from node 16 ignored: nodes are 0 to 15."});
+  EXPECT_EQ(Receive("$CARXD,-1,0,0,1,0a\r\n"),
+            Lines{"DATA: frame from node -1 ignored: nodes are 0 to 15."});
+  EXPECT_EQ(Receive("$CARXD\r\n"), Lines{"DATA: frame from node 4095 ignored: nodes are 0 to 15."});
+
+  lines.clear();
+  EXPECT_EQ(frames.BuildDataFrame(1, 4095, 0, 32), "");
+  EXPECT_EQ(lines, Lines{"DATA: data request for node 4095 ignored: nodes are 0 to 15."});
+}
+
+TEST_F(DataFramesTest, RequestsAnsweredByTheDestinationsProtocol) {
+  for (int32_t kind : {KIND_GENERIC, KIND_CCL, KIND_MITOE, KIND_SEAGRANT}) {
+    node(2).protocol = kind;
+    lines.clear();
+    EXPECT_EQ(frames.BuildDataFrame(1, 2, 1, 32), "") << kind;
+    EXPECT_EQ(lines, Lines{}) << kind;
+  }
+  node(2).protocol = KIND_RAW;
+  lines.clear();
+  EXPECT_EQ(frames.BuildDataFrame(1, 2, 1, 32), "");
+  EXPECT_EQ(lines, Lines{"TX[01]: UNKNOWN frame requested [32 bytes]"});
+
+  // An ACP node with nothing queued gets a status frame; any ack above 0
+  // asks for acknowledgement.
+  node(2).protocol = KIND_ACP;
+  const std::string status = "11" + std::string(2 * 15, '0');
+  lines.clear();
+  EXPECT_EQ(frames.BuildDataFrame(1, 2, 7, 16), "$CCTXD,1,2,1," + status + "\r\n");
+  EXPECT_EQ(lines, Lines{"ACP[1]: sending status to [2]."});
+  EXPECT_EQ(frames.BuildDataFrame(1, 2, -1, 3), "$CCTXD,1,2,0,110000\r\n");
+  EXPECT_EQ(frames.BuildDataFrame(1, 2, 0, 0), "$CCTXD,1,2,0,\r\n");
+  EXPECT_EQ(frames.BuildDataFrame(1, 2, 0, -5), "$CCTXD,1,2,0,\r\n");
+  // Longer than a frame: a full frame.
+  EXPECT_EQ(frames.BuildDataFrame(1, 2, 0, 4095),
+            "$CCTXD,1,2,0,11" + std::string(510, '0') + "\r\n");
+}
+
+TEST(DataProtocolList, PositionsAndProtocolsMapBothWays) {
+  const std::vector<int32_t> expected = {KIND_ACP,   KIND_CCL, KIND_GENERIC,
+                                         KIND_MITOE, KIND_RAW, KIND_SEAGRANT};
+  for (int position = 0; position < 6; ++position) {
+    EXPECT_EQ(ProtocolFromListPosition(position), expected[static_cast<size_t>(position)]);
+    EXPECT_EQ(ListPositionFromProtocol(expected[static_cast<size_t>(position)]), position);
+  }
+  EXPECT_EQ(ListPositionFromProtocol(KIND_TEST), -1);
+  EXPECT_EQ(ListPositionFromProtocol(KIND_EMPTY), -1);
+  EXPECT_EQ(ProtocolFromListPosition(6), KIND_GENERIC);
+}
+
+// ------------------------------------------------------- through the program
+
+class DataFramesProgramTest : public ProgramTest {
+ protected:
+  DataFramesProgramTest() {
+    InstallModemInterpreter(*program);
+    InstallDataFrames(*program);
+    port = Connect();
+    TakeLines();
+  }
+
+  // The bytes arrive on the modem port; one poll takes them in.
+  Lines Poll(const std::string& bytes) {
+    port->incoming.insert(port->incoming.end(), bytes.begin(), bytes.end());
+    program->OnTimer(TIMER_POLL);
+    return TakeLines();
+  }
+
+  std::shared_ptr<FakePortState> port;
+};
+
+TEST_F(DataFramesProgramTest, ReceivedFrameReachesTheDecoderAndIsCounted) {
+  program->frames->nodes[4].showRawData = 1;
+  EXPECT_EQ(Poll("$CARXD,4,1,0,9,c0ffee\r\n"),
+            (Lines{"RX[04]: got frame.            [3 bytes]", "RX[04]:    c0..ff..ee"}));
+  EXPECT_EQ(program->stats.goodRx, 1);
+}
+
+TEST_F(DataFramesProgramTest, DataRequestForAnAcpNodeIsAnswered) {
+  program->OnCommand(cmd::USE_NODE_PROTOCOL);
+  ASSERT_EQ(program->settings.useNodeProtocol, 1);
+  program->frames->nodes[2].protocol = KIND_ACP;
+  port->written.clear();
+  EXPECT_EQ(Poll("$CADRQ,120000,1,2,1,8\r\n"),
+            (Lines{"Got ACK Data Request 1->2     [8 bytes]", "ACP[1]: sending status to [2]."}));
+  EXPECT_EQ(port->written, "$CCTXD,1,2,1,1100000000000000\r\n");
+
+  // A node at the default protocol: no answer, no line beyond the request.
+  port->written.clear();
+  EXPECT_EQ(Poll("$CADRQ,120000,1,5,0,8\r\n"), Lines{"Got NOACK Data Request 1->5   [8 bytes]"});
+  EXPECT_EQ(port->written, "");
+}
+
+TEST_F(DataFramesProgramTest, SendFileItemsQueueForTheirOwnNode) {
+  const std::filesystem::path file = root.path() / "note.txt";
+  { std::ofstream(file) << "hello"; }
+  ui.fileToOpen = file.string();
+  program->frames->nodes[8].protocol = KIND_ACP;
+  program->frames->nodes[9].protocol = KIND_ACP;
+  program->OnCommand(cmd::SEND_FILE_TO[8]);
+  program->OnCommand(cmd::SEND_FILE_TO[9]);
+  program->OnCommand(cmd::SEND_FILE_TO[9]);
+  EXPECT_EQ(program->frames->acp.queues[8].count(), 1);
+  EXPECT_EQ(program->frames->acp.queues[9].count(), 2);
+  EXPECT_EQ(TakeLines(), (Lines{"ACP[8]: queued \"note.txt\" [14 bytes]",
+                                "ACP[9]: queued \"note.txt\" [14 bytes]",
+                                "ACP[9]: queued \"note.txt\" [14 bytes]"}));
+  ASSERT_FALSE(ui.fileDialogs.empty());
+  EXPECT_EQ(ui.fileDialogs[0].first, "File To Send");
+  EXPECT_EQ(ui.fileDialogs[0].second, root.path().string());
+  program->OnCommand(cmd::SEND_FILE_TO[0]);
+  EXPECT_EQ(TakeLines(), Lines{"ACP[0]: Node not configured for ACP frames!"});
+  EXPECT_EQ(ui.fileDialogs.size(), 3u);
+}
+
+}  // namespace
+}  // namespace tw::test
