@@ -1,7 +1,7 @@
 #include "app/HotKey.h"
 
 #include <QGuiApplication>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QWidget>
 
 #ifdef TIDEWIRE_HAVE_XCB
@@ -56,12 +56,24 @@ HotKey::HotKey(QWidget* window, std::function<void()> fire)
     qApp->installNativeEventFilter(this);
     return;
   }
-  auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F1), window);
-  shortcut->setContext(Qt::ApplicationShortcut);
-  connect(shortcut, &QShortcut::activated, this, [this] { fire_(); });
+  // An application shortcut would be blocked while a modal dialog is open;
+  // a filter on the application sees F1 in every window of the program.
+  qApp->installEventFilter(this);
+}
+
+bool HotKey::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+      if (!key->isAutoRepeat()) fire_();
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 HotKey::~HotKey() {
+  qApp->removeEventFilter(this);
   if (grabbedKeycode_ != 0) {
     qApp->removeNativeEventFilter(this);
     UngrabX11();

@@ -10,8 +10,8 @@ namespace tw {
 
 // The F1 hot key. On X11 it is grabbed on the root window, so it works while
 // another program has the focus; where that is not possible (another
-// platform, or another client holds F1) it is an application-wide shortcut,
-// which still works while one of this program's dialogs is open.
+// platform, or another client holds F1) it is caught in every window of the
+// program, open modal dialogs included.
 class HotKey : public QObject, public QAbstractNativeEventFilter {
   Q_OBJECT
  public:
@@ -19,6 +19,7 @@ class HotKey : public QObject, public QAbstractNativeEventFilter {
   ~HotKey() override;
   bool systemWide() const { return grabbedKeycode_ != 0; }
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   bool GrabX11();

@@ -165,7 +165,13 @@ void MainWindow::SetTimer(int number, int32_t periodMs) {
   timer->start(periodMs);  // restarting: the next tick is one period from now
 }
 
-void MainWindow::Quit(int code) { QCoreApplication::exit(code); }
+// Posted, like a quit message: it ends the event loop once the current work
+// is done, and is dropped if the window is destroyed first (then no loop is
+// left to end, and a stale quit must not cut short a later one).
+void MainWindow::Quit(int code) {
+  QMetaObject::invokeMethod(
+      this, [code] { QCoreApplication::exit(code); }, Qt::QueuedConnection);
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (destroyed_ || !program_->OnClose()) {

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include "app/AboutDialog.h"
@@ -115,6 +116,29 @@ TEST_F(MainWindowTest, ConnectsToAPseudoTerminalAndSendsMenuCommands) {
   pty.closeMaster();
   EXPECT_TRUE(Pump([&] { return w->windowTitle() == "Tidewire [not connected]"; }));
   EXPECT_EQ(lines.back(), "[14:05:09] Error: Lost modem port COM1, disconnected.");
+}
+
+TEST_F(MainWindowTest, F1RunsTestOnceEvenFromAnOpenDialog) {
+  auto w = Make();
+  int cycles = 0;
+  w->program().runTestCycle = [&] { ++cycles; };
+  QApplication::setActiveWindow(w.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  QTest::keyClick(w.get(), Qt::Key_F1);
+  EXPECT_TRUE(Pump([&] { return cycles == 1; }));
+
+  // A modal dialog is open: F1 still reaches the main window's command.
+  QTimer::singleShot(0, [&] {
+    QWidget* about = QApplication::activeModalWidget();
+    ASSERT_TRUE(about);
+    QApplication::setActiveWindow(about);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(about));
+    QTest::keyClick(about, Qt::Key_F1);
+    EXPECT_TRUE(Pump([&] { return cycles == 2; }));
+    about->close();
+  });
+  w->program().OnCommand(cmd::ABOUT);
+  EXPECT_EQ(cycles, 2);
 }
 
 TEST_F(MainWindowTest, CancelInReallyQuitKeepsTheWindow) {
