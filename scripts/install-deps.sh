@@ -7,7 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth socat fonts-dejavu-core
+  xvfb xauth socat fonts-dejavu-core locales
 )
 
 missing=()
