@@ -138,8 +138,10 @@ bool MainWindow::ChooseFont(TerminalInfo& ti) { return view_->chooseFont(ti); }
 void MainWindow::ApplyFont(TerminalInfo& ti) { view_->applyFont(ti); }
 
 std::string MainWindow::ChooseFileToOpen(const std::string& caption, const std::string& folder) {
+  // "All Files" shows every file; "*" rather than "*.*", which would hide
+  // files without a dot in their name on this platform.
   return QFileDialog::getOpenFileName(this, QString::fromStdString(caption),
-                                      QString::fromStdString(folder))
+                                      QString::fromStdString(folder), "All Files (*)")
       .toStdString();
 }
 
