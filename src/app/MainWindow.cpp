@@ -81,8 +81,30 @@ MainWindow::~MainWindow() {
   view_->setProgram(nullptr);
 }
 
+// Command-line menu commands run one after the other, each as if the
+// operator chose it: a grayed or unknown item is refused, and a command that
+// opens a dialog finishes before the next one starts.
 void MainWindow::RunStartupCommands(const std::vector<int>& ids) {
-  for (int id : ids) PostCommand(id);
+  startupCommands_.assign(ids.begin(), ids.end());
+  QMetaObject::invokeMethod(
+      this, [this] { RunNextStartupCommand(); }, Qt::QueuedConnection);
+}
+
+void MainWindow::RunNextStartupCommand() {
+  if (startupCommands_.empty() || destroyed_) return;
+  const int id = startupCommands_.front();
+  startupCommands_.pop_front();
+  if (!program_->menu.Has(id)) {
+    std::fprintf(stderr, "tidewire: --menu %d: there is no such menu command\n", id);
+  } else if (!program_->menu.IsEnabled(id)) {
+    std::fprintf(stderr, "tidewire: --menu %d: the menu item is grayed\n", id);
+  } else {
+    program_->OnCommand(id);
+  }
+  if (!startupCommands_.empty()) {
+    QMetaObject::invokeMethod(
+        this, [this] { RunNextStartupCommand(); }, Qt::QueuedConnection);
+  }
 }
 
 void MainWindow::SetWindowTitle(const std::string& title) {
@@ -107,6 +129,12 @@ void MainWindow::MessageBox(const std::string& text, const std::string& caption,
   }
   QMessageBox box(qicon, QString::fromStdString(caption), QString::fromStdString(text),
                   QMessageBox::Ok, this);
+  box.exec();
+}
+
+void MainWindow::UnownedErrorBox(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
+                  QString::fromStdString(text), QMessageBox::Ok, nullptr);
   box.exec();
 }
 

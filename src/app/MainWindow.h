@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -38,6 +39,7 @@ class MainWindow : public QMainWindow, public Ui {
   // Ui
   void SetWindowTitle(const std::string& title) override;
   void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon) override;
+  void UnownedErrorBox(const std::string& text, const std::string& caption) override;
   bool ConfirmQuit() override;
   void Beep() override;
   void SetWaitCursor(bool on) override;
@@ -55,11 +57,13 @@ class MainWindow : public QMainWindow, public Ui {
 
  private:
   void RunSerialDialog();
+  void RunNextStartupCommand();
 
   PortMap portMap_;
   std::unique_ptr<QtSerialPortOpener> opener_;
   TerminalView* view_ = nullptr;
   std::unique_ptr<Program> program_;
+  std::deque<int> startupCommands_;
   std::map<int, QTimer*> timers_;
   std::map<int, std::function<void()>> dialogs_;
   std::unique_ptr<HotKey> hotKey_;

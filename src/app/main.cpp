@@ -9,18 +9,35 @@
 #include "app/clock.h"
 #include "app/options.h"
 
+#ifdef TIDEWIRE_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
+
 namespace {
 
-// True when Qt has somewhere to put a window.
+// True when Qt has somewhere to put a window. Qt itself aborts with a
+// misleading message when the X server named by DISPLAY cannot be reached,
+// so that case is tried here first.
 bool HaveDisplay() {
 #if defined(_WIN32) || defined(__APPLE__)
   return true;
 #else
-  auto set = [](const char* name) {
+  auto value = [](const char* name) -> std::string {
     const char* v = std::getenv(name);
-    return v != nullptr && *v != '\0';
+    return v != nullptr ? v : "";
   };
-  return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+  const std::string platform = value("QT_QPA_PLATFORM");
+  if (!platform.empty() && platform.rfind("xcb", 0) != 0) return true;  // offscreen, wayland...
+  if (platform.empty() && value("DISPLAY").empty()) return !value("WAYLAND_DISPLAY").empty();
+  if (value("DISPLAY").empty()) return false;
+#ifdef TIDEWIRE_HAVE_XCB
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  const bool ok = c != nullptr && xcb_connection_has_error(c) == 0;
+  if (c != nullptr) xcb_disconnect(c);
+  return ok;
+#else
+  return true;
+#endif
 #endif
 }
 
@@ -44,7 +61,8 @@ int main(int argc, char** argv) {
   }
   if (!HaveDisplay()) {
     std::fprintf(stderr,
-                 "tidewire: no display: neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
+                 "tidewire: no display: DISPLAY and WAYLAND_DISPLAY are not set, or the X\n"
+                 "server named by DISPLAY cannot be reached.\n"
                  "Run it on a desktop, or under Xvfb (xvfb-run tidewire ...).\n");
     return 1;
   }

@@ -45,6 +45,9 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     };
     auto bad = [](const std::string& why) { return ParseResult{std::nullopt, why}; };
     std::string v;
+    const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
+                        name == "--echo" || name == "--connect";
+    if (isFlag && inlineValue) return bad(name + " takes no value");
     if (name == "--help" || name == "-h") {
       o.help = true;
     } else if (name == "--version") {

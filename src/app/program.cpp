@@ -21,7 +21,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
                  std::filesystem::path dataRoot)
     : logs(clock, dataRoot,
            [&ui](const std::string& text, const std::string& caption) {
-             ui.MessageBox(text, caption, BoxIcon::Error);
+             ui.UnownedErrorBox(text, caption);
            }),
       menu(MainMenuTable()),
       clock_(clock),

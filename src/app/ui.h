@@ -18,6 +18,8 @@ class Ui {
   virtual void SetWindowTitle(const std::string& title) = 0;
   // A modal message box with an OK button.
   virtual void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon) = 0;
+  // The same with an error icon and no owner window ("Open Error").
+  virtual void UnownedErrorBox(const std::string& text, const std::string& caption) = 0;
   // "Really Quit?" with OK and Cancel; true for OK.
   virtual bool ConfirmQuit() = 0;
   virtual void Beep() = 0;

@@ -312,6 +312,10 @@ void TerminalView::connectScrollBar(bool vertical) {
 }
 
 void TerminalView::onScrollAction(bool vertical, int action) {
+  QScrollBar* bar = vertical ? verticalScrollBar() : horizontalScrollBar();
+  // Dragging the thumb is tracking, which does not scroll; the screen moves
+  // when the thumb is released (sliderReleased above).
+  if (action == QAbstractSlider::SliderMove && bar->isSliderDown()) return;
   int code = 0;
   switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
@@ -338,7 +342,6 @@ void TerminalView::onScrollAction(bool vertical, int action) {
     default:
       return;
   }
-  QScrollBar* bar = vertical ? verticalScrollBar() : horizontalScrollBar();
   if (program_) program_->OnScroll(vertical, code, bar->sliderPosition());
   // The bar has already moved its thumb by its own rules; the model's
   // offset is the one that counts.

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <filesystem>
 
 #include "support/program_fixture.h"
 #include "support/pty.h"
@@ -68,6 +69,21 @@ TEST(CommandLine, WithoutADisplayItSaysSoAndFails) {
   EXPECT_TRUE(p.readAllStandardError().contains("no display"));
 }
 
+TEST(CommandLine, UnreachableXServerIsReportedNotCrashedOn) {
+  TempDir home;
+  QProcessEnvironment env = Offscreen(home);
+  env.remove("QT_QPA_PLATFORM");
+  env.remove("WAYLAND_DISPLAY");
+  env.insert("DISPLAY", ":97");  // nothing listens there
+  QProcess p;
+  p.setProcessEnvironment(env);
+  p.start(TIDEWIRE_BINARY, {});
+  ASSERT_TRUE(p.waitForFinished(10000));
+  EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(p.exitCode(), 1);
+  EXPECT_TRUE(p.readAllStandardError().contains("no display"));
+}
+
 TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -77,6 +93,37 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
   ASSERT_TRUE(p.waitForFinished(5000));
   EXPECT_EQ(p.exitCode(), 0);
   EXPECT_EQ(p.readAllStandardOutput(), "Tidewire 3.07\n");
+}
+
+TEST(CommandLine, HelpListsEveryOption) {
+  QProcess p;
+  p.start(TIDEWIRE_BINARY, {"--help"});
+  ASSERT_TRUE(p.waitForFinished(5000));
+  EXPECT_EQ(p.exitCode(), 0);
+  const QByteArray out = p.readAllStandardOutput();
+  for (const char* option :
+       {"--help", "--version", "--home", "--com", "--connect", "--menu", "--echo"}) {
+    EXPECT_TRUE(out.contains(option)) << option;
+  }
+}
+
+TEST(CommandLine, GrayedMenuCommandIsRefusedLikeTheMenuWould) {
+  TempDir home;
+  QProcess p;
+  p.setProcessEnvironment(Offscreen(home));
+  // "NMEA Log" "Start" is grayed until connected.
+  p.start(TIDEWIRE_BINARY, {"--menu", "40026", "--menu", "40042", "--echo"});
+  ASSERT_TRUE(p.waitForStarted(5000));
+  QByteArray out;
+  for (int i = 0; i < 50 && !out.contains("Not Connected"); ++i) {
+    p.waitForReadyRead(100);
+    out += p.readAllStandardOutput();
+  }
+  p.kill();
+  p.waitForFinished(5000);
+  EXPECT_TRUE(p.readAllStandardError().contains("--menu 40026: the menu item is grayed"));
+  EXPECT_TRUE(out.contains("Error: Not Connected!"));
+  EXPECT_FALSE(std::filesystem::exists(home.path() / "Logs"));
 }
 
 }  // namespace

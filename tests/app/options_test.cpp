@@ -25,6 +25,8 @@ TEST(Options, BadOptionsAreRefusedWithAReason) {
                                                                 {"--com", "1="},
                                                                 {"--com"},
                                                                 {"--menu", "abc"},
+                                                                {"--echo=1"},
+                                                                {"--connect=yes"},
                                                                 {"--menu", "-5"},
                                                                 {"--home"},
                                                                 {"stray"}}) {

@@ -1,6 +1,8 @@
 // Start-up, the option menus, timers and ending, driven headless.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "resources/commands.h"
 #include "support/program_fixture.h"
 
@@ -181,6 +183,36 @@ TEST_F(ProgramTest, EmulatorNeedsTheConnectionAndHandsBackTheReceiveMode) {
   program->OnCommand(RUN_EMULATOR);
   EXPECT_EQ(modeInside, RX_EMULATOR);
   EXPECT_EQ(program->rx.mode, RX_MODEM);
+}
+
+}  // namespace
+}  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+TEST(ProgramLogs, OpenErrorIsShownWithoutAnOwnerWindowAndMenusStillSwitch) {
+  TempDir dir;
+  const auto blocker = dir.path() / "root";
+  { std::ofstream(blocker) << "not a folder"; }
+  ManualClock clock;
+  FakePortOpener ports;
+  FakeUi ui;
+  RecordingSurface surface;
+  Program program(clock, ports, ui, surface, blocker);
+  program.Start();
+  ports.add(1);
+  program.OnCommand(cmd::CONNECT);
+  program.OnCommand(cmd::NMEA_LOG_START);
+  ASSERT_EQ(ui.unownedBoxes, 1);
+  EXPECT_EQ(ui.boxes.back().caption, "Open Error");
+  EXPECT_EQ(ui.boxes.back().text.rfind("ERROR Opening ", 0), 0u);
+  EXPECT_FALSE(program.logs.nmeaOpen());
+  // The items switch as if the open had worked; Restart tries again.
+  EXPECT_FALSE(program.menu.IsEnabled(cmd::NMEA_LOG_START));
+  EXPECT_TRUE(program.menu.IsEnabled(cmd::NMEA_LOG_RESTART));
+  program.OnCommand(cmd::NMEA_LOG_RESTART);
+  EXPECT_EQ(ui.unownedBoxes, 2);
 }
 
 }  // namespace

@@ -43,6 +43,11 @@ class FakeUi : public Ui {
   void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon) override {
     boxes.push_back({text, caption, icon});
   }
+  int unownedBoxes = 0;
+  void UnownedErrorBox(const std::string& text, const std::string& caption) override {
+    ++unownedBoxes;
+    boxes.push_back({text, caption, BoxIcon::Error});
+  }
   bool ConfirmQuit() override {
     ++quitQuestions;
     return quitAnswer;

@@ -132,6 +132,13 @@ TEST_F(TerminalViewTest, ScrollBarsFollowTheModelAndDriveIt) {
   EXPECT_EQ(ti().scrollX, 200);
   EXPECT_EQ(hbar->value(), 200);
 
+  // Dragging the thumb only tracks; the screen moves when it is released.
+  vbar->setSliderDown(true);
+  vbar->setSliderPosition(60);
+  EXPECT_EQ(ti().scrollY, 37);
+  vbar->setSliderDown(false);
+  EXPECT_EQ(ti().scrollY, 60);
+
   // Painting follows the offsets.
   for (int r = 0; r < 8; ++r) Write("row " + std::to_string(r) + std::string(40, '#') + "\r\n");
   ExpectInkOnlyOnCharacters(view.viewport()->grab().toImage());
