@@ -1,6 +1,7 @@
 #include "frames/acp.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <system_error>
@@ -46,6 +47,18 @@ std::string Printable(const std::string& text) {
     if (byte < 0x20 || byte == 0x7F) ch = '?';
   }
   return shown;
+}
+
+// Names Windows opens as a device rather than a file, with or without an
+// extension ("nul.txt" is NUL): writing a received file there would send its
+// bytes to a printer or a serial port, or nowhere.
+bool IsDeviceName(const std::string& name) {
+  std::string stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& ch : stem) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+  const bool numbered = stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT"));
+  return numbered && stem[3] >= '1' && stem[3] <= '9';
 }
 
 // ------------------------------------------------------------------ sending
@@ -278,6 +291,14 @@ void QueueAcpFile(DataFrames& frames, int node) {
   AcpFileEntry entry;
   entry.path = path;
   entry.title = fs::path(path).filename().string();
+  // Refused now: at the head of the queue such a file would hold back every
+  // file queued after it for the rest of the run.
+  if (entry.title.size() > static_cast<size_t>(ACP_TITLE_MAX)) {
+    frames.PrintDataLine(
+        cformat("ACP[%d]: error: title \"%s\" is too long to send [%zu characters, at most %d].",
+                node, entry.title.c_str(), entry.title.size(), ACP_TITLE_MAX));
+    return;
+  }
   const uintmax_t total = size + entry.title.size() + 1;
   if (total > static_cast<uintmax_t>(ACP_STREAM_MAX)) {
     frames.PrintDataLine(cformat("ACP[%d]: error: \"%s\" is too large to send [%ju bytes].", node,
@@ -355,7 +376,11 @@ std::string SafeReceivedName(const std::string& title) {
     const bool control = byte < 0x20 || byte == 0x7F;
     if (!control && std::strchr("<>:\"/\\|?*", ch) == nullptr) safe += ch;
   }
-  if (safe == "." || safe == "..") return {};
+  // Windows drops trailing dots and spaces when it opens a file; dropping
+  // them here gives the file the same name on every system, and turns "."
+  // and ".." into nothing.
+  while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.pop_back();
+  if (IsDeviceName(safe)) return {};
   return safe;
 }
 

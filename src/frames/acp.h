@@ -32,6 +32,9 @@ constexpr int ACP_HEADER_BYTES = 4;
 // Shorter requests leave no room for file data and get a cut status frame.
 constexpr int ACP_MIN_FILE_FRAME = ACP_HEADER_BYTES + 1;
 constexpr int ACP_QUEUE_MAX = 256;
+// Frame 0 carries the whole title and its zero byte; in the largest frame
+// that leaves 251 characters for the title. A longer one could never go.
+constexpr int ACP_TITLE_MAX = FRAME_MAX - ACP_HEADER_BYTES - 1;
 // Frame numbers are 16 bits; a file needing more frames cannot be told apart
 // from a new one at the far end.
 constexpr int32_t ACP_FRAME_NUMBER_MAX = 0xFFFF;
@@ -85,8 +88,9 @@ void DecodeAcpFrame(DataFrames& frames, DataFrame& frame);
 void BuildAcpFrame(DataFrames& frames, DataFrame& frame);
 
 // The name under which a received file is written: the title without any
-// folder or drive part and without characters file names may not hold.
-// Empty when nothing safe remains.
+// folder or drive part, without characters file names may not hold and
+// without trailing dots and spaces. Empty when nothing safe remains or when
+// the name is one that Windows takes for a device (CON, NUL, COM1, ...).
 std::string SafeReceivedName(const std::string& title);
 
 }  // namespace tw

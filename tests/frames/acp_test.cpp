@@ -3,9 +3,12 @@
 // hostile frame may and may not do to the receive folder.
 #include "frames/acp.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -53,6 +56,31 @@ std::string Hex(const Bytes& bytes) {
   return hex;
 }
 
+// Root may open any file for writing, so a file's read-only mode means
+// nothing to it. While this is alive the process acts as "nobody" (uid
+// 65534), for whom the mode counts; root comes back when it goes.
+class ActAsNobody {
+ public:
+  static constexpr uid_t NOBODY = 65534;
+  ActAsNobody() : root_(::geteuid()), dropped_(::seteuid(NOBODY) == 0) {}
+  ~ActAsNobody() {
+    if (!dropped_) return;
+    if (::seteuid(root_) != 0) {
+      // Every later test would run without its rights and fail for no
+      // reason of its own.
+      ADD_FAILURE() << "could not return to uid " << root_;
+      std::abort();
+    }
+  }
+  ActAsNobody(const ActAsNobody&) = delete;
+  ActAsNobody& operator=(const ActAsNobody&) = delete;
+  bool dropped() const { return dropped_; }
+
+ private:
+  uid_t root_;
+  bool dropped_;
+};
+
 class AcpTest : public ::testing::Test {
  protected:
   AcpTest() : sender(ui, dir.path() / "outbox"), receiver(ui, dir.path() / "a" / "b" / "inbox") {
@@ -86,8 +114,8 @@ class AcpTest : public ::testing::Test {
         cformat("$CARXD,%d,%d,0,%d,%s\r\n", SRC, DEST, frameNumber, Hex(payload).c_str()));
   }
 
-  // Sends the whole queue across; the payload of every frame.
-  std::vector<Bytes> SendAll(int n) {
+  // Requests of n bytes until the queue is empty; the payload of every frame.
+  std::vector<Bytes> BuildAll(int n) {
     std::vector<Bytes> frames;
     while (queue().count() > 0 && frames.size() < 100000) {
       const std::optional<Bytes> frame = Request(n);
@@ -96,9 +124,20 @@ class AcpTest : public ::testing::Test {
         break;
       }
       EXPECT_EQ(static_cast<int>(frame->size()), n);
-      Deliver(*frame, static_cast<int>(frames.size()));
       frames.push_back(*frame);
     }
+    return frames;
+  }
+
+  // Built frames handed to the receiver in order.
+  void DeliverAll(const std::vector<Bytes>& frames) {
+    for (size_t k = 0; k < frames.size(); ++k) Deliver(frames[k], static_cast<int>(k));
+  }
+
+  // Sends the whole queue across; the payload of every frame.
+  std::vector<Bytes> SendAll(int n) {
+    std::vector<Bytes> frames = BuildAll(n);
+    DeliverAll(frames);
     return frames;
   }
 
@@ -147,17 +186,15 @@ TEST_F(AcpTest, FilesAroundTheFrameSizeCrossIntact) {
   EXPECT_EQ((*status)[0], 0x11);
 }
 
-TEST_F(AcpTest, BinaryReadOnlyAndSeveralFilesInOrder) {
+TEST_F(AcpTest, BinaryAndSeveralFilesInOrder) {
   std::string binary;
   for (int i = 0; i < 3 * 256 + 17; ++i) binary += static_cast<char>(i % 256);
-  const fs::path readOnly = MakeFile("locked.dat", "read-only content\r\n\x1a\xff");
-  ::chmod(readOnly.c_str(), 0444);
   Queue(MakeFile("every.bin", binary));
-  Queue(readOnly);
+  Queue(MakeFile("crlf.dat", "text content\r\n\x1a\xff"));
   Queue(MakeFile("empty", ""));
   ASSERT_EQ(queue().count(), 3);
   EXPECT_EQ(sent, (Lines{"ACP[3]: queued \"every.bin\" [795 bytes]",
-                         "ACP[3]: queued \"locked.dat\" [32 bytes]",
+                         "ACP[3]: queued \"crlf.dat\" [25 bytes]",
                          "ACP[3]: queued \"empty\" [6 bytes]"}));
 
   const std::vector<Bytes> frames = SendAll(77);
@@ -168,9 +205,41 @@ TEST_F(AcpTest, BinaryReadOnlyAndSeveralFilesInOrder) {
     EXPECT_EQ(frames[k][0] & 0x40, k >= 10 ? 0x40 : 0) << k;
   }
   EXPECT_EQ(ReadAll(inbox() / "every.bin"), binary);
-  EXPECT_EQ(ReadAll(inbox() / "locked.dat"), "read-only content\r\n\x1a\xff");
+  EXPECT_EQ(ReadAll(inbox() / "crlf.dat"), "text content\r\n\x1a\xff");
   EXPECT_TRUE(fs::exists(inbox() / "empty"));
   EXPECT_EQ(fs::file_size(inbox() / "empty"), 0u);
+}
+
+TEST_F(AcpTest, ReadOnlyFileIsSent) {
+  std::string content;
+  for (int i = 0; i < 100; ++i) content += static_cast<char>(255 - i);
+  const fs::path readOnly = MakeFile("locked.dat", content);
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+  Queue(readOnly);
+  std::optional<ActAsNobody> nobody;
+  if (::geteuid() == 0) {
+    // Nobody has to get through the folders to the file.
+    const auto reachable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                           fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(dir.path(), reachable);
+    fs::permissions(dir.path() / "files", reachable);
+    nobody.emplace();
+    if (!nobody->dropped()) {
+      GTEST_SKIP() << "running as root and seteuid(" << ActAsNobody::NOBODY
+                   << ") failed: a read-only file cannot be tested";
+    }
+    ASSERT_EQ(::geteuid(), ActAsNobody::NOBODY);
+    ASSERT_NE(::faccessat(AT_FDCWD, readOnly.c_str(), W_OK, AT_EACCESS), 0);  // the mode holds now
+  }
+  const std::vector<Bytes> frames = BuildAll(32);  // 4 frames: 11 title bytes, 100 content
+  nobody.reset();                                  // root again, to write what arrives
+  ASSERT_NE(::geteuid(), ActAsNobody::NOBODY);
+  EXPECT_EQ(sent.back(), "ACP[3]: queued \"locked.dat\" [111 bytes]");  // no error line
+  ASSERT_EQ(frames.size(), 4u);
+  DeliverAll(frames);
+  EXPECT_EQ(ReadAll(inbox() / "locked.dat"), content);
+  EXPECT_EQ(fs::status(readOnly).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   ::chmod(readOnly.c_str(), 0644);
 }
 
@@ -283,6 +352,32 @@ TEST_F(AcpTest, TitleThatDoesNotFitWaitsForALargerRequest) {
   EXPECT_EQ(ReadAll(inbox() / title), "abc");
 }
 
+TEST_F(AcpTest, TitleThatCanNeverFitIsRefusedAndBlocksNothing) {
+  // 252 characters and the zero byte need 253: more than any frame carries.
+  const std::string tooLong(252, 'x');
+  Queue(MakeFile(tooLong, "never"));
+  EXPECT_EQ(sent, Lines{"ACP[3]: error: title \"" + tooLong +
+                        "\" is too long to send [252 characters, at most 251]."});
+  EXPECT_EQ(queue().count(), 0);
+
+  // 251 fill frame 0 of the largest request exactly; one byte less waits.
+  const std::string longest(251, 'y');
+  Queue(MakeFile(longest, "abc"));
+  Queue(MakeFile("after", "def"));
+  ASSERT_EQ(queue().count(), 2);
+  sent.clear();
+  EXPECT_EQ(Request(255).value().at(0), 0x11);
+  EXPECT_EQ(sent, (Lines{"ACP[3]: title \"" + longest + "\" does not fit in 255 bytes, file waits.",
+                         "ACP[1]: sending status to [3]."}));
+  // Frame 0 holds only the title, frame 1 the content, then "after".
+  const std::vector<Bytes> frames = SendAll(256);
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[0][3], 252);
+  EXPECT_EQ(frames[2][0], 0xC3);
+  EXPECT_EQ(ReadAll(inbox() / longest), "abc");
+  EXPECT_EQ(ReadAll(inbox() / "after"), "def");
+}
+
 // --------------------------------------------------------------- receiving
 
 TEST_F(AcpTest, ReceivedStatusShowsItsSevenLines) {
@@ -385,6 +480,14 @@ TEST_F(AcpTest, DamagedFileFramesNeverReadPastTheFrame) {
                    "ACP[1]: error: large file frame of 3 bytes has no header, dropped."}));
 }
 
+TEST_F(AcpTest, LaterFrameOnAFreshReceiverHasNoFileToGoTo) {
+  Deliver(Bytes{0x43, 0, 1, 3, 'x', 'y', 'z'}, 1);
+  EXPECT_EQ(received,
+            (Lines{"ACP[1]: got large file frame.", "ACP[1]:   lgfile frame[1]: '' 3 bytes",
+                   "ACP[1]: error opening file: ''"}));
+  EXPECT_FALSE(fs::exists(inbox()) && !fs::is_empty(inbox()));
+}
+
 TEST_F(AcpTest, HiddenNodeWritesNoFile) {
   receiver.nodes[SRC].showData = 0;
   Deliver(Bytes{0x43, 0, 0, 3, 'h', 0, '1'});
@@ -403,6 +506,13 @@ TEST_F(AcpTest, HostileTitlesStayInsideTheReceiveFolder) {
        "ab"},
       {"q<u>o\"t|e?s*", "quotes"},
       {"..\\..\\up", "up"},
+      // Trailing dots and spaces go, as Windows would drop them.
+      {"notes.txt. . ", "notes.txt"},
+      // Only the bare device names are devices.
+      {"COM10", "COM10"},
+      {"console.log", "console.log"},
+      {"nul_x.txt", "nul_x.txt"},
+      {"x.con", "x.con"},
   };
   for (const auto& [title, name] : kept) {
     SCOPED_TRACE(title);
@@ -414,7 +524,10 @@ TEST_F(AcpTest, HostileTitlesStayInsideTheReceiveFolder) {
     Deliver(frame);
     EXPECT_EQ(ReadAll(inbox() / name), "!");
   }
-  for (const std::string title : {"..", ".", "", "/", "C:", "\x01\x02", "dir/.."}) {
+  for (const std::string title :
+       {"..",          ".",    "",         "/",    "C:",      "\x01\x02", "dir/..",
+        "...",         ". .",  "COM1",     "NUL",  "con.txt", "LPT1.log", "com9",
+        "Lpt5.tar.gz", "aux.", "PRN .txt", "nul ", "a/CON",   "C:AUX"}) {
     SCOPED_TRACE(title);
     received.clear();
     Bytes frame{0x43, 0, 0, static_cast<uint8_t>(title.size() + 2)};

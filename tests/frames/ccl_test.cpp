@@ -53,7 +53,10 @@ TEST(CclFrameTest, StateShowsLatitudeThenLongitudeOnlyWithShowData) {
 }
 
 TEST(CclFrameTest, ShortFramesAreNotReadPastTheirLength) {
+  // Seven bytes hold both coordinates; six do not.
   DataFrame state = Frame(2, {14, 0x56, 0x34, 0x12, 0x9A, 0x78, 0xF6});
+  EXPECT_EQ(Decode(state), (Lines{"CCL[2]: got MDAT_STATE frame.", "CCL: Latitude:   25.59999",
+                                  "CCL: Longitude: -13.40002"}));
   state.length = 6;
   EXPECT_EQ(Decode(state), (Lines{"CCL[2]: got MDAT_STATE frame.", "CCL[2]: frame too short."}));
   // Without showData no position is needed, so the frame is long enough.

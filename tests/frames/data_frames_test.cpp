@@ -62,9 +62,9 @@ TEST_F(DataFramesTest, EachKindHasItsAnnouncement) {
   EXPECT_EQ(Receive("$CARXD,6,0,0,1,ff01*3C\r\n"),
             Lines{"RX[06]: got UNKNOWN frame.    [2 bytes]"});
   // The MIT-OE line comes first, then whatever its decoder prints.
-  const Lines mitoe = Receive("$CARXD,7,0,0,1,ff01\r\n");
-  ASSERT_FALSE(mitoe.empty());
-  EXPECT_EQ(mitoe[0], "RX[07]: got MIT-OE frame.     [2 bytes]");
+  EXPECT_EQ(Receive("$CARXD,7,0,0,1,ff01\r\n"),
+            (Lines{"RX[07]: got MIT-OE frame.     [2 bytes]", "MITOE[7]: got SONAR frame.",
+                   "MITOE[7]: frame too short."}));
   // The test pattern wins over any protocol, from the single byte 00 up.
   EXPECT_EQ(Receive("$CARXD,5,0,0,1,0001020304\r\n"),
             Lines{"RX[05]: got test frame.       [5 bytes]"});
@@ -117,6 +117,26 @@ TEST_F(DataFramesTest, RawDumpInGroupsOfFour) {
   EXPECT_EQ(Receive("$CARXD,1,0,0,1,0a0b0c0d0e0f1011\r\n"),
             (Lines{head + "[8 bytes]", "RX[01]:    0a..0b..0c..0d", "RX[01]:    0e..0f..10..11"}));
   EXPECT_EQ(Receive("$CARXD,1,0,0,1,\r\n"), Lines{"RX[01]: got empty frame."});
+}
+
+TEST_F(DataFramesTest, DecodersPrintBeforeTheDump) {
+  // CCL announces through its decoder: no RX line of its own.
+  node(5).protocol = KIND_CCL;
+  node(5).showRawData = 1;
+  EXPECT_EQ(
+      Receive("$CARXD,5,0,0,1,0e5634129a78f6\r\n"),
+      (Lines{"CCL[5]: got MDAT_STATE frame.", "CCL: Latitude:   25.59999",
+             "CCL: Longitude: -13.40002", "RX[05]:    0e..56..34..12", "RX[05]:    9a..78..f6"}));
+  node(7).protocol = KIND_MITOE;
+  EXPECT_EQ(Receive("$CARXD,7,0,0,1,12123456ffffff\r\n"),
+            (Lines{"RX[07]: got MIT-OE frame.     [7 bytes]", "MITOE[7]: got MDAT_STATE2 frame.",
+                   "STATE2: Northing:  -001.0 meters", "STATE2: Easting:   5649426.0 meters"}));
+  node(7).showRawData = 1;
+  const Lines dumped = Receive("$CARXD,7,0,0,1,12123456ffffff\r\n");
+  EXPECT_EQ(dumped,
+            (Lines{"RX[07]: got MIT-OE frame.     [7 bytes]", "MITOE[7]: got MDAT_STATE2 frame.",
+                   "STATE2: Northing:  -001.0 meters", "STATE2: Easting:   5649426.0 meters",
+                   "RX[07]:    12..12..34..56", "RX[07]:    ff..ff..ff"}));
 }
 
 TEST_F(DataFramesTest, HiddenNodesAndNodesOutsideTheTable) {
