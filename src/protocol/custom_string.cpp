@@ -27,7 +27,7 @@ std::string CustomStringEditText(const std::string& stored) {
 }
 
 std::string CustomStringTestPreview(const std::string& typed) {
-  const std::string text = KeptText(typed);
+  const std::string text = typed.substr(0, CUSTOM_EDIT_MAX);
   const int n = static_cast<int>(text.size());
   if (text.size() < PREVIEW_CHARS) {
     return cformat("Sending Custom String: %d bytes: '%s'", n, text.c_str());

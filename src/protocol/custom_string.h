@@ -12,6 +12,8 @@ class Program;
 // front of the CR LF.
 constexpr size_t CUSTOM_STRING_MAX = 1023;
 constexpr size_t CUSTOM_TEXT_MAX = CUSTOM_STRING_MAX - 2;
+// Longest text read from the edit.
+constexpr size_t CUSTOM_EDIT_MAX = 4095;
 
 // Controls of the dialog.
 namespace custom_ctl {
@@ -33,8 +35,9 @@ std::string CustomStringFromEdit(const std::string& typed);
 std::string CustomStringEditText(const std::string& stored);
 
 // The terminal line of "Test" for a typed text: its length and the text,
-// or its first 15 characters and "..." when it is longer. The length is
-// that of the text actually sent, so a cut text is not reported as whole.
+// or its first 15 characters and "..." when it is longer. The length is that
+// of the text read from the edit (at most CUSTOM_EDIT_MAX characters), also
+// when the stored string keeps less of it.
 std::string CustomStringTestPreview(const std::string& typed);
 
 // "OK": stores the typed text with its CR LF.

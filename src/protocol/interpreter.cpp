@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <string_view>
 #include <utility>
@@ -40,22 +39,6 @@ std::string FieldText(const std::string& line, int n, size_t maxChars) {
   std::string text(WithoutTrailingCr(NMEAGetText(line, n)));
   if (text.size() > maxChars) text.resize(maxChars);
   return text;
-}
-
-bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// A decimal floating number the way atof reads one, but always with '.' as
-// the decimal point whatever the process locale: anything unreadable is 0.
-double ReadDecimal(std::string_view t) {
-  size_t i = 0;
-  while (i < t.size() && IsCSpace(t[i])) ++i;
-  bool negative = false;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
-  if (i < t.size() && t[i] == '-') return 0.0;  // a second sign is no number
-  double value = 0.0;
-  const auto result = std::from_chars(t.data() + i, t.data() + t.size(), value);
-  if (result.ec != std::errc()) return 0.0;
-  return negative ? -value : value;
 }
 
 // ------------------------------------------------------------- quality
@@ -221,20 +204,12 @@ void ShowError(Program& program, const std::string& line) {
 
 // ------------------------------------------------------------- data requests
 
-// Payload bytes sent for a requested length. Negative lengths and the
-// missing-field marker (or anything beyond it) are no length a modem asks
-// for: they are answered with an empty payload rather than made-up data.
-int TestDataLength(int32_t requested) {
-  if (requested < 0 || requested > MAX_TEST_DATA_BYTES) return 0;
-  return requested;
-}
-
-void SendTestData(Program& program, int32_t source, int32_t destination, int ack,
-                  int32_t requested) {
-  const int bytes = TestDataLength(requested);
-  program.PrintLine(ack != 0 ? cformat("Sending ACK Data to Modem     [%d bytes]", bytes)
-                             : cformat("Sending NO ACK Data to Modem  [%d bytes]", bytes));
-  program.SendSentence(BuildTestDataSentence(source, destination, ack, bytes));
+// Both lines show the length as the modem asked for it, whatever the
+// sentence can carry (BuildTestDataSentence decides that).
+void SendTestData(Program& program, int32_t source, int32_t destination, int ack, int32_t length) {
+  program.PrintLine(ack != 0 ? cformat("Sending ACK Data to Modem     [%d bytes]", length)
+                             : cformat("Sending NO ACK Data to Modem  [%d bytes]", length));
+  program.SendSentence(BuildTestDataSentence(source, destination, ack, length));
   StatsCountTxFrame(program.stats);
 }
 
@@ -260,7 +235,9 @@ std::string CustomStringPreview(const std::string& customString) {
 
 void SendCustomString(Program& program) {
   program.PrintLine(CustomStringPreview(program.customString));
-  program.SendSentence(program.customString);
+  // Nothing stored yet: the preview says 0 bytes. Sending would write
+  // nothing and still leave an empty record in the log as if it had.
+  if (!program.customString.empty()) program.SendSentence(program.customString);
 }
 
 void SendNodeFrame(Program& program, int32_t source, int32_t destination, int32_t ack,
@@ -297,7 +274,8 @@ void ShowTravelTimes(Program& program, const std::string& line) {
     if (times[k].empty()) {
       StatsClearRange(program.stats, k);
     } else {
-      const float range = static_cast<float>(ReadDecimal(times[k]) * program.settings.soundSpeed);
+      const float range =
+          static_cast<float>(NMEAReadDecimal(times[k]) * program.settings.soundSpeed);
       StatsSetRange(program.stats, k, range);
     }
   }
@@ -503,6 +481,8 @@ void React(Program& p, const std::string& line, int type) {
 
 std::string BuildTestDataSentence(int source, int destination, int ack, int length) {
   static constexpr char HEX[] = "0123456789abcdef";
+  // The one place that decides how much of the pattern goes out; the lines
+  // shown before it keep the length as requested.
   const int bytes = std::clamp(length, 0, MAX_TEST_DATA_BYTES);
   std::string s = cformat("$CCTXD,%d,%d,%d,", source, destination, ack);
   s.reserve(s.size() + 2 * static_cast<size_t>(bytes) + 2);

@@ -10,9 +10,10 @@ namespace tw {
 
 class Program;
 
-// Largest test-data answer: one byte short of the readers' missing-field
-// marker, 4095, which is no real request length.
-constexpr int MAX_TEST_DATA_BYTES = 4094;
+// Largest test-data answer, in bytes. Only a guard against an absurd length
+// in a damaged request; every length a modem asks for (a missing length field
+// reads as 4095) is answered in full.
+constexpr int MAX_TEST_DATA_BYTES = 65535;
 
 // Takes at most one sentence out of program.rx and reacts to it.
 void InterpretModemLine(Program& program);

@@ -75,27 +75,19 @@ size_t SkipSpace(std::string_view t) {
   return i;
 }
 
-struct Decimal {
-  int32_t value = 0;
-  bool hasDigits = false;
-};
-
 // Leading white space, optional sign, digits up to the first non-digit, as
 // atoi does; values beyond 32 bits are held at the nearest limit.
-Decimal ParseDecimal(std::string_view t) {
+int32_t ParseDecimal(std::string_view t) {
   size_t i = SkipSpace(t);
   bool negative = false;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
   constexpr int64_t LIMIT = int64_t{INT32_MAX} + 1;
   int64_t magnitude = 0;
-  Decimal result;
   for (; i < t.size() && IsDigit(t[i]); ++i) {
-    result.hasDigits = true;
     magnitude = std::min(LIMIT, magnitude * 10 + (t[i] - '0'));
   }
   int64_t value = negative ? -magnitude : std::min(magnitude, LIMIT - 1);
-  result.value = static_cast<int32_t>(value);
-  return result;
+  return static_cast<int32_t>(value);
 }
 
 bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
@@ -113,30 +105,6 @@ double OutOfRangeValue(const char* first, const char* last, std::chars_format fo
   return tiny ? 0.0 : HUGE_VAL;
 }
 
-// A decimal floating number as atof reads it (hexadecimal, "inf" and "nan"
-// included), but always with '.' as the decimal point: the GUI layer sets the
-// process locale from the environment, which would change what strtod reads.
-double ParseFloating(std::string_view t) {
-  size_t i = SkipSpace(t);
-  bool negative = false;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
-  std::string_view rest = t.substr(i);
-  std::chars_format format = std::chars_format::general;
-  bool hex = rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X') &&
-             (IsHexDigit(rest[2]) || (rest[2] == '.' && rest.size() > 3 && IsHexDigit(rest[3])));
-  if (hex) {
-    rest.remove_prefix(2);
-    format = std::chars_format::hex;
-  }
-  const char* first = rest.data();
-  const char* last = rest.data() + rest.size();
-  double value = 0.0;
-  auto [end, ec] = std::from_chars(first, last, value, format);
-  if (ec == std::errc::result_out_of_range) value = OutOfRangeValue(first, end, format);
-  if (ec == std::errc::invalid_argument) value = 0.0;
-  return negative ? -value : value;
-}
-
 uint8_t RingByte(const RxState& rx, uint32_t offset) {
   return rx.buffer[(rx.readIndex + offset) % RX_SIZE];
 }
@@ -151,6 +119,32 @@ uint32_t FindInRing(const RxState& rx, uint32_t from, uint8_t wanted) {
 }
 
 }  // namespace
+
+// The GUI layer sets the process locale from the environment, which would
+// change what strtod takes as the decimal point; from_chars always takes '.'.
+double NMEAReadDecimal(std::string_view t) {
+  size_t i = SkipSpace(t);
+  bool negative = false;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+  // One sign only: "--4" or "+-1.5" is no number, as for atof.
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) return 0.0;
+  std::string_view rest = t.substr(i);
+  std::chars_format format = std::chars_format::general;
+  bool hex = rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X') &&
+             (IsHexDigit(rest[2]) || (rest[2] == '.' && rest.size() > 3 && IsHexDigit(rest[3])));
+  if (hex) {
+    rest.remove_prefix(2);
+    format = std::chars_format::hex;
+  }
+  const char* first = rest.data();
+  const char* last = rest.data() + rest.size();
+  double value = 0.0;
+  auto [end, ec] = std::from_chars(first, last, value, format);
+  // No number at all is a plain 0, not -0, even after a '-'.
+  if (ec == std::errc::invalid_argument) return 0.0;
+  if (ec == std::errc::result_out_of_range) value = OutOfRangeValue(first, end, format);
+  return negative ? -value : value;
+}
 
 bool NMEATakeLine(RxState& rx, std::string& line) {
   // A ring that was never allocated (or already freed) holds nothing.
@@ -201,14 +195,14 @@ int32_t NMEAGetInt(std::string_view s, int n) {
   std::string_view separators = n == 3 ? FIELD_OR_CHECKSUM : FIELD_SEPARATORS;
   std::optional<std::string_view> token = TokenAt(s, n, separators, separators);
   if (!token) return MISSING_FIELD;
-  return ParseDecimal(*token).value;
+  return ParseDecimal(*token);
 }
 
 float NMEAGetFloat(std::string_view s, int n) {
   if (n < 1) return static_cast<float>(MISSING_FIELD);
   std::optional<std::string_view> token = TokenAt(s, n, FIELD_SEPARATORS, FIELD_OR_CHECKSUM);
   if (!token) return static_cast<float>(MISSING_FIELD);
-  return static_cast<float>(ParseFloating(*token));
+  return static_cast<float>(NMEAReadDecimal(*token));
 }
 
 std::string NMEAGetText(std::string_view s, int n) {
@@ -236,7 +230,7 @@ NMEACycle NMEAGetCycle(std::string_view s) {
       cycle.status = MISSING_FIELD;
       break;
     }
-    field = ParseDecimal(*token).value;
+    field = ParseDecimal(*token);
   }
   return cycle;
 }
@@ -263,11 +257,13 @@ int NMEAConfigParam(std::string_view s, Settings& settings) {
   if (match == CONFIG_PARAMS.end()) return CFG_UNKNOWN;
   if (match->code == CFG_SRC) {
     // The unit address is the rest after the comma that follows the name, up
-    // to the checksum. No comma, or nothing that holds a number, is no value:
-    // the address we have is kept rather than replaced by a made-up 0.
-    std::string_view rest = splitter.Rest();
-    Decimal unit = ParseDecimal(rest.substr(0, rest.find('*')));
-    if (unit.hasDigits) settings.modemUnit = unit.value;
+    // to the checksum. A report that carries no value at all keeps the address
+    // we have; one that carries something unreadable gives 0, as any other
+    // unusable number does.
+    std::string_view value = splitter.Rest();
+    value = value.substr(0, value.find('*'));
+    if (value.ends_with('\r')) value.remove_suffix(1);
+    if (!value.empty()) settings.modemUnit = ParseDecimal(value);
   }
   return match->code;
 }

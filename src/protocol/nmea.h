@@ -240,6 +240,12 @@ int32_t NMEAGetInt(std::string_view s, int n);
 // Field n as a decimal floating number; only field 3 is read this way.
 float NMEAGetFloat(std::string_view s, int n);
 
+// A floating number read as atof reads it: leading white space, one optional
+// sign, then as much of a decimal (or 0x hexadecimal) number, "inf" or "nan"
+// as can be read; 0 when nothing can. A second sign makes it no number.
+// The decimal point is always '.', whatever the process locale says.
+double NMEAReadDecimal(std::string_view text);
+
 // Field n (1..5) as text, empty fields counted, ',' and '*' both separating.
 // Not trimmed: the last field of a sentence without checksum keeps its CR.
 std::string NMEAGetText(std::string_view s, int n);
@@ -255,7 +261,9 @@ NMEACycle NMEAGetCycle(std::string_view s);
 int NMEAErrorKind(std::string_view s);
 
 // The parameter a "$CACFG" sentence reports, from its field 1. For "SRC" the
-// value after it becomes settings.modemUnit; without a value it is left alone.
+// value after it becomes settings.modemUnit, 0 when it is no number; an empty
+// value (nothing but a checksum or the CR after the comma, or no comma at
+// all) leaves it alone.
 int NMEAConfigParam(std::string_view s, Settings& settings);
 
 // "name (version)" from fields 2 and 3 of a "$CAREV" sentence, else "Unknown".

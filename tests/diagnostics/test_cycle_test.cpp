@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "resources/commands.h"
 #include "support/program_fixture.h"
 
 namespace tw::test {
@@ -140,6 +143,22 @@ TEST_F(TestCycleTest, CustomStringPreviewShowsItsFirstLineAndSendsItWhole) {
                                 "Sending Custom String: 8 bytes: '\r\n$CCABC'",
                                 "Sending Custom String: 4 bytes: '\r\n\r\n'",
                                 "Sending Custom String: 0 bytes: ''"}));
+}
+
+TEST_F(TestCycleTest, EmptyCustomStringLeavesNoRecordInTheLog) {
+  program->OnCommand(cmd::NMEA_LOG_START);
+  ASSERT_TRUE(program->logs.nmeaOpen());
+  s().sendCustomString = 1;
+  program->customString.clear();
+  EXPECT_EQ(Run(), "");
+  EXPECT_EQ(TakeLines(), Lines{"Sending Custom String: 0 bytes: ''"});
+  program->customString = "$CCCLK,1\r\n";
+  EXPECT_EQ(Run(), "$CCCLK,1\r\n");
+
+  std::ifstream in(program->logs.nmeaPath(), std::ios::binary);
+  std::stringstream log;
+  log << in.rdbuf();
+  EXPECT_EQ(log.str(), "0,03/03/2007,14:05:09,0x0,$CCCLK,1\r\n");
 }
 
 TEST_F(TestCycleTest, TestOnceCommandRunsTheInstalledCycle) {

@@ -88,6 +88,51 @@ TEST_F(InterpreterPtyTest, ReportsShownAndDataRequestAnsweredOnTheLine) {
                            "$CCTXD,3,2,1,0001020304050607\r\n");
 }
 
+TEST_F(InterpreterPtyTest, EachFamilyShownLoggedAndAnsweredOnTheLine) {
+  const std::string noise = "$SNCFR,-90,-90,-90,-90,-70,-90,-90,-90,-90,-90,-90,-90,-90,-90\r\n";
+  const Lines received = {"$CAERR,120000,NMEA,16\r\n", "$SNTTA,0.5,,1.0,\r\n", noise,
+                          "$CAREV,120000,AUV,0.93\r\n", "$CAXYZ,1,2\r\n"};
+  program->settings.showHeartbeat = 1;
+  std::string stream;
+  for (const std::string& sentence : received) stream += sentence;
+  ASSERT_TRUE(pty.write(stream));
+  PollUntilLines(6);
+  EXPECT_EQ(lines, (Lines{"NMEA Error: Unexpected '*'", "Got Travel Times: [0.5] [] [1.0] []",
+                          "In-Band Noise Floor Estimate  [-88.6 dBV]",
+                          "Noise Peak:       [-70 dBV] @ [24320 Hz]", "Modem AUV (0.93) Ready.",
+                          "$CAXYZ,1,2\r"}));
+  EXPECT_FLOAT_EQ(program->stats.range[0], 750.0f);
+  EXPECT_FALSE(program->stats.rangeValid[1]);
+  EXPECT_FLOAT_EQ(program->stats.range[2], 1500.0f);
+  EXPECT_EQ(program->settings.noisePeak[4], 1);
+  EXPECT_EQ(pty.readAll(100), "");  // none of these is answered
+  lines.clear();
+
+  // Echoed as it arrived, CR included, before its own line.
+  program->settings.showNmeaIncoming = 1;
+  ASSERT_TRUE(pty.write("$CAMPA,3,7\r\n"));
+  PollUntilLines(2);
+  EXPECT_EQ(lines, (Lines{"$CAMPA,3,7\r", "Ping: [03]=>[07]."}));
+  program->settings.showNmeaIncoming = 0;
+  lines.clear();
+
+  program->settings.useCustomString = 1;
+  program->customString = "$CCCFQ,ALL\r\n";
+  ASSERT_TRUE(pty.write("$CADRQ,120000,2,5,0,16\r\n"));
+  PollUntilLines(2);
+  EXPECT_EQ(lines, (Lines{"Got NOACK Data Request 2->5   [16 bytes]",
+                          "TX Custom String: 10 bytes: '$CCCFQ,ALL'"}));
+  EXPECT_EQ(pty.readAll(1000), "$CCCFQ,ALL\r\n");
+
+  const std::string stamp = ",03/03/2007,14:05:09,0x0,";
+  std::string log;
+  for (const std::string& sentence : received) log += "1" + stamp + sentence;
+  log += "1" + stamp + "$CAMPA,3,7\r\n";
+  log += "1" + stamp + "$CADRQ,120000,2,5,0,16\r\n";
+  log += "0" + stamp + "$CCCFQ,ALL\r\n";
+  EXPECT_EQ(NmeaLog(), log);
+}
+
 TEST_F(InterpreterPtyTest, SentenceSplitAcrossPollsIsTakenWhole) {
   ASSERT_TRUE(pty.write("$CAMPR,1,2,"));
   for (int i = 0; i < 10; ++i) program->OnTimer(TIMER_POLL);

@@ -39,9 +39,14 @@ TEST(CustomString, PreviewShowsShortTextsWholeAndLongOnesCut) {
   EXPECT_EQ(CustomStringTestPreview("ABCDEFGHIJKLMNO"),
             "Sending Custom String: 15 bytes: 'ABCDEFGHIJKLMNO...'");
   EXPECT_EQ(CustomStringTestPreview(""), "Sending Custom String: 0 bytes: ''");
-  // A text longer than can be kept reports what goes out.
+  // The length is what was typed, up to the 4095 characters read from the
+  // edit, even where the stored string keeps less.
   EXPECT_EQ(CustomStringTestPreview(std::string(2000, 'z')),
-            "Sending Custom String: 1021 bytes: 'zzzzzzzzzzzzzzz...'");
+            "Sending Custom String: 2000 bytes: 'zzzzzzzzzzzzzzz...'");
+  EXPECT_EQ(CustomStringTestPreview(std::string(4095, 'y')),
+            "Sending Custom String: 4095 bytes: 'yyyyyyyyyyyyyyy...'");
+  EXPECT_EQ(CustomStringTestPreview(std::string(5000, 'x')),
+            "Sending Custom String: 4095 bytes: 'xxxxxxxxxxxxxxx...'");
 }
 
 class CustomStringProgram : public ProgramTest {};
@@ -54,6 +59,18 @@ TEST_F(CustomStringProgram, TestShowsStoresAndSends) {
             std::vector<std::string>{"Sending Custom String: 18 bytes: '$CCCYC,0,0,1,0,...'"});
   EXPECT_EQ(program->customString, "$CCCYC,0,0,1,0,0,1\r\n");
   EXPECT_EQ(port->written, "$CCCYC,0,0,1,0,0,1\r\n");
+}
+
+TEST_F(CustomStringProgram, LongTestReportsTheTypedLengthAndSendsTheStoredString) {
+  auto port = Connect();
+  TakeLines();
+  const std::string typed = "$CCTXA,0,1,0," + std::string(1987, 'Q');
+  CustomStringTest(*program, typed);
+  EXPECT_EQ(TakeLines(),
+            std::vector<std::string>{"Sending Custom String: 2000 bytes: '$CCTXA,0,1,0,QQ...'"});
+  const std::string stored = typed.substr(0, 1021) + "\r\n";
+  EXPECT_EQ(program->customString, stored);
+  EXPECT_EQ(port->written, stored);
 }
 
 TEST_F(CustomStringProgram, TestWithoutAPortStillStores) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -45,6 +47,13 @@ class InterpreterTest : public ProgramTest {
 
   std::shared_ptr<FakePortState> port;
 };
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
 
 std::string TestPattern(int bytes) {
   std::string hex;
@@ -145,6 +154,14 @@ TEST_F(InterpreterTest, RangesFromTravelTimesAndSoundSpeed) {
   EXPECT_EQ(Interpret("$SNTTA,,,,2.0\r\n"), Lines{"Got Travel Times: [] [] [] [2.0]"});
   EXPECT_FLOAT_EQ(stats().range[3], 3000.0f);
   EXPECT_FALSE(stats().rangeValid[0]);
+
+  // Travel times are read like every other floating field.
+  EXPECT_EQ(Interpret("$SNTTA,--4,0x1p-1, 2e-1,+-1\r\n"),
+            Lines{"Got Travel Times: [--4] [0x1p-1] [ 2e-1] [+-1]"});
+  EXPECT_FLOAT_EQ(stats().range[0], 0.0f);
+  EXPECT_FLOAT_EQ(stats().range[1], 750.0f);
+  EXPECT_FLOAT_EQ(stats().range[2], 300.0f);
+  EXPECT_FLOAT_EQ(stats().range[3], 0.0f);
 }
 
 TEST_F(InterpreterTest, ConfigurationReports) {
@@ -170,6 +187,9 @@ TEST_F(InterpreterTest, ConfigurationReports) {
 
   EXPECT_EQ(Interpret("$CACFG,SRC,16\r\n"), Lines{});
   EXPECT_EQ(settings().modemUnit, 16);
+  EXPECT_EQ(Interpret("$CACFG,SRC,abc\r\n"), Lines{"SRC:Modem is Unit 0"});
+  settings().modemUnit = 5;
+  EXPECT_EQ(Interpret("$CACFG,SRC,*12\r\n"), Lines{"SRC:Modem is Unit 5"});
 
   EXPECT_EQ(settings().modemBand, -1);
   EXPECT_EQ(Interpret("$CACFG,BND,2\r\n"), Lines{"BND:Modem uses Band B, fc = 14880 Hz"});
@@ -211,22 +231,41 @@ TEST_F(InterpreterTest, DataRequestAnsweredWithTestData) {
             "$CCTXD,3,0,1,000102030405060708090a0b0c0d0e0f"
             "101112131415161718191a1b1c1d1e1f\r\n");
 
+  // Past 300 bytes and past the 256-byte wrap of the pattern, still whole.
   port->written.clear();
-  Interpret("$CADRQ,120000,3,0,1,400\r\n");
+  EXPECT_EQ(Interpret("$CADRQ,120000,3,0,1,400\r\n"),
+            (Lines{"Got ACK Data Request 3->0     [400 bytes]",
+                   "Sending ACK Data to Modem     [400 bytes]"}));
   EXPECT_EQ(port->written, "$CCTXD,3,0,1," + TestPattern(400) + "\r\n");
+  EXPECT_EQ(port->written.substr(13 + 2 * 254, 8), "feff0001");
   EXPECT_EQ(stats().txFrames, 3);
 }
 
-TEST_F(InterpreterTest, DataRequestWithoutUsableLengthSendsNoPayload) {
+TEST_F(InterpreterTest, DataRequestLengthShownAsReceivedAndPatternKeptInBounds) {
   settings().useTestDataAck = 1;
   EXPECT_EQ(Interpret("$CADRQ,120000,1,2,1,-5\r\n"),
             (Lines{"Got ACK Data Request 1->2     [-5 bytes]",
-                   "Sending ACK Data to Modem     [0 bytes]"}));
+                   "Sending ACK Data to Modem     [-5 bytes]"}));
+  EXPECT_EQ(port->written, "$CCTXD,1,2,1,\r\n");
+
+  // No length field reads as 4095 and is answered like any other length.
+  port->written.clear();
   EXPECT_EQ(Interpret("$CADRQ,120000,1,2,1\r\n"),
             (Lines{"Got ACK Data Request 1->2     [4095 bytes]",
-                   "Sending ACK Data to Modem     [0 bytes]"}));
-  EXPECT_EQ(port->written, "$CCTXD,1,2,1,\r\n$CCTXD,1,2,1,\r\n");
-  EXPECT_EQ(BuildTestDataSentence(1, 2, 0, 100000).size(), 13u + 2 * MAX_TEST_DATA_BYTES + 2);
+                   "Sending ACK Data to Modem     [4095 bytes]"}));
+  EXPECT_EQ(port->written, "$CCTXD,1,2,1," + TestPattern(4095) + "\r\n");
+
+  // A damaged length far beyond any frame is shown as it came, the pattern cut.
+  port->written.clear();
+  EXPECT_EQ(Interpret("$CADRQ,120000,1,2,1,100000\r\n"),
+            (Lines{"Got ACK Data Request 1->2     [100000 bytes]",
+                   "Sending ACK Data to Modem     [100000 bytes]"}));
+  EXPECT_EQ(port->written, "$CCTXD,1,2,1," + TestPattern(MAX_TEST_DATA_BYTES) + "\r\n");
+  EXPECT_EQ(stats().txFrames, 3);
+
+  EXPECT_EQ(BuildTestDataSentence(1, 2, 0, MAX_TEST_DATA_BYTES),
+            BuildTestDataSentence(1, 2, 0, INT32_MAX));
+  EXPECT_EQ(BuildTestDataSentence(1, 2, 0, INT32_MIN), "$CCTXD,1,2,0,\r\n");
 }
 
 TEST_F(InterpreterTest, DataRequestAnsweredWithCustomString) {
@@ -243,6 +282,19 @@ TEST_F(InterpreterTest, DataRequestAnsweredWithCustomString) {
             "TX Custom String: 25 bytes: '\r$CCTXA,1,2,0,HE...'");
   EXPECT_EQ(port->written, program->customString);
   EXPECT_EQ(stats().txFrames, 0);
+}
+
+TEST_F(InterpreterTest, EmptyCustomStringIsPreviewedButNotSent) {
+  program->OnCommand(cmd::NMEA_LOG_START);
+  ASSERT_TRUE(program->logs.nmeaOpen());
+  settings().useCustomString = 1;
+  program->customString.clear();
+  EXPECT_EQ(Interpret("$CADRQ,120000,1,2,0,32\r\n"),
+            (Lines{"Got NOACK Data Request 1->2   [32 bytes]", "TX Custom String: 0 bytes: ''"}));
+  EXPECT_EQ(port->written, "");
+  // Only the request is logged: no record claims that something went out.
+  EXPECT_EQ(ReadFile(program->logs.nmeaPath()),
+            "1,03/03/2007,14:05:09,0x0,$CADRQ,120000,1,2,0,32\r\n");
 }
 
 TEST_F(InterpreterTest, DataRequestAnsweredByNodeProtocol) {
@@ -296,10 +348,7 @@ TEST_F(InterpreterTest, OneSentencePerCallAndEachIsLoggedFromTheModemPort) {
   InterpretModemLine(*program);
   EXPECT_EQ(TakeLines(), Lines{});
 
-  std::ifstream in(program->logs.nmeaPath(), std::ios::binary);
-  std::stringstream log;
-  log << in.rdbuf();
-  EXPECT_EQ(log.str(),
+  EXPECT_EQ(ReadFile(program->logs.nmeaPath()),
             "7,03/03/2007,14:05:09,0x0,$CADET,1\r\n7,03/03/2007,14:05:09,0x0,$CATXF,1\r\n");
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -201,6 +202,34 @@ TEST(NMEAGetFloat, ReadsFieldThreeUpToTheChecksum) {
   EXPECT_FLOAT_EQ(NMEAGetFloat("$CAXXX,1,2,abc", 3), 0.0f);
 }
 
+TEST(NMEAGetFloat, OneSignOnly) {
+  EXPECT_FLOAT_EQ(NMEAGetFloat("$CAMPR,1,2,+1.5", 3), 1.5f);
+  EXPECT_FLOAT_EQ(NMEAGetFloat("$CAMPR,1,2,-1.5*3C", 3), -1.5f);
+  for (std::string_view doubled : {"$CAMPR,1,2,--4", "$CAMPR,1,2,+-1.5", "$CAMPR,1,2,-+2\r",
+                                   "$CAMPR,1,2,++3*3C", "$CAMPR,1,2, - 3", "$CAMPR,1,2,-"}) {
+    const float value = NMEAGetFloat(doubled, 3);
+    EXPECT_EQ(value, 0.0f) << doubled;
+    EXPECT_FALSE(std::signbit(value)) << doubled;  // not even -0
+  }
+}
+
+TEST(NMEAReadDecimal, ReadsAsMuchAsAtofWould) {
+  const std::vector<std::pair<std::string_view, double>> cases = {
+      {"0.25", 0.25},  {" \t-3.25e1*5B", -32.5},
+      {"+7.", 7.0},    {".5\r", 0.5},
+      {"1e", 1.0},     {"2e+2x", 200.0},
+      {"0x1p-1", 0.5}, {"-0X.8", -0.5},
+      {"0x", 0.0},     {"1,5", 1.0},
+      {"", 0.0},       {"abc", 0.0},
+      {"1e-400", 0.0}, {"--4", 0.0},
+      {"+-1.5", 0.0},  {"-+2", 0.0},
+  };
+  for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(NMEAReadDecimal(text), value) << text;
+  EXPECT_EQ(NMEAReadDecimal("1e400"), HUGE_VAL);
+  EXPECT_EQ(NMEAReadDecimal("-inf"), -HUGE_VAL);
+  EXPECT_TRUE(std::isnan(NMEAReadDecimal("nan")));
+}
+
 // ---------------------------------------------------------------------------
 // Text fields
 
@@ -259,14 +288,21 @@ TEST(NMEAConfigParam, NamesTheParameter) {
   EXPECT_EQ(settings.modemUnit, 5);
 }
 
-TEST(NMEAConfigParam, SourceSetsTheUnitOnlyFromAValue) {
+TEST(NMEAConfigParam, SourceSetsTheUnitFromAnyValueButNotFromNone) {
   Settings settings;
   EXPECT_EQ(NMEAConfigParam("$CACFG,SRC,7*35", settings), 1281);
   EXPECT_EQ(settings.modemUnit, 7);
   EXPECT_EQ(NMEAConfigParam("$CACFG,SRC,12\r", settings), 1281);
   EXPECT_EQ(settings.modemUnit, 12);
-  for (std::string_view noValue :
-       {"$CACFG,SRC\r", "$CACFG,SRC,", "$CACFG,SRC,*35", "$CACFG,SRC,\r"}) {
+  // Something that is no number reads as 0, like any unusable number.
+  for (std::string_view notANumber :
+       {"$CACFG,SRC,abc\r", "$CACFG,SRC,x7*35", "$CACFG,SRC, \r", "$CACFG,SRC,,4"}) {
+    settings.modemUnit = 3;
+    EXPECT_EQ(NMEAConfigParam(notANumber, settings), 1281) << notANumber;
+    EXPECT_EQ(settings.modemUnit, 0) << notANumber;
+  }
+  for (std::string_view noValue : {"$CACFG,SRC\r", "$CACFG,SRC", "$CACFG,SRC,", "$CACFG,SRC,*35",
+                                   "$CACFG,SRC,\r", "$CACFG,SRC*35\r"}) {
     settings.modemUnit = 3;
     EXPECT_EQ(NMEAConfigParam(noValue, settings), 1281) << noValue;
     EXPECT_EQ(settings.modemUnit, 3) << noValue;
