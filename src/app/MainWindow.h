@@ -12,10 +12,10 @@
 #include "app/ui.h"
 
 class QTimer;
-class TerminalView;
 
 namespace tw {
 
+class TerminalView;
 class QtSerialPortOpener;
 class HotKey;
 

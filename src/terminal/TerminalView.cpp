@@ -23,6 +23,8 @@
 #include "app/program.h"
 #include "terminal/terminal_screen.h"
 
+namespace tw {
+
 namespace {
 
 QColor ToQColor(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
@@ -373,3 +375,5 @@ void TerminalView::keyPressEvent(QKeyEvent* event) {
   }
   QAbstractScrollArea::keyPressEvent(event);
 }
+
+}  // namespace tw

@@ -12,8 +12,8 @@
 #include "terminal/terminal_surface.h"
 
 namespace tw {
+
 class Program;
-}
 
 class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   Q_OBJECT
@@ -76,3 +76,5 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   bool caretShown_ = false;
   QRect caretRect_;
 };
+
+}  // namespace tw
