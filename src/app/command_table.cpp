@@ -56,7 +56,7 @@ void Program::SendModemCommand(int id) {
   const ModemCommand* c = FindModemCommand(id);
   if (!c) return;
   if (c->ownConnectionTest && !settings.modemConnected) {
-    PrintLine("Error: Not Connected!");
+    PrintLine(NOT_CONNECTED);
     return;
   }
   if (c->status) PrintLine(c->status);

@@ -10,13 +10,6 @@
 
 namespace tw {
 
-namespace {
-
-const char* const NOT_CONNECTED = "Error: Not Connected!";
-const char* const TITLE_NOT_CONNECTED = "Tidewire [not connected]";
-
-}  // namespace
-
 Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSurface& surface,
                  std::filesystem::path dataRoot)
     : logs(clock, dataRoot,
@@ -38,7 +31,7 @@ void Program::SetCommand(int id, std::function<void()> handler) {
   commands_[id] = std::move(handler);
 }
 
-bool Program::Start() {
+void Program::Start() {
   RxInit(rx);
   settings.InitDefaults();
   StatsInit(stats);
@@ -59,7 +52,6 @@ bool Program::Start() {
   // The map program's switches stay grayed for the whole run.
   menu.Enable(cmd::SEND_COMMS_TO_MAP, false);
   menu.Enable(cmd::SEND_GPS_TO_MAP, false);
-  return true;
 }
 
 // ---------------------------------------------------------------- messages

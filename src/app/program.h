@@ -34,6 +34,9 @@ constexpr int TIMER_TEST = 3;
 constexpr int TIMER_SLOW = 4;
 constexpr int TIMER_SPARE = 5;
 
+// What a command that needs the modem port prints when it is closed.
+constexpr const char* NOT_CONNECTED = "Error: Not Connected!";
+
 // How long SendSentence waits for the port to take a sentence.
 constexpr int SEND_TIMEOUT_MS = 3000;
 // Bytes taken from the port per poll.
@@ -59,9 +62,9 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   // Start-up after the window exists: the receive ring, the defaults, the
-  // window's creation step (logs, terminal record), the timers. False when
-  // the terminal record could not be made.
-  bool Start();
+  // window's creation step (logs, terminal record), the timers and the
+  // subsystems that consume what arrives.
+  void Start();
 
   // --- Messages of the main window ---
   void OnCommand(int id);
@@ -88,7 +91,8 @@ class Program {
   bool ModemDisconnect();
   void CommPoll();
   void RxDispatch();
-  // The "Serial Port Settings..." command; also used after the dialog.
+  // After the "Serial Port Settings..." dialog: an open port takes the
+  // baud rate at once ("Settings failed!" when it cannot).
   void ReconfigureAfterSettings();
 
   // --- Shell ---

@@ -13,7 +13,7 @@ void Settings::InitDefaults() {
   noiseLevel.fill(-96);
   modemBand = -1;
   modemPortNumber = 1;
-  windowTitle = "Tidewire [not connected]";
+  windowTitle = TITLE_NOT_CONNECTED;
 }
 
 }  // namespace tw

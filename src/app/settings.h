@@ -11,6 +11,9 @@ namespace tw {
 constexpr int NODE_COUNT = 16;
 constexpr int NOISE_BINS = 14;
 
+// The window title, and the caption of warning boxes, while disconnected.
+constexpr const char* TITLE_NOT_CONNECTED = "Tidewire [not connected]";
+
 struct Settings {
   int32_t testInterval = 0;
   int32_t loopTesting = 0;

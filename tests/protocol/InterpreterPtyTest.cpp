@@ -35,7 +35,7 @@ class InterpreterPtyTest : public ::testing::Test {
     map.set(1, pty.slavePath());
     program = std::make_unique<Program>(clock, opener, ui, surface, root.path());
     program->AddLineListener([this](const std::string& line) { lines.push_back(line.substr(11)); });
-    ASSERT_TRUE(program->Start());
+    program->Start();
     InstallModemInterpreter(*program);
     program->OnCommand(cmd::CONNECT);
     ASSERT_EQ(program->settings.modemConnected, 1);
