@@ -1,11 +1,10 @@
 #include "diagnostics/noise_report.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 #include "app/cformat.h"
+#include "protocol/nmea.h"
 
 namespace tw {
 
@@ -18,41 +17,6 @@ constexpr int CENTRE_B = 14880;
 constexpr int CENTRE_C = 25120;
 // A bin is a peak when its level is above the floor by more than this.
 constexpr double PEAK_MARGIN_DB = 5.0;
-
-// Splits at ',' and '*'; a run of separators is one, so no token is empty.
-class Tokens {
- public:
-  explicit Tokens(std::string_view s) : s_(s) {}
-  std::optional<std::string_view> Next() {
-    const size_t start = s_.find_first_not_of(",*", pos_);
-    if (start == std::string_view::npos) {
-      pos_ = s_.size();
-      return std::nullopt;
-    }
-    const size_t end = std::min(s_.find_first_of(",*", start), s_.size());
-    pos_ = end;
-    return s_.substr(start, end - start);
-  }
-
- private:
-  std::string_view s_;
-  size_t pos_ = 0;
-};
-
-// Leading blanks, an optional sign and the digits that follow; anything else
-// ends the number (a CR, checksum digits), and no digits at all read as 0.
-int32_t LevelValue(std::string_view token) {
-  size_t i = 0;
-  while (i < token.size() && (token[i] == ' ' || (token[i] >= '\t' && token[i] <= '\r'))) ++i;
-  bool negative = false;
-  if (i < token.size() && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
-  int64_t magnitude = 0;
-  for (; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) {
-    magnitude = std::min<int64_t>(magnitude * 10 + (token[i] - '0'), int64_t{INT32_MAX} + 1);
-  }
-  const int64_t value = negative ? -magnitude : std::min<int64_t>(magnitude, INT32_MAX);
-  return static_cast<int32_t>(value);
-}
 
 // Toward zero, held inside 32 bits: a garbled report with huge levels must
 // not make the conversion undefined.
@@ -77,16 +41,17 @@ void NoiseBinFrequencies(Settings& settings) {
 
 void ShowNoiseReport(Program& program, const std::string& line) {
   Settings& s = program.settings;
-  Tokens tokens(std::string_view(line).substr(0, NOISE_REPORT_MAX));
-  if (!tokens.Next()) return;  // not even the sentence name
+  // ',' and '*' both separate, so the checksum is never read into a level.
+  const auto tokens = NMEATokens(std::string_view(line).substr(0, NOISE_REPORT_MAX), ",*");
+  if (tokens.empty()) return;  // not even the sentence name
   NoiseBinFrequencies(s);
 
   float sum = 0.0f;
   int n = 0;
   for (int i = 0; i < NOISE_BINS; ++i) {
-    const auto token = tokens.Next();
-    if (!token) continue;  // this bin keeps its last level
-    s.noiseLevel[i] = LevelValue(*token);
+    const size_t at = static_cast<size_t>(i) + 1;
+    if (at >= tokens.size()) continue;  // this bin keeps its last level
+    s.noiseLevel[i] = NMEAReadInt(tokens[at]);
     sum += static_cast<float>(s.noiseLevel[i]);
     ++n;
   }

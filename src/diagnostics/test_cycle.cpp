@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/cformat.h"
+#include "protocol/custom_string.h"
 
 namespace tw {
 
@@ -75,36 +76,9 @@ std::string Refusal(const Settings& s) {
   return {};
 }
 
-// The custom string up to its first line end; line ends at its very start
-// stay, and a string of nothing but line ends stays whole.
-std::string FirstLine(const std::string& text) {
-  const size_t start = text.find_first_not_of("\r\n");
-  if (start == std::string::npos) return text;
-  const size_t end = text.find_first_of("\r\n", start);
-  return end == std::string::npos ? text : text.substr(0, end);
-}
-
-void SendCustomString(Program& program) {
-  const std::string& stored = program.customString;
-  const std::string first = FirstLine(stored);
-  const int n = static_cast<int>(first.size());
-  if (n >= 16) {
-    const char* c = first.data();
-    program.PrintLine(cformat(
-        "Sending Custom String: %d bytes: '%c%c%c%c%c%c%c%c%c%c%c%c%c%c%c%c...'", n, c[0], c[1],
-        c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9], c[10], c[11], c[12], c[13], c[14], c[15]));
-  } else {
-    program.PrintLine(cformat("Sending Custom String: %d bytes: '%s'", n, first.c_str()));
-  }
-  // Nothing stored yet: the preview says 0 bytes, and an empty write would
-  // only leave an empty record in the log.
-  if (!stored.empty()) program.SendSentence(stored);
-}
-
 // A 256-byte ACP status frame from node 2 to node 1, carrying the pass number.
 std::string StatusFrameSentence(int ack, int sequence) {
-  std::string sentence = ack ? cformat("$CCTXD,2,1,1,1100000100000000%02x00000000", sequence)
-                             : cformat("$CCTXD,2,1,0,1100000100000000%02x00000000", sequence);
+  std::string sentence = cformat("$CCTXD,2,1,%d,1100000100000000%02x00000000", ack, sequence);
   sentence.reserve(sentence.size() + 2 * STATUS_FILL_BYTES + 2);
   for (int i = 0; i < STATUS_FILL_BYTES; ++i) sentence += "00";
   sentence += "\r\n";
@@ -171,7 +145,7 @@ bool TrySlot(Program& program, const Slot& slot) {
       return true;
     case KIND_CUSTOM:
       if (slot.node != 0 || !s.sendCustomString) return false;
-      SendCustomString(program);
+      CustomStringSendStored(program, "Sending Custom String");
       return true;
     case KIND_LBL_PING:
       if (slot.node != 0 || !s.lblPing) return false;

@@ -36,8 +36,6 @@ void PutBigEndian(DataFrame& frame, int first, int width, uint32_t value) {
   }
 }
 
-bool ValidNode(int node) { return node >= 0 && node < NODE_COUNT; }
-
 // A title as it may be shown on the terminal: control characters would
 // upset the screen, so they show as '?'.
 std::string Printable(const std::string& text) {
@@ -345,7 +343,7 @@ void DecodeAcpFrame(DataFrames& frames, DataFrame& frame) {
 
 void BuildAcpFrame(DataFrames& frames, DataFrame& frame) {
   if (!ValidNode(frame.destination)) return;
-  frame.length = std::clamp(frame.length, 0, FRAME_MAX);
+  frame.length = ValidLength(frame);
   const AcpFileQueue& queue = frames.acp.queues[static_cast<size_t>(frame.destination)];
   // A request too short to carry file data is still answered: with the
   // status frame, cut to the requested length.

@@ -45,10 +45,6 @@ const char* CclTypeName(int type) {
   return nullptr;
 }
 
-// The bytes a decoder may read: never more than were received, and never
-// more than the payload holds whatever the length field claims.
-int ValidLength(const DataFrame& frame) { return std::clamp(frame.length, 0, FRAME_MAX); }
-
 std::array<uint8_t, 3> Coordinate(const DataFrame& frame, int offset) {
   return {frame.payload[offset], frame.payload[offset + 1], frame.payload[offset + 2]};
 }

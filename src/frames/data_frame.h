@@ -3,10 +3,13 @@
 // per-node protocol record.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "app/settings.h"
 
 namespace tw {
 
@@ -39,6 +42,13 @@ struct NodeProtocol {
   int32_t showData = 1;
   int32_t showRawData = 0;
 };
+
+// The bytes a decoder may read: never more than were received, and never
+// more than the payload holds whatever the length field claims.
+inline int ValidLength(const DataFrame& frame) { return std::clamp(frame.length, 0, FRAME_MAX); }
+
+// True for an address that indexes the node table.
+inline bool ValidNode(int32_t node) { return node >= 0 && node < NODE_COUNT; }
 
 // Where the data-frame subsystem prints its lines (PrintDataLine).
 using PrintFn = std::function<void(const std::string& line)>;

@@ -17,8 +17,6 @@ namespace {
 constexpr int HEX_DIGITS_MAX = 2 * FRAME_MAX;
 constexpr int DUMP_GROUP = 4;
 
-bool ValidNode(int32_t node) { return node >= 0 && node < NODE_COUNT; }
-
 int HexValue(char ch) {
   if (ch >= '0' && ch <= '9') return ch - '0';
   if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
@@ -84,16 +82,7 @@ void DecodeHexPayload(const std::string& hex, DataFrame& frame) {
 }
 
 std::string EncodeHexPayload(const DataFrame& frame) {
-  static const char DIGITS[] = "0123456789abcdef";
-  std::string hex;
-  const int length = std::clamp(frame.length, 0, FRAME_MAX);
-  hex.reserve(2 * static_cast<size_t>(length));
-  for (int k = 0; k < length; ++k) {
-    const uint8_t byte = frame.payload[static_cast<size_t>(k)];
-    hex += DIGITS[byte >> 4];
-    hex += DIGITS[byte & 0x0F];
-  }
-  return hex;
+  return NMEAHexPayload(frame.payload.data(), static_cast<size_t>(ValidLength(frame)));
 }
 
 DataFrames::DataFrames(Ui& ui, std::filesystem::path receiveFolder)

@@ -59,10 +59,6 @@ const char* MitoeTypeName(int type) {
   return nullptr;
 }
 
-// The bytes a decoder may read: never more than were received, and never
-// more than the payload holds whatever the length field claims.
-int ValidLength(const DataFrame& frame) { return std::clamp(frame.length, 0, FRAME_MAX); }
-
 void PrintTooShort(const DataFrame& frame, const PrintFn& print) {
   print(cformat("MITOE[%d]: frame too short.", frame.source));
 }

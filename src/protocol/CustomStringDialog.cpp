@@ -38,7 +38,7 @@ CustomStringDialog::CustomStringDialog(Program& program, QWidget* parent)
                         8);
   edit_->installEventFilter(this);
   if (!program_.customString.empty()) {
-    edit_->setPlainText(ToEditText(CustomStringEditText(program_.customString)));
+    edit_->setPlainText(ToEditText(CustomStringFirstLine(program_.customString)));
   }
 
   ok_ = new QPushButton("OK");

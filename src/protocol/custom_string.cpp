@@ -6,12 +6,16 @@
 namespace tw {
 namespace {
 
-// Characters shown of a long text in the preview.
-constexpr size_t PREVIEW_CHARS = 15;
-
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 std::string KeptText(const std::string& typed) { return typed.substr(0, CUSTOM_TEXT_MAX); }
+
+// Nothing stored yet: the preview says 0 bytes, and an empty write would
+// only leave an empty record in the log as if something had gone out.
+void ShowAndSend(Program& program, const std::string& preview) {
+  program.PrintLine(preview);
+  if (!program.customString.empty()) program.SendSentence(program.customString);
+}
 
 }  // namespace
 
@@ -19,22 +23,23 @@ std::string CustomStringFromEdit(const std::string& typed) {
   return cformat("%s\r\n", KeptText(typed).c_str());
 }
 
-std::string CustomStringEditText(const std::string& stored) {
+std::string CustomStringFirstLine(const std::string& stored) {
   size_t i = 0;
   while (i < stored.size() && IsLineEnd(stored[i])) ++i;
   while (i < stored.size() && !IsLineEnd(stored[i])) ++i;
   return stored.substr(0, i);
 }
 
-std::string CustomStringTestPreview(const std::string& typed) {
-  const std::string text = typed.substr(0, CUSTOM_EDIT_MAX);
+std::string CustomStringPreview(const char* label, const std::string& text, size_t shown) {
   const int n = static_cast<int>(text.size());
-  if (text.size() < PREVIEW_CHARS) {
-    return cformat("Sending Custom String: %d bytes: '%s'", n, text.c_str());
-  }
-  return cformat("Sending Custom String: %d bytes: '%c%c%c%c%c%c%c%c%c%c%c%c%c%c%c...'", n, text[0],
-                 text[1], text[2], text[3], text[4], text[5], text[6], text[7], text[8], text[9],
-                 text[10], text[11], text[12], text[13], text[14]);
+  if (text.size() < shown) return cformat("%s: %d bytes: '%s'", label, n, text.c_str());
+  // Appended rather than formatted so that every shown byte, a NUL too, is kept.
+  return cformat("%s: %d bytes: '", label, n) + text.substr(0, shown) + "...'";
+}
+
+std::string CustomStringTestPreview(const std::string& typed) {
+  return CustomStringPreview("Sending Custom String", typed.substr(0, CUSTOM_EDIT_MAX),
+                             TEST_PREVIEW_CHARS);
 }
 
 void CustomStringAccept(Program& program, const std::string& typed) {
@@ -42,9 +47,14 @@ void CustomStringAccept(Program& program, const std::string& typed) {
 }
 
 void CustomStringTest(Program& program, const std::string& typed) {
-  program.PrintLine(CustomStringTestPreview(typed));
+  const std::string preview = CustomStringTestPreview(typed);
   CustomStringAccept(program, typed);
-  program.SendSentence(program.customString);
+  ShowAndSend(program, preview);
+}
+
+void CustomStringSendStored(Program& program, const char* label) {
+  ShowAndSend(program, CustomStringPreview(label, CustomStringFirstLine(program.customString),
+                                           STORED_PREVIEW_CHARS));
 }
 
 }  // namespace tw

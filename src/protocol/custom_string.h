@@ -14,6 +14,10 @@ constexpr size_t CUSTOM_STRING_MAX = 1023;
 constexpr size_t CUSTOM_TEXT_MAX = CUSTOM_STRING_MAX - 2;
 // Longest text read from the edit.
 constexpr size_t CUSTOM_EDIT_MAX = 4095;
+// Characters shown of a long text: in the "Test" preview, and in the preview
+// of the stored string that goes out on request or in the test cycle.
+constexpr size_t TEST_PREVIEW_CHARS = 15;
+constexpr size_t STORED_PREVIEW_CHARS = 16;
 
 // Controls of the dialog.
 namespace custom_ctl {
@@ -29,15 +33,20 @@ constexpr int TEST = 3;
 // of the command.
 std::string CustomStringFromEdit(const std::string& typed);
 
-// What the edit shows when the dialog opens: the stored string up to the
-// first CR or LF that follows some other character. CR and LF at its very
-// start stay, and a string of nothing but CR and LF stays whole.
-std::string CustomStringEditText(const std::string& stored);
+// The stored string up to the first CR or LF that follows some other
+// character: what the edit shows when the dialog opens, and what the previews
+// of the stored string show. CR and LF at its very start stay, and a string
+// of nothing but CR and LF stays whole.
+std::string CustomStringFirstLine(const std::string& stored);
+
+// "<label>: <n> bytes: '<text>'" with n the length of `text`; a text of
+// `shown` or more characters shows only its first `shown` and "...".
+std::string CustomStringPreview(const char* label, const std::string& text, size_t shown);
 
 // The terminal line of "Test" for a typed text: its length and the text,
-// or its first 15 characters and "..." when it is longer. The length is that
-// of the text read from the edit (at most CUSTOM_EDIT_MAX characters), also
-// when the stored string keeps less of it.
+// or its first 15 characters and "..." when it has 15 or more. The length is
+// that of the text read from the edit (at most CUSTOM_EDIT_MAX characters),
+// also when the stored string keeps less of it.
 std::string CustomStringTestPreview(const std::string& typed);
 
 // "OK": stores the typed text with its CR LF.
@@ -46,5 +55,9 @@ void CustomStringAccept(Program& program, const std::string& typed);
 // "Test": shows the preview, stores the text and sends it at once. Without
 // a connected port the string is still stored and SendSentence says so.
 void CustomStringTest(Program& program, const std::string& typed);
+
+// Shows the preview of the stored string's first line under `label` and
+// sends the stored string, unless nothing is stored yet.
+void CustomStringSendStored(Program& program, const char* label);
 
 }  // namespace tw

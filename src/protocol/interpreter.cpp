@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "app/cformat.h"
 #include "app/program.h"
 #include "diagnostics/noise_report.h"
+#include "protocol/custom_string.h"
 #include "protocol/nmea.h"
 #include "protocol/stats.h"
 
@@ -23,9 +25,6 @@ constexpr size_t SHORT_FIELD_MAX = 15;
 constexpr size_t LONG_FIELD_MAX = 63;
 
 constexpr float MISSING_FLOAT = static_cast<float>(MISSING_FIELD);
-
-// Number of characters shown of a custom string in its preview line.
-constexpr size_t PREVIEW_CHARS = 16;
 
 std::string_view WithoutTrailingCr(std::string_view s) {
   if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
@@ -213,33 +212,6 @@ void SendTestData(Program& program, int32_t source, int32_t destination, int ack
   StatsCountTxFrame(program.stats);
 }
 
-// The custom string up to the end of its first line. CR and LF at its very
-// start belong to the line; a string of nothing else stays whole.
-std::string FirstLineOf(const std::string& s) {
-  const size_t start = s.find_first_not_of("\r\n");
-  if (start == std::string::npos) return s;
-  return s.substr(0, s.find_first_of("\r\n", start));
-}
-
-std::string CustomStringPreview(const std::string& customString) {
-  const std::string first = FirstLineOf(customString);
-  const int n = static_cast<int>(first.size());
-  if (first.size() < PREVIEW_CHARS) {
-    return cformat("TX Custom String: %d bytes: '%s'", n, first.c_str());
-  }
-  const char* c = first.data();
-  return cformat("TX Custom String: %d bytes: '%c%c%c%c%c%c%c%c%c%c%c%c%c%c%c%c...'", n, c[0], c[1],
-                 c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9], c[10], c[11], c[12], c[13], c[14],
-                 c[15]);
-}
-
-void SendCustomString(Program& program) {
-  program.PrintLine(CustomStringPreview(program.customString));
-  // Nothing stored yet: the preview says 0 bytes. Sending would write
-  // nothing and still leave an empty record in the log as if it had.
-  if (!program.customString.empty()) program.SendSentence(program.customString);
-}
-
 void SendNodeFrame(Program& program, int32_t source, int32_t destination, int32_t ack,
                    int32_t length) {
   if (!program.buildDataFrame) return;
@@ -261,7 +233,7 @@ void AnswerDataRequest(Program& program, const std::string& line) {
   const Settings& settings = program.settings;
   if (settings.useTestDataNoAck) SendTestData(program, source, destination, 0, length);
   if (settings.useTestDataAck) SendTestData(program, source, destination, 1, length);
-  if (settings.useCustomString) SendCustomString(program);
+  if (settings.useCustomString) CustomStringSendStored(program, "TX Custom String");
   if (settings.useNodeProtocol) SendNodeFrame(program, source, destination, ack, length);
 }
 
@@ -480,19 +452,13 @@ void React(Program& p, const std::string& line, int type) {
 }  // namespace
 
 std::string BuildTestDataSentence(int source, int destination, int ack, int length) {
-  static constexpr char HEX[] = "0123456789abcdef";
   // The one place that decides how much of the pattern goes out; the lines
   // shown before it keep the length as requested.
   const int bytes = std::clamp(length, 0, MAX_TEST_DATA_BYTES);
-  std::string s = cformat("$CCTXD,%d,%d,%d,", source, destination, ack);
-  s.reserve(s.size() + 2 * static_cast<size_t>(bytes) + 2);
-  for (int i = 0; i < bytes; ++i) {
-    const auto b = static_cast<uint8_t>(i % 256);
-    s += HEX[b >> 4];
-    s += HEX[b & 0x0F];
-  }
-  s += "\r\n";
-  return s;
+  std::vector<uint8_t> pattern(static_cast<size_t>(bytes));
+  for (size_t i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<uint8_t>(i % 256);
+  return cformat("$CCTXD,%d,%d,%d,", source, destination, ack) +
+         NMEAHexPayload(pattern.data(), pattern.size()) + "\r\n";
 }
 
 void InterpretModemLine(Program& program) {

@@ -75,21 +75,6 @@ size_t SkipSpace(std::string_view t) {
   return i;
 }
 
-// Leading white space, optional sign, digits up to the first non-digit, as
-// atoi does; values beyond 32 bits are held at the nearest limit.
-int32_t ParseDecimal(std::string_view t) {
-  size_t i = SkipSpace(t);
-  bool negative = false;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
-  constexpr int64_t LIMIT = int64_t{INT32_MAX} + 1;
-  int64_t magnitude = 0;
-  for (; i < t.size() && IsDigit(t[i]); ++i) {
-    magnitude = std::min(LIMIT, magnitude * 10 + (t[i] - '0'));
-  }
-  int64_t value = negative ? -magnitude : std::min(magnitude, LIMIT - 1);
-  return static_cast<int32_t>(value);
-}
-
 bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // The value of a number too large or too small for a double: infinite or
@@ -119,6 +104,28 @@ uint32_t FindInRing(const RxState& rx, uint32_t from, uint8_t wanted) {
 }
 
 }  // namespace
+
+int32_t NMEAReadInt(std::string_view t) {
+  size_t i = SkipSpace(t);
+  bool negative = false;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+  constexpr int64_t LIMIT = int64_t{INT32_MAX} + 1;
+  int64_t magnitude = 0;
+  for (; i < t.size() && IsDigit(t[i]); ++i) {
+    magnitude = std::min(LIMIT, magnitude * 10 + (t[i] - '0'));
+  }
+  int64_t value = negative ? -magnitude : std::min(magnitude, LIMIT - 1);
+  return static_cast<int32_t>(value);
+}
+
+std::vector<std::string_view> NMEATokens(std::string_view s, std::string_view separators) {
+  std::vector<std::string_view> tokens;
+  TokenSplitter splitter(s);
+  while (const std::optional<std::string_view> token = splitter.Next(separators)) {
+    tokens.push_back(*token);
+  }
+  return tokens;
+}
 
 // The GUI layer sets the process locale from the environment, which would
 // change what strtod takes as the decimal point; from_chars always takes '.'.
@@ -195,7 +202,7 @@ int32_t NMEAGetInt(std::string_view s, int n) {
   std::string_view separators = n == 3 ? FIELD_OR_CHECKSUM : FIELD_SEPARATORS;
   std::optional<std::string_view> token = TokenAt(s, n, separators, separators);
   if (!token) return MISSING_FIELD;
-  return ParseDecimal(*token);
+  return NMEAReadInt(*token);
 }
 
 float NMEAGetFloat(std::string_view s, int n) {
@@ -230,7 +237,7 @@ NMEACycle NMEAGetCycle(std::string_view s) {
       cycle.status = MISSING_FIELD;
       break;
     }
-    field = ParseDecimal(*token);
+    field = NMEAReadInt(*token);
   }
   return cycle;
 }
@@ -263,7 +270,7 @@ int NMEAConfigParam(std::string_view s, Settings& settings) {
     std::string_view value = splitter.Rest();
     value = value.substr(0, value.find('*'));
     if (value.ends_with('\r')) value.remove_suffix(1);
-    if (!value.empty()) settings.modemUnit = ParseDecimal(value);
+    if (!value.empty()) settings.modemUnit = NMEAReadInt(value);
   }
   return match->code;
 }
@@ -292,6 +299,17 @@ void NMEAAppendChecksum(std::string& s) {
   s += HEX_DIGITS[sum >> 4];
   s += HEX_DIGITS[sum & 0x0F];
   s += "\r\n";
+}
+
+std::string NMEAHexPayload(const uint8_t* bytes, size_t n) {
+  static constexpr char HEX_DIGITS[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(2 * n);
+  for (size_t i = 0; i < n; ++i) {
+    hex += HEX_DIGITS[bytes[i] >> 4];
+    hex += HEX_DIGITS[bytes[i] & 0x0F];
+  }
+  return hex;
 }
 
 std::string NMEAErrorText(int code) {

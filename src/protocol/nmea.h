@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/settings.h"
 #include "serial/rx_ring.h"
@@ -240,6 +241,16 @@ int32_t NMEAGetInt(std::string_view s, int n);
 // Field n as a decimal floating number; only field 3 is read this way.
 float NMEAGetFloat(std::string_view s, int n);
 
+// An integer read as atoi reads it: leading white space, one optional sign,
+// then the digits up to the first non-digit; 0 when there are none. Values
+// beyond 32 bits are held at the nearest limit.
+int32_t NMEAReadInt(std::string_view text);
+
+// Every token of `s`, split the way strtok splits with one separator set: a
+// run of separators counts as one, separators at the start are skipped and no
+// token is empty.
+std::vector<std::string_view> NMEATokens(std::string_view s, std::string_view separators);
+
 // A floating number read as atof reads it: leading white space, one optional
 // sign, then as much of a decimal (or 0x hexadecimal) number, "inf" or "nan"
 // as can be read; 0 when nothing can. A second sign makes it no number.
@@ -272,6 +283,9 @@ std::string NMEARevisionText(std::string_view s);
 // Appends '*', the two-digit checksum, CR and LF to a sentence that has no
 // checksum and no line end yet.
 void NMEAAppendChecksum(std::string& s);
+
+// The payload field of a "$CCTXD" sentence: two lower-case hex digits a byte.
+std::string NMEAHexPayload(const uint8_t* bytes, size_t n);
 
 // The modem interpreter's text for an NMEA error code.
 std::string NMEAErrorText(int code);

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -155,10 +153,7 @@ TEST_F(TestCycleTest, EmptyCustomStringLeavesNoRecordInTheLog) {
   program->customString = "$CCCLK,1\r\n";
   EXPECT_EQ(Run(), "$CCCLK,1\r\n");
 
-  std::ifstream in(program->logs.nmeaPath(), std::ios::binary);
-  std::stringstream log;
-  log << in.rdbuf();
-  EXPECT_EQ(log.str(), "0,03/03/2007,14:05:09,0x0,$CCCLK,1\r\n");
+  EXPECT_EQ(ReadFile(program->logs.nmeaPath()), "0,03/03/2007,14:05:09,0x0,$CCCLK,1\r\n");
 }
 
 TEST_F(TestCycleTest, TestOnceCommandRunsTheInstalledCycle) {

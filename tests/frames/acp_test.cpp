@@ -10,9 +10,7 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,11 +28,6 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr int SRC = 1;   // our modem's address
 constexpr int DEST = 3;  // the node the files go to
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The payload of a "$CCTXD" answer, read independently of the code under test.
 Bytes PayloadOf(const std::string& sentence) {
@@ -173,13 +166,13 @@ TEST_F(AcpTest, FilesAroundTheFrameSizeCrossIntact) {
       EXPECT_EQ(frames[k][1] * 256 + frames[k][2], static_cast<int>(k));
       EXPECT_EQ(frames[k][3], last ? stream - room * static_cast<int>(k) : room);
     }
-    EXPECT_EQ(ReadAll(inbox() / title), content);
+    EXPECT_EQ(ReadFile(inbox() / title), content);
   }
   // The largest frames carry 252 stream bytes each.
   const std::string big(1000, '\xA5');
   Queue(MakeFile("big", big));
   EXPECT_EQ(SendAll(256).size(), 4u);  // 1004 stream bytes
-  EXPECT_EQ(ReadAll(inbox() / "big"), big);
+  EXPECT_EQ(ReadFile(inbox() / "big"), big);
   // Nothing left: the next request gets a status frame.
   const std::optional<Bytes> status = Request(n);
   ASSERT_TRUE(status);
@@ -204,8 +197,8 @@ TEST_F(AcpTest, BinaryAndSeveralFilesInOrder) {
     EXPECT_EQ(frames[k][0] & 0x80, k == 12 ? 0x80 : 0) << k;  // only the last file is "last"
     EXPECT_EQ(frames[k][0] & 0x40, k >= 10 ? 0x40 : 0) << k;
   }
-  EXPECT_EQ(ReadAll(inbox() / "every.bin"), binary);
-  EXPECT_EQ(ReadAll(inbox() / "crlf.dat"), "text content\r\n\x1a\xff");
+  EXPECT_EQ(ReadFile(inbox() / "every.bin"), binary);
+  EXPECT_EQ(ReadFile(inbox() / "crlf.dat"), "text content\r\n\x1a\xff");
   EXPECT_TRUE(fs::exists(inbox() / "empty"));
   EXPECT_EQ(fs::file_size(inbox() / "empty"), 0u);
 }
@@ -237,7 +230,7 @@ TEST_F(AcpTest, ReadOnlyFileIsSent) {
   EXPECT_EQ(sent.back(), "ACP[3]: queued \"locked.dat\" [111 bytes]");  // no error line
   ASSERT_EQ(frames.size(), 4u);
   DeliverAll(frames);
-  EXPECT_EQ(ReadAll(inbox() / "locked.dat"), content);
+  EXPECT_EQ(ReadFile(inbox() / "locked.dat"), content);
   EXPECT_EQ(fs::status(readOnly).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   ::chmod(readOnly.c_str(), 0644);
@@ -349,7 +342,7 @@ TEST_F(AcpTest, TitleThatDoesNotFitWaitsForALargerRequest) {
                          "ACP[1]: sending status to [3]."}));
   EXPECT_EQ(queue().count(), 1);
   EXPECT_EQ(SendAll(64).size(), 1u);
-  EXPECT_EQ(ReadAll(inbox() / title), "abc");
+  EXPECT_EQ(ReadFile(inbox() / title), "abc");
 }
 
 TEST_F(AcpTest, TitleThatCanNeverFitIsRefusedAndBlocksNothing) {
@@ -374,8 +367,8 @@ TEST_F(AcpTest, TitleThatCanNeverFitIsRefusedAndBlocksNothing) {
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_EQ(frames[0][3], 252);
   EXPECT_EQ(frames[2][0], 0xC3);
-  EXPECT_EQ(ReadAll(inbox() / longest), "abc");
-  EXPECT_EQ(ReadAll(inbox() / "after"), "def");
+  EXPECT_EQ(ReadFile(inbox() / longest), "abc");
+  EXPECT_EQ(ReadFile(inbox() / "after"), "def");
 }
 
 // --------------------------------------------------------------- receiving
@@ -439,7 +432,7 @@ TEST_F(AcpTest, FileFramesWriteOnlyTheirCountedBytes) {
   std::string expected;
   for (int i = 12; i < 32; ++i) expected += static_cast<char>(i);
   expected += "EFGHI";
-  EXPECT_EQ(ReadAll(inbox() / title), expected);
+  EXPECT_EQ(ReadFile(inbox() / title), expected);
   const std::string path = (inbox() / title).string();
   EXPECT_EQ(received, (Lines{"ACP[1]: got large file frame.",
                              "ACP[1]:   lgfile frame[0]: '" + path + "' 20 bytes",
@@ -448,14 +441,14 @@ TEST_F(AcpTest, FileFramesWriteOnlyTheirCountedBytes) {
 
   // A new frame 0 of the same name replaces the file.
   Deliver(Bytes{0x43, 0, 0, 9, 's', 'e', 'v', 'e', 'n', '.', '7', 0, 'Z'});
-  EXPECT_EQ(ReadAll(inbox() / title), "Z");
+  EXPECT_EQ(ReadFile(inbox() / title), "Z");
 }
 
 TEST_F(AcpTest, DamagedFileFramesNeverReadPastTheFrame) {
   // A count larger than the frame: what is there is kept.
   Deliver(Bytes{0x03, 0, 0, 200, 'a', 0, 'x', 'y', 'z', 'w'});
   EXPECT_EQ(received[1], "ACP[1]: error: frame claims 200 bytes but carries 6.");
-  EXPECT_EQ(ReadAll(inbox() / "a"), "xyzw");
+  EXPECT_EQ(ReadFile(inbox() / "a"), "xyzw");
 
   // A title without its zero inside the counted bytes: the file is dropped,
   // and its later frames do not land in the file before it.
@@ -469,7 +462,7 @@ TEST_F(AcpTest, DamagedFileFramesNeverReadPastTheFrame) {
   EXPECT_EQ(received,
             (Lines{"ACP[1]: got large file frame.", "ACP[1]:   lgfile frame[1]: '' 2 bytes",
                    "ACP[1]: error opening file: ''"}));
-  EXPECT_EQ(ReadAll(inbox() / "a"), "xyzw");
+  EXPECT_EQ(ReadFile(inbox() / "a"), "xyzw");
   EXPECT_FALSE(fs::exists(inbox() / "bcd"));
 
   // Too short for the header.
@@ -522,7 +515,7 @@ TEST_F(AcpTest, HostileTitlesStayInsideTheReceiveFolder) {
     frame.push_back(0);
     frame.push_back('!');
     Deliver(frame);
-    EXPECT_EQ(ReadAll(inbox() / name), "!");
+    EXPECT_EQ(ReadFile(inbox() / name), "!");
   }
   for (const std::string title :
        {"..",          ".",    "",         "/",    "C:",      "\x01\x02", "dir/..",

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/cformat.h"
 #include "app/program.h"
 #include "protocol/interpreter.h"
 #include "resources/commands.h"
@@ -40,12 +39,6 @@ class DataFramesTest : public ::testing::Test {
   DataFrames frames;
   Lines lines;
 };
-
-std::string Pattern(int bytes, int start = 0) {
-  std::string hex;
-  for (int i = 0; i < bytes; ++i) hex += cformat("%02x", (start + i) % 256);
-  return hex;
-}
 
 TEST_F(DataFramesTest, EachKindHasItsAnnouncement) {
   node(2).protocol = KIND_GENERIC;

@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,12 +50,7 @@ class InterpreterPtyTest : public ::testing::Test {
     }
   }
 
-  std::string NmeaLog() const {
-    std::ifstream in(program->logs.nmeaPath(), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string NmeaLog() const { return ReadFile(program->logs.nmeaPath()); }
 
   PtyPair pty;
   PortMap map;

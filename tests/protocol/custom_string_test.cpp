@@ -20,15 +20,15 @@ TEST(CustomString, StoredWithCrLfAndCutSoItStillEndsInCrLf) {
 }
 
 TEST(CustomString, DialogShowsTheFirstLine) {
-  EXPECT_EQ(CustomStringEditText(""), "");
-  EXPECT_EQ(CustomStringEditText("$CCCFQ,ALL\r\n"), "$CCCFQ,ALL");
-  EXPECT_EQ(CustomStringEditText("ONE\r\nTWO\r\n"), "ONE");
-  EXPECT_EQ(CustomStringEditText("ONE\nTWO"), "ONE");
+  EXPECT_EQ(CustomStringFirstLine(""), "");
+  EXPECT_EQ(CustomStringFirstLine("$CCCFQ,ALL\r\n"), "$CCCFQ,ALL");
+  EXPECT_EQ(CustomStringFirstLine("ONE\r\nTWO\r\n"), "ONE");
+  EXPECT_EQ(CustomStringFirstLine("ONE\nTWO"), "ONE");
   // Line ends in front of the text stay with it.
-  EXPECT_EQ(CustomStringEditText("\r\n\nLATE\r\n"), "\r\n\nLATE");
-  EXPECT_EQ(CustomStringEditText("\r\n\r\n"), "\r\n\r\n");
+  EXPECT_EQ(CustomStringFirstLine("\r\n\nLATE\r\n"), "\r\n\nLATE");
+  EXPECT_EQ(CustomStringFirstLine("\r\n\r\n"), "\r\n\r\n");
   // What OK stored comes back as typed.
-  EXPECT_EQ(CustomStringEditText(CustomStringFromEdit("$CCMEC,0,2,1,1,1")), "$CCMEC,0,2,1,1,1");
+  EXPECT_EQ(CustomStringFirstLine(CustomStringFromEdit("$CCMEC,0,2,1,1,1")), "$CCMEC,0,2,1,1,1");
 }
 
 TEST(CustomString, PreviewShowsShortTextsWholeAndLongOnesCut) {

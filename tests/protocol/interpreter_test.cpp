@@ -7,8 +7,6 @@
 #include <array>
 #include <climits>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -47,19 +45,6 @@ class InterpreterTest : public ProgramTest {
 
   std::shared_ptr<FakePortState> port;
 };
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-std::string TestPattern(int bytes) {
-  std::string hex;
-  for (int i = 0; i < bytes; ++i) hex += cformat("%02x", i % 256);
-  return hex;
-}
 
 TEST_F(InterpreterTest, EachReportBecomesItsLine) {
   const std::vector<std::pair<std::string, std::string>> cases = {
@@ -236,7 +221,7 @@ TEST_F(InterpreterTest, DataRequestAnsweredWithTestData) {
   EXPECT_EQ(Interpret("$CADRQ,120000,3,0,1,400\r\n"),
             (Lines{"Got ACK Data Request 3->0     [400 bytes]",
                    "Sending ACK Data to Modem     [400 bytes]"}));
-  EXPECT_EQ(port->written, "$CCTXD,3,0,1," + TestPattern(400) + "\r\n");
+  EXPECT_EQ(port->written, "$CCTXD,3,0,1," + Pattern(400) + "\r\n");
   EXPECT_EQ(port->written.substr(13 + 2 * 254, 8), "feff0001");
   EXPECT_EQ(stats().txFrames, 3);
 }
@@ -253,14 +238,14 @@ TEST_F(InterpreterTest, DataRequestLengthShownAsReceivedAndPatternKeptInBounds) 
   EXPECT_EQ(Interpret("$CADRQ,120000,1,2,1\r\n"),
             (Lines{"Got ACK Data Request 1->2     [4095 bytes]",
                    "Sending ACK Data to Modem     [4095 bytes]"}));
-  EXPECT_EQ(port->written, "$CCTXD,1,2,1," + TestPattern(4095) + "\r\n");
+  EXPECT_EQ(port->written, "$CCTXD,1,2,1," + Pattern(4095) + "\r\n");
 
   // A damaged length far beyond any frame is shown as it came, the pattern cut.
   port->written.clear();
   EXPECT_EQ(Interpret("$CADRQ,120000,1,2,1,100000\r\n"),
             (Lines{"Got ACK Data Request 1->2     [100000 bytes]",
                    "Sending ACK Data to Modem     [100000 bytes]"}));
-  EXPECT_EQ(port->written, "$CCTXD,1,2,1," + TestPattern(MAX_TEST_DATA_BYTES) + "\r\n");
+  EXPECT_EQ(port->written, "$CCTXD,1,2,1," + Pattern(MAX_TEST_DATA_BYTES) + "\r\n");
   EXPECT_EQ(stats().txFrames, 3);
 
   EXPECT_EQ(BuildTestDataSentence(1, 2, 0, MAX_TEST_DATA_BYTES),

@@ -193,6 +193,25 @@ TEST(NMEAGetInt, ConvertsLikeTheCLibrary) {
   EXPECT_EQ(NMEAGetInt("$CAXXX,99999999999,-99999999999", 2), INT32_MIN);
 }
 
+TEST(NMEATokens, RunsOfSeparatorsAreOneAndNoTokenIsEmpty) {
+  using Tokens = std::vector<std::string_view>;
+  EXPECT_EQ(NMEATokens(",,$SNCFR,,-80*,-7*3C\r", ",*"), (Tokens{"$SNCFR", "-80", "-7", "3C\r"}));
+  EXPECT_EQ(NMEATokens("a*b,c", ","), (Tokens{"a*b", "c"}));
+  EXPECT_TRUE(NMEATokens(",*,", ",*").empty());
+  EXPECT_TRUE(NMEATokens("", ",").empty());
+}
+
+TEST(NMEAReadInt, ReadsAsMuchAsAtoiWouldAndHoldsAtTheLimits) {
+  EXPECT_EQ(NMEAReadInt(" \t-80\r"), -80);
+  EXPECT_EQ(NMEAReadInt("+12x3"), 12);
+  EXPECT_EQ(NMEAReadInt("3C"), 3);
+  EXPECT_EQ(NMEAReadInt("--1"), 0);
+  EXPECT_EQ(NMEAReadInt(""), 0);
+  EXPECT_EQ(NMEAReadInt("2147483648"), INT32_MAX);
+  EXPECT_EQ(NMEAReadInt("-2147483648"), INT32_MIN);
+  EXPECT_EQ(NMEAReadInt("-99999999999999999999"), INT32_MIN);
+}
+
 TEST(NMEAGetFloat, ReadsFieldThreeUpToTheChecksum) {
   EXPECT_FLOAT_EQ(NMEAGetFloat("$CADOP,1,2,-3.25e1*5B", 3), -32.5f);
   EXPECT_FLOAT_EQ(NMEAGetFloat("$CAXXX,,1,2,0.5\r", 3), 0.5f);
@@ -322,6 +341,12 @@ TEST(NMEAAppendChecksum, AppendsUpperCaseHexAndLineEnd) {
   s = "$CAAGC,123";
   NMEAAppendChecksum(s);
   EXPECT_EQ(s, "$CAAGC,123*5B\r\n");
+}
+
+TEST(NMEAHexPayload, TwoLowerCaseDigitsPerByte) {
+  const uint8_t bytes[] = {0x00, 0x0f, 0xa0, 0xff, 0x5c};
+  EXPECT_EQ(NMEAHexPayload(bytes, sizeof bytes), "000fa0ff5c");
+  EXPECT_EQ(NMEAHexPayload(bytes, 0), "");
 }
 
 TEST(NMEAErrorText, TextsForBothSides) {

@@ -1,9 +1,6 @@
 // Connecting, disconnecting, polling and sending through the modem port.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "resources/commands.h"
 #include "support/program_fixture.h"
 
@@ -11,13 +8,6 @@ namespace tw::test {
 namespace {
 
 using namespace tw::cmd;
-
-std::string ReadFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 TEST_F(ProgramTest, ConnectAndDisconnectSetTitleMenusAndLogs) {
   auto port = Connect();

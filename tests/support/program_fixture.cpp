@@ -3,8 +3,23 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
+
+#include "app/cformat.h"
 
 namespace tw::test {
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Pattern(int bytes, int start) {
+  std::string hex;
+  for (int i = 0; i < bytes; ++i) hex += cformat("%02x", (start + i) % 256);
+  return hex;
+}
 
 TempDir::TempDir() {
   static std::atomic<int> counter{0};

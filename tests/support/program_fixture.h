@@ -14,6 +14,13 @@
 
 namespace tw::test {
 
+// The whole content of a file, byte for byte; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+
+// The hex digits of `bytes` bytes counting up from `start` (modulo 256): the
+// test data pattern as it travels in a sentence.
+std::string Pattern(int bytes, int start = 0);
+
 // A fresh, empty folder that is removed again afterwards.
 class TempDir {
  public:
