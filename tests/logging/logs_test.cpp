@@ -1,42 +1,21 @@
 #include "logging/logs.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "app/clock.h"
+#include "support/program_fixture.h"
 
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh folder per test, removed with everything in it afterwards.
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::random_device rd;
-    path = fs::temp_directory_path() /
-           ("tidewire-logs-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
-    fs::create_directories(path);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-};
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 size_t OpenDescriptors() {
   return static_cast<size_t>(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
@@ -54,15 +33,15 @@ class LogsTest : public ::testing::Test {
     logs.LogsInit(3600);
   }
 
-  fs::path LogDir(int port) const { return dir.path / "Logs" / ("port" + std::to_string(port)); }
+  fs::path LogDir(int port) const { return dir.path() / "Logs" / ("port" + std::to_string(port)); }
   fs::path NmeaFile(int port, const char* stamp) const {
     return LogDir(port) / (std::string("NMEA-") + stamp + ".CSV");
   }
 
-  TempDir dir;  // declared first: removed after the logs have closed their files
+  test::TempDir dir;  // declared first: removed after the logs have closed their files
   ManualClock clock;
   std::vector<Box> boxes;
-  Logs logs{clock, dir.path, [this](const std::string& text, const std::string& caption) {
+  Logs logs{clock, dir.path(), [this](const std::string& text, const std::string& caption) {
               boxes.push_back({text, caption});
             }};
 };
@@ -100,7 +79,7 @@ TEST_F(LogsTest, RecordsEndInCrLfWithoutTheLineEndsOfTheText) {
   logs.NMEALogLine(3, "\r\n");
   logs.NMEALogLine(3, "a\rb,\"c\"\r");  // only the end is touched
 
-  EXPECT_EQ(ReadAll(logs.nmeaPath()),
+  EXPECT_EQ(test::ReadFile(logs.nmeaPath()),
             "0,03/03/2007,14:05:09,0x0,$CCCLK,2007,03,03,14,05,09\r\n"
             "3,03/03/2007,14:05:10,0x0,$CAREV,1\r\n"
             "3,03/03/2007,14:05:10,0x0,$CAREV,2\r\n"
@@ -119,9 +98,9 @@ TEST_F(LogsTest, LongLinesAreCutTo599Characters) {
   logs.NMEALogLine(1, std::string(598, 'c') + "\r\n");
 
   const std::string head = "1,03/03/2007,14:05:09,0x0,";
-  EXPECT_EQ(ReadAll(logs.nmeaPath()), head + std::string(599, 'a') + "\r\n" + head +
-                                          std::string(599, 'b') + "\r\n" + head +
-                                          std::string(598, 'c') + "\r\n");
+  EXPECT_EQ(test::ReadFile(logs.nmeaPath()), head + std::string(599, 'a') + "\r\n" + head +
+                                                 std::string(599, 'b') + "\r\n" + head +
+                                                 std::string(598, 'c') + "\r\n");
 }
 
 TEST_F(LogsTest, The65537thRecordStartsANewFile) {
@@ -135,9 +114,9 @@ TEST_F(LogsTest, The65537thRecordStartsANewFile) {
   logs.NMEALogLine(1, "$CAMSG,next");
   EXPECT_EQ(logs.nmeaPath(), NmeaFile(1, "2007-03-03-14-05-10"));
   EXPECT_EQ(logs.nmeaRecordCount(), 1);
-  EXPECT_EQ(ReadAll(logs.nmeaPath()), "1,03/03/2007,14:05:10,0x0,$CAMSG,next\r\n");
+  EXPECT_EQ(test::ReadFile(logs.nmeaPath()), "1,03/03/2007,14:05:10,0x0,$CAMSG,next\r\n");
 
-  const std::string old = ReadAll(first);
+  const std::string old = test::ReadFile(first);
   EXPECT_EQ(std::count(old.begin(), old.end(), '\n'), 65536);
   EXPECT_EQ(old.find("next"), std::string::npos);
 }
@@ -153,8 +132,8 @@ TEST_F(LogsTest, AnHourOldFileIsReplacedByTheNextLine) {
   clock.ticks += 1;
   logs.NMEALogLine(1, "past the hour");
   EXPECT_EQ(logs.nmeaPath(), NmeaFile(1, "2007-03-03-15-05-09"));
-  EXPECT_EQ(ReadAll(logs.nmeaPath()), "1,03/03/2007,15:05:09,0x0,past the hour\r\n");
-  EXPECT_EQ(ReadAll(first), "1,03/03/2007,15:05:09,0x0,on the hour\r\n");
+  EXPECT_EQ(test::ReadFile(logs.nmeaPath()), "1,03/03/2007,15:05:09,0x0,past the hour\r\n");
+  EXPECT_EQ(test::ReadFile(first), "1,03/03/2007,15:05:09,0x0,on the hour\r\n");
 }
 
 TEST_F(LogsTest, AgeIsMeasuredAcrossTheTickCounterWrap) {
@@ -180,7 +159,7 @@ TEST_F(LogsTest, ReopeningInTheSameSecondAppendsToTheFile) {
   logs.NMEALogOpen(logs.logPortNumber());
   logs.NMEALogLine(2, "second");
 
-  EXPECT_EQ(ReadAll(logs.nmeaPath()),
+  EXPECT_EQ(test::ReadFile(logs.nmeaPath()),
             "2,03/03/2007,14:05:09,0x0,first\r\n2,03/03/2007,14:05:09,0x0,second\r\n");
   EXPECT_EQ(logs.nmeaRecordCount(), 1);
 
@@ -190,14 +169,14 @@ TEST_F(LogsTest, ReopeningInTheSameSecondAppendsToTheFile) {
   logs.DataLogWrite(a, sizeof a);
   logs.DataLogOpen(2);  // on an open log: closes the old file, same name
   logs.DataLogWrite(b, sizeof b);
-  EXPECT_EQ(ReadAll(logs.dataPath()), std::string("\x01\x02\x03", 3));
+  EXPECT_EQ(test::ReadFile(logs.dataPath()), std::string("\x01\x02\x03", 3));
 }
 
 TEST_F(LogsTest, AClosedLogIgnoresLinesAndBytes) {
   const uint8_t byte = 7;
   logs.NMEALogLine(1, "before start");
   logs.DataLogWrite(&byte, 1);
-  EXPECT_FALSE(fs::exists(dir.path / "Logs"));
+  EXPECT_FALSE(fs::exists(dir.path() / "Logs"));
 
   logs.NMEALogOpen(1);
   const fs::path file = logs.nmeaPath();
@@ -205,12 +184,12 @@ TEST_F(LogsTest, AClosedLogIgnoresLinesAndBytes) {
   logs.NMEALogClose();
   logs.NMEALogClose();  // a second close does nothing
   logs.NMEALogLine(1, "after stop");
-  EXPECT_EQ(ReadAll(file), "1,03/03/2007,14:05:09,0x0,kept\r\n");
+  EXPECT_EQ(test::ReadFile(file), "1,03/03/2007,14:05:09,0x0,kept\r\n");
 }
 
 TEST_F(LogsTest, AFileThatCannotBeOpenedIsReportedAndTheLogStaysClosed) {
   // A regular file where the data root should be: no folder can be made.
-  const fs::path root = dir.path / "not-a-folder";
+  const fs::path root = dir.path() / "not-a-folder";
   std::ofstream(root) << "x";
   std::vector<Box> seen;
   Logs bad(clock, root, [&](const std::string& text, const std::string& caption) {
@@ -233,13 +212,13 @@ TEST_F(LogsTest, AFileThatCannotBeOpenedIsReportedAndTheLogStaysClosed) {
                               (root / "Logs" / "port4" / "DATA-2007-03-03-14-05-09.BIN").string() +
                               " \n\r");
   EXPECT_FALSE(bad.dataOpen());
-  EXPECT_EQ(ReadAll(root), "x");
+  EXPECT_EQ(test::ReadFile(root), "x");
 }
 
 TEST_F(LogsTest, AFailedReopenOnRotationLeavesTheLogClosed) {
   logs.NMEALogOpen(1);
   // The port folder is moved away and a plain file takes its name.
-  fs::rename(LogDir(1), dir.path / "moved");
+  fs::rename(LogDir(1), dir.path() / "moved");
   std::ofstream(LogDir(1)) << "x";
   clock.ticks += 3600001;
   clock.now.hour = 15;
@@ -255,12 +234,12 @@ TEST_F(LogsTest, AFailedReopenOnRotationLeavesTheLogClosed) {
 TEST_F(LogsTest, EachRecordIsOnDiskBeforeTheFileIsClosed) {
   logs.NMEALogOpen(1);
   logs.NMEALogLine(1, "$CACYC,1");
-  EXPECT_EQ(ReadAll(logs.nmeaPath()), "1,03/03/2007,14:05:09,0x0,$CACYC,1\r\n");
+  EXPECT_EQ(test::ReadFile(logs.nmeaPath()), "1,03/03/2007,14:05:09,0x0,$CACYC,1\r\n");
 
   logs.DataLogOpen(1);
   const uint8_t b = 0x5A;
   logs.DataLogWrite(&b, 1);
-  EXPECT_EQ(ReadAll(logs.dataPath()), "Z");
+  EXPECT_EQ(test::ReadFile(logs.dataPath()), "Z");
 }
 
 TEST_F(LogsTest, TheDataLogKeepsEveryByteValue) {
@@ -272,7 +251,7 @@ TEST_F(LogsTest, TheDataLogKeepsEveryByteValue) {
   logs.DataLogWrite(bytes.data() + 100, 156);
   logs.DataLogClose();
 
-  const std::string got = ReadAll(file);
+  const std::string got = test::ReadFile(file);
   EXPECT_EQ(std::vector<uint8_t>(got.begin(), got.end()), bytes);
 }
 
@@ -291,7 +270,7 @@ TEST_F(LogsTest, BothLogsShareThePortNumberUsedForReopening) {
 TEST_F(LogsTest, FilesAreClosedNotLeaked) {
   const size_t before = OpenDescriptors();
   {
-    Logs local(clock, dir.path, nullptr);
+    Logs local(clock, dir.path(), nullptr);
     local.LogsInit(3600);
     local.NMEALogOpen(1);
     clock.now.second = 10;
