@@ -9,10 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/clock.h"
 #include "app/program.h"
-#include "protocol/interpreter.h"
-#include "resources/commands.h"
+#include "core/clock.h"
+#include "core/commands.h"
 #include "serial/rx_ring.h"
 #include "support/fakes.h"
 #include "terminal/terminal_surface.h"
@@ -50,24 +49,24 @@ void BM_InterpretModemLine(benchmark::State& state) {
     tw::Program program(clock, ports, ui, surface, root);
     program.Start();
     program.OnCommand(tw::cmd::CONNECT);
-    program.logs.LogsCloseAll();
-    program.settings.useTestDataAck = 1;
+    program.logs().LogsCloseAll();
+    program.settings().useTestDataAck = 1;
 
     const std::string fill = RingFull();
     const auto* bytes = reinterpret_cast<const uint8_t*>(fill.data());
     for (auto _ : state) {
-      if (program.rx.count == 0) {
+      if (program.modem().rx.count() == 0) {
         state.PauseTiming();
-        tw::RxAppend(program.rx, bytes, fill.size());
+        tw::RxAppend(program.modem().rx, bytes, fill.size());
         port->written.clear();  // the answers sent so far
         state.ResumeTiming();
       }
-      tw::InterpretModemLine(program);
+      program.RxDispatch();  // the modem interpreter, as the poll runs it
     }
     state.SetItemsProcessed(state.iterations());
     // A run through the whole mix must have answered its data request.
     if (state.iterations() >= static_cast<benchmark::IterationCount>(SENTENCES.size()) &&
-        program.stats.txFrames == 0) {
+        program.stats().txFrames == 0) {
       state.SkipWithError("no data request was answered");
     }
   }

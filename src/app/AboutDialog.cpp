@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
 
 namespace tw {
 

@@ -10,12 +10,12 @@
 
 #include "app/AboutDialog.h"
 #include "app/HotKey.h"
+#include "core/commands.h"
 #include "frames/NodeProtocolDialog.h"
 #include "protocol/CustomStringDialog.h"
 #include "protocol/ModemSettingsDialog.h"
 #include "protocol/PerformanceDialog.h"
 #include "resources/MenuBar.h"
-#include "resources/commands.h"
 #include "serial/QtSerialPort.h"
 #include "serial/SerialDialog.h"
 #include "terminal/TerminalView.h"
@@ -28,14 +28,15 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   view_ = new TerminalView(nullptr, this);
   setCentralWidget(view_);
   program_ = std::make_unique<Program>(clock, *opener_, *this, *view_, DataRoot(options));
-  view_->setProgram(program_.get());
+  view_->setTerminal(&program_->terminal());
+  connect(view_, &TerminalView::characterTyped, this, [this] { program_->OnChar(); });
 
   auto* bar = new MenuBar(
-      program_->menu, [this](int id) { program_->OnCommand(id); }, MainMenuTable(), this);
+      program_->menu(), [this](int id) { program_->OnCommand(id); }, MainMenuTable(), this);
   setMenuBar(bar);
 
   if (options.echo) {
-    program_->AddLineListener([](const std::string& line) {
+    program_->terminal().AddLineListener([](const std::string& line) {
       std::fwrite(line.data(), 1, line.size(), stdout);
       std::fputc('\n', stdout);
       std::fflush(stdout);
@@ -48,20 +49,20 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   };
   dialogs_[DLG_SERIAL] = [this] { RunSerialDialog(); };
   dialogs_[DLG_PERFORMANCE] = [this] {
-    PerformanceDialog dialog(program_->stats, this);
+    PerformanceDialog dialog(program_->stats(), this);
     dialog.exec();
   };
   dialogs_[DLG_MODEM_SETTINGS] = [this] {
-    ModemSettingsDialog dialog(*program_, this);
+    ModemSettingsDialog dialog(program_->sender(), this);
     dialog.exec();
   };
   dialogs_[DLG_NODE_PROTOCOLS] = [this] {
-    if (!program_->frames) return;
-    NodeProtocolDialog dialog(*program_->frames, this);
+    NodeProtocolDialog dialog(program_->frames(), this);
     dialog.exec();
   };
   dialogs_[DLG_CUSTOM_STRING] = [this] {
-    CustomStringDialog dialog(*program_, this);
+    CustomStringDialog dialog(program_->settings().customString, program_->terminal(),
+                              program_->sender(), this);
     dialog.exec();
   };
 
@@ -78,7 +79,7 @@ MainWindow::~MainWindow() {
     program_->OnDestroy();
   }
   // The program goes before the child widgets: the view must not reach it.
-  view_->setProgram(nullptr);
+  view_->setTerminal(nullptr);
 }
 
 // Command-line menu commands run one after the other, each as if the
@@ -94,9 +95,9 @@ void MainWindow::RunNextStartupCommand() {
   if (startupCommands_.empty() || destroyed_) return;
   const int id = startupCommands_.front();
   startupCommands_.pop_front();
-  if (!program_->menu.Has(id)) {
+  if (!program_->menu().Has(id)) {
     std::fprintf(stderr, "tidewire: --menu %d: there is no such menu command\n", id);
-  } else if (!program_->menu.IsEnabled(id)) {
+  } else if (!program_->menu().IsEnabled(id)) {
     std::fprintf(stderr, "tidewire: --menu %d: the menu item is grayed\n", id);
   } else {
     program_->OnCommand(id);
@@ -161,15 +162,24 @@ void MainWindow::RunDialog(int dialogId) {
   if (it != dialogs_.end()) it->second();
 }
 
-bool MainWindow::ChooseFont(TerminalInfo& ti) { return view_->chooseFont(ti); }
-
-void MainWindow::ApplyFont(TerminalInfo& ti) { view_->applyFont(ti); }
+bool MainWindow::ChooseFont(LogFont& font, int32_t& color) {
+  return view_->chooseFont(font, color);
+}
 
 std::string MainWindow::ChooseFileToOpen(const std::string& caption, const std::string& folder) {
   // "All Files" shows every file; "*" rather than "*.*", which would hide
   // files without a dot in their name on this platform.
   return QFileDialog::getOpenFileName(this, QString::fromStdString(caption),
                                       QString::fromStdString(folder), "All Files (*)")
+      .toStdString();
+}
+
+std::string MainWindow::ChooseFileToSave(const std::string& caption, const std::string& folder,
+                                         const FileFilter& filter) {
+  const QString filters =
+      QString::fromStdString(filter.name + " (" + filter.pattern + ")") + ";;All Files (*)";
+  return QFileDialog::getSaveFileName(this, QString::fromStdString(caption),
+                                      QString::fromStdString(folder), filters)
       .toStdString();
 }
 
@@ -215,9 +225,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::RunSerialDialog() {
-  if (!program_->term) return;
+  TerminalInfo* ti = program_->terminal().info();
+  if (!ti) return;
   SerialDialog dialog(
-      *program_->term, program_->settings, portMap_, [this] { PostCommand(cmd::CONNECT); }, this);
+      program_->settings().modemPort, program_->modem().connected(), *ti, portMap_,
+      [this] { PostCommand(cmd::CONNECT); }, this);
   dialog.exec();
 }
 

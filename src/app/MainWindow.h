@@ -6,10 +6,10 @@
 #include <map>
 #include <memory>
 
-#include "app/clock.h"
 #include "app/options.h"
 #include "app/program.h"
-#include "app/ui.h"
+#include "core/clock.h"
+#include "core/ui.h"
 
 class QTimer;
 
@@ -44,9 +44,10 @@ class MainWindow : public QMainWindow, public Ui {
   void Beep() override;
   void SetWaitCursor(bool on) override;
   void RunDialog(int dialogId) override;
-  bool ChooseFont(TerminalInfo& ti) override;
-  void ApplyFont(TerminalInfo& ti) override;
+  bool ChooseFont(LogFont& font, int32_t& color) override;
   std::string ChooseFileToOpen(const std::string& caption, const std::string& folder) override;
+  std::string ChooseFileToSave(const std::string& caption, const std::string& folder,
+                               const FileFilter& filter) override;
   void PostCommand(int id) override;
   void PostClose() override;
   void SetTimer(int number, int32_t periodMs) override;

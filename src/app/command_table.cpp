@@ -1,66 +1,63 @@
 // The main window's command table: what each menu command does.
-#include "app/cformat.h"
 #include "app/modem_commands.h"
 #include "app/program.h"
-#include "resources/commands.h"
-#include "terminal/terminal_screen.h"
+#include "core/commands.h"
+#include "core/settings_table.h"
+#include "frames/acp.h"
 
 namespace tw {
 
-namespace {
+void Program::ToggleOption(int32_t& flag, int id) {
+  flag = flag ? 0 : 1;
+  menu_.Check(id, flag != 0);
+}
 
-// A menu item that flips an option flag together with its check mark.
-struct Toggle {
-  int32_t Settings::*flag;
-  int id;
-};
+void Program::ChooseInterval(int id, int32_t periodMs) {
+  settings_.testInterval = periodMs;
+  StartTimer(TIMER_TEST, periodMs);
+  for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) menu_.Check(item.id, item.id == id);
+}
 
-constexpr Toggle TOGGLES[] = {
-    {&Settings::lblPing, cmd::PING_LBL},
-    {&Settings::sendCustomString, cmd::SEND_CUSTOM_STRING},
-    {&Settings::acpStatusNoAck, cmd::ACP_STATUS_NOACK},
-    {&Settings::acpStatusAck, cmd::ACP_STATUS_ACK},
-    {&Settings::showHeartbeat, cmd::SHOW_HEARTBEAT},
-    {&Settings::showNmeaIncoming, cmd::SHOW_NMEA_INCOMING},
-    {&Settings::showNmeaOutgoing, cmd::SHOW_NMEA_OUTGOING},
-    {&Settings::showGpsMessages, cmd::SHOW_GPS_MESSAGES},
-    {&Settings::logGpsMessages, cmd::LOG_GPS_MESSAGES},
-    {&Settings::sendCommsToMap, cmd::SEND_COMMS_TO_MAP},
-    {&Settings::sendGpsToMap, cmd::SEND_GPS_TO_MAP},
-};
-
-// The sources of transmitted data: at most one of them is set.
-constexpr Toggle TRANSMIT_SOURCES[] = {
-    {&Settings::useNodeProtocol, cmd::USE_NODE_PROTOCOL},
-    {&Settings::useCustomString, cmd::USE_CUSTOM_STRING},
-    {&Settings::useTestDataNoAck, cmd::USE_TEST_DATA_NOACK},
-    {&Settings::useTestDataAck, cmd::USE_TEST_DATA_ACK},
-};
-
-}  // namespace
-
-void Program::ChooseTransmitSource(int32_t& flag, int id) {
-  if (flag) {
-    flag = 0;
-    menu.Check(id, false);
-    return;
-  }
-  for (const Toggle& source : TRANSMIT_SOURCES) {
-    const bool chosen = source.id == id;
-    settings.*source.flag = chosen ? 1 : 0;
-    menu.Check(source.id, chosen);
+// The sources of transmitted data: choosing one clears the others, choosing
+// the one that is set clears it.
+void Program::ChooseTransmitSource(int id) {
+  const SettingEntry* chosen = FindSettingByCommand(id);
+  if (!chosen) return;
+  const bool wasSet = chosen->number(settings_) != 0;
+  for (const SettingEntry& entry : SettingsTable()) {
+    if (entry.kind != SettingKind::Choice) continue;
+    const bool on = !wasSet && entry.commandId == id;
+    entry.number(settings_) = on ? 1 : 0;
+    menu_.Check(entry.commandId, on);
   }
 }
 
 void Program::SendModemCommand(int id) {
   const ModemCommand* c = FindModemCommand(id);
   if (!c) return;
-  if (c->ownConnectionTest && !settings.modemConnected) {
-    PrintLine(NOT_CONNECTED);
+  if (c->ownConnectionTest && !modem_.connected()) {
+    terminal_.PrintLine(NOT_CONNECTED);
     return;
   }
-  if (c->status) PrintLine(c->status);
-  SendSentence(c->sentence ? c->sentence(clock_.localTime(), settings.modemUnit) : c->fixedText);
+  if (c->status) terminal_.PrintLine(c->status);
+  sender_.SendSentence(c->sentence ? c->sentence(clock_.localTime(), state_.modemUnit)
+                                   : c->fixedText);
+}
+
+// Every toggle of the settings table flips its flag and its check mark.
+void Program::AddToggleCommands() {
+  for (const SettingEntry& entry : SettingsTable()) {
+    const int id = entry.commandId;
+    if (entry.kind == SettingKind::Toggle) {
+      const SettingEntry* e = &entry;
+      commands_[id] = [this, e, id] { ToggleOption(e->number(settings_), id); };
+    } else if (entry.kind == SettingKind::Choice) {
+      commands_[id] = [this, id] { ChooseTransmitSource(id); };
+    }
+  }
+  for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) {
+    commands_[item.id] = [this, item] { ChooseInterval(item.id, item.periodMs); };
+  }
 }
 
 void Program::BuildCommandTable() {
@@ -68,7 +65,7 @@ void Program::BuildCommandTable() {
 
   // Program menu
   t[cmd::PORT_SETTINGS] = [this] {
-    if (!term) return;
+    if (!terminal_.info()) return;
     ui_.RunDialog(DLG_SERIAL);
     ReconfigureAfterSettings();
   };
@@ -76,8 +73,8 @@ void Program::BuildCommandTable() {
     if (!ModemConnect()) WarningBox("Can't Connect (in use?)");
   };
   t[cmd::DISCONNECT] = [this] {
-    if (!term) return;
-    HideTerminalCaret(*term, surface_);
+    if (!terminal_.info()) return;
+    terminal_.OnKillFocus();
     ModemDisconnect();
   };
   t[cmd::NMEA_LOG_START] = [this] { LogStart(true); };
@@ -87,14 +84,14 @@ void Program::BuildCommandTable() {
   t[cmd::DATA_LOG_RESTART] = [this] { LogRestart(false); };
   t[cmd::DATA_LOG_STOP] = [this] { LogStop(false); };
   t[cmd::RUN_EMULATOR] = [this] {
-    if (!term) return;
-    if (!term->connected) {
+    if (!terminal_.info()) return;
+    if (!modem_.connected()) {
       WarningBox("Emulator: You Must Connect First.");
       return;
     }
-    rx.mode = RX_EMULATOR;
+    modem_.rx.mode = RX_EMULATOR;
     ui_.RunDialog(DLG_EMULATOR);
-    rx.mode = RX_MODEM;
+    modem_.rx.mode = RX_MODEM;
   };
   t[cmd::ABOUT] = [this] { ui_.RunDialog(DLG_ABOUT); };
   t[cmd::FONT] = [this] { ChooseTerminalFont(); };
@@ -107,48 +104,15 @@ void Program::BuildCommandTable() {
   }
 
   // Test menu
-  t[cmd::TEST_ONCE] = [this] {
-    if (runTestCycle) runTestCycle();
-  };
+  t[cmd::TEST_ONCE] = [this] { RunTestCycle(); };
   t[cmd::LOOP_TESTING] = [this] {
-    if (settings.modemConnected) ToggleOption(settings.loopTesting, cmd::LOOP_TESTING);
+    if (modem_.connected()) ToggleOption(state_.loopTesting, cmd::LOOP_TESTING);
   };
-  for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) {
-    t[item.id] = [this, item] { ChooseInterval(item.id, item.periodMs); };
-  }
-  for (size_t k = 0; k < cmd::DATA_RATES.size(); ++k) {
-    t[cmd::DATA_RATES[k]] = [this, k] {
-      ToggleOption(settings.dataRateEnabled[k], cmd::DATA_RATES[k]);
-    };
-  }
-  for (size_t node = 1; node < 16; ++node) {
-    t[cmd::UPLINK_FROM[node]] = [this, node] {
-      ToggleOption(settings.uplinkEnabled[node], cmd::UPLINK_FROM[node]);
-    };
-    t[cmd::DOWNLINK_TO[node]] = [this, node] {
-      ToggleOption(settings.downlinkEnabled[node], cmd::DOWNLINK_TO[node]);
-    };
-  }
-  for (size_t unit = 0; unit < 16; ++unit) {
-    const int id = cmd::PING_UNIT_FIRST + static_cast<int>(unit);
-    t[id] = [this, unit, id] { ToggleOption(settings.unitPingEnabled[unit], id); };
-  }
-  for (size_t ch = 0; ch < cmd::NAV_PING.size(); ++ch) {
-    t[cmd::NAV_PING[ch]] = [this, ch] {
-      ToggleOption(settings.navPingEnabled[ch], cmd::NAV_PING[ch]);
-    };
-  }
-  for (size_t k = 0; k < cmd::NOISE_DIAGNOSTIC.size(); ++k) {
-    t[cmd::NOISE_DIAGNOSTIC[k]] = [this, k] {
-      ToggleOption(settings.noiseDiagnostic[k], cmd::NOISE_DIAGNOSTIC[k]);
-    };
-  }
+  AddToggleCommands();
 
-  for (const Toggle& toggle : TOGGLES) {
-    t[toggle.id] = [this, toggle] { ToggleOption(settings.*toggle.flag, toggle.id); };
-  }
-  for (const Toggle& source : TRANSMIT_SOURCES) {
-    t[source.id] = [this, source] { ChooseTransmitSource(settings.*source.flag, source.id); };
+  // Data menu
+  for (int node = 0; node < NODE_COUNT; ++node) {
+    t[cmd::SEND_FILE_TO[static_cast<size_t>(node)]] = [this, node] { QueueAcpFile(frames_, node); };
   }
 
   // Dialogs of other subsystems; the window shows those it has.
@@ -156,7 +120,7 @@ void Program::BuildCommandTable() {
                             std::pair{cmd::CONFIGURE_MODEM, DLG_MODEM_SETTINGS},
                             std::pair{cmd::PERFORMANCE, DLG_PERFORMANCE}}) {
     t[id] = [this, dialog] {
-      if (term) ui_.RunDialog(dialog);
+      if (terminal_.info()) ui_.RunDialog(dialog);
     };
   }
   t[cmd::CONFIGURE_NODE_PROTOCOLS] = [this] { ui_.RunDialog(DLG_NODE_PROTOCOLS); };

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/MainWindow.h"
-#include "app/clock.h"
 #include "app/options.h"
+#include "core/clock.h"
 
 #ifdef TIDEWIRE_HAVE_XCB
 #include <xcb/xcb.h>

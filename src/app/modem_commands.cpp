@@ -1,7 +1,7 @@
 #include "app/modem_commands.h"
 
-#include "app/cformat.h"
-#include "resources/commands.h"
+#include "core/cformat.h"
+#include "core/commands.h"
 
 namespace tw {
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "resources/commands.h"
+#include "core/commands.h"
 
 namespace tw {
 

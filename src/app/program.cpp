@@ -1,10 +1,10 @@
 #include "app/program.h"
 
-#include "app/cformat.h"
+#include "core/cformat.h"
+#include "core/commands.h"
+#include "core/settings_table.h"
+#include "diagnostics/noise_report.h"
 #include "diagnostics/test_cycle.h"
-#include "frames/data_frames.h"
-#include "protocol/interpreter.h"
-#include "resources/commands.h"
 #include "resources/menu_table.h"
 #include "terminal/terminal_screen.h"
 
@@ -12,16 +12,21 @@ namespace tw {
 
 Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSurface& surface,
                  std::filesystem::path dataRoot)
-    : logs(clock, dataRoot,
-           [&ui](const std::string& text, const std::string& caption) {
-             ui.UnownedErrorBox(text, caption);
-           }),
-      menu(MainMenuTable()),
-      clock_(clock),
-      ports_(ports),
+    : clock_(clock),
       ui_(ui),
-      surface_(surface),
-      dataRoot_(std::move(dataRoot)) {
+      dataRoot_(std::move(dataRoot)),
+      terminal_(clock, surface),
+      logs_(clock, dataRoot_,
+            [&ui](const std::string& text, const std::string& caption) {
+              ui.UnownedErrorBox(text, caption);
+            }),
+      modem_(ports, settings_.modemPort),
+      sender_(modem_, settings_, terminal_, logs_),
+      menu_(MainMenuTable()),
+      frames_(ui, terminal_, settings_.nodes, dataRoot_),
+      interpreter_(InterpreterLinks{
+          terminal_, sender_, logs_, settings_, state_, stats_, &frames_,
+          [this](const std::string& line) { ShowNoiseReport(terminal_, state_, line); }}) {
   BuildCommandTable();
 }
 
@@ -31,27 +36,30 @@ void Program::SetCommand(int id, std::function<void()> handler) {
   commands_[id] = std::move(handler);
 }
 
+void Program::SetRxHandler(int mode, std::function<void()> handler) {
+  rxHandlers_[mode] = std::move(handler);
+}
+
 void Program::Start() {
-  RxInit(rx);
-  settings.InitDefaults();
-  StatsInit(stats);
+  RxInit(modem_.rx);
+  settings_.InitDefaults();
+  SyncSettingChecks(settings_, [this](int id, bool on) { menu_.Check(id, on); });
+  state_ = RunState{};
+  StatsInit(stats_);
   // The window's creation step: the logs, then the terminal record.
-  logs.LogsInit(3600);
-  term = std::make_unique<TerminalInfo>();
-  settings.modemPortNumber = 1;
-  settings.modemConnected = 0;
+  logs_.LogsInit(3600);
+  terminal_.Open();
   SetTerminalFont();
-  menu.Enable(cmd::DISCONNECT, false);
-  menu.Enable(cmd::CONNECT, true);
-  SetTitle(settings.windowTitle);
+  menu_.Enable(cmd::DISCONNECT, false);
+  menu_.Enable(cmd::CONNECT, true);
+  SetTitle(state_.windowTitle);
   StartTimers();
-  // Who consumes what arrives, and what the test timer runs.
-  InstallModemInterpreter(*this);
-  InstallTestCycle(*this);
-  InstallDataFrames(*this);
+  // Who consumes what arrives, and the data-frame tables.
+  SetRxHandler(RX_MODEM, [this] { interpreter_.InterpretModemLine(modem_.rx); });
+  frames_.InitDataFrames();
   // The map program's switches stay grayed for the whole run.
-  menu.Enable(cmd::SEND_COMMS_TO_MAP, false);
-  menu.Enable(cmd::SEND_GPS_TO_MAP, false);
+  menu_.Enable(cmd::SEND_COMMS_TO_MAP, false);
+  menu_.Enable(cmd::SEND_GPS_TO_MAP, false);
 }
 
 // ---------------------------------------------------------------- messages
@@ -67,23 +75,20 @@ void Program::OnTimer(int number) {
       CommPoll();
       break;
     case TIMER_TEST:
-      if (settings.loopTesting && runTestCycle) runTestCycle();
-      break;
-    case TIMER_SLOW:
-      if (slowTick) slowTick();
+      if (state_.loopTesting) RunTestCycle();
       break;
     default:
-      break;
+      break;  // timer 4 has no work yet; timer 5 never has
   }
 }
 
 bool Program::OnClose() { return ui_.ConfirmQuit(); }
 
 void Program::OnDestroy() {
-  if (term && term->connected) ModemDisconnect();
-  term.reset();
-  RxFree(rx);
-  logs.LogsCloseAll();
+  if (modem_.connected()) ModemDisconnect();
+  terminal_.Close();
+  RxFree(modem_.rx);
+  logs_.LogsCloseAll();
   ui_.Quit(0);
 }
 
@@ -91,217 +96,149 @@ void Program::OnChar() { ui_.Beep(); }
 
 void Program::OnHotKey() { ui_.PostCommand(cmd::TEST_ONCE); }
 
-void Program::OnSize(int height, int width) {
-  if (term) SizeTerminal(*term, surface_, height, width);
-}
-
-void Program::OnSetFocus() {
-  if (term) ShowTerminalCaret(*term, surface_);
-}
-
-void Program::OnKillFocus() {
-  if (term) HideTerminalCaret(*term, surface_);
-}
-
-int Program::OnScroll(bool vertical, int code, int position) {
-  if (!term) return 0;
-  return vertical ? ScrollTerminalVert(*term, surface_, code, position)
-                  : ScrollTerminalHorz(*term, surface_, code, position);
-}
-
 void Program::WarningBox(const std::string& text) {
-  ui_.MessageBox(text, settings.windowTitle, BoxIcon::Warning);
+  ui_.MessageBox(text, state_.windowTitle, BoxIcon::Warning);
 }
 
 void Program::SetTitle(const std::string& title) {
-  settings.windowTitle = title;
+  state_.windowTitle = title;
   ui_.SetWindowTitle(title);
 }
 
-// ---------------------------------------------------------------- terminal
-
-void Program::PrintLine(const std::string& text) {
-  if (!term) return;
-  const std::string line = FormatPrintLine(clock_.localTime(), text);
-  WriteScreen(*term, surface_, line.data(), line.size());
-  surface_.updateNow();
-  if (!lineListeners_.empty()) {
-    const std::string shown = line.substr(0, line.size() - 2);  // without CR LF
-    for (auto& listener : lineListeners_) listener(shown);
-  }
-}
-
-void Program::SendSentence(const std::string& sentence) {
-  if (!settings.modemConnected) {
-    PrintLine(NOT_CONNECTED);
-    return;
-  }
-  if (!term || !term->portHandle) return;
-  if (settings.showNmeaOutgoing) {
-    std::string echo = sentence.substr(0, LOG_LINE_MAX);
-    while (!echo.empty() && (echo.back() == '\r' || echo.back() == '\n')) echo.pop_back();
-    PrintLine(echo);
-  }
-  // A port that takes nothing must not hold the program: the sentence is
-  // given up after the time limit and the operator is told.
-  if (!term->portHandle->writeAll(sentence.data(), sentence.size(), SEND_TIMEOUT_MS)) {
-    PrintLine("Error: Write to modem port failed, sentence not sent.");
-    return;
-  }
-  logs.NMEALogLine(0, sentence);
-}
-
 void Program::ChooseTerminalFont() {
-  if (term && ui_.ChooseFont(*term)) SetTerminalFont();
+  if (terminal_.info() && ui_.ChooseFont(settings_.terminalFont, settings_.textColor)) {
+    SetTerminalFont();
+  }
 }
 
 void Program::SetTerminalFont() {
-  if (term) ui_.ApplyFont(*term);
+  terminal_.ApplyFont(settings_.terminalFont, settings_.textColor);
 }
+
+void Program::RunTestCycle() { tw::RunTestCycle(terminal_, sender_, settings_, state_); }
 
 // ---------------------------------------------------------------- serial link
 
 bool Program::ModemConnect() {
-  if (!term) return false;
-  // A second connect must leave the open port alone.
-  if (term->connected || term->portHandle) return false;
+  if (!terminal_.info() || modem_.connected()) return false;
   ui_.SetWaitCursor(true);
-  std::unique_ptr<SerialPort> port = ports_.open(term->portNumber);
-  if (!port) {
-    ui_.SetWaitCursor(false);
-    return false;
-  }
-  const bool ok = port->configure(term->baudRate);
+  const bool ok = modem_.Connect();
   if (ok) {
-    term->portHandle = std::move(port);
-    term->connected = 1;
-    settings.modemConnected = 1;
-    SetTitle(cformat("Tidewire [COM%d]", term->portNumber));
+    terminal_.info()->connected = 1;
+    SetTitle(cformat("Tidewire [COM%d]", modem_.portNumber()));
     for (int id : {cmd::NMEA_LOG_START, cmd::DATA_LOG_START, cmd::DISCONNECT, cmd::LOOP_TESTING,
                    cmd::TEST_ONCE}) {
-      menu.Enable(id, true);
+      menu_.Enable(id, true);
     }
-    menu.Enable(cmd::CONNECT, false);
-  } else {
-    term->connected = 0;  // the port closes as `port` goes out of scope
+    menu_.Enable(cmd::CONNECT, false);
   }
   ui_.SetWaitCursor(false);
   return ok;
 }
 
 bool Program::ModemDisconnect() {
-  if (!term) return false;
-  term->portHandle.reset();
-  term->connected = 0;
-  settings.modemConnected = 0;
-  settings.loopTesting = 0;
-  menu.Enable(cmd::DISCONNECT, false);
-  menu.Enable(cmd::LOOP_TESTING, false);
-  menu.Check(cmd::LOOP_TESTING, false);
-  menu.Enable(cmd::TEST_ONCE, false);
-  menu.Enable(cmd::CONNECT, true);
+  if (!terminal_.info()) return false;
+  modem_.Disconnect();
+  terminal_.info()->connected = 0;
+  state_.loopTesting = 0;
+  menu_.Enable(cmd::DISCONNECT, false);
+  menu_.Enable(cmd::LOOP_TESTING, false);
+  menu_.Check(cmd::LOOP_TESTING, false);
+  menu_.Enable(cmd::TEST_ONCE, false);
+  menu_.Enable(cmd::CONNECT, true);
   SetTitle(TITLE_NOT_CONNECTED);
-  logs.NMEALogClose();
+  logs_.NMEALogClose();
   for (int id : {cmd::NMEA_LOG_START, cmd::NMEA_LOG_STOP, cmd::NMEA_LOG_RESTART}) {
-    menu.Enable(id, false);
+    menu_.Enable(id, false);
   }
   return true;
 }
 
 void Program::CommPoll() {
-  if (!term || !term->connected || !term->portHandle) return;
-  uint8_t chunk[POLL_CHUNK];
-  const int n = term->portHandle->readAvailable(chunk, POLL_CHUNK);
-  if (n < 0) {
-    PortLost();
-    return;
+  if (!terminal_.info()) return;
+  switch (modem_.Poll()) {
+    case SerialLink::PollResult::Closed:
+      return;
+    case SerialLink::PollResult::Lost:
+      PortLost();
+      return;
+    case SerialLink::PollResult::Read:
+      RxDispatch();
+      return;
   }
-  if (n > 0) RxAppend(rx, chunk, static_cast<size_t>(n));
-  RxDispatch();
 }
 
 // The device went away under an open connection (adapter pulled, other end
 // closed): close it as "Disconnect" would, so the window does not go on
 // showing a dead port as connected, and say so once.
 void Program::PortLost() {
-  const int port = term->portNumber;
-  HideTerminalCaret(*term, surface_);
+  const int port = modem_.portNumber();
+  terminal_.OnKillFocus();
   ModemDisconnect();
-  PrintLine(cformat("Error: Lost modem port COM%d, disconnected.", port));
+  terminal_.PrintLine(cformat("Error: Lost modem port COM%d, disconnected.", port));
 }
 
 void Program::RxDispatch() {
-  auto it = rxHandlers_.find(rx.mode);
+  auto it = rxHandlers_.find(modem_.rx.mode);
   if (it != rxHandlers_.end() && it->second) it->second();
 }
 
 void Program::ReconfigureAfterSettings() {
-  if (!term || !term->connected || !term->portHandle) return;
-  if (!term->portHandle->configure(term->baudRate)) WarningBox("Settings failed!");
+  if (!terminal_.info() || !modem_.connected()) return;
+  if (!modem_.Reconfigure()) WarningBox("Settings failed!");
 }
 
 // ---------------------------------------------------------------- shell
 
 void Program::StartTimers() {
-  timers.running = true;
-  for (TimerSlot& slot : timers.table) slot = TimerSlot{};
+  timers_.running = true;
+  for (TimerSlot& slot : timers_.table) slot = TimerSlot{};
   StartTimer(TIMER_POLL, 20);
   StartTimer(TIMER_SPARE, 20);
-  StartTimer(TIMER_TEST, settings.testInterval);
+  StartTimer(TIMER_TEST, settings_.testInterval);
   StartTimer(TIMER_SLOW, 100);
 }
 
 void Program::StartTimer(int number, int32_t periodMs) {
   if (number < 0 || number >= TIMER_COUNT) return;
-  TimerSlot& slot = timers.table[static_cast<size_t>(number)];
+  TimerSlot& slot = timers_.table[static_cast<size_t>(number)];
   slot.state = TIMER_RUNNING;
   slot.period = periodMs;
   slot.id = number;
   ui_.SetTimer(number, periodMs);
 }
 
-void Program::ToggleOption(int32_t& flag, int id) {
-  flag = flag ? 0 : 1;
-  menu.Check(id, flag != 0);
-}
-
-void Program::ChooseInterval(int id, int32_t periodMs) {
-  settings.testInterval = periodMs;
-  StartTimer(TIMER_TEST, periodMs);
-  for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) menu.Check(item.id, item.id == id);
-}
-
 void Program::LogStart(bool nmea) {
-  if (!term) return;
+  if (!terminal_.info()) return;
   if (nmea) {
-    logs.NMEALogOpen(term->portNumber);
+    logs_.NMEALogOpen(modem_.portNumber());
   } else {
-    logs.DataLogOpen(term->portNumber);
+    logs_.DataLogOpen(modem_.portNumber());
   }
-  menu.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, true);
-  menu.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, true);
-  menu.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, false);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, true);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, true);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, false);
 }
 
 void Program::LogRestart(bool nmea) {
   if (nmea) {
-    logs.NMEALogClose();
-    logs.NMEALogOpen(logs.logPortNumber());
+    logs_.NMEALogClose();
+    logs_.NMEALogOpen(logs_.logPortNumber());
   } else {
-    logs.DataLogClose();
-    logs.DataLogOpen(logs.logPortNumber());
+    logs_.DataLogClose();
+    logs_.DataLogOpen(logs_.logPortNumber());
   }
 }
 
 void Program::LogStop(bool nmea) {
   if (nmea) {
-    logs.NMEALogClose();
+    logs_.NMEALogClose();
   } else {
-    logs.DataLogClose();
+    logs_.DataLogClose();
   }
-  menu.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, true);
-  menu.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, false);
-  menu.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, false);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, true);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, false);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, false);
 }
 
 }  // namespace tw

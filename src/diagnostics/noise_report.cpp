@@ -3,18 +3,16 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
+#include "protocol/config_params.h"
 #include "protocol/nmea.h"
 
 namespace tw {
 
 namespace {
 
-constexpr int BAND_A = 1;
-constexpr int BAND_B = 2;
-constexpr int CENTRE_A = 9760;
-constexpr int CENTRE_B = 14880;
-constexpr int CENTRE_C = 25120;
+// The bins sit in band C while the modem's band is not known.
+constexpr int FALLBACK_CENTRE_HZ = FindModemBand(3)->centreHz;
 // A bin is a peak when its level is above the floor by more than this.
 constexpr double PEAK_MARGIN_DB = 5.0;
 
@@ -28,19 +26,17 @@ int32_t Truncate(double value) {
 
 }  // namespace
 
-void NoiseBinFrequencies(Settings& settings) {
-  const int fc = settings.modemBand == BAND_A   ? CENTRE_A
-                 : settings.modemBand == BAND_B ? CENTRE_B
-                                                : CENTRE_C;
+void NoiseBinFrequencies(RunState& state) {
+  const ModemBand* band = FindModemBand(state.modemBand);
+  const int fc = band ? band->centreHz : FALLBACK_CENTRE_HZ;
   // The 14 bins sit symmetrically about fc: bins 6 and 7 are centred half a
   // bin below and above it.
   for (int i = 0; i < NOISE_BINS; ++i) {
-    settings.noiseFrequency[i] = fc - (NOISE_BINS - 1) * NOISE_BIN_WIDTH / 2 + NOISE_BIN_WIDTH * i;
+    state.noiseFrequency[i] = fc - (NOISE_BINS - 1) * NOISE_BIN_WIDTH / 2 + NOISE_BIN_WIDTH * i;
   }
 }
 
-void ShowNoiseReport(Program& program, const std::string& line) {
-  Settings& s = program.settings;
+void ShowNoiseReport(TextOut& out, RunState& s, const std::string& line) {
   // ',' and '*' both separate, so the checksum is never read into a level.
   const auto tokens = NMEATokens(std::string_view(line).substr(0, NOISE_REPORT_MAX), ",*");
   if (tokens.empty()) return;  // not even the sentence name
@@ -59,12 +55,12 @@ void ShowNoiseReport(Program& program, const std::string& line) {
   if (n != NOISE_BINS) return;
 
   const float floor = sum / static_cast<float>(NOISE_BINS);
-  program.PrintLine(cformat("In-Band Noise Floor Estimate  [%5.1f dBV]", floor));
+  out.PrintLine(cformat("In-Band Noise Floor Estimate  [%5.1f dBV]", floor));
   const auto threshold = Truncate(floor + PEAK_MARGIN_DB);
   for (int i = 0; i < NOISE_BINS; ++i) {
     s.noisePeak[i] = s.noiseLevel[i] > threshold ? 1 : 0;
     if (s.noisePeak[i]) {
-      program.PrintLine(
+      out.PrintLine(
           cformat("Noise Peak:       [%3d dBV] @ [%d Hz]", s.noiseLevel[i], s.noiseFrequency[i]));
     }
   }

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/program.h"
-#include "app/settings.h"
+#include "core/settings.h"
+#include "core/text_out.h"
 
 namespace tw {
 
@@ -14,13 +14,13 @@ constexpr size_t NOISE_REPORT_MAX = 256;
 // Width of one noise bin, Hz.
 constexpr int NOISE_BIN_WIDTH = 320;
 
-// Fills settings.noiseFrequency with the centre frequency of each bin for
-// settings.modemBand (band C until the modem has reported its band).
-void NoiseBinFrequencies(Settings& settings);
+// Fills state.noiseFrequency with the centre frequency of each bin for
+// state.modemBand (band C until the modem has reported its band).
+void NoiseBinFrequencies(RunState& state);
 
-// Reads the levels of a "$SNCFR" sentence into settings.noiseLevel. A complete
+// Reads the levels of a "$SNCFR" sentence into state.noiseLevel. A complete
 // report (14 levels) prints the floor estimate and every bin above it by more
 // than 5 dB; a shorter one only updates the levels it carries.
-void ShowNoiseReport(Program& program, const std::string& line);
+void ShowNoiseReport(TextOut& out, RunState& state, const std::string& line);
 
 }  // namespace tw

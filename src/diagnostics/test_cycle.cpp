@@ -1,14 +1,22 @@
 #include "diagnostics/test_cycle.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
 #include "protocol/custom_string.h"
+#include "protocol/nmea.h"
 
 namespace tw {
 
 namespace {
+
+struct Links {
+  TextOut& out;
+  SentenceSink& sink;
+  const Settings& settings;
+};
 
 // The schedule is walked by the bits of testCounter: node (0..3), kind (4..7),
 // sub (8..10) and the pass number (11..18) that the status frames carry.
@@ -24,9 +32,10 @@ constexpr int KIND_NOISE = 5;
 constexpr int KIND_LBL_PING = 6;
 constexpr int KIND_STATUS = 7;
 
-// Zero bytes after the sequence byte's four trailing zeros fill the status
-// frame to 256 bytes.
-constexpr int STATUS_FILL_BYTES = 243;
+// An unsolicited ACP status frame: 256 bytes, all zero but the header's
+// 11 00 00 01 and the pass number at byte 8.
+constexpr size_t STATUS_FRAME_BYTES = 256;
+constexpr size_t STATUS_SEQUENCE_BYTE = 8;
 
 struct Slot {
   int node;
@@ -67,64 +76,64 @@ int CountTests(const Settings& s) {
 
 // Why nothing can be sent, or empty when the cycle may go ahead. Links without
 // any data rate would never find a slot, so they are refused first.
-std::string Refusal(const Settings& s) {
+std::string Refusal(const Settings& s, bool connected) {
   if (CountSet(s.dataRateEnabled, MENU_RATES) == 0 && CountLinks(s) > 0) {
     return "Test Cycle: No Data Rates enabled.";
   }
   if (CountTests(s) == 0) return "Test Cycle: No Tests enabled.";
-  if (!s.modemConnected) return "Test Cycle: Not Connected to Modem.";
+  if (!connected) return "Test Cycle: Not Connected to Modem.";
   return {};
 }
 
-// A 256-byte ACP status frame from node 2 to node 1, carrying the pass number.
+// A status frame from node 2 to node 1, carrying the pass number.
 std::string StatusFrameSentence(int ack, int sequence) {
-  std::string sentence = cformat("$CCTXD,2,1,%d,1100000100000000%02x00000000", ack, sequence);
-  sentence.reserve(sentence.size() + 2 * STATUS_FILL_BYTES + 2);
-  for (int i = 0; i < STATUS_FILL_BYTES; ++i) sentence += "00";
-  sentence += "\r\n";
-  return sentence;
+  std::array<uint8_t, STATUS_FRAME_BYTES> frame{};
+  frame[0] = 0x11;
+  frame[3] = 0x01;
+  frame[STATUS_SEQUENCE_BYTE] = static_cast<uint8_t>(sequence);
+  return NMEATxdSentence(2, 1, ack, frame.data(), frame.size());
 }
 
-void SendStatusFrame(Program& program, int ack, int sequence) {
-  program.PrintLine(ack ? cformat("Sending Unsolicited Data. <%03d>    [ACK]", sequence)
-                        : cformat("Sending Unsolicited Data. <%03d> [NO ACK]", sequence));
-  program.SendSentence(StatusFrameSentence(ack, sequence));
+void SendStatusFrame(const Links& m, int ack, int sequence) {
+  m.out.PrintLine(ack ? cformat("Sending Unsolicited Data. <%03d>    [ACK]", sequence)
+                      : cformat("Sending Unsolicited Data. <%03d> [NO ACK]", sequence));
+  m.sink.SendSentence(StatusFrameSentence(ack, sequence));
 }
 
-bool TryLink(Program& program, const Slot& slot, bool uplink) {
-  const Settings& s = program.settings;
+bool TryLink(const Links& m, const Slot& slot, bool uplink) {
+  const Settings& s = m.settings;
   const auto& nodes = uplink ? s.uplinkEnabled : s.downlinkEnabled;
   if (!s.dataRateEnabled[slot.sub] || !nodes[slot.node]) return false;
-  program.SendSentence(uplink ? cformat("$CCCYC,1,%d,0,%d,0,1\r\n", slot.node, slot.sub)
-                              : cformat("$CCCYC,1,0,%d,%d,0,1\r\n", slot.node, slot.sub));
+  m.sink.SendSentence(uplink ? cformat("$CCCYC,1,%d,0,%d,0,1\r\n", slot.node, slot.sub)
+                             : cformat("$CCCYC,1,0,%d,%d,0,1\r\n", slot.node, slot.sub));
   return true;
 }
 
-bool TryNoise(Program& program, const Slot& slot) {
+bool TryNoise(const Links& m, const Slot& slot) {
   static const char* const LINES[] = {
       "Measuring Receiver Noise      [100 ms]", "Measuring Receiver Noise      [300 ms]",
       "Measuring Receiver Noise      [1 sec]", "Measuring Receiver Noise      [3 sec]"};
   static const char* const SENTENCES[] = {"$CCCFR,100\r\n", "$CCCFR,300\r\n", "$CCCFR,1000\r\n",
                                           "$CCCFR,3000\r\n"};
-  const auto& enabled = program.settings.noiseDiagnostic;
+  const auto& enabled = m.settings.noiseDiagnostic;
   if (slot.node != 0 || slot.sub >= static_cast<int>(enabled.size()) || !enabled[slot.sub]) {
     return false;
   }
-  program.PrintLine(LINES[slot.sub]);
-  program.SendSentence(SENTENCES[slot.sub]);
+  m.out.PrintLine(LINES[slot.sub]);
+  m.sink.SendSentence(SENTENCES[slot.sub]);
   return true;
 }
 
 // Sends the slot's item if it is ticked; true when something was sent.
-bool TrySlot(Program& program, const Slot& slot) {
-  const Settings& s = program.settings;
+bool TrySlot(const Links& m, const Slot& slot) {
+  const Settings& s = m.settings;
   switch (slot.kind) {
     case KIND_UPLINK:
-      return TryLink(program, slot, true);
+      return TryLink(m, slot, true);
     case KIND_DOWNLINK:
-      return TryLink(program, slot, false);
+      return TryLink(m, slot, false);
     case KIND_NOISE:
-      return TryNoise(program, slot);
+      return TryNoise(m, slot);
     default:
       break;
   }
@@ -135,30 +144,30 @@ bool TrySlot(Program& program, const Slot& slot) {
       if (slot.node >= static_cast<int>(s.navPingEnabled.size()) || !s.navPingEnabled[slot.node]) {
         return false;
       }
-      program.PrintLine(cformat("Pinging SELKA Transponder %d", slot.node + 1));
-      program.SendSentence(cformat("$CCPDT,1,%d,0,0,5000,1,1,1,1\r\n", slot.node + 1));
+      m.out.PrintLine(cformat("Pinging SELKA Transponder %d", slot.node + 1));
+      m.sink.SendSentence(cformat("$CCPDT,1,%d,0,0,5000,1,1,1,1\r\n", slot.node + 1));
       return true;
     case KIND_UNIT_PING:
       if (!s.unitPingEnabled[slot.node]) return false;
-      program.PrintLine(cformat("Pinging Unit %d", slot.node));
-      program.SendSentence(cformat("$CCMPC,0,%d\r\n", slot.node));
+      m.out.PrintLine(cformat("Pinging Unit %d", slot.node));
+      m.sink.SendSentence(cformat("$CCMPC,0,%d\r\n", slot.node));
       return true;
     case KIND_CUSTOM:
       if (slot.node != 0 || !s.sendCustomString) return false;
-      CustomStringSendStored(program, "Sending Custom String");
+      CustomStringSendStored(m.out, m.sink, s.customString, "Sending Custom String");
       return true;
     case KIND_LBL_PING:
       if (slot.node != 0 || !s.lblPing) return false;
-      program.PrintLine("Pinging Narrowband LBL Xponder");
-      program.SendSentence("$CCPNT,26000,5,5,4000,25000,0,0,0,1\r\n");
+      m.out.PrintLine("Pinging Narrowband LBL Xponder");
+      m.sink.SendSentence("$CCPNT,26000,5,5,4000,25000,0,0,0,1\r\n");
       return true;
     case KIND_STATUS:
       if (slot.node == 0 && s.acpStatusNoAck) {
-        SendStatusFrame(program, 0, slot.sequence);
+        SendStatusFrame(m, 0, slot.sequence);
         return true;
       }
       if (slot.node == 1 && s.acpStatusAck) {
-        SendStatusFrame(program, 1, slot.sequence);
+        SendStatusFrame(m, 1, slot.sequence);
         return true;
       }
       return false;
@@ -169,25 +178,21 @@ bool TrySlot(Program& program, const Slot& slot) {
 
 }  // namespace
 
-void RunTestCycle(Program& program) {
-  Settings& s = program.settings;
-  const std::string refusal = Refusal(s);
+void RunTestCycle(TextOut& out, SentenceSink& sink, const Settings& settings, RunState& state) {
+  const std::string refusal = Refusal(settings, sink.IsConnected());
   if (!refusal.empty()) {
-    program.PrintLine(refusal);
+    out.PrintLine(refusal);
     return;
   }
+  const Links links{out, sink, settings};
   // The refusals leave at least one sending slot in every pass, so one pass
   // always finds it; the bound only keeps a surprise from freezing the window.
   for (int tried = 0; tried < SLOTS_PER_PASS; ++tried) {
-    const Slot slot = SplitCounter(s.testCounter);
-    const bool sent = TrySlot(program, slot);
-    s.testCounter = NextCounter(s.testCounter);
+    const Slot slot = SplitCounter(state.testCounter);
+    const bool sent = TrySlot(links, slot);
+    state.testCounter = NextCounter(state.testCounter);
     if (sent) return;
   }
-}
-
-void InstallTestCycle(Program& program) {
-  program.runTestCycle = [&program] { RunTestCycle(program); };
 }
 
 }  // namespace tw

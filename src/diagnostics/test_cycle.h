@@ -3,15 +3,14 @@
 // string, unsolicited status frames).
 #pragma once
 
-#include "app/program.h"
+#include "core/sentence_sink.h"
+#include "core/settings.h"
+#include "core/text_out.h"
 
 namespace tw {
 
-// Sends at most one test item and moves settings.testCounter past its slot.
+// Sends at most one test item and moves state.testCounter past its slot.
 // When nothing can be sent it prints why and leaves the counter alone.
-void RunTestCycle(Program& program);
-
-// Hooks RunTestCycle into the program (timer 3, "&Test Once", F1).
-void InstallTestCycle(Program& program);
+void RunTestCycle(TextOut& out, SentenceSink& sink, const Settings& settings, RunState& state);
 
 }  // namespace tw

@@ -8,14 +8,12 @@
 #include <QPushButton>
 
 #include "frames/data_frames.h"
+#include "frames/frame_kinds.h"
 
 namespace tw {
 namespace {
 
 QString ControlName(int control) { return QString::number(control); }
-
-const char* const TYPE_TEXTS[] = {"ACP Frames",    "CCL Frames", "Generic Frames",
-                                  "MIT-OE Frames", "Raw Frames", "SeaGrant Frames"};
 
 }  // namespace
 
@@ -29,7 +27,8 @@ NodeProtocolDialog::NodeProtocolDialog(DataFrames& frames, QWidget* parent)
   for (int node = 0; node < NODE_COUNT; ++node) nodeList_->addItem(QString("Node %1").arg(node));
   typeList_ = new QComboBox;
   typeList_->setObjectName(ControlName(TYPE_LIST));
-  for (const char* text : TYPE_TEXTS) typeList_->addItem(text);
+  for (const std::string& caption : ProtocolListCaptions())
+    typeList_->addItem(QString::fromStdString(caption));
 
   showData_ = addCheckBox("Show Data", SHOW_DATA);
   logCustom_ = addCheckBox("Log Custom", LOG_CUSTOM);

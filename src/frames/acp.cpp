@@ -1,13 +1,11 @@
 #include "frames/acp.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <system_error>
 
-#include "app/cformat.h"
-#include "app/ui.h"
+#include "core/cformat.h"
 #include "frames/data_frames.h"
 
 namespace tw {
@@ -45,18 +43,6 @@ std::string Printable(const std::string& text) {
     if (byte < 0x20 || byte == 0x7F) ch = '?';
   }
   return shown;
-}
-
-// Names Windows opens as a device rather than a file, with or without an
-// extension ("nul.txt" is NUL): writing a received file there would send its
-// bytes to a printer or a serial port, or nowhere.
-bool IsDeviceName(const std::string& name) {
-  std::string stem = name.substr(0, name.find('.'));
-  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-  for (char& ch : stem) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
-  const bool numbered = stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT"));
-  return numbered && stem[3] >= '1' && stem[3] <= '9';
 }
 
 // ------------------------------------------------------------------ sending
@@ -256,6 +242,35 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
   WriteReceived(frames, s, state.path, frameNumber == 0, frame.payload.data() + first, end - first);
 }
 
+void ReceiveFileFrame(DataFrames& frames, const DataFrame& frame) {
+  if (ValidNode(frame.source)) ReceiveLargeFileFrame(frames, frame);
+}
+
+// ------------------------------------------------------------- frame types
+
+struct AcpFrameType {
+  int type;
+  const char* name;  // as in "got command frame."
+  // What follows the announcement; nullptr when it is all that is shown.
+  void (*show)(DataFrames& frames, const DataFrame& frame);
+};
+
+constexpr AcpFrameType ACP_TYPES[] = {
+    {ACP_COMMAND, "command", nullptr},
+    {ACP_SMALL_FILE, "small file", nullptr},
+    {ACP_LARGE_FILE, "large file", ReceiveFileFrame},
+    {ACP_CHAT, "chat", nullptr},
+    {ACP_STATUS, "status", ShowAcpStatus},
+    {ACP_ACK_LIST, "ack list", nullptr},
+};
+
+const AcpFrameType* FindAcpType(int type) {
+  for (const AcpFrameType& row : ACP_TYPES) {
+    if (row.type == type) return &row;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void ResetAcpState(AcpState& acp, const fs::path& folder) {
@@ -277,7 +292,7 @@ void QueueAcpFile(DataFrames& frames, int node) {
     return;
   }
   const std::string path =
-      frames.ui().ChooseFileToOpen("File To Send", frames.receiveFolder().string());
+      frames.files().ChooseFileToOpen("File To Send", frames.receiveFolder().string());
   if (path.empty()) return;
   std::error_code error;
   const bool regular = fs::is_regular_file(path, error);
@@ -311,34 +326,15 @@ void QueueAcpFile(DataFrames& frames, int node) {
 
 void DecodeAcpFrame(DataFrames& frames, DataFrame& frame) {
   const int s = frame.source;
-  const int type = ByteAt(frame, 0) & ACP_TYPE_MASK;
-  frame.ready = 1;
-  switch (type) {
-    case ACP_COMMAND:
-      frames.PrintDataLine(cformat("ACP[%d]: got command frame.", s));
-      break;
-    case ACP_SMALL_FILE:
-      frames.PrintDataLine(cformat("ACP[%d]: got small file frame.", s));
-      break;
-    case ACP_LARGE_FILE:
-      frames.PrintDataLine(cformat("ACP[%d]: got large file frame.", s));
-      if (ValidNode(s)) ReceiveLargeFileFrame(frames, frame);
-      break;
-    case ACP_CHAT:
-      frames.PrintDataLine(cformat("ACP[%d]: got chat frame.", s));
-      break;
-    case ACP_STATUS:
-      frames.PrintDataLine(cformat("ACP[%d]: got status frame.", s));
-      ShowAcpStatus(frames, frame);
-      break;
-    case ACP_ACK_LIST:
-      frames.PrintDataLine(cformat("ACP[%d]: got ack list frame.", s));
-      break;
-    default:
-      frames.PrintDataLine(cformat("ACP[%d]: garbled frame!  [type]", s));
-      frame.ready = 0;
-      break;
+  const AcpFrameType* type = FindAcpType(ByteAt(frame, 0) & ACP_TYPE_MASK);
+  if (type == nullptr) {
+    frames.PrintDataLine(cformat("ACP[%d]: garbled frame!  [type]", s));
+    frame.ready = 0;
+    return;
   }
+  frame.ready = 1;
+  frames.PrintDataLine(cformat("ACP[%d]: got %s frame.", s, type->name));
+  if (type->show != nullptr) type->show(frames, frame);
 }
 
 void BuildAcpFrame(DataFrames& frames, DataFrame& frame) {
@@ -359,27 +355,6 @@ void BuildAcpFrame(DataFrames& frames, DataFrame& frame) {
     return;
   }
   BuildFileFrame(frames, frame);
-}
-
-std::string SafeReceivedName(const std::string& title) {
-  std::string name = title;
-  const size_t separator = name.find_last_of("/\\");
-  if (separator != std::string::npos) name.erase(0, separator + 1);
-  const bool drive = name.size() >= 2 && name[1] == ':' &&
-                     ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
-  if (drive) name.erase(0, 2);
-  std::string safe;
-  for (const char ch : name) {
-    const auto byte = static_cast<unsigned char>(ch);
-    const bool control = byte < 0x20 || byte == 0x7F;
-    if (!control && std::strchr("<>:\"/\\|?*", ch) == nullptr) safe += ch;
-  }
-  // Windows drops trailing dots and spaces when it opens a file; dropping
-  // them here gives the file the same name on every system, and turns "."
-  // and ".." into nothing.
-  while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.pop_back();
-  if (IsDeviceName(safe)) return {};
-  return safe;
 }
 
 }  // namespace tw

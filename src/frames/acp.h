@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "frames/data_frame.h"
 
 namespace tw {

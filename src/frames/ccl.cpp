@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
 
 namespace tw {
 
@@ -22,28 +22,10 @@ constexpr int STATE_LENGTH = 7;
 // 2^23 - 1: the largest 24-bit value maps to exactly 180 degrees.
 constexpr double COORDINATE_FULL_SCALE = 8388607.0;
 
-struct CclType {
-  int type;
-  const char* name;
-};
-
-// Type 18 is MDAT_LAST here; the MIT-OE family reuses 18 for its own message.
-constexpr CclType CCL_TYPES[] = {
-    {6, "MDAT_EMPTY"},         {7, "MDAT_REDIRECT"},
-    {8, "MDAT_USBL_POSITION"}, {9, "MDAT_BATHY"},
-    {10, "MDAT_CTD"},          {11, "MDAT_COMMAND"},
-    {12, "MDAT_USBL_DATA"},    {13, "MDAT_CADCAC_DETECTION"},
-    {14, "MDAT_STATE"},        {15, "MDAT_ERROR"},
-    {16, "MDAT_RANGER"},       {17, "MDAT_MLO_REQUEST"},
+// Type 18 ends the CCL numbering; the MIT-OE family reuses 18 for its own message.
+constexpr VehicleMessageType CCL_OWN_TYPES[] = {
     {18, "MDAT_LAST"},
 };
-
-const char* CclTypeName(int type) {
-  for (const CclType& t : CCL_TYPES) {
-    if (t.type == type) return t.name;
-  }
-  return nullptr;
-}
 
 std::array<uint8_t, 3> Coordinate(const DataFrame& frame, int offset) {
   return {frame.payload[offset], frame.payload[offset + 1], frame.payload[offset + 2]};
@@ -67,6 +49,18 @@ void DecodeCtd(const DataFrame&, bool, const PrintFn&) {}
 void DecodeRanger(const DataFrame&, bool, const PrintFn&) {}
 
 }  // namespace
+
+const char* VehicleTypeName(int type, std::span<const VehicleMessageType> ownTypes) {
+  for (const VehicleMessageType& t : ownTypes) {
+    if (t.type == type) return t.name;
+  }
+  for (const VehicleMessageType& t : SHARED_VEHICLE_TYPES) {
+    if (t.type == type) return t.name;
+  }
+  return nullptr;
+}
+
+const char* CclTypeName(int type) { return VehicleTypeName(type, CCL_OWN_TYPES); }
 
 int32_t ReadSignedLe(std::span<const uint8_t> bytes) {
   const size_t width = std::min<size_t>(bytes.size(), 4);

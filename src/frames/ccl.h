@@ -10,6 +10,36 @@
 
 namespace tw {
 
+// One name of the type byte (byte 0) of a vehicle message.
+struct VehicleMessageType {
+  int type;
+  const char* name;
+};
+
+// Types 6 to 17, which the CCL and MIT-OE families name alike. Each family
+// adds its own types to these (both give 18 a meaning of their own).
+inline constexpr std::array<VehicleMessageType, 12> SHARED_VEHICLE_TYPES = {{
+    {6, "MDAT_EMPTY"},
+    {7, "MDAT_REDIRECT"},
+    {8, "MDAT_USBL_POSITION"},
+    {9, "MDAT_BATHY"},
+    {10, "MDAT_CTD"},
+    {11, "MDAT_COMMAND"},
+    {12, "MDAT_USBL_DATA"},
+    {13, "MDAT_CADCAC_DETECTION"},
+    {14, "MDAT_STATE"},
+    {15, "MDAT_ERROR"},
+    {16, "MDAT_RANGER"},
+    {17, "MDAT_MLO_REQUEST"},
+}};
+
+// The name of `type` in a family: its own types first, then the shared ones;
+// nullptr for a type neither names.
+const char* VehicleTypeName(int type, std::span<const VehicleMessageType> ownTypes);
+
+// The name CCL frames give a type byte; nullptr for one they do not know.
+const char* CclTypeName(int type);
+
 // Prints the type announcement with the source node; for MDAT_STATE, and only
 // when showData (the source node's flag) is set, the latitude and longitude
 // follow. A frame too short for the lines it needs prints one line saying so

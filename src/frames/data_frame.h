@@ -1,6 +1,6 @@
 // One binary data frame as it travels in "$CARXD" and "$CCTXD" sentences,
-// the frame kinds (which are also the node protocol codes), and the
-// per-node protocol record.
+// and the names of the frame kinds (which are also the node protocol codes;
+// what each kind means is in frame_kinds.h).
 #pragma once
 
 #include <algorithm>
@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 namespace tw {
 
@@ -35,13 +35,8 @@ struct DataFrame {
   int32_t length = 0;
 };
 
-struct NodeProtocol {
-  int32_t protocol = KIND_GENERIC;
-  int32_t logRaw = 0;
-  int32_t logCustom = 0;
-  int32_t showData = 1;
-  int32_t showRawData = 0;
-};
+// A node's protocol starts as generic frames.
+static_assert(NodeProtocol{}.protocol == KIND_GENERIC);
 
 // The bytes a decoder may read: never more than were received, and never
 // more than the payload holds whatever the length field claims.
@@ -50,7 +45,7 @@ inline int ValidLength(const DataFrame& frame) { return std::clamp(frame.length,
 // True for an address that indexes the node table.
 inline bool ValidNode(int32_t node) { return node >= 0 && node < NODE_COUNT; }
 
-// Where the data-frame subsystem prints its lines (PrintDataLine).
+// Where the CCL and MIT-OE decoders print their lines.
 using PrintFn = std::function<void(const std::string& line)>;
 
 }  // namespace tw

@@ -2,14 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <memory>
 
-#include "app/cformat.h"
-#include "app/program.h"
-#include "frames/ccl.h"
-#include "frames/mitoe.h"
+#include "core/cformat.h"
+#include "frames/frame_kinds.h"
 #include "protocol/nmea.h"
-#include "resources/commands.h"
 
 namespace tw {
 namespace {
@@ -55,16 +51,6 @@ int32_t Classify(const DataFrame& frame, const NodeProtocol& node) {
 
 }  // namespace
 
-int32_t ProtocolFromListPosition(int position) {
-  if (position < 0 || position >= static_cast<int>(PROTOCOL_LIST.size())) return KIND_GENERIC;
-  return PROTOCOL_LIST[static_cast<size_t>(position)];
-}
-
-int ListPositionFromProtocol(int32_t protocol) {
-  const auto it = std::find(PROTOCOL_LIST.begin(), PROTOCOL_LIST.end(), protocol);
-  return it == PROTOCOL_LIST.end() ? -1 : static_cast<int>(it - PROTOCOL_LIST.begin());
-}
-
 bool IsTestPattern(const DataFrame& frame) {
   for (int i = 0; i < frame.length; ++i) {
     if (frame.payload[static_cast<size_t>(i)] != static_cast<uint8_t>(i % 256)) return false;
@@ -81,24 +67,16 @@ void DecodeHexPayload(const std::string& hex, DataFrame& frame) {
   }
 }
 
-std::string EncodeHexPayload(const DataFrame& frame) {
-  return NMEAHexPayload(frame.payload.data(), static_cast<size_t>(ValidLength(frame)));
-}
-
-DataFrames::DataFrames(Ui& ui, std::filesystem::path receiveFolder)
-    : ui_(ui), receiveFolder_(std::move(receiveFolder)) {
+DataFrames::DataFrames(FileChooser& files, TextOut& out,
+                       std::array<NodeProtocol, NODE_COUNT>& nodes,
+                       std::filesystem::path receiveFolder)
+    : nodes(nodes), files_(files), out_(out), receiveFolder_(std::move(receiveFolder)) {
   ResetAcpState(acp, receiveFolder_);
 }
 
-void DataFrames::InitDataFrames(PrintFn print) {
-  nodes.fill(NodeProtocol{});
-  print_ = std::move(print);
-  ResetAcpState(acp, receiveFolder_);
-}
-
-void DataFrames::PrintDataLine(const std::string& text) const {
-  if (print_) print_(text);
-}
+// The node table belongs to the operator's settings, which start from their
+// own defaults (or a loaded file); only the transfer state starts afresh.
+void DataFrames::InitDataFrames() { ResetAcpState(acp, receiveFolder_); }
 
 void DataFrames::ReceiveDataFrame(const std::string& sentence) {
   if (sentence.compare(0, 6, "$CARXD") != 0) {
@@ -119,50 +97,11 @@ void DataFrames::ReceiveDataFrame(const std::string& sentence) {
   const NodeProtocol& node = nodes[static_cast<size_t>(frame.source)];
   frame.kind = Classify(frame, node);
   if (node.showData <= 0) return;
-  Announce(frame);
-  const PrintFn print = [this](const std::string& line) { PrintDataLine(line); };
-  switch (frame.kind) {
-    case KIND_ACP:
-      DecodeAcpFrame(*this, frame);
-      break;
-    case KIND_CCL:
-      DecodeCclFrame(frame, node.showData > 0, print);
-      break;
-    case KIND_MITOE:
-      DecodeMitoeFrame(frame, node.showData > 0, print);
-      break;
-    default:
-      break;
-  }
+  const FrameKind& kind = FrameKindOf(frame.kind);
+  const std::string announcement = AnnouncementLine(frame.kind, frame.source, frame.length);
+  if (!announcement.empty()) PrintDataLine(announcement);
+  if (kind.decode != nullptr) kind.decode(*this, frame, node);
   if (node.showRawData > 0) DumpFrame(frame);
-}
-
-void DataFrames::Announce(const DataFrame& frame) const {
-  const int s = frame.source;
-  const int n = frame.length;
-  switch (frame.kind) {
-    case KIND_EMPTY:
-      PrintDataLine(cformat("RX[%02d]: got empty frame.", s));
-      break;
-    case KIND_GENERIC:
-      PrintDataLine(cformat("RX[%02d]: got frame.            [%d bytes]", s, n));
-      break;
-    case KIND_ACP:
-    case KIND_CCL:
-      break;  // their decoders announce them
-    case KIND_MITOE:
-      PrintDataLine(cformat("RX[%02d]: got MIT-OE frame.     [%d bytes]", s, n));
-      break;
-    case KIND_SEAGRANT:
-      PrintDataLine(cformat("RX[%02d]: got SeaGrant frame.   [%d bytes]", s, n));
-      break;
-    case KIND_TEST:
-      PrintDataLine(cformat("RX[%02d]: got test frame.       [%d bytes]", s, n));
-      break;
-    default:  // KIND_RAW and anything else
-      PrintDataLine(cformat("RX[%02d]: got UNKNOWN frame.    [%d bytes]", s, n));
-      break;
-  }
 }
 
 void DataFrames::DumpFrame(const DataFrame& frame) const {
@@ -205,36 +144,15 @@ std::string DataFrames::BuildDataFrame(int32_t source, int32_t destination, int3
   frame.length = std::clamp(byteCount, 0, FRAME_MAX);
   frame.ready = 0;
   frame.kind = nodes[static_cast<size_t>(destination)].protocol;
-  switch (frame.kind) {
-    case KIND_ACP:
-      BuildAcpFrame(*this, frame);
-      break;
-    case KIND_GENERIC:
-    case KIND_CCL:
-    case KIND_MITOE:
-    case KIND_SEAGRANT:
-      break;
-    default:
-      PrintDataLine(cformat("TX[%02d]: UNKNOWN frame requested [%d bytes]", source, byteCount));
-      break;
+  const FrameKind& kind = FrameKindOf(frame.kind);
+  if (kind.build == nullptr) {
+    PrintDataLine(cformat("TX[%02d]: UNKNOWN frame requested [%d bytes]", source, byteCount));
+    return {};
   }
+  kind.build(*this, frame);
   if (frame.ready != 1) return {};
-  return cformat("$CCTXD,%d,%d,%d,%s\r\n", frame.source, frame.destination, frame.ack,
-                 EncodeHexPayload(frame).c_str());
-}
-
-void InstallDataFrames(Program& program) {
-  program.frames = std::make_unique<DataFrames>(program.ui(), program.dataRoot());
-  DataFrames* frames = program.frames.get();
-  frames->InitDataFrames([&program](const std::string& line) { program.PrintLine(line); });
-  program.receiveDataFrame = [frames](const std::string& line) { frames->ReceiveDataFrame(line); };
-  program.buildDataFrame = [frames](int source, int destination, int ack, int length) {
-    return frames->BuildDataFrame(source, destination, ack, length);
-  };
-  for (int node = 0; node < NODE_COUNT; ++node) {
-    program.SetCommand(cmd::SEND_FILE_TO[static_cast<size_t>(node)],
-                       [frames, node] { QueueAcpFile(*frames, node); });
-  }
+  return NMEATxdSentence(frame.source, frame.destination, frame.ack, frame.payload.data(),
+                         static_cast<size_t>(ValidLength(frame)));
 }
 
 }  // namespace tw

@@ -8,24 +8,14 @@
 #include <filesystem>
 #include <string>
 
-#include "app/settings.h"
+#include "core/settings.h"
+#include "core/text_out.h"
+#include "core/ui.h"
 #include "frames/acp.h"
 #include "frames/data_frame.h"
+#include "protocol/interpreter.h"
 
 namespace tw {
-
-class Program;
-class Ui;
-
-// Positions of the "Data Type" list in "Configure Data Protocol", in list
-// order, as protocol values.
-inline constexpr std::array<int32_t, 6> PROTOCOL_LIST = {KIND_ACP,   KIND_CCL, KIND_GENERIC,
-                                                         KIND_MITOE, KIND_RAW, KIND_SEAGRANT};
-
-// The protocol shown at a list position; KIND_GENERIC for a position off the list.
-int32_t ProtocolFromListPosition(int position);
-// The list position of a protocol; -1 for a value the list does not hold.
-int ListPositionFromProtocol(int32_t protocol);
 
 // Whether the payload is the test pattern (byte i equals i modulo 256).
 bool IsTestPattern(const DataFrame& frame);
@@ -34,47 +24,38 @@ bool IsTestPattern(const DataFrame& frame);
 // trailing odd digit ignored, at most FRAME_MAX bytes.
 void DecodeHexPayload(const std::string& hex, DataFrame& frame);
 
-// The first `length` payload bytes as lower-case hex.
-std::string EncodeHexPayload(const DataFrame& frame);
-
-class DataFrames {
+class DataFrames : public DataFrameHandler {
  public:
-  // `ui` provides the file chooser of "Send File"; `receiveFolder` is where
-  // files received over the link go, and where the chooser opens.
-  DataFrames(Ui& ui, std::filesystem::path receiveFolder);
+  // `files` is the file chooser of "Send File"; lines go to `out`; `nodes`
+  // is the operator's node protocol table; `receiveFolder` is where files
+  // received over the link go, and where the chooser opens.
+  DataFrames(FileChooser& files, TextOut& out, std::array<NodeProtocol, NODE_COUNT>& nodes,
+             std::filesystem::path receiveFolder);
 
-  // Start-up: every node back to its defaults, `print` as the target of
-  // PrintDataLine, the ACP queues emptied.
-  void InitDataFrames(PrintFn print);
+  // Start-up: the ACP queues emptied, every reception forgotten and the
+  // dialog back on node 0.
+  void InitDataFrames();
 
-  // A whole "$CARXD" sentence as it arrived, starting at its '$'.
-  void ReceiveDataFrame(const std::string& sentence);
+  void ReceiveDataFrame(const std::string& sentence) override;
+  std::string BuildDataFrame(int32_t source, int32_t destination, int32_t ack,
+                             int32_t byteCount) override;
 
-  // The answer to a data request under "Use Node Protocol": one "$CCTXD"
-  // sentence with CR LF, or empty when nothing is to be sent.
-  std::string BuildDataFrame(int32_t source, int32_t destination, int32_t ack, int32_t byteCount);
+  void PrintDataLine(const std::string& text) const { out_.PrintLine(text); }
 
-  void PrintDataLine(const std::string& text) const;
-
-  Ui& ui() { return ui_; }
+  FileChooser& files() { return files_; }
   const std::filesystem::path& receiveFolder() const { return receiveFolder_; }
 
-  std::array<NodeProtocol, NODE_COUNT> nodes{};
+  std::array<NodeProtocol, NODE_COUNT>& nodes;
   AcpState acp;
   // The node last chosen in "Configure Data Protocol", kept for the run.
   int dialogNode = 0;
 
  private:
-  void Announce(const DataFrame& frame) const;
   void DumpFrame(const DataFrame& frame) const;
 
-  Ui& ui_;
+  FileChooser& files_;
+  TextOut& out_;
   std::filesystem::path receiveFolder_;
-  PrintFn print_;
 };
-
-// Makes the program's data-frame subsystem: owned by program.frames, hooked
-// into the interpreter, with the "Send File" "to Node N" commands.
-void InstallDataFrames(Program& program);
 
 }  // namespace tw

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <span>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
 #include "frames/ccl.h"
 
 namespace tw {
@@ -28,36 +28,12 @@ constexpr int SONAR_EASTING = 5;
 constexpr int SONAR_NORTHING = 9;
 constexpr int SONAR_LENGTH = 13;
 
-struct MitoeType {
-  int type;
-  const char* name;
-};
-
-// Types 6 to 17 carry the CCL names; 18 is this family's second state message,
-// not CCL's MDAT_LAST.
-constexpr MitoeType MITOE_TYPES[] = {
-    {6, "MDAT_EMPTY"},
-    {7, "MDAT_REDIRECT"},
-    {8, "MDAT_USBL_POSITION"},
-    {9, "MDAT_BATHY"},
-    {10, "MDAT_CTD"},
-    {11, "MDAT_COMMAND"},
-    {12, "MDAT_USBL_DATA"},
-    {13, "MDAT_CADCAC_DETECTION"},
-    {14, "MDAT_STATE"},
-    {15, "MDAT_ERROR"},
-    {16, "MDAT_RANGER"},
-    {17, "MDAT_MLO_REQUEST"},
+// 18 is this family's second state message, not CCL's MDAT_LAST; 255 is
+// this family's alone.
+constexpr VehicleMessageType MITOE_OWN_TYPES[] = {
     {MDAT_STATE2, "MDAT_STATE2"},
     {MITOE_SONAR, "SONAR"},
 };
-
-const char* MitoeTypeName(int type) {
-  for (const MitoeType& t : MITOE_TYPES) {
-    if (t.type == type) return t.name;
-  }
-  return nullptr;
-}
 
 void PrintTooShort(const DataFrame& frame, const PrintFn& print) {
   print(cformat("MITOE[%d]: frame too short.", frame.source));
@@ -87,6 +63,8 @@ void ShowSonar(const DataFrame& frame, const PrintFn& print) {
 }
 
 }  // namespace
+
+const char* MitoeTypeName(int type) { return VehicleTypeName(type, MITOE_OWN_TYPES); }
 
 void DecodeMitoeFrame(const DataFrame& frame, bool showData, const PrintFn& print) {
   if (ValidLength(frame) < 1) return PrintTooShort(frame, print);  // no type byte to name

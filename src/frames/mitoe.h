@@ -7,6 +7,10 @@
 
 namespace tw {
 
+// The name MIT-OE frames give a type byte: the shared vehicle message names
+// of 6 to 17, then 18 (MDAT_STATE2) and 255 (SONAR); nullptr for any other.
+const char* MitoeTypeName(int type);
+
 // Prints the type announcement with the source node; for MDAT_STATE2 and
 // SONAR, and only when showData (the source node's flag) is set, their detail
 // lines follow. A frame too short for those lines prints one line saying so

@@ -4,7 +4,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
 
 namespace tw {
 

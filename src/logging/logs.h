@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/clock.h"
+#include "core/clock.h"
 
 namespace tw {
 

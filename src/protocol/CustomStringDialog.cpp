@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/program.h"
 #include "protocol/custom_string.h"
 
 namespace tw {
@@ -25,8 +24,9 @@ QString ToEditText(const std::string& text) {
 
 }  // namespace
 
-CustomStringDialog::CustomStringDialog(Program& program, QWidget* parent)
-    : QDialog(parent), program_(program) {
+CustomStringDialog::CustomStringDialog(std::string& stored, TextOut& out, SentenceSink& sink,
+                                       QWidget* parent)
+    : QDialog(parent), stored_(stored), out_(out), sink_(sink) {
   setWindowTitle("Enter Command String");
 
   edit_ = new QPlainTextEdit;
@@ -37,8 +37,8 @@ CustomStringDialog::CustomStringDialog(Program& program, QWidget* parent)
   edit_->setFixedHeight(edit_->fontMetrics().lineSpacing() * EDIT_LINES + 2 * edit_->frameWidth() +
                         8);
   edit_->installEventFilter(this);
-  if (!program_.customString.empty()) {
-    edit_->setPlainText(ToEditText(CustomStringFirstLine(program_.customString)));
+  if (!stored_.empty()) {
+    edit_->setPlainText(ToEditText(CustomStringFirstLine(stored_)));
   }
 
   ok_ = new QPushButton("OK");
@@ -93,10 +93,10 @@ std::string CustomStringDialog::typedText() const {
 }
 
 void CustomStringDialog::onOk() {
-  CustomStringAccept(program_, typedText());
+  stored_ = CustomStringFromEdit(typedText());
   accept();
 }
 
-void CustomStringDialog::onTest() { CustomStringTest(program_, typedText()); }
+void CustomStringDialog::onTest() { CustomStringTest(stored_, out_, sink_, typedText()); }
 
 }  // namespace tw

@@ -3,19 +3,22 @@
 #include <QDialog>
 #include <string>
 
+#include "core/sentence_sink.h"
+#include "core/text_out.h"
+
 class QPlainTextEdit;
 class QPushButton;
 
 namespace tw {
-
-class Program;
 
 // "Enter Command String": edits the custom command string. OK stores it,
 // Cancel leaves it as it was, Test stores and sends it and stays open.
 class CustomStringDialog : public QDialog {
   Q_OBJECT
  public:
-  CustomStringDialog(Program& program, QWidget* parent = nullptr);
+  // `stored` is the custom string the dialog shows and changes.
+  CustomStringDialog(std::string& stored, TextOut& out, SentenceSink& sink,
+                     QWidget* parent = nullptr);
 
   QPlainTextEdit* commandEdit() const { return edit_; }
   QPushButton* okButton() const { return ok_; }
@@ -30,7 +33,9 @@ class CustomStringDialog : public QDialog {
   void onOk();
   void onTest();
 
-  Program& program_;
+  std::string& stored_;
+  TextOut& out_;
+  SentenceSink& sink_;
   QPlainTextEdit* edit_ = nullptr;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;

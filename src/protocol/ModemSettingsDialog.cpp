@@ -12,13 +12,13 @@
 
 namespace tw {
 
-ModemSettingsDialog::ModemSettingsDialog(Program& program, QWidget* parent)
-    : QDialog(parent), program_(program) {
+ModemSettingsDialog::ModemSettingsDialog(SentenceSink& sink, QWidget* parent)
+    : QDialog(parent), sink_(sink) {
   setWindowTitle("Change Modem Settings");
 
   list_ = new QComboBox;
   list_->setObjectName(QString::number(settings_ctl::LIST));
-  for (const ModemSetting& setting : MODEM_SETTINGS) list_->addItem(setting.listText);
+  for (const ConfigParam* row : ModemSettingRows()) list_->addItem(row->listText);
   list_->setCurrentIndex(0);
 
   value_ = new QLineEdit;
@@ -51,7 +51,7 @@ ModemSettingsDialog::ModemSettingsDialog(Program& program, QWidget* parent)
 
 void ModemSettingsDialog::onApply() {
   // The modem's sentences are 8-bit text; one character is one byte.
-  ModemSettingApply(program_, list_->currentIndex(), value_->text().toLatin1().toStdString());
+  ModemSettingApply(sink_, list_->currentIndex(), value_->text().toLatin1().toStdString());
 }
 
 }  // namespace tw

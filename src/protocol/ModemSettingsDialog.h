@@ -2,20 +2,20 @@
 
 #include <QDialog>
 
+#include "core/sentence_sink.h"
+
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 
 namespace tw {
 
-class Program;
-
 // "Change Modem Settings": pick a parameter, type a value, Apply sends it.
 // The window stays open so several settings can go out in a row.
 class ModemSettingsDialog : public QDialog {
   Q_OBJECT
  public:
-  ModemSettingsDialog(Program& program, QWidget* parent = nullptr);
+  ModemSettingsDialog(SentenceSink& sink, QWidget* parent = nullptr);
 
   QComboBox* settingList() const { return list_; }
   QLineEdit* valueEdit() const { return value_; }
@@ -25,7 +25,7 @@ class ModemSettingsDialog : public QDialog {
  private:
   void onApply();
 
-  Program& program_;
+  SentenceSink& sink_;
   QComboBox* list_ = nullptr;
   QLineEdit* value_ = nullptr;
   QPushButton* apply_ = nullptr;

@@ -1,7 +1,6 @@
 #include "protocol/custom_string.h"
 
-#include "app/cformat.h"
-#include "app/program.h"
+#include "core/cformat.h"
 
 namespace tw {
 namespace {
@@ -12,9 +11,10 @@ std::string KeptText(const std::string& typed) { return typed.substr(0, CUSTOM_T
 
 // Nothing stored yet: the preview says 0 bytes, and an empty write would
 // only leave an empty record in the log as if something had gone out.
-void ShowAndSend(Program& program, const std::string& preview) {
-  program.PrintLine(preview);
-  if (!program.customString.empty()) program.SendSentence(program.customString);
+void ShowAndSend(TextOut& out, SentenceSink& sink, const std::string& stored,
+                 const std::string& preview) {
+  out.PrintLine(preview);
+  if (!stored.empty()) sink.SendSentence(stored);
 }
 
 }  // namespace
@@ -42,19 +42,17 @@ std::string CustomStringTestPreview(const std::string& typed) {
                              TEST_PREVIEW_CHARS);
 }
 
-void CustomStringAccept(Program& program, const std::string& typed) {
-  program.customString = CustomStringFromEdit(typed);
-}
-
-void CustomStringTest(Program& program, const std::string& typed) {
+void CustomStringTest(std::string& stored, TextOut& out, SentenceSink& sink,
+                      const std::string& typed) {
   const std::string preview = CustomStringTestPreview(typed);
-  CustomStringAccept(program, typed);
-  ShowAndSend(program, preview);
+  stored = CustomStringFromEdit(typed);
+  ShowAndSend(out, sink, stored, preview);
 }
 
-void CustomStringSendStored(Program& program, const char* label) {
-  ShowAndSend(program, CustomStringPreview(label, CustomStringFirstLine(program.customString),
-                                           STORED_PREVIEW_CHARS));
+void CustomStringSendStored(TextOut& out, SentenceSink& sink, const std::string& stored,
+                            const char* label) {
+  ShowAndSend(out, sink, stored,
+              CustomStringPreview(label, CustomStringFirstLine(stored), STORED_PREVIEW_CHARS));
 }
 
 }  // namespace tw

@@ -4,9 +4,10 @@
 
 #include <string>
 
-namespace tw {
+#include "core/sentence_sink.h"
+#include "core/text_out.h"
 
-class Program;
+namespace tw {
 
 // Longest stored string, CR LF included, and so the longest text kept in
 // front of the CR LF.
@@ -49,15 +50,15 @@ std::string CustomStringPreview(const char* label, const std::string& text, size
 // also when the stored string keeps less of it.
 std::string CustomStringTestPreview(const std::string& typed);
 
-// "OK": stores the typed text with its CR LF.
-void CustomStringAccept(Program& program, const std::string& typed);
-
-// "Test": shows the preview, stores the text and sends it at once. Without
-// a connected port the string is still stored and SendSentence says so.
-void CustomStringTest(Program& program, const std::string& typed);
+// "Test": shows the preview, stores the text in `stored` and sends it at
+// once. Without a connected port the string is still stored and the sink
+// says so. ("OK" only stores: CustomStringFromEdit.)
+void CustomStringTest(std::string& stored, TextOut& out, SentenceSink& sink,
+                      const std::string& typed);
 
 // Shows the preview of the stored string's first line under `label` and
 // sends the stored string, unless nothing is stored yet.
-void CustomStringSendStored(Program& program, const char* label);
+void CustomStringSendStored(TextOut& out, SentenceSink& sink, const std::string& stored,
+                            const char* label);
 
 }  // namespace tw

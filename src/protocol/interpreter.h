@@ -4,26 +4,62 @@
 // address and band, data frames, noise reports, answers to data requests).
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
-namespace tw {
+#include "core/sentence_sink.h"
+#include "core/settings.h"
+#include "core/text_out.h"
+#include "logging/logs.h"
+#include "protocol/stats.h"
+#include "serial/rx_ring.h"
 
-class Program;
+namespace tw {
 
 // Largest test-data answer, in bytes. Only a guard against an absurd length
 // in a damaged request; every length a modem asks for (a missing length field
 // reads as 4095) is answered in full.
 constexpr int MAX_TEST_DATA_BYTES = 65535;
 
-// Takes at most one sentence out of program.rx and reacts to it.
-void InterpretModemLine(Program& program);
+// The data-frame subsystem as the interpreter sees it.
+class DataFrameHandler {
+ public:
+  virtual ~DataFrameHandler() = default;
+  // A whole "$CARXD" sentence as it arrived, starting at its '$'.
+  virtual void ReceiveDataFrame(const std::string& sentence) = 0;
+  // The answer to a data request under "Use Node Protocol": one "$CCTXD"
+  // sentence with CR LF, or empty when nothing is to be sent.
+  virtual std::string BuildDataFrame(int32_t source, int32_t destination, int32_t ack,
+                                     int32_t byteCount) = 0;
+};
+
+// Everything the interpreter reads and writes.
+struct InterpreterLinks {
+  TextOut& out;
+  SentenceSink& sink;
+  Logs& logs;
+  const Settings& settings;  // view flags, transmit source, custom string, modem port
+  RunState& state;           // the modem's unit address, band and sound speed
+  PerformanceStats& stats;
+  DataFrameHandler* frames = nullptr;
+  // Shows a "$SNCFR" noise report; nothing when unset.
+  std::function<void(const std::string& line)> noiseReport;
+};
+
+class ModemInterpreter {
+ public:
+  explicit ModemInterpreter(InterpreterLinks links) : links_(std::move(links)) {}
+  // Takes at most one sentence out of `rx` and reacts to it.
+  void InterpretModemLine(RxState& rx);
+
+ private:
+  InterpreterLinks links_;
+};
 
 // "$CCTXD,source,destination,ack," followed by `length` bytes of the test
 // pattern (byte i is i modulo 256) as lower-case hex, then CR LF. A negative
 // length gives no payload digits; more than MAX_TEST_DATA_BYTES is cut there.
 std::string BuildTestDataSentence(int source, int destination, int ack, int length);
-
-// Makes InterpretModemLine the handler of receive mode RX_MODEM.
-void InstallModemInterpreter(Program& program);
 
 }  // namespace tw

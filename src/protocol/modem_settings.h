@@ -3,19 +3,15 @@
 // sentence that sets one of them.
 #pragma once
 
-#include <array>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/sentence_sink.h"
+#include "protocol/config_params.h"
 
 namespace tw {
 
-class Program;
-
-struct ModemSetting {
-  const char* mnemonic;
-  const char* listText;  // shown as it is, ranges included
-};
-
-constexpr int MODEM_SETTING_COUNT = 39;
 // Longest value taken from the edit.
 constexpr size_t MODEM_SETTING_VALUE_MAX = 39;
 
@@ -27,17 +23,18 @@ constexpr int LIST = 1028;
 constexpr int CLOSE = 8;
 }  // namespace settings_ctl
 
-// Alphabetical by mnemonic; the list index is the row index.
-extern const std::array<ModemSetting, MODEM_SETTING_COUNT> MODEM_SETTINGS;
+// The rows of the list: every parameter with a list text, alphabetical by
+// mnemonic. The list index is the row index.
+const std::vector<const ConfigParam*>& ModemSettingRows();
 
 // "$CCCFG,<mnemonic>,<value>\r\n" with the value as typed (no trimming, no
 // range check, empty allowed), cut to MODEM_SETTING_VALUE_MAX characters.
 // No checksum: the modem takes the sentence without one.
-std::string ModemSettingSentence(const std::string& mnemonic, const std::string& value);
+std::string ModemSettingSentence(std::string_view mnemonic, const std::string& value);
 
-// Apply: sends the sentence of the row at `index` through SendSentence.
-// An index outside the table (nothing selected) sends nothing and gives
+// Apply: sends the sentence of the row at `index`.
+// An index outside the list (nothing selected) sends nothing and gives
 // false.
-bool ModemSettingApply(Program& program, int index, const std::string& value);
+bool ModemSettingApply(SentenceSink& sink, int index, const std::string& value);
 
 }  // namespace tw

@@ -9,7 +9,6 @@ namespace tw {
 
 namespace {
 
-constexpr uint8_t LF = 10;
 // The ring is not looked at until it holds this many unread bytes.
 constexpr uint32_t TAKE_MIN_BYTES = 7;
 // A '$' still without its LF while the ring holds more than this can only be
@@ -90,19 +89,6 @@ double OutOfRangeValue(const char* first, const char* last, std::chars_format fo
   return tiny ? 0.0 : HUGE_VAL;
 }
 
-uint8_t RingByte(const RxState& rx, uint32_t offset) {
-  return rx.buffer[(rx.readIndex + offset) % RX_SIZE];
-}
-
-// Offset from readIndex of the first `wanted` byte at or after `from`, or
-// `count` when there is none among the unread bytes.
-uint32_t FindInRing(const RxState& rx, uint32_t from, uint8_t wanted) {
-  for (uint32_t k = from; k < rx.count; ++k) {
-    if (RingByte(rx, k) == wanted) return k;
-  }
-  return rx.count;
-}
-
 }  // namespace
 
 int32_t NMEAReadInt(std::string_view t) {
@@ -155,31 +141,21 @@ double NMEAReadDecimal(std::string_view t) {
 
 bool NMEATakeLine(RxState& rx, std::string& line) {
   // A ring that was never allocated (or already freed) holds nothing.
-  if (rx.buffer.size() != RX_SIZE) return false;
-  if (rx.count < TAKE_MIN_BYTES) return false;
+  if (!rx.allocated() || rx.count() < TAKE_MIN_BYTES) return false;
 
-  uint32_t dollar = FindInRing(rx, 0, '$');
-  if (dollar == rx.count) {
+  const uint32_t dollar = RxFind(rx, 0, '$');
+  if (dollar == rx.count()) {
     RxReset(rx);
     return false;
   }
-  uint32_t lf = FindInRing(rx, dollar + 1, LF);
-  if (lf == rx.count) {
-    if (rx.count > TAKE_STALL_LIMIT) RxReset(rx);
-    return false;
-  }
-
   // An over-long line keeps its first NMEA_LINE_MAX characters; the rest up to
   // its LF goes with it, so the next sentence starts clean.
-  uint32_t length = std::min<uint32_t>(lf - dollar, NMEA_LINE_MAX);
-  line.clear();
-  line.reserve(length);
-  for (uint32_t k = dollar; k < dollar + length; ++k) {
-    line.push_back(static_cast<char>(RingByte(rx, k)));
+  std::string taken;
+  if (!RxTakeLine(rx, dollar, NMEA_LINE_MAX, taken)) {
+    if (rx.count() > TAKE_STALL_LIMIT) RxReset(rx);
+    return false;
   }
-
-  rx.readIndex = (rx.readIndex + lf + 1) % RX_SIZE;
-  rx.count = (rx.writeIndex + RX_SIZE - rx.readIndex) % RX_SIZE;
+  line = std::move(taken);
   return true;
 }
 
@@ -254,25 +230,27 @@ int NMEAErrorKind(std::string_view s) {
   return ERR_KIND_UNKNOWN;
 }
 
-int NMEAConfigParam(std::string_view s, Settings& settings) {
+int NMEAConfigParam(std::string_view s) {
   TokenSplitter splitter(s);
   splitter.Next(FIELD_SEPARATORS);
   std::optional<std::string_view> name = splitter.Next(FIELD_SEPARATORS);
   if (!name) return CFG_MISSING;
-  auto match = std::find_if(CONFIG_PARAMS.begin(), CONFIG_PARAMS.end(),
-                            [&](const ConfigParamEntry& e) { return name->starts_with(e.name); });
-  if (match == CONFIG_PARAMS.end()) return CFG_UNKNOWN;
-  if (match->code == CFG_SRC) {
-    // The unit address is the rest after the comma that follows the name, up
-    // to the checksum. A report that carries no value at all keeps the address
-    // we have; one that carries something unreadable gives 0, as any other
-    // unusable number does.
-    std::string_view value = splitter.Rest();
-    value = value.substr(0, value.find('*'));
-    if (value.ends_with('\r')) value.remove_suffix(1);
-    if (!value.empty()) settings.modemUnit = NMEAReadInt(value);
-  }
-  return match->code;
+  const ConfigParam* param = FindConfigParam(*name);
+  return param ? param->code : CFG_UNKNOWN;
+}
+
+std::optional<int32_t> NMEAConfigValue(std::string_view s) {
+  TokenSplitter splitter(s);
+  splitter.Next(FIELD_SEPARATORS);
+  if (!splitter.Next(FIELD_SEPARATORS)) return std::nullopt;
+  // The value is the rest after the comma that follows the name, up to the
+  // checksum. A report that carries no value at all has none; one that
+  // carries something unreadable gives 0, as any other unusable number does.
+  std::string_view value = splitter.Rest();
+  value = value.substr(0, value.find('*'));
+  if (value.ends_with('\r')) value.remove_suffix(1);
+  if (value.empty()) return std::nullopt;
+  return NMEAReadInt(value);
 }
 
 std::string NMEARevisionText(std::string_view s) {
@@ -310,6 +288,18 @@ std::string NMEAHexPayload(const uint8_t* bytes, size_t n) {
     hex += HEX_DIGITS[bytes[i] & 0x0F];
   }
   return hex;
+}
+
+std::string NMEATxdSentence(int32_t source, int32_t destination, int32_t ack, const uint8_t* bytes,
+                            size_t n) {
+  std::string sentence = "$CCTXD,";
+  for (const int32_t field : {source, destination, ack}) {
+    sentence += std::to_string(field);
+    sentence += ',';
+  }
+  sentence += NMEAHexPayload(bytes, n);
+  sentence += "\r\n";
+  return sentence;
 }
 
 std::string NMEAErrorText(int code) {

@@ -5,11 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/settings.h"
+#include "protocol/config_params.h"
 #include "serial/rx_ring.h"
 
 namespace tw {
@@ -151,72 +152,6 @@ constexpr int ERR_KIND_NODATA = 1037;
 constexpr int ERR_KIND_UNKNOWN = 1279;
 
 // ---------------------------------------------------------------------------
-// Configuration parameters of a "$CACFG" sentence, as returned by
-// NMEAConfigParam. 1310 and 1319 are not used.
-
-constexpr int CFG_MISSING = 1024;  // no field 1
-constexpr int CFG_UNKNOWN = 1279;
-constexpr int CFG_SRC = 1281;
-constexpr int CFG_DST = 1282;
-constexpr int CFG_BND = 1283;
-constexpr int CFG_RHC = 1284;
-constexpr int CFG_THC = 1285;
-constexpr int CFG_BR1 = 1286;
-constexpr int CFG_BR2 = 1287;
-constexpr int CFG_PTH = 1288;
-constexpr int CFG_DTH = 1289;
-constexpr int CFG_NPT = 1290;
-constexpr int CFG_NDT = 1291;
-constexpr int CFG_NTO = 1292;
-constexpr int CFG_KDL = 1293;
-constexpr int CFG_CSD = 1294;
-constexpr int CFG_AGC = 1295;
-constexpr int CFG_AGN = 1296;
-constexpr int CFG_ASD = 1297;
-constexpr int CFG_CLK = 1298;
-constexpr int CFG_CRL = 1299;
-constexpr int CFG_CTO = 1300;
-constexpr int CFG_DBG = 1301;
-constexpr int CFG_DOP = 1302;
-constexpr int CFG_DQF = 1303;
-constexpr int CFG_DTO = 1304;
-constexpr int CFG_ECD = 1305;
-constexpr int CFG_MFC = 1306;
-constexpr int CFG_MFD = 1307;
-constexpr int CFG_NRL = 1308;
-constexpr int CFG_NRV = 1309;
-constexpr int CFG_PRL = 1311;
-constexpr int CFG_PSV = 1312;
-constexpr int CFG_PTO = 1313;
-constexpr int CFG_REV = 1314;
-constexpr int CFG_RXA = 1315;
-constexpr int CFG_RXD = 1316;
-constexpr int CFG_SHF = 1317;
-constexpr int CFG_TAT = 1318;
-constexpr int CFG_TXD = 1320;
-constexpr int CFG_TXP = 1321;
-constexpr int CFG_TXF = 1322;
-constexpr int CFG_ALL = 1323;
-
-struct ConfigParamEntry {
-  std::string_view name;
-  int code;
-};
-
-// Tried in this order against the first three characters of field 1.
-inline constexpr std::array<ConfigParamEntry, 41> CONFIG_PARAMS{{
-    {"SRC", CFG_SRC}, {"DST", CFG_DST}, {"BND", CFG_BND}, {"RHC", CFG_RHC}, {"THC", CFG_THC},
-    {"BR1", CFG_BR1}, {"BR2", CFG_BR2}, {"PTH", CFG_PTH}, {"DTH", CFG_DTH}, {"NPT", CFG_NPT},
-    {"NDT", CFG_NDT}, {"NTO", CFG_NTO}, {"KDL", CFG_KDL}, {"CSD", CFG_CSD}, {"AGC", CFG_AGC},
-    {"AGN", CFG_AGN}, {"ASD", CFG_ASD}, {"CLK", CFG_CLK}, {"CRL", CFG_CRL}, {"CTO", CFG_CTO},
-    {"DBG", CFG_DBG}, {"DOP", CFG_DOP}, {"DQF", CFG_DQF}, {"DTO", CFG_DTO}, {"ECD", CFG_ECD},
-    {"MFC", CFG_MFC}, {"MFD", CFG_MFD}, {"NRL", CFG_NRL}, {"NRV", CFG_NRV}, {"PRL", CFG_PRL},
-    {"PSV", CFG_PSV}, {"PTO", CFG_PTO}, {"REV", CFG_REV}, {"RXA", CFG_RXA}, {"RXD", CFG_RXD},
-    {"SHF", CFG_SHF}, {"TAT", CFG_TAT}, {"TXD", CFG_TXD}, {"TXP", CFG_TXP}, {"TXF", CFG_TXF},
-    {"ALL", CFG_ALL},
-}};
-
-// ---------------------------------------------------------------------------
 // Readers. None reports an error: a missing field reads as MISSING_FIELD
 // (4095.0f for the float, the empty string for text), a field that is not a
 // number reads as 0. Every byte of a sentence counts, a NUL included.
@@ -271,11 +206,15 @@ NMEACycle NMEAGetCycle(std::string_view s);
 // The kind of error a "$CAERR" sentence reports, from its field 2.
 int NMEAErrorKind(std::string_view s);
 
-// The parameter a "$CACFG" sentence reports, from its field 1. For "SRC" the
-// value after it becomes settings.modemUnit, 0 when it is no number; an empty
-// value (nothing but a checksum or the CR after the comma, or no comma at
-// all) leaves it alone.
-int NMEAConfigParam(std::string_view s, Settings& settings);
+// The code of the parameter a "$CACFG" sentence reports, from its field 1
+// (config_params.h); CFG_MISSING without a field 1, CFG_UNKNOWN when no
+// parameter's mnemonic starts it.
+int NMEAConfigParam(std::string_view s);
+
+// The whole value after the parameter name of a "$CACFG" sentence, read as
+// an integer (0 when it is no number); none when the sentence carries no
+// value (nothing but a checksum or the CR after the comma, or no comma).
+std::optional<int32_t> NMEAConfigValue(std::string_view s);
 
 // "name (version)" from fields 2 and 3 of a "$CAREV" sentence, else "Unknown".
 std::string NMEARevisionText(std::string_view s);
@@ -286,6 +225,11 @@ void NMEAAppendChecksum(std::string& s);
 
 // The payload field of a "$CCTXD" sentence: two lower-case hex digits a byte.
 std::string NMEAHexPayload(const uint8_t* bytes, size_t n);
+
+// The one "$CCTXD" builder: "$CCTXD,source,destination,ack," then the bytes
+// as NMEAHexPayload writes them, then CR LF (no checksum).
+std::string NMEATxdSentence(int32_t source, int32_t destination, int32_t ack, const uint8_t* bytes,
+                            size_t n);
 
 // The modem interpreter's text for an NMEA error code.
 std::string NMEAErrorText(int code);

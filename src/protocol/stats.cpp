@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
 
 namespace tw {
 namespace {

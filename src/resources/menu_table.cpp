@@ -9,8 +9,8 @@
 #include <string>
 #include <utility>
 
-#include "app/settings.h"
-#include "resources/commands.h"
+#include "core/commands.h"
+#include "core/settings.h"
 
 namespace tw {
 namespace {

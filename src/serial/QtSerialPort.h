@@ -6,8 +6,8 @@
 #include <QString>
 #include <memory>
 
+#include "core/serial_port.h"
 #include "serial/port_map.h"
-#include "serial/serial_port.h"
 
 namespace tw {
 

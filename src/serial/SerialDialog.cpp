@@ -41,9 +41,13 @@ QPushButton* MakeButton(const QString& caption, const QString& name) {
 
 }  // namespace
 
-SerialDialog::SerialDialog(TerminalInfo& ti, Settings& settings, const PortMap& ports,
-                           std::function<void()> postConnect, QWidget* parent)
-    : QDialog(parent), ti_(ti), settings_(settings), postConnect_(std::move(postConnect)) {
+SerialDialog::SerialDialog(SerialSettings& port, bool connected, TerminalInfo& ti,
+                           const PortMap& ports, std::function<void()> postConnect, QWidget* parent)
+    : QDialog(parent),
+      port_(port),
+      connected_(connected),
+      ti_(ti),
+      postConnect_(std::move(postConnect)) {
   setWindowTitle(QStringLiteral("Serial Port Settings..."));
 
   auto* apply = MakeButton(QStringLiteral("Apply"), QStringLiteral("apply"));
@@ -67,7 +71,7 @@ SerialDialog::SerialDialog(TerminalInfo& ti, Settings& settings, const PortMap& 
   layout->addWidget(makeTtyOptions());
   layout->addLayout(buttons);
 
-  showValues(FillSerialDialog(ti_));
+  showValues(FillSerialDialog(port_, connected_, ti_));
 }
 
 QGroupBox* SerialDialog::makeComOptions(const PortMap& ports) {
@@ -140,12 +144,12 @@ SerialDialogValues SerialDialog::values() const {
 }
 
 void SerialDialog::apply() {
-  ReadSerialDialog(values(), ti_, settings_);
+  ReadSerialDialog(values(), port_, ti_);
   accept();
 }
 
 void SerialDialog::connectNow() {
-  ReadSerialDialog(values(), ti_, settings_);
+  ReadSerialDialog(values(), port_, ti_);
   if (postConnect_) postConnect_();
   accept();
 }

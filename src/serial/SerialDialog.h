@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "serial/port_map.h"
 #include "serial/serial_dialog.h"
 #include "terminal/terminal_info.h"
@@ -24,7 +24,7 @@ class SerialDialog : public QDialog {
  public:
   // `postConnect` queues the "&Connect to Modem" command for the main
   // window; it runs after the dialog has gone.
-  SerialDialog(TerminalInfo& ti, Settings& settings, const PortMap& ports,
+  SerialDialog(SerialSettings& port, bool connected, TerminalInfo& ti, const PortMap& ports,
                std::function<void()> postConnect, QWidget* parent = nullptr);
 
  private:
@@ -35,8 +35,9 @@ class SerialDialog : public QDialog {
   void apply();
   void connectNow();
 
+  SerialSettings& port_;
+  bool connected_;
   TerminalInfo& ti_;
-  Settings& settings_;
   std::function<void()> postConnect_;
   QComboBox* portList_ = nullptr;
   QComboBox* baudList_ = nullptr;

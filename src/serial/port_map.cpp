@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
 
 namespace tw {
 

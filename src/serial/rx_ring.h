@@ -1,9 +1,11 @@
-// The receive ring: everything read from the modem port waits here until the
-// handler of the current receive mode takes it.
+// The receive ring: everything read from a serial port waits here until the
+// handler of the current receive mode takes it. Readers go through the
+// functions below; only they move the ring's indices.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tw {
@@ -18,20 +20,53 @@ constexpr int RX_FIRMWARE_START = 259;
 constexpr int RX_FIRMWARE_BLOCKS = 260;
 constexpr int RX_EMULATOR = 263;
 
-struct RxState {
-  std::vector<uint8_t> buffer;
-  uint32_t readIndex = 0;
-  uint32_t writeIndex = 0;
-  uint32_t count = 0;
+class RxState {
+ public:
+  // Who takes the bytes next (RX_MODEM, ...).
   int32_t mode = 0;
+
+  uint32_t count() const { return count_; }
+  uint32_t readIndex() const { return readIndex_; }
+  uint32_t writeIndex() const { return writeIndex_; }
+  // False before RxInit and after RxFree: such a ring holds nothing.
+  bool allocated() const { return buffer_.size() == RX_SIZE; }
+
+ private:
+  friend void RxInit(RxState&);
+  friend void RxFree(RxState&);
+  friend bool RxAppend(RxState&, const uint8_t*, size_t);
+  friend void RxReset(RxState&);
+  friend uint8_t RxPeek(const RxState&, uint32_t);
+  friend void RxConsume(RxState&, uint32_t);
+
+  std::vector<uint8_t> buffer_;
+  uint32_t readIndex_ = 0;
+  uint32_t writeIndex_ = 0;
+  uint32_t count_ = 0;
 };
 
+// Allocates the buffer, empties it and sets the mode to RX_MODEM.
 void RxInit(RxState& rx);
 void RxFree(RxState& rx);
 // Appends a chunk whole, or drops it whole (returning false) when it would
 // leave fewer than one free byte: a full ring must stay distinguishable from
 // an empty one.
 bool RxAppend(RxState& rx, const uint8_t* bytes, size_t length);
+// Forgets every unread byte.
 void RxReset(RxState& rx);
+
+// The unread byte at `offset` from the oldest one; offset < count().
+uint8_t RxPeek(const RxState& rx, uint32_t offset);
+// Offset of the first `wanted` byte at or after `from`; count() when none.
+uint32_t RxFind(const RxState& rx, uint32_t from, uint8_t wanted);
+// `length` unread bytes from `offset` on, left in the ring.
+std::string RxCopy(const RxState& rx, uint32_t offset, uint32_t length);
+// Drops the `n` oldest unread bytes (all of them when n >= count()).
+void RxConsume(RxState& rx, uint32_t n);
+// Takes the bytes up to and including the first LF at or after `from`:
+// those from `from` on (the LF left out, at most `maxLength` of them) go into
+// `line`, and everything up to the LF is consumed. False, with nothing
+// consumed, when no LF has arrived yet.
+bool RxTakeLine(RxState& rx, uint32_t from, uint32_t maxLength, std::string& line);
 
 }  // namespace tw

@@ -1,6 +1,6 @@
 #include "serial/serial_dialog.h"
 
-#include "app/cformat.h"
+#include "core/cformat.h"
 
 namespace tw {
 
@@ -54,31 +54,29 @@ std::vector<PortListItem> PortListItems(const PortMap& ports) {
   return items;
 }
 
-SerialDialogValues FillSerialDialog(const TerminalInfo& ti) {
+SerialDialogValues FillSerialDialog(const SerialSettings& port, bool connected,
+                                    const TerminalInfo& ti) {
   SerialDialogValues v;
-  v.portIndex = IndexIfIn(ti.portNumber - MIN_PORT, PORT_COUNT);
-  v.portListEnabled = ti.connected == 0;
-  v.baudIndex = FillComboFromStrings(BAUD_RATE_ITEMS, ti.baudRate).selected;
-  v.dataBitsIndex = IndexIfIn(ti.byteSize - FIRST_DATA_BITS, DATA_BITS_COUNT);
-  v.parityIndex = FillComboFromStrings(PARITY_ITEMS, ti.parity).selected;
-  v.stopBitsIndex = FillComboFromStrings(STOP_BITS_ITEMS, ti.stopBits).selected;
+  v.portIndex = IndexIfIn(port.portNumber - MIN_PORT, PORT_COUNT);
+  v.portListEnabled = !connected;
+  v.baudIndex = FillComboFromStrings(BAUD_RATE_ITEMS, port.baudRate).selected;
+  v.dataBitsIndex = IndexIfIn(port.byteSize - FIRST_DATA_BITS, DATA_BITS_COUNT);
+  v.parityIndex = FillComboFromStrings(PARITY_ITEMS, port.parity).selected;
+  v.stopBitsIndex = FillComboFromStrings(STOP_BITS_ITEMS, port.stopBits).selected;
   v.autoWrap = ti.autoWrap != 0;
   v.newLine = ti.newLine != 0;
   v.localEcho = ti.localEcho != 0;
   return v;
 }
 
-void ReadSerialDialog(const SerialDialogValues& v, TerminalInfo& ti, Settings& settings) {
-  if (IndexIfIn(v.portIndex, PORT_COUNT) >= 0) {
-    ti.portNumber = static_cast<uint8_t>(v.portIndex + MIN_PORT);
-  }
-  settings.modemPortNumber = ti.portNumber;
-  ti.baudRate = ValueAt(BAUD_RATE_ITEMS, v.baudIndex, ti.baudRate);
+void ReadSerialDialog(const SerialDialogValues& v, SerialSettings& port, TerminalInfo& ti) {
+  if (IndexIfIn(v.portIndex, PORT_COUNT) >= 0) port.portNumber = v.portIndex + MIN_PORT;
+  port.baudRate = ValueAt(BAUD_RATE_ITEMS, v.baudIndex, port.baudRate);
   if (IndexIfIn(v.dataBitsIndex, DATA_BITS_COUNT) >= 0) {
-    ti.byteSize = static_cast<uint8_t>(v.dataBitsIndex + FIRST_DATA_BITS);
+    port.byteSize = v.dataBitsIndex + FIRST_DATA_BITS;
   }
-  ti.parity = ValueAt(PARITY_ITEMS, v.parityIndex, ti.parity);
-  ti.stopBits = ValueAt(STOP_BITS_ITEMS, v.stopBitsIndex, ti.stopBits);
+  port.parity = ValueAt(PARITY_ITEMS, v.parityIndex, port.parity);
+  port.stopBits = ValueAt(STOP_BITS_ITEMS, v.stopBitsIndex, port.stopBits);
   ti.autoWrap = v.autoWrap ? 1 : 0;
   ti.newLine = v.newLine ? 1 : 0;
   ti.localEcho = v.localEcho ? 1 : 0;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "serial/port_map.h"
 #include "terminal/terminal_info.h"
 
@@ -75,13 +75,15 @@ struct SerialDialogValues {
   bool portListEnabled = true;
 };
 
-// The controls for the record: its port, rate and line settings selected,
-// the TTY options checked, the port list locked while the port is open.
-SerialDialogValues FillSerialDialog(const TerminalInfo& ti);
+// The controls for a port and the terminal record: the port, rate and line
+// settings selected, the TTY options checked, the port list locked while the
+// port is open.
+SerialDialogValues FillSerialDialog(const SerialSettings& port, bool connected,
+                                    const TerminalInfo& ti);
 
-// Stores the controls into the record, and the port number into
-// `modemPortNumber` too. A list with nothing selected leaves its field as it
-// was, so no value outside the lists is ever stored.
-void ReadSerialDialog(const SerialDialogValues& values, TerminalInfo& ti, Settings& settings);
+// Stores the controls into the port's settings and the terminal record. A
+// list with nothing selected leaves its field as it was, so no value outside
+// the lists is ever stored.
+void ReadSerialDialog(const SerialDialogValues& values, SerialSettings& port, TerminalInfo& ti);
 
 }  // namespace tw

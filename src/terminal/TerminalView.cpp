@@ -20,14 +20,13 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/program.h"
 #include "terminal/terminal_screen.h"
 
 namespace tw {
 
 namespace {
 
-QColor ToQColor(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor ToQColor(int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 // The text background is the colour of a window's client area, which Qt
 // calls Base (its Window role is the grey of dialogs).
@@ -60,25 +59,24 @@ void ShowColor(QPushButton* button, const QColor& color) {
 
 }  // namespace
 
-TerminalView::TerminalView(tw::Program* program, QWidget* parent)
-    : QAbstractScrollArea(parent), program_(program) {
+TerminalView::TerminalView(tw::Terminal* terminal, QWidget* parent)
+    : QAbstractScrollArea(parent), terminal_(terminal) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled, false);
   connectScrollBar(true);
   connectScrollBar(false);
 }
 
-void TerminalView::setProgram(tw::Program* program) {
-  program_ = program;
+void TerminalView::setTerminal(tw::Terminal* terminal) {
+  terminal_ = terminal;
   viewport()->update();
 }
 
-tw::TerminalInfo* TerminalView::record() const { return program_ ? program_->term.get() : nullptr; }
+tw::TerminalInfo* TerminalView::record() const { return terminal_ ? terminal_->info() : nullptr; }
 
 // ------------------------------------------------------------ font
 
-void TerminalView::applyFont(tw::TerminalInfo& ti) {
-  const tw::LogFont& lf = ti.logFont;
+tw::CellSize TerminalView::applyFont(const tw::LogFont& lf, int32_t color) {
   const QString face = QString::fromStdString(lf.faceName);
   QFont font = QFontDatabase::hasFamily(face) ? QFont(face)
                                               : QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -97,29 +95,21 @@ void TerminalView::applyFont(tw::TerminalInfo& ti) {
   // fractional advance; rounding up keeps each glyph inside its own cell.
   const QFontMetrics metrics(font);
   const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
-  ti.charWidth = std::max({1, metrics.averageCharWidth(), static_cast<int>(std::ceil(advance))});
-  ti.charHeight = std::max(1, metrics.height() + metrics.leading());
+  tw::CellSize cell;
+  cell.width = std::max({1, metrics.averageCharWidth(), static_cast<int>(std::ceil(advance))});
+  cell.height = std::max(1, metrics.height() + metrics.leading());
 
   // A row is drawn as one run; its glyphs must advance by exactly one cell
   // or the run drifts off the grid the model invalidates and clips by.
-  font.setLetterSpacing(QFont::AbsoluteSpacing, ti.charWidth - advance);
+  font.setLetterSpacing(QFont::AbsoluteSpacing, cell.width - advance);
   font_ = font;
-
-  relayout(ti);
+  textColor_ = color;
   updateGeometry();
+  viewport()->update();
+  return cell;
 }
 
-void TerminalView::relayout(tw::TerminalInfo& ti) {
-  const int height = viewport()->height();
-  const int width = viewport()->width();
-  if (program_ && program_->term.get() == &ti) {
-    program_->OnSize(height, width);
-  } else {
-    tw::SizeTerminal(ti, *this, height, width);
-  }
-}
-
-bool TerminalView::chooseFont(tw::TerminalInfo& ti) {
+bool TerminalView::chooseFont(tw::LogFont& lf, int32_t& textColor) {
   QDialog dialog(window());
   dialog.setWindowTitle(tr("Font"));
 
@@ -133,7 +123,7 @@ bool TerminalView::chooseFont(tw::TerminalInfo& ti) {
   // hiding just the chooser.
   connect(fonts, &QDialog::rejected, &dialog, &QDialog::reject);
 
-  QColor color = ToQColor(ti.textColor);
+  QColor color = ToQColor(textColor);
   auto* colorButton = new QPushButton(tr("&Color..."), &dialog);
   colorButton->setObjectName("color");
   ShowColor(colorButton, color);
@@ -160,15 +150,14 @@ bool TerminalView::chooseFont(tw::TerminalInfo& ti) {
   if (dialog.exec() != QDialog::Accepted) return false;
 
   const QFont chosen = fonts->currentFont();
-  tw::LogFont& lf = ti.logFont;
   lf.faceName = chosen.family().toStdString();
   lf.height = PixelHeight(chosen, this);
   lf.width = 0;  // the face's own width
   lf.weight = chosen.weight();
-  lf.italic = chosen.italic();
-  lf.underline = chosen.underline();
-  lf.strikeOut = chosen.strikeOut();
-  ti.textColor = tw::RGB(color.red(), color.green(), color.blue());
+  lf.italic = chosen.italic() ? 1 : 0;
+  lf.underline = chosen.underline() ? 1 : 0;
+  lf.strikeOut = chosen.strikeOut() ? 1 : 0;
+  textColor = tw::RGB(color.red(), color.green(), color.blue());
   return true;
 }
 
@@ -194,7 +183,7 @@ void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, con
   if (count <= 0) return;
   const QColor background = BackgroundColor(viewport());
   const int ascent = QFontMetrics(font_).ascent();
-  painter.setPen(ToQColor(ti.textColor));
+  painter.setPen(ToQColor(textColor_));
   for (int row = range.firstRow; row <= range.lastRow; ++row) {
     const int x = range.firstColumn * ti.charWidth - ti.scrollX;
     const int y = row * ti.charHeight - ti.scrollY;
@@ -344,7 +333,7 @@ void TerminalView::onScrollAction(bool vertical, int action) {
     default:
       return;
   }
-  if (program_) program_->OnScroll(vertical, code, bar->sliderPosition());
+  if (terminal_) terminal_->OnScroll(vertical, code, bar->sliderPosition());
   // The bar has already moved its thumb by its own rules; the model's
   // offset is the one that counts.
   const tw::TerminalInfo* ti = record();
@@ -352,24 +341,24 @@ void TerminalView::onScrollAction(bool vertical, int action) {
 }
 
 void TerminalView::resizeEvent(QResizeEvent*) {
-  if (program_) program_->OnSize(viewport()->height(), viewport()->width());
+  if (terminal_) terminal_->OnSize(viewport()->height(), viewport()->width());
 }
 
 void TerminalView::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
-  if (program_) program_->OnSetFocus();
+  if (terminal_) terminal_->OnSetFocus();
 }
 
 void TerminalView::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
-  if (program_) program_->OnKillFocus();
+  if (terminal_) terminal_->OnKillFocus();
 }
 
-// Typed characters go nowhere (the program only beeps); keys without text
+// Typed characters go nowhere (the window only beeps); keys without text
 // keep their scroll-bar meaning.
 void TerminalView::keyPressEvent(QKeyEvent* event) {
   if (!event->text().isEmpty()) {
-    if (program_) program_->OnChar();
+    emit characterTyped();
     event->accept();
     return;
   }

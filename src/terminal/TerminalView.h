@@ -1,6 +1,6 @@
 // The main window's character screen on Qt: paints the record's cells, owns
-// the scroll bars and the caret, and hands size, focus, scroll and key
-// events to the program.
+// the scroll bars and the caret, hands size, focus and scroll events to the
+// terminal and tells the window when a character is typed.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -8,30 +8,26 @@
 #include <QRect>
 #include <QRegion>
 
+#include "terminal/terminal.h"
 #include "terminal/terminal_info.h"
 #include "terminal/terminal_surface.h"
 
 namespace tw {
 
-class Program;
-
 class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   Q_OBJECT
 
  public:
-  // The program may be given later (it is built with this view as its
+  // The terminal may be given later (it is built with this view as its
   // surface); until then the view shows nothing and forwards nothing.
-  explicit TerminalView(tw::Program* program = nullptr, QWidget* parent = nullptr);
+  explicit TerminalView(tw::Terminal* terminal = nullptr, QWidget* parent = nullptr);
 
-  void setProgram(tw::Program* program);
-  tw::Program* program() const { return program_; }
+  void setTerminal(tw::Terminal* terminal);
+  tw::Terminal* terminal() const { return terminal_; }
 
-  // Rebuilds the font from the record's logFont, measures a cell, stores
-  // the cell size in the record and lays the screen out again.
-  void applyFont(tw::TerminalInfo& ti);
   // The font dialog (fixed-pitch fonts, effects and colour). True after OK,
-  // with logFont and textColor updated; Cancel leaves the record alone.
-  bool chooseFont(tw::TerminalInfo& ti);
+  // with the font and colour updated; Cancel leaves both alone.
+  bool chooseFont(tw::LogFont& font, int32_t& textColor);
 
   const QFont& terminalFont() const { return font_; }
   bool caretVisible() const { return caretCreated_ && caretShown_; }
@@ -49,6 +45,12 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void showCaret() override;
   void destroyCaret() override;
   void setCaretPosition(int x, int y) override;
+  // Rebuilds the font, keeps the colour and measures a cell.
+  tw::CellSize applyFont(const tw::LogFont& font, int32_t color) override;
+
+ signals:
+  // A key with text was typed; the screen takes no input.
+  void characterTyped();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -65,10 +67,10 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void onScrollAction(bool vertical, int action);
   void paintCells(QPainter& painter, const tw::TerminalInfo& ti, const QRect& area);
   void paintCaret(QPainter& painter, const QRect& area);
-  void relayout(tw::TerminalInfo& ti);
 
-  tw::Program* program_ = nullptr;
+  tw::Terminal* terminal_ = nullptr;
   QFont font_;
+  int32_t textColor_ = 0;
   // Where the model has asked for a repaint that has not happened yet, so
   // updateNow repaints only that.
   QRegion dirty_;

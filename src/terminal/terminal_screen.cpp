@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
 
 namespace tw {
 

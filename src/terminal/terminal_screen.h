@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "terminal/terminal_info.h"
 #include "terminal/terminal_surface.h"
 

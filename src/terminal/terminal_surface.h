@@ -3,7 +3,17 @@
 // runs and tests use NullSurface or a recording fake.
 #pragma once
 
+#include <cstdint>
+
+#include "core/settings.h"
+
 namespace tw {
+
+// One character cell in pixels.
+struct CellSize {
+  int width = 8;
+  int height = 14;
+};
 
 class TerminalSurface {
  public:
@@ -23,6 +33,9 @@ class TerminalSurface {
   virtual void showCaret() = 0;
   virtual void destroyCaret() = 0;
   virtual void setCaretPosition(int x, int y) = 0;
+  // Draws from now on with this font and text colour (0x00BBGGRR) and
+  // answers the size of one cell in it.
+  virtual CellSize applyFont(const LogFont& font, int32_t color) = 0;
 };
 
 class NullSurface : public TerminalSurface {
@@ -38,6 +51,7 @@ class NullSurface : public TerminalSurface {
   void showCaret() override {}
   void destroyCaret() override {}
   void setCaretPosition(int, int) override {}
+  CellSize applyFont(const LogFont&, int32_t) override { return {}; }
 };
 
 }  // namespace tw

@@ -16,8 +16,8 @@
 
 #include "app/AboutDialog.h"
 #include "app/MainWindow.h"
+#include "core/commands.h"
 #include "resources/MenuBar.h"
-#include "resources/commands.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
 #include "terminal/TerminalView.h"
@@ -82,11 +82,29 @@ TEST_F(MainWindowTest, MenuCheckMarksFollowTheFlagsWhenTriggered) {
   ASSERT_TRUE(outgoing);
   outgoing->trigger();
   EXPECT_TRUE(outgoing->isChecked());
-  EXPECT_EQ(w->program().settings.showNmeaOutgoing, 1);
+  EXPECT_EQ(w->program().settings().showNmeaOutgoing, 1);
   // Loop testing is refused while disconnected: its mark must not appear.
   QAction* loop = Action(*w, cmd::LOOP_TESTING);
   w->program().OnCommand(cmd::LOOP_TESTING);
   EXPECT_FALSE(loop->isChecked());
+}
+
+// A window whose bell can be counted.
+class CountingBellWindow : public MainWindow {
+ public:
+  using MainWindow::MainWindow;
+  void Beep() override { ++beeps; }
+  int beeps = 0;
+};
+
+TEST_F(MainWindowTest, KeyTypedIntoTheScreenOnlyRingsTheBell) {
+  CountingBellWindow w(options, clock);
+  w.show();
+  QTest::keyClick(&w.terminalView(), Qt::Key_A);
+  EXPECT_EQ(w.beeps, 1);
+  EXPECT_EQ(w.program().terminal().info()->rowText(0), std::string(64, ' '));
+  QTest::keyClick(&w.terminalView(), Qt::Key_Down);  // no text: no bell
+  EXPECT_EQ(w.beeps, 1);
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsTheVersionLine) {
@@ -100,7 +118,7 @@ TEST_F(MainWindowTest, ConnectsToAPseudoTerminalAndSendsMenuCommands) {
   options.ports.set(1, pty.slavePath());
   auto w = Make();
   std::vector<std::string> lines;
-  w->program().AddLineListener([&](const std::string& l) { lines.push_back(l); });
+  w->program().terminal().AddLineListener([&](const std::string& l) { lines.push_back(l); });
 
   w->program().OnCommand(cmd::CONNECT);
   EXPECT_EQ(w->windowTitle(), "Tidewire [COM1]");
@@ -120,8 +138,11 @@ TEST_F(MainWindowTest, ConnectsToAPseudoTerminalAndSendsMenuCommands) {
 
 TEST_F(MainWindowTest, F1RunsTestOnceEvenFromAnOpenDialog) {
   auto w = Make();
+  // Nothing is ticked, so each test cycle says so in one line.
   int cycles = 0;
-  w->program().runTestCycle = [&] { ++cycles; };
+  w->program().terminal().AddLineListener([&](const std::string& line) {
+    if (line.ends_with("Test Cycle: No Tests enabled.")) ++cycles;
+  });
   QApplication::setActiveWindow(w.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
   QTest::keyClick(w.get(), Qt::Key_F1);

@@ -4,13 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include "resources/commands.h"
+#include "core/commands.h"
 #include "support/program_fixture.h"
 
 namespace tw::test {
 namespace {
 
 using namespace tw::cmd;
+
+using ModemCommandMenu = ProgramTest;
 
 struct Expected {
   int id;
@@ -37,7 +39,7 @@ const Expected kFixed[] = {
     {OBS_WAKEUP_2, "$CCMEC,0,2,1,1,0\r\n", nullptr},
 };
 
-TEST_F(ProgramTest, EachModemCommandSendsExactlyItsSentenceAndStatusLine) {
+TEST_F(ModemCommandMenu, EachModemCommandSendsExactlyItsSentenceAndStatusLine) {
   auto port = Connect();
   for (const Expected& e : kFixed) {
     port->written.clear();
@@ -53,7 +55,7 @@ TEST_F(ProgramTest, EachModemCommandSendsExactlyItsSentenceAndStatusLine) {
   }
 }
 
-TEST_F(ProgramTest, ClockAndRevertTakeTheirValuesFromProgramState) {
+TEST_F(ModemCommandMenu, ClockAndRevertTakeTheirValuesFromProgramState) {
   auto port = Connect();
   clock.now = LocalTime{2004, 3, 2, 9, 5, 7};
   program->OnCommand(SYNCHRONIZE_CLOCK);
@@ -62,13 +64,13 @@ TEST_F(ProgramTest, ClockAndRevertTakeTheirValuesFromProgramState) {
   port->written.clear();
   program->OnCommand(COMMAND_REVERT);
   EXPECT_EQ(port->written, "$CCMSC,0,0,0\r\n");
-  program->settings.modemUnit = 3;
+  program->state().modemUnit = 3;
   port->written.clear();
   program->OnCommand(COMMAND_REVERT);
   EXPECT_EQ(port->written, "$CCMSC,3,3,0\r\n");
 }
 
-TEST_F(ProgramTest, RefusedCommandPrintsExactlyOneErrorLine) {
+TEST_F(ModemCommandMenu, RefusedCommandPrintsExactlyOneErrorLine) {
   for (const ModemCommand& c : ModemCommandTable()) {
     TakeLines();
     program->OnCommand(c.id);
@@ -87,14 +89,14 @@ TEST_F(ProgramTest, RefusedCommandPrintsExactlyOneErrorLine) {
   EXPECT_TRUE(ports.opened.empty());
 }
 
-TEST_F(ProgramTest, OutgoingEchoShowsTheSentenceWithoutItsLineEnd) {
+TEST_F(ModemCommandMenu, OutgoingEchoShowsTheSentenceWithoutItsLineEnd) {
   auto port = Connect();
   program->OnCommand(SHOW_NMEA_OUTGOING);
   TakeLines();
   program->OnCommand(SHOW_MODEM_SETTINGS);
   EXPECT_EQ(TakeLines(),
             (std::vector<std::string>{"=========Modem Settings=========", "$CCCFQ,ALL"}));
-  EXPECT_EQ(program->term->rowText(1).substr(0, 21), "[14:05:09] $CCCFQ,ALL");
+  EXPECT_EQ(program->terminal().info()->rowText(1).substr(0, 21), "[14:05:09] $CCCFQ,ALL");
 }
 
 }  // namespace

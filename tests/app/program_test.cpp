@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "resources/commands.h"
+#include "core/commands.h"
 #include "support/program_fixture.h"
 
 namespace tw::test {
@@ -11,122 +11,130 @@ namespace {
 
 using namespace tw::cmd;
 
-TEST_F(ProgramTest, StartsWithDefaultsTimersTitleAndMenuStates) {
-  const Settings& s = program->settings;
+// Start-up, options, timers and ending of the program shell.
+using Shell = ProgramTest;
+
+TEST_F(Shell, StartsWithDefaultsTimersTitleAndMenuStates) {
+  const Settings& s = program->settings();
   EXPECT_EQ(s.testInterval, 10000);
   EXPECT_EQ(s.dataRateEnabled[0], 1);
   EXPECT_EQ(s.showHeartbeat, 1);
-  EXPECT_EQ(s.gpsPortNumber, 4);
-  EXPECT_EQ(s.gpsBaudRate, 4800);
-  EXPECT_FLOAT_EQ(s.soundSpeed, 1500.0f);
-  EXPECT_EQ(s.modemBand, -1);
-  EXPECT_EQ(s.noiseLevel[13], -96);
-  EXPECT_EQ(s.modemPortNumber, 1);
-  EXPECT_EQ(s.modemConnected, 0);
+  EXPECT_EQ(s.gpsPort.portNumber, 4);
+  EXPECT_EQ(s.gpsPort.baudRate, 4800);
+  EXPECT_EQ(s.modemPort.portNumber, 1);
+  EXPECT_EQ(s.modemPort.baudRate, 19200);
+  const RunState& r = program->state();
+  EXPECT_FLOAT_EQ(r.soundSpeed, 1500.0f);
+  EXPECT_EQ(r.modemBand, -1);
+  EXPECT_EQ(r.noiseLevel[13], -96);
+  EXPECT_FALSE(program->modem().connected());
 
   // Timers 2, 5, 3, 4 in that order.
   const std::vector<std::pair<int, int32_t>> expected = {{2, 20}, {5, 20}, {3, 10000}, {4, 100}};
   EXPECT_EQ(ui.timerCalls, expected);
-  EXPECT_EQ(program->timers.table[3].state, TIMER_RUNNING);
-  EXPECT_EQ(program->timers.table[0].state, TIMER_STOPPED);
+  EXPECT_EQ(program->timers().table[3].state, TIMER_RUNNING);
+  EXPECT_EQ(program->timers().table[0].state, TIMER_STOPPED);
 
   EXPECT_EQ(ui.title, "Tidewire [not connected]");
-  EXPECT_FALSE(program->menu.IsEnabled(DISCONNECT));
-  EXPECT_TRUE(program->menu.IsEnabled(CONNECT));
-  EXPECT_FALSE(program->menu.IsEnabled(SEND_COMMS_TO_MAP));
-  EXPECT_FALSE(program->menu.IsEnabled(SEND_GPS_TO_MAP));
-  EXPECT_TRUE(program->menu.IsChecked(TEST_INTERVALS[5].id));  // "10 seconds"
-  EXPECT_TRUE(program->menu.IsChecked(DATA_RATES[0]));
-  EXPECT_TRUE(program->menu.IsChecked(SHOW_HEARTBEAT));
+  EXPECT_FALSE(program->menu().IsEnabled(DISCONNECT));
+  EXPECT_TRUE(program->menu().IsEnabled(CONNECT));
+  EXPECT_FALSE(program->menu().IsEnabled(SEND_COMMS_TO_MAP));
+  EXPECT_FALSE(program->menu().IsEnabled(SEND_GPS_TO_MAP));
+  EXPECT_TRUE(program->menu().IsChecked(TEST_INTERVALS[5].id));  // "10 seconds"
+  EXPECT_TRUE(program->menu().IsChecked(DATA_RATES[0]));
+  EXPECT_TRUE(program->menu().IsChecked(SHOW_HEARTBEAT));
 }
 
-TEST_F(ProgramTest, IntervalRuleRestartsTimerThreeAndKeepsOneCheckMark) {
-  program->OnCommand(40281);  // "300 milliseconds"
-  EXPECT_EQ(program->settings.testInterval, 300);
+TEST_F(Shell, IntervalRuleRestartsTimerThreeAndKeepsOneCheckMark) {
+  program->OnCommand(TEST_INTERVALS[0].id);  // "300 milliseconds"
+  EXPECT_EQ(program->settings().testInterval, 300);
   EXPECT_EQ(ui.timerCalls.back(), std::make_pair(3, 300));
   int checked = 0;
-  for (const auto& item : TEST_INTERVALS) checked += program->menu.IsChecked(item.id) ? 1 : 0;
+  for (const auto& item : TEST_INTERVALS) checked += program->menu().IsChecked(item.id) ? 1 : 0;
   EXPECT_EQ(checked, 1);
-  EXPECT_TRUE(program->menu.IsChecked(40281));
+  EXPECT_TRUE(program->menu().IsChecked(TEST_INTERVALS[0].id));
 
   // The same item again keeps its mark and restarts the interval.
   const size_t calls = ui.timerCalls.size();
-  program->OnCommand(40281);
+  program->OnCommand(TEST_INTERVALS[0].id);
   EXPECT_EQ(ui.timerCalls.size(), calls + 1);
-  EXPECT_TRUE(program->menu.IsChecked(40281));
+  EXPECT_TRUE(program->menu().IsChecked(TEST_INTERVALS[0].id));
 
-  program->OnCommand(40306);  // "24 hours"
-  EXPECT_EQ(program->settings.testInterval, 86400000);
-  EXPECT_FALSE(program->menu.IsChecked(40281));
+  program->OnCommand(TEST_INTERVALS.back().id);  // "24 hours"
+  EXPECT_EQ(program->settings().testInterval, 86400000);
+  EXPECT_FALSE(program->menu().IsChecked(TEST_INTERVALS[0].id));
 }
 
-TEST_F(ProgramTest, TransmitDataSourcesAreMutuallyExclusive) {
-  Settings& s = program->settings;
+TEST_F(Shell, TransmitDataSourcesAreMutuallyExclusive) {
+  Settings& s = program->settings();
   program->OnCommand(USE_CUSTOM_STRING);
   EXPECT_EQ(s.useCustomString, 1);
   program->OnCommand(USE_TEST_DATA_ACK);
   EXPECT_EQ(s.useCustomString, 0);
   EXPECT_EQ(s.useTestDataAck, 1);
-  EXPECT_FALSE(program->menu.IsChecked(USE_CUSTOM_STRING));
-  EXPECT_TRUE(program->menu.IsChecked(USE_TEST_DATA_ACK));
+  EXPECT_FALSE(program->menu().IsChecked(USE_CUSTOM_STRING));
+  EXPECT_TRUE(program->menu().IsChecked(USE_TEST_DATA_ACK));
   program->OnCommand(USE_TEST_DATA_ACK);  // again: no source at all
   EXPECT_EQ(s.useTestDataAck + s.useCustomString + s.useNodeProtocol + s.useTestDataNoAck, 0);
   for (int id : {USE_NODE_PROTOCOL, USE_CUSTOM_STRING, USE_TEST_DATA_NOACK, USE_TEST_DATA_ACK}) {
-    EXPECT_FALSE(program->menu.IsChecked(id)) << id;
+    EXPECT_FALSE(program->menu().IsChecked(id)) << id;
   }
 }
 
-TEST_F(ProgramTest, ToggleItemsFlipTheFlagNamedByTheirCaption) {
-  Settings& s = program->settings;
+TEST_F(Shell, ToggleItemsFlipTheFlagNamedByTheirCaption) {
+  Settings& s = program->settings();
   program->OnCommand(UPLINK_FROM[5]);  // 40085, listed in reverse order
   EXPECT_EQ(s.uplinkEnabled[5], 1);
-  EXPECT_TRUE(program->menu.IsChecked(40085));
-  program->OnCommand(40089);  // "Do Uplink from 1"
+  EXPECT_TRUE(program->menu().IsChecked(UPLINK_FROM[5]));
+  program->OnCommand(UPLINK_FROM[1]);
   EXPECT_EQ(s.uplinkEnabled[1], 1);
-  program->OnCommand(40081);  // "Do Downlink to 1"
+  program->OnCommand(DOWNLINK_TO[1]);
   EXPECT_EQ(s.downlinkEnabled[1], 1);
-  program->OnCommand(40062);  // "Do Uplink from 12"
+  program->OnCommand(UPLINK_FROM[12]);
   EXPECT_EQ(s.uplinkEnabled[12], 1);
   program->OnCommand(PING_UNIT_FIRST + 13);
   EXPECT_EQ(s.unitPingEnabled[13], 1);
   program->OnCommand(DATA_RATES[0]);  // starts checked: now off
   EXPECT_EQ(s.dataRateEnabled[0], 0);
-  EXPECT_FALSE(program->menu.IsChecked(DATA_RATES[0]));
+  EXPECT_FALSE(program->menu().IsChecked(DATA_RATES[0]));
   program->OnCommand(NOISE_DIAGNOSTIC[3]);
   EXPECT_EQ(s.noiseDiagnostic[3], 1);
   program->OnCommand(NAV_PING[1]);
   EXPECT_EQ(s.navPingEnabled[1], 1);
   program->OnCommand(SHOW_HEARTBEAT);
   EXPECT_EQ(s.showHeartbeat, 0);
-  EXPECT_FALSE(program->menu.IsChecked(SHOW_HEARTBEAT));
+  EXPECT_FALSE(program->menu().IsChecked(SHOW_HEARTBEAT));
   program->OnCommand(SHOW_HEARTBEAT);
   EXPECT_EQ(s.showHeartbeat, 1);
-  EXPECT_TRUE(program->menu.IsChecked(SHOW_HEARTBEAT));
+  EXPECT_TRUE(program->menu().IsChecked(SHOW_HEARTBEAT));
 }
 
-TEST_F(ProgramTest, TimerThreeRunsTheTestCycleOnlyWhileLoopTesting) {
+TEST_F(Shell, TimerThreeRunsTheTestCycleOnlyWhileLoopTesting) {
+  // Nothing is ticked, so each cycle that runs says so in one line.
   int cycles = 0;
-  program->runTestCycle = [&] { ++cycles; };
+  program->terminal().AddLineListener([&](const std::string& line) {
+    if (line.ends_with("Test Cycle: No Tests enabled.")) ++cycles;
+  });
   program->OnTimer(3);
   EXPECT_EQ(cycles, 0);
   program->OnCommand(LOOP_TESTING);  // refused while disconnected
-  EXPECT_EQ(program->settings.loopTesting, 0);
+  EXPECT_EQ(program->state().loopTesting, 0);
   Connect();
   program->OnCommand(LOOP_TESTING);
-  EXPECT_EQ(program->settings.loopTesting, 1);
-  EXPECT_TRUE(program->menu.IsChecked(LOOP_TESTING));
+  EXPECT_EQ(program->state().loopTesting, 1);
+  EXPECT_TRUE(program->menu().IsChecked(LOOP_TESTING));
   program->OnTimer(3);
   EXPECT_EQ(cycles, 1);
   program->OnCommand(TEST_ONCE);  // at once, whatever loopTesting is
   EXPECT_EQ(cycles, 2);
   program->OnCommand(DISCONNECT);
-  EXPECT_EQ(program->settings.loopTesting, 0);
-  EXPECT_FALSE(program->menu.IsChecked(LOOP_TESTING));
+  EXPECT_EQ(program->state().loopTesting, 0);
+  EXPECT_FALSE(program->menu().IsChecked(LOOP_TESTING));
   program->OnTimer(3);
   EXPECT_EQ(cycles, 2);
 }
 
-TEST_F(ProgramTest, HotKeyPostsTestOnceAndTypedCharactersOnlyBeep) {
+TEST_F(Shell, HotKeyPostsTestOnceAndTypedCharactersOnlyBeep) {
   program->OnHotKey();
   EXPECT_EQ(ui.posted, std::vector<int>{TEST_ONCE});
   auto port = Connect();
@@ -135,7 +143,7 @@ TEST_F(ProgramTest, HotKeyPostsTestOnceAndTypedCharactersOnlyBeep) {
   EXPECT_TRUE(port->written.empty());
 }
 
-TEST_F(ProgramTest, ExitAsksFirstAndCancelLeavesEverythingRunning) {
+TEST_F(Shell, ExitAsksFirstAndCancelLeavesEverythingRunning) {
   program->OnCommand(EXIT);
   EXPECT_EQ(ui.closesPosted, 1);
   auto port = Connect();
@@ -144,33 +152,41 @@ TEST_F(ProgramTest, ExitAsksFirstAndCancelLeavesEverythingRunning) {
   EXPECT_FALSE(program->OnClose());
   EXPECT_EQ(ui.quitQuestions, 1);
   EXPECT_TRUE(port->open);
-  EXPECT_TRUE(program->logs.nmeaOpen());
+  EXPECT_TRUE(program->logs().nmeaOpen());
   EXPECT_EQ(ui.quitCode, -1);
 
   ui.quitAnswer = true;
   ASSERT_TRUE(program->OnClose());
   program->OnDestroy();
   EXPECT_FALSE(port->open);
-  EXPECT_FALSE(program->logs.nmeaOpen());
+  EXPECT_FALSE(program->logs().nmeaOpen());
   EXPECT_EQ(ui.quitCode, 0);
 }
 
-TEST_F(ProgramTest, AboutFontAndDialogCommandsReachTheWindow) {
+TEST_F(Shell, AboutFontAndDialogCommandsReachTheWindow) {
   program->OnCommand(ABOUT);
   program->OnCommand(PORT_SETTINGS);
   EXPECT_EQ(ui.dialogs, (std::vector<int>{DLG_ABOUT, DLG_SERIAL}));
 
-  const int applied = ui.fontsApplied;
+  const int applied = surface.fontsApplied;
   program->OnCommand(FONT);  // cancelled
-  EXPECT_EQ(ui.fontsApplied, applied);
+  EXPECT_EQ(surface.fontsApplied, applied);
   ui.fontAnswer = true;
-  ui.onChooseFont = [](TerminalInfo& ti) { ti.logFont.height = 20; };
+  surface.cell = CellSize{11, 20};
+  ui.onChooseFont = [](LogFont& font, int32_t& color) {
+    font.height = 20;
+    color = RGB(1, 2, 3);
+  };
   program->OnCommand(FONT);
-  EXPECT_EQ(ui.fontsApplied, applied + 1);
-  EXPECT_EQ(program->term->logFont.height, 20);
+  EXPECT_EQ(surface.fontsApplied, applied + 1);
+  EXPECT_EQ(program->settings().terminalFont.height, 20);
+  EXPECT_EQ(program->settings().textColor, 0x030201);
+  // The screen is laid out in the new cell size.
+  EXPECT_EQ(program->terminal().info()->charWidth, 11);
+  EXPECT_EQ(program->terminal().info()->charHeight, 20);
 }
 
-TEST_F(ProgramTest, EmulatorNeedsTheConnectionAndHandsBackTheReceiveMode) {
+TEST_F(Shell, EmulatorNeedsTheConnectionAndHandsBackTheReceiveMode) {
   program->OnCommand(RUN_EMULATOR);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, "Emulator: You Must Connect First.");
@@ -179,10 +195,10 @@ TEST_F(ProgramTest, EmulatorNeedsTheConnectionAndHandsBackTheReceiveMode) {
 
   Connect();
   int modeInside = 0;
-  ui.onDialog = [&](int) { modeInside = program->rx.mode; };
+  ui.onDialog = [&](int) { modeInside = program->modem().rx.mode; };
   program->OnCommand(RUN_EMULATOR);
   EXPECT_EQ(modeInside, RX_EMULATOR);
-  EXPECT_EQ(program->rx.mode, RX_MODEM);
+  EXPECT_EQ(program->modem().rx.mode, RX_MODEM);
 }
 
 }  // namespace
@@ -207,10 +223,10 @@ TEST(ProgramLogs, OpenErrorIsShownWithoutAnOwnerWindowAndMenusStillSwitch) {
   ASSERT_EQ(ui.unownedBoxes, 1);
   EXPECT_EQ(ui.boxes.back().caption, "Open Error");
   EXPECT_EQ(ui.boxes.back().text.rfind("ERROR Opening ", 0), 0u);
-  EXPECT_FALSE(program.logs.nmeaOpen());
+  EXPECT_FALSE(program.logs().nmeaOpen());
   // The items switch as if the open had worked; Restart tries again.
-  EXPECT_FALSE(program.menu.IsEnabled(cmd::NMEA_LOG_START));
-  EXPECT_TRUE(program.menu.IsEnabled(cmd::NMEA_LOG_RESTART));
+  EXPECT_FALSE(program.menu().IsEnabled(cmd::NMEA_LOG_START));
+  EXPECT_TRUE(program.menu().IsEnabled(cmd::NMEA_LOG_RESTART));
   program.OnCommand(cmd::NMEA_LOG_RESTART);
   EXPECT_EQ(ui.unownedBoxes, 2);
 }

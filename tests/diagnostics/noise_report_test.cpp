@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "support/program_fixture.h"
+#include "support/fakes.h"
 
 namespace tw::test {
 namespace {
@@ -19,8 +20,8 @@ std::string Report(const std::vector<int>& levels, const std::string& tail = "\r
   return s + tail;
 }
 
-TEST(NoiseBinFrequenciesTest, FollowTheModemBand) {
-  Settings s;
+TEST(NoiseBinFrequencies, FollowTheModemBand) {
+  RunState s;
   // Band C also stands in for a band not reported yet (-1) or unknown.
   for (auto [band, first] : {std::pair{1, 7680}, {2, 12800}, {3, 23040}, {-1, 23040}, {7, 23040}}) {
     s.modemBand = band;
@@ -29,16 +30,21 @@ TEST(NoiseBinFrequenciesTest, FollowTheModemBand) {
   }
 }
 
-class NoiseReportTest : public ProgramTest {
+class NoiseReport : public ::testing::Test {
  protected:
   Lines Show(const std::string& line) {
-    ShowNoiseReport(*program, line);
-    return TakeLines();
+    ShowNoiseReport(out, state, line);
+    Lines shown;
+    shown.swap(out.lines);
+    return shown;
   }
-  Settings& s() { return program->settings; }
+  RunState& s() { return state; }
+
+  RecordingTextOut out;
+  RunState state;
 };
 
-TEST_F(NoiseReportTest, FloorAndPeaksAboveTheTruncatedThreshold) {
+TEST_F(NoiseReport, FloorAndPeaksAboveTheTruncatedThreshold) {
   s().noisePeak.fill(1);
   EXPECT_EQ(Show(Report(std::vector<int>(14, -90))),
             Lines{"In-Band Noise Floor Estimate  [-90.0 dBV]"});
@@ -59,7 +65,7 @@ TEST_F(NoiseReportTest, FloorAndPeaksAboveTheTruncatedThreshold) {
                                          "Noise Peak:       [-80 dBV] @ [8960 Hz]"}));
 }
 
-TEST_F(NoiseReportTest, ShortReportUpdatesLevelsButPrintsNothing) {
+TEST_F(NoiseReport, ShortReportUpdatesLevelsButPrintsNothing) {
   std::vector<int> levels(14, -100);
   levels[2] = -70;
   Show(Report(levels));
@@ -74,7 +80,7 @@ TEST_F(NoiseReportTest, ShortReportUpdatesLevelsButPrintsNothing) {
   EXPECT_EQ(s().noiseFrequency[0], 23040);
 }
 
-TEST_F(NoiseReportTest, GarbledAndOverlongReports) {
+TEST_F(NoiseReport, GarbledAndOverlongReports) {
   // A field without digits reads as 0 and counts as a level.
   std::string line = "$SNCFR,-90,-90,x";
   for (int i = 0; i < 11; ++i) line += ",-90";

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <array>
 
 #include "frames/NodeProtocolDialog.h"
 #include "frames/data_frames.h"
@@ -16,9 +17,10 @@
 namespace tw::test {
 namespace {
 
-class NodeProtocolDialogTest : public ::testing::Test {
+// A data-frame subsystem on a node table of its own, for the dialog to edit.
+class DialogOnFreshNodes : public ::testing::Test {
  protected:
-  NodeProtocolDialogTest() : frames(ui, dir.path()) { frames.InitDataFrames(nullptr); }
+  DialogOnFreshNodes() : frames(ui, out, nodes, dir.path()) { frames.InitDataFrames(); }
 
   // The operator picks a list entry.
   static void Choose(QComboBox* list, int position) {
@@ -28,10 +30,14 @@ class NodeProtocolDialogTest : public ::testing::Test {
 
   TempDir dir;
   FakeUi ui;
+  RecordingTextOut out;
+  std::array<NodeProtocol, NODE_COUNT> nodes{};
   DataFrames frames;
 };
 
-TEST_F(NodeProtocolDialogTest, OpensOnNodeZeroWithItsDefaults) {
+using ConfigureDataProtocol = DialogOnFreshNodes;
+
+TEST_F(ConfigureDataProtocol, OpensOnNodeZeroWithItsDefaults) {
   NodeProtocolDialog dialog(frames);
   dialog.show();
   EXPECT_EQ(dialog.windowTitle(), "Configure Data Protocol");
@@ -53,7 +59,7 @@ TEST_F(NodeProtocolDialogTest, OpensOnNodeZeroWithItsDefaults) {
   EXPECT_TRUE(dialog.applyButton()->isDefault());
 }
 
-TEST_F(NodeProtocolDialogTest, ApplyStoresTheEditsOfTheChosenNode) {
+TEST_F(ConfigureDataProtocol, ApplyStoresTheEditsOfTheChosenNode) {
   NodeProtocolDialog dialog(frames);
   dialog.show();
   Choose(dialog.nodeList(), 4);
@@ -87,7 +93,7 @@ TEST_F(NodeProtocolDialogTest, ApplyStoresTheEditsOfTheChosenNode) {
   }
 }
 
-TEST_F(NodeProtocolDialogTest, ChoosingANodeDropsUnappliedEdits) {
+TEST_F(ConfigureDataProtocol, ChoosingANodeDropsUnappliedEdits) {
   frames.nodes[6].protocol = KIND_RAW;
   frames.nodes[6].logRaw = 1;
   NodeProtocolDialog dialog(frames);
@@ -112,7 +118,23 @@ TEST_F(NodeProtocolDialogTest, ChoosingANodeDropsUnappliedEdits) {
   EXPECT_FALSE(dialog.applyButton()->isEnabled());
 }
 
-TEST_F(NodeProtocolDialogTest, ReopensOnTheNodeChosenLast) {
+// The node table may give a node a protocol the list does not offer.
+TEST_F(ConfigureDataProtocol, ProtocolOffTheListIsKeptUntilOneIsChosen) {
+  frames.nodes[2].protocol = KIND_TEST;
+  NodeProtocolDialog dialog(frames);
+  dialog.show();
+  Choose(dialog.nodeList(), 2);
+  EXPECT_EQ(dialog.typeList()->currentIndex(), -1);
+  dialog.logRawBox()->click();
+  dialog.applyButton()->click();
+  EXPECT_EQ(frames.nodes[2].logRaw, 1);
+  EXPECT_EQ(frames.nodes[2].protocol, KIND_TEST);
+  Choose(dialog.typeList(), 1);
+  dialog.applyButton()->click();
+  EXPECT_EQ(frames.nodes[2].protocol, KIND_CCL);
+}
+
+TEST_F(ConfigureDataProtocol, ReopensOnTheNodeChosenLast) {
   frames.nodes[7].protocol = KIND_ACP;
   {
     NodeProtocolDialog first(frames);
@@ -126,7 +148,7 @@ TEST_F(NodeProtocolDialogTest, ReopensOnTheNodeChosenLast) {
   EXPECT_EQ(again.typeList()->currentText(), "ACP Frames");
 }
 
-TEST_F(NodeProtocolDialogTest, OnlyCloseClosesIt) {
+TEST_F(ConfigureDataProtocol, OnlyCloseClosesIt) {
   NodeProtocolDialog dialog(frames);
   dialog.show();
   QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);

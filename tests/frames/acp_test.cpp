@@ -8,13 +8,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
 #include "frames/data_frames.h"
 #include "support/fakes.h"
 #include "support/program_fixture.h"
@@ -74,11 +75,15 @@ class ActAsNobody {
   bool dropped_;
 };
 
-class AcpTest : public ::testing::Test {
+// Two data-frame subsystems, each with its own node table and lines: the
+// sender answers data requests for DEST, the receiver takes in what SRC sends.
+class AcpLink : public ::testing::Test {
  protected:
-  AcpTest() : sender(ui, dir.path() / "outbox"), receiver(ui, dir.path() / "a" / "b" / "inbox") {
-    sender.InitDataFrames([this](const std::string& line) { sent.push_back(line); });
-    receiver.InitDataFrames([this](const std::string& line) { received.push_back(line); });
+  AcpLink()
+      : sender(ui, sentOut, senderNodes, dir.path() / "outbox"),
+        receiver(ui, receivedOut, receiverNodes, dir.path() / "a" / "b" / "inbox") {
+    sender.InitDataFrames();
+    receiver.InitDataFrames();
     sender.nodes[DEST].protocol = KIND_ACP;
     receiver.nodes[SRC].protocol = KIND_ACP;
     fs::create_directories(dir.path() / "files");
@@ -139,14 +144,23 @@ class AcpTest : public ::testing::Test {
 
   TempDir dir;
   FakeUi ui;
+  RecordingTextOut sentOut, receivedOut;
+  Lines& sent = sentOut.lines;
+  Lines& received = receivedOut.lines;
+  std::array<NodeProtocol, NODE_COUNT> senderNodes{}, receiverNodes{};
   DataFrames sender;
   DataFrames receiver;
-  Lines sent, received;
 };
+
+using AcpFileTransfer = AcpLink;
+using AcpFrameLayout = AcpLink;
+using AcpSendQueue = AcpLink;
+using AcpReception = AcpLink;
+using AcpReceivedFileNames = AcpLink;
 
 // ---------------------------------------------------------------- round trips
 
-TEST_F(AcpTest, FilesAroundTheFrameSizeCrossIntact) {
+TEST_F(AcpFileTransfer, FilesAroundTheFrameSizeCrossIntact) {
   const int n = 32;
   const int room = n - 4;
   const int header = 6;  // "fNN.b" and its zero
@@ -179,7 +193,7 @@ TEST_F(AcpTest, FilesAroundTheFrameSizeCrossIntact) {
   EXPECT_EQ((*status)[0], 0x11);
 }
 
-TEST_F(AcpTest, BinaryAndSeveralFilesInOrder) {
+TEST_F(AcpFileTransfer, BinaryAndSeveralFilesInOrder) {
   std::string binary;
   for (int i = 0; i < 3 * 256 + 17; ++i) binary += static_cast<char>(i % 256);
   Queue(MakeFile("every.bin", binary));
@@ -203,7 +217,7 @@ TEST_F(AcpTest, BinaryAndSeveralFilesInOrder) {
   EXPECT_EQ(fs::file_size(inbox() / "empty"), 0u);
 }
 
-TEST_F(AcpTest, ReadOnlyFileIsSent) {
+TEST_F(AcpFileTransfer, ReadOnlyFileIsSent) {
   std::string content;
   for (int i = 0; i < 100; ++i) content += static_cast<char>(255 - i);
   const fs::path readOnly = MakeFile("locked.dat", content);
@@ -238,7 +252,7 @@ TEST_F(AcpTest, ReadOnlyFileIsSent) {
 
 // ------------------------------------------------------------ frame layout
 
-TEST_F(AcpTest, SingleEmptyFileFrameExactly) {
+TEST_F(AcpFrameLayout, SingleEmptyFileFrameExactly) {
   Queue(MakeFile("abcde", ""));
   const std::optional<Bytes> frame = Request(32);
   ASSERT_TRUE(frame);
@@ -250,7 +264,7 @@ TEST_F(AcpTest, SingleEmptyFileFrameExactly) {
   EXPECT_EQ(queue().count(), 0);
 }
 
-TEST_F(AcpTest, StatusFrameReportsTheQueue) {
+TEST_F(AcpFrameLayout, StatusFrameReportsTheQueue) {
   const std::string longTitle(30, 'L');
   Queue(MakeFile("one", std::string(100, '1')));  // 104 stream bytes
   Queue(MakeFile("two", std::string(10, '2')));   // 14
@@ -275,7 +289,7 @@ TEST_F(AcpTest, StatusFrameReportsTheQueue) {
   EXPECT_EQ(queue().count(), 3);
 }
 
-TEST_F(AcpTest, QueueHoldsAtMost256Files) {
+TEST_F(AcpSendQueue, HoldsAtMost256Files) {
   const fs::path file = MakeFile(std::string(30, 'f'), "");
   for (int i = 0; i < ACP_QUEUE_MAX; ++i) Queue(file);
   ASSERT_EQ(queue().count(), 256);
@@ -289,7 +303,7 @@ TEST_F(AcpTest, QueueHoldsAtMost256Files) {
   EXPECT_EQ(Request(8), (Bytes{0x11, 0, 0, 0x1F, 0x00, 0xFF, 0, 0}));
 }
 
-TEST_F(AcpTest, QueueingRefusals) {
+TEST_F(AcpSendQueue, RefusalsWhenQueueing) {
   sender.nodes[DEST].protocol = KIND_CCL;
   Queue(MakeFile("x", "1"));
   EXPECT_EQ(sent, Lines{"ACP[3]: Node not configured for ACP frames!"});
@@ -311,7 +325,7 @@ TEST_F(AcpTest, QueueingRefusals) {
   EXPECT_EQ(queue().count(), 0);
 }
 
-TEST_F(AcpTest, FileGoneOrShrunkAtSendTimeIsDropped) {
+TEST_F(AcpSendQueue, FileGoneOrShrunkAtSendTimeIsDropped) {
   const fs::path gone = MakeFile("gone", "content");
   const fs::path shrunk = MakeFile("shrunk", std::string(100, 's'));
   Queue(gone);
@@ -331,7 +345,7 @@ TEST_F(AcpTest, FileGoneOrShrunkAtSendTimeIsDropped) {
   EXPECT_EQ(Request(8).value().at(0), 0x11);
 }
 
-TEST_F(AcpTest, TitleThatDoesNotFitWaitsForALargerRequest) {
+TEST_F(AcpSendQueue, TitleThatDoesNotFitWaitsForALargerRequest) {
   const std::string title(30, 't');
   Queue(MakeFile(title, "abc"));
   sent.clear();
@@ -345,7 +359,7 @@ TEST_F(AcpTest, TitleThatDoesNotFitWaitsForALargerRequest) {
   EXPECT_EQ(ReadFile(inbox() / title), "abc");
 }
 
-TEST_F(AcpTest, TitleThatCanNeverFitIsRefusedAndBlocksNothing) {
+TEST_F(AcpSendQueue, TitleThatCanNeverFitIsRefusedAndBlocksNothing) {
   // 252 characters and the zero byte need 253: more than any frame carries.
   const std::string tooLong(252, 'x');
   Queue(MakeFile(tooLong, "never"));
@@ -373,7 +387,7 @@ TEST_F(AcpTest, TitleThatCanNeverFitIsRefusedAndBlocksNothing) {
 
 // --------------------------------------------------------------- receiving
 
-TEST_F(AcpTest, ReceivedStatusShowsItsSevenLines) {
+TEST_F(AcpReception, StatusShowsItsSevenLines) {
   Deliver({0x11, 0xFF, 0xFF, 0xFF, 0xFF, 2, 3, 4, 5, 6, 7, 0x2E, 0xE0, 0x99});
   EXPECT_EQ(received,
             (Lines{"ACP[1]: got status frame.", "ACP[1]: -1 total bytes pending.",
@@ -390,7 +404,7 @@ TEST_F(AcpTest, ReceivedStatusShowsItsSevenLines) {
                    "ACP[1]: 0 cmds run [last exit=0]", "ACP[1]:   battery   0.00 volts."}));
 }
 
-TEST_F(AcpTest, EveryTypeIsAnnounced) {
+TEST_F(AcpReception, EveryTypeIsAnnounced) {
   const std::vector<std::pair<Bytes, std::string>> cases = {
       {{0x01, 0x00}, "ACP[1]: got command frame."},
       {{0x22, 0x00}, "ACP[1]: got small file frame."},
@@ -413,7 +427,7 @@ TEST_F(AcpTest, EveryTypeIsAnnounced) {
   }
 }
 
-TEST_F(AcpTest, FileFramesWriteOnlyTheirCountedBytes) {
+TEST_F(AcpReception, FileFramesWriteOnlyTheirCountedBytes) {
   // Frame 0: a seven-character title, 32 bytes, count 28: bytes 12..31 are content.
   Bytes first(32, 0);
   first[0] = 0x03;
@@ -444,7 +458,7 @@ TEST_F(AcpTest, FileFramesWriteOnlyTheirCountedBytes) {
   EXPECT_EQ(ReadFile(inbox() / title), "Z");
 }
 
-TEST_F(AcpTest, DamagedFileFramesNeverReadPastTheFrame) {
+TEST_F(AcpReception, DamagedFileFramesNeverReadPastTheFrame) {
   // A count larger than the frame: what is there is kept.
   Deliver(Bytes{0x03, 0, 0, 200, 'a', 0, 'x', 'y', 'z', 'w'});
   EXPECT_EQ(received[1], "ACP[1]: error: frame claims 200 bytes but carries 6.");
@@ -473,7 +487,7 @@ TEST_F(AcpTest, DamagedFileFramesNeverReadPastTheFrame) {
                    "ACP[1]: error: large file frame of 3 bytes has no header, dropped."}));
 }
 
-TEST_F(AcpTest, LaterFrameOnAFreshReceiverHasNoFileToGoTo) {
+TEST_F(AcpReception, LaterFrameOnAFreshReceiverHasNoFileToGoTo) {
   Deliver(Bytes{0x43, 0, 1, 3, 'x', 'y', 'z'}, 1);
   EXPECT_EQ(received,
             (Lines{"ACP[1]: got large file frame.", "ACP[1]:   lgfile frame[1]: '' 3 bytes",
@@ -481,14 +495,14 @@ TEST_F(AcpTest, LaterFrameOnAFreshReceiverHasNoFileToGoTo) {
   EXPECT_FALSE(fs::exists(inbox()) && !fs::is_empty(inbox()));
 }
 
-TEST_F(AcpTest, HiddenNodeWritesNoFile) {
+TEST_F(AcpReception, HiddenNodeWritesNoFile) {
   receiver.nodes[SRC].showData = 0;
   Deliver(Bytes{0x43, 0, 0, 3, 'h', 0, '1'});
   EXPECT_EQ(received, Lines{});
   EXPECT_FALSE(fs::exists(inbox() / "h"));
 }
 
-TEST_F(AcpTest, HostileTitlesStayInsideTheReceiveFolder) {
+TEST_F(AcpReceivedFileNames, HostileTitlesStayInsideTheReceiveFolder) {
   const std::vector<std::pair<std::string, std::string>> kept = {
       {"../../.bashrc", ".bashrc"},
       {"/etc/passwd", "passwd"},

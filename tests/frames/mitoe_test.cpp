@@ -30,7 +30,7 @@ Lines Decode(const DataFrame& frame, bool showData = true) {
 // Sonar: command 200, 13:05:09, easting 0x00012345 = 74565, northing 0x80000000.
 const std::vector<uint8_t> SONAR = {0xFF, 200, 13, 5, 9, 0x45, 0x23, 0x01, 0x00, 0, 0, 0, 0x80};
 
-TEST(MitoeFrameTest, NamesTheTypeByteWithItsOwnTable) {
+TEST(MitoeFrameDecoding, NamesTheTypeByteWithItsOwnTable) {
   EXPECT_EQ(Decode(Frame(1, {6})), Lines{"MITOE[1]: got MDAT_EMPTY frame."});
   // MDAT_STATE is only announced in this family, even with showData.
   EXPECT_EQ(Decode(Frame(2, {14, 1, 2, 3, 4, 5, 6})), Lines{"MITOE[2]: got MDAT_STATE frame."});
@@ -39,7 +39,7 @@ TEST(MitoeFrameTest, NamesTheTypeByteWithItsOwnTable) {
   }
 }
 
-TEST(MitoeFrameTest, State2PrintsNorthingThenEasting) {
+TEST(MitoeFrameDecoding, State2PrintsNorthingThenEasting) {
   const DataFrame state2 = Frame(9, {18, 0x12, 0x34, 0x56, 0xFF, 0xFF, 0xFF});
   EXPECT_EQ(Decode(state2),
             (Lines{"MITOE[9]: got MDAT_STATE2 frame.", "STATE2: Northing:  -001.0 meters",
@@ -50,7 +50,7 @@ TEST(MitoeFrameTest, State2PrintsNorthingThenEasting) {
   EXPECT_EQ(Decode(state2, false), Lines{"MITOE[9]: got MDAT_STATE2 frame."});
 }
 
-TEST(MitoeFrameTest, SonarPrintsTimeCommandNorthingEasting) {
+TEST(MitoeFrameDecoding, SonarPrintsTimeCommandNorthingEasting) {
   EXPECT_EQ(Decode(Frame(6, SONAR)),
             (Lines{"MITOE[6]: got SONAR frame.", "SONAR: [13:05:09]", "SONAR: Command:   200",
                    "SONAR: Northing:  -2147483648.0 meters", "SONAR: Easting:   74565.0 meters"}));
@@ -60,7 +60,7 @@ TEST(MitoeFrameTest, SonarPrintsTimeCommandNorthingEasting) {
   EXPECT_EQ(Decode(Frame(6, SONAR), false), Lines{"MITOE[6]: got SONAR frame."});
 }
 
-TEST(MitoeFrameTest, ShortFramesAreNotReadPastTheirLength) {
+TEST(MitoeFrameDecoding, ShortFramesAreNotReadPastTheirLength) {
   DataFrame state2 = Frame(3, {18, 0x12, 0x34, 0x56, 0xFF, 0xFF, 0xFF});
   state2.length = 6;
   EXPECT_EQ(Decode(state2),

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "support/program_fixture.h"
 
 namespace tw {

@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "app/program.h"
-#include "protocol/interpreter.h"
-#include "resources/commands.h"
+#include "core/commands.h"
 #include "serial/QtSerialPort.h"
 #include "serial/port_map.h"
 #include "support/fakes.h"
@@ -21,9 +20,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class InterpreterPtyTest : public ::testing::Test {
+class ModemInterpreterOnPty : public ::testing::Test {
  protected:
-  InterpreterPtyTest() : opener(map) {
+  ModemInterpreterOnPty() : opener(map) {
     clock.now = LocalTime{2007, 3, 3, 14, 5, 9};
     clock.ticks = 1000;
   }
@@ -32,13 +31,13 @@ class InterpreterPtyTest : public ::testing::Test {
     ASSERT_TRUE(pty.ok());
     map.set(1, pty.slavePath());
     program = std::make_unique<Program>(clock, opener, ui, surface, root.path());
-    program->AddLineListener([this](const std::string& line) { lines.push_back(line.substr(11)); });
+    program->terminal().AddLineListener(
+        [this](const std::string& line) { lines.push_back(line.substr(11)); });
     program->Start();
-    InstallModemInterpreter(*program);
     program->OnCommand(cmd::CONNECT);
-    ASSERT_EQ(program->settings.modemConnected, 1);
+    ASSERT_TRUE(program->modem().connected());
     program->OnCommand(cmd::NMEA_LOG_START);
-    ASSERT_TRUE(program->logs.nmeaOpen());
+    ASSERT_TRUE(program->logs().nmeaOpen());
   }
 
   // Runs the 20 ms poll until `count` lines are shown or two seconds pass.
@@ -50,7 +49,7 @@ class InterpreterPtyTest : public ::testing::Test {
     }
   }
 
-  std::string NmeaLog() const { return ReadFile(program->logs.nmeaPath()); }
+  std::string NmeaLog() const { return ReadFile(program->logs().nmeaPath()); }
 
   PtyPair pty;
   PortMap map;
@@ -63,16 +62,16 @@ class InterpreterPtyTest : public ::testing::Test {
   Lines lines;
 };
 
-TEST_F(InterpreterPtyTest, ReportsShownAndDataRequestAnsweredOnTheLine) {
-  program->settings.useTestDataAck = 1;
+TEST_F(ModemInterpreterOnPty, ReportsShownAndDataRequestAnsweredOnTheLine) {
+  program->settings().useTestDataAck = 1;
   ASSERT_TRUE(pty.write("$CADQF,230,1\r\n$CACFG,SRC,3\r\n$CADRQ,120000,3,2,1,8\r\n"));
   PollUntilLines(4);
   EXPECT_EQ(lines, (Lines{"Quality Factor = 230          [OK]", "SRC:Modem is Unit 3",
                           "Got ACK Data Request 3->2     [8 bytes]",
                           "Sending ACK Data to Modem     [8 bytes]"}));
   EXPECT_EQ(pty.readAll(1000), "$CCTXD,3,2,1,0001020304050607\r\n");
-  EXPECT_EQ(program->settings.modemUnit, 3);
-  EXPECT_EQ(program->stats.txFrames, 1);
+  EXPECT_EQ(program->state().modemUnit, 3);
+  EXPECT_EQ(program->stats().txFrames, 1);
 
   const std::string stamp = ",03/03/2007,14:05:09,0x0,";
   EXPECT_EQ(NmeaLog(), "1" + stamp + "$CADQF,230,1\r\n" +      //
@@ -81,11 +80,11 @@ TEST_F(InterpreterPtyTest, ReportsShownAndDataRequestAnsweredOnTheLine) {
                            "$CCTXD,3,2,1,0001020304050607\r\n");
 }
 
-TEST_F(InterpreterPtyTest, EachFamilyShownLoggedAndAnsweredOnTheLine) {
+TEST_F(ModemInterpreterOnPty, EachFamilyShownLoggedAndAnsweredOnTheLine) {
   const std::string noise = "$SNCFR,-90,-90,-90,-90,-70,-90,-90,-90,-90,-90,-90,-90,-90,-90\r\n";
   const Lines received = {"$CAERR,120000,NMEA,16\r\n", "$SNTTA,0.5,,1.0,\r\n", noise,
                           "$CAREV,120000,AUV,0.93\r\n", "$CAXYZ,1,2\r\n"};
-  program->settings.showHeartbeat = 1;
+  program->settings().showHeartbeat = 1;
   std::string stream;
   for (const std::string& sentence : received) stream += sentence;
   ASSERT_TRUE(pty.write(stream));
@@ -94,23 +93,23 @@ TEST_F(InterpreterPtyTest, EachFamilyShownLoggedAndAnsweredOnTheLine) {
                           "In-Band Noise Floor Estimate  [-88.6 dBV]",
                           "Noise Peak:       [-70 dBV] @ [24320 Hz]", "Modem AUV (0.93) Ready.",
                           "$CAXYZ,1,2\r"}));
-  EXPECT_FLOAT_EQ(program->stats.range[0], 750.0f);
-  EXPECT_FALSE(program->stats.rangeValid[1]);
-  EXPECT_FLOAT_EQ(program->stats.range[2], 1500.0f);
-  EXPECT_EQ(program->settings.noisePeak[4], 1);
+  EXPECT_FLOAT_EQ(program->stats().range[0], 750.0f);
+  EXPECT_FALSE(program->stats().rangeValid[1]);
+  EXPECT_FLOAT_EQ(program->stats().range[2], 1500.0f);
+  EXPECT_EQ(program->state().noisePeak[4], 1);
   EXPECT_EQ(pty.readAll(100), "");  // none of these is answered
   lines.clear();
 
   // Echoed as it arrived, CR included, before its own line.
-  program->settings.showNmeaIncoming = 1;
+  program->settings().showNmeaIncoming = 1;
   ASSERT_TRUE(pty.write("$CAMPA,3,7\r\n"));
   PollUntilLines(2);
   EXPECT_EQ(lines, (Lines{"$CAMPA,3,7\r", "Ping: [03]=>[07]."}));
-  program->settings.showNmeaIncoming = 0;
+  program->settings().showNmeaIncoming = 0;
   lines.clear();
 
-  program->settings.useCustomString = 1;
-  program->customString = "$CCCFQ,ALL\r\n";
+  program->settings().useCustomString = 1;
+  program->settings().customString = "$CCCFQ,ALL\r\n";
   ASSERT_TRUE(pty.write("$CADRQ,120000,2,5,0,16\r\n"));
   PollUntilLines(2);
   EXPECT_EQ(lines, (Lines{"Got NOACK Data Request 2->5   [16 bytes]",
@@ -126,7 +125,7 @@ TEST_F(InterpreterPtyTest, EachFamilyShownLoggedAndAnsweredOnTheLine) {
   EXPECT_EQ(NmeaLog(), log);
 }
 
-TEST_F(InterpreterPtyTest, SentenceSplitAcrossPollsIsTakenWhole) {
+TEST_F(ModemInterpreterOnPty, SentenceSplitAcrossPollsIsTakenWhole) {
   ASSERT_TRUE(pty.write("$CAMPR,1,2,"));
   for (int i = 0; i < 10; ++i) program->OnTimer(TIMER_POLL);
   EXPECT_EQ(lines, Lines{});

@@ -30,7 +30,7 @@ void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::No
 class PerformanceWindow : public ProgramTest {};
 
 TEST_F(PerformanceWindow, ShowsTheRecordLiveAndResets) {
-  PerformanceStats& stats = program->stats;
+  PerformanceStats& stats = program->stats();
   StatsAddAGC(stats, 100);
   PerformanceDialog dialog(stats);
   dialog.show();
@@ -41,7 +41,7 @@ TEST_F(PerformanceWindow, ShowsTheRecordLiveAndResets) {
   // Updates show at once while the window is open.
   StatsAddAGC(stats, 50);
   StatsAddDQF(stats, 7);
-  StatsSetRange(stats, 2, 0.5f * program->settings.soundSpeed);
+  StatsSetRange(stats, 2, 0.5f * program->state().soundSpeed);
   EXPECT_EQ(dialog.fieldText(MEAN_AGC), " 75.0");
   EXPECT_EQ(dialog.fieldText(DETECTS), "1");
   EXPECT_EQ(dialog.fieldText(REPLIES[2]), "1");
@@ -56,7 +56,7 @@ TEST_F(PerformanceWindow, ShowsTheRecordLiveAndResets) {
 }
 
 TEST_F(PerformanceWindow, OnlyHideClosesIt) {
-  PerformanceStats& stats = program->stats;
+  PerformanceStats& stats = program->stats();
   PerformanceDialog dialog(stats);
   dialog.show();
   PressKey(&dialog, Qt::Key_Escape);
@@ -78,7 +78,7 @@ TEST_F(PerformanceWindow, OnlyHideClosesIt) {
 }
 
 TEST_F(PerformanceWindow, RecordLetsGoOfAWindowThatIsGone) {
-  PerformanceStats& stats = program->stats;
+  PerformanceStats& stats = program->stats();
   {
     PerformanceDialog dialog(stats);
     dialog.show();
@@ -93,7 +93,7 @@ class ModemSettingsWindow : public ProgramTest {};
 
 TEST_F(ModemSettingsWindow, ApplySendsAndStaysOpen) {
   auto port = Connect();
-  ModemSettingsDialog dialog(*program);
+  ModemSettingsDialog dialog(program->sender());
   dialog.show();
   ASSERT_EQ(dialog.settingList()->count(), 39);
   EXPECT_EQ(dialog.settingList()->currentIndex(), 0);
@@ -120,18 +120,20 @@ TEST_F(ModemSettingsWindow, ApplySendsAndStaysOpen) {
 class CustomStringWindow : public ProgramTest {};
 
 TEST_F(CustomStringWindow, OpensOnTheStoredLineAndOkStoresWithCrLf) {
-  program->customString = "$CCCFQ,ALL\r\n";
-  CustomStringDialog dialog(*program);
+  program->settings().customString = "$CCCFQ,ALL\r\n";
+  CustomStringDialog dialog(program->settings().customString, program->terminal(),
+                            program->sender());
   dialog.show();
   EXPECT_EQ(dialog.commandEdit()->toPlainText(), "$CCCFQ,ALL");
   dialog.commandEdit()->setPlainText("$CCMEC,0,2,1,1,1");
   dialog.okButton()->click();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(program->customString, "$CCMEC,0,2,1,1,1\r\n");
+  EXPECT_EQ(program->settings().customString, "$CCMEC,0,2,1,1,1\r\n");
 }
 
 TEST_F(CustomStringWindow, EnterPressesOkAndCtrlEnterBreaksTheLine) {
-  CustomStringDialog dialog(*program);
+  CustomStringDialog dialog(program->settings().customString, program->terminal(),
+                            program->sender());
   dialog.show();
   dialog.commandEdit()->setPlainText("ONE");
   dialog.commandEdit()->moveCursor(QTextCursor::End);
@@ -141,13 +143,14 @@ TEST_F(CustomStringWindow, EnterPressesOkAndCtrlEnterBreaksTheLine) {
   PressKey(dialog.commandEdit(), Qt::Key_Return);
   EXPECT_FALSE(dialog.isVisible());
   // Lines of the stored string end in CR LF like the string itself.
-  EXPECT_EQ(program->customString, "ONE\r\nTWO\r\n");
+  EXPECT_EQ(program->settings().customString, "ONE\r\nTWO\r\n");
 }
 
 TEST_F(CustomStringWindow, TestSendsAndStaysOpenAndCancelKeepsWhatItStored) {
   auto port = Connect();
   TakeLines();
-  CustomStringDialog dialog(*program);
+  CustomStringDialog dialog(program->settings().customString, program->terminal(),
+                            program->sender());
   dialog.show();
   dialog.commandEdit()->setPlainText("$CCCYC,0,0,1,0,0,1");
   dialog.testButton()->click();
@@ -158,7 +161,7 @@ TEST_F(CustomStringWindow, TestSendsAndStaysOpenAndCancelKeepsWhatItStored) {
   dialog.commandEdit()->setPlainText("NOT STORED");
   dialog.cancelButton()->click();
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
-  EXPECT_EQ(program->customString, "$CCCYC,0,0,1,0,0,1\r\n");
+  EXPECT_EQ(program->settings().customString, "$CCCYC,0,0,1,0,0,1\r\n");
 }
 
 }  // namespace

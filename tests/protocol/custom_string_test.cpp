@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "support/fakes.h"
 #include "support/program_fixture.h"
 
 namespace tw::test {
@@ -49,36 +53,50 @@ TEST(CustomString, PreviewShowsShortTextsWholeAndLongOnesCut) {
             "Sending Custom String: 4095 bytes: 'xxxxxxxxxxxxxxx...'");
 }
 
-class CustomStringProgram : public ProgramTest {};
-
-TEST_F(CustomStringProgram, TestShowsStoresAndSends) {
-  auto port = Connect();
-  TakeLines();
-  CustomStringTest(*program, "$CCCYC,0,0,1,0,0,1");
-  EXPECT_EQ(TakeLines(),
+TEST(CustomString, TestShowsStoresAndSends) {
+  RecordingTextOut out;
+  RecordingSink sink(&out);
+  std::string stored = "$CCCFQ,ALL\r\n";
+  CustomStringTest(stored, out, sink, "$CCCYC,0,0,1,0,0,1");
+  EXPECT_EQ(out.lines,
             std::vector<std::string>{"Sending Custom String: 18 bytes: '$CCCYC,0,0,1,0,...'"});
-  EXPECT_EQ(program->customString, "$CCCYC,0,0,1,0,0,1\r\n");
-  EXPECT_EQ(port->written, "$CCCYC,0,0,1,0,0,1\r\n");
+  EXPECT_EQ(stored, "$CCCYC,0,0,1,0,0,1\r\n");
+  EXPECT_EQ(sink.sent, std::vector<std::string>{"$CCCYC,0,0,1,0,0,1\r\n"});
 }
 
-TEST_F(CustomStringProgram, LongTestReportsTheTypedLengthAndSendsTheStoredString) {
-  auto port = Connect();
-  TakeLines();
+TEST(CustomString, LongTestReportsTheTypedLengthAndSendsTheStoredString) {
+  RecordingTextOut out;
+  RecordingSink sink(&out);
+  std::string stored;
   const std::string typed = "$CCTXA,0,1,0," + std::string(1987, 'Q');
-  CustomStringTest(*program, typed);
-  EXPECT_EQ(TakeLines(),
+  CustomStringTest(stored, out, sink, typed);
+  EXPECT_EQ(out.lines,
             std::vector<std::string>{"Sending Custom String: 2000 bytes: '$CCTXA,0,1,0,QQ...'"});
-  const std::string stored = typed.substr(0, 1021) + "\r\n";
-  EXPECT_EQ(program->customString, stored);
-  EXPECT_EQ(port->written, stored);
+  EXPECT_EQ(stored, typed.substr(0, 1021) + "\r\n");
+  EXPECT_EQ(sink.sent, std::vector<std::string>{stored});
 }
 
-TEST_F(CustomStringProgram, TestWithoutAPortStillStores) {
+TEST(CustomString, SendStoredShowsTheFirstLineAndSendsTheWholeString) {
+  RecordingTextOut out;
+  RecordingSink sink(&out);
+  CustomStringSendStored(out, sink, "$CCCFQ,ALL\r\n$CCCLK,1\r\n", "Label");
+  // Nothing stored yet: the preview says so and nothing is sent.
+  CustomStringSendStored(out, sink, "", "Label");
+  EXPECT_EQ(out.lines,
+            (std::vector<std::string>{"Label: 10 bytes: '$CCCFQ,ALL'", "Label: 0 bytes: ''"}));
+  EXPECT_EQ(sink.sent, std::vector<std::string>{"$CCCFQ,ALL\r\n$CCCLK,1\r\n"});
+}
+
+// Through the program's own terminal and sender.
+class CustomStringInProgram : public ProgramTest {};
+
+TEST_F(CustomStringInProgram, TestWithoutAPortStillStores) {
   TakeLines();
-  CustomStringTest(*program, "$CCCFQ,ALL");
+  CustomStringTest(program->settings().customString, program->terminal(), program->sender(),
+                   "$CCCFQ,ALL");
   EXPECT_EQ(TakeLines(), (std::vector<std::string>{"Sending Custom String: 10 bytes: '$CCCFQ,ALL'",
                                                    "Error: Not Connected!"}));
-  EXPECT_EQ(program->customString, "$CCCFQ,ALL\r\n");
+  EXPECT_EQ(program->settings().customString, "$CCCFQ,ALL\r\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,11 +12,17 @@
 namespace tw {
 namespace {
 
-// A fresh ring whose next byte goes to `start`.
+// A fresh, empty ring whose next byte goes to `start`: filler bytes are
+// appended and consumed again to move both indices there.
 RxState RingAt(uint32_t start) {
   RxState rx;
   RxInit(rx);
-  rx.readIndex = rx.writeIndex = start;
+  const std::string filler(start, '-');
+  EXPECT_TRUE(RxAppend(rx, reinterpret_cast<const uint8_t*>(filler.data()), filler.size()));
+  RxConsume(rx, start);
+  EXPECT_EQ(rx.readIndex(), start);
+  EXPECT_EQ(rx.writeIndex(), start);
+  EXPECT_EQ(rx.count(), 0u);
   return rx;
 }
 
@@ -32,8 +39,8 @@ TEST(NMEATakeLine, DropsGarbageBeforeTheDollarAndKeepsTheCR) {
   std::string line;
   ASSERT_TRUE(NMEATakeLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,12\r");
-  EXPECT_EQ(rx.readIndex, 14u);
-  EXPECT_EQ(rx.count, 6u);  // the next, unfinished sentence waits
+  EXPECT_EQ(rx.readIndex(), 14u);
+  EXPECT_EQ(rx.count(), 6u);  // the next, unfinished sentence waits
 }
 
 TEST(NMEATakeLine, IncompleteLineWaitsUntilItsLineFeedArrives) {
@@ -42,12 +49,12 @@ TEST(NMEATakeLine, IncompleteLineWaitsUntilItsLineFeedArrives) {
   std::string line = "previous";
   EXPECT_FALSE(NMEATakeLine(rx, line));
   EXPECT_EQ(line, "previous");
-  EXPECT_EQ(rx.readIndex, 0u);
-  EXPECT_EQ(rx.count, 10u);
+  EXPECT_EQ(rx.readIndex(), 0u);
+  EXPECT_EQ(rx.count(), 10u);
   Feed(rx, "2\r\n");
   ASSERT_TRUE(NMEATakeLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,12\r");
-  EXPECT_EQ(rx.count, 0u);
+  EXPECT_EQ(rx.count(), 0u);
 }
 
 TEST(NMEATakeLine, FewerThanSevenBytesAreLeftAlone) {
@@ -55,7 +62,7 @@ TEST(NMEATakeLine, FewerThanSevenBytesAreLeftAlone) {
   Feed(rx, "$CA\r\n");  // complete, but too short to look at
   std::string line;
   EXPECT_FALSE(NMEATakeLine(rx, line));
-  EXPECT_EQ(rx.count, 5u);
+  EXPECT_EQ(rx.count(), 5u);
   Feed(rx, "$CC");
   ASSERT_TRUE(NMEATakeLine(rx, line));
   EXPECT_EQ(line, "$CA\r");
@@ -63,7 +70,7 @@ TEST(NMEATakeLine, FewerThanSevenBytesAreLeftAlone) {
   RxState noise = RingAt(0);
   Feed(noise, "abcdef");  // no '$', but not yet enough to be emptied
   EXPECT_FALSE(NMEATakeLine(noise, line));
-  EXPECT_EQ(noise.count, 6u);
+  EXPECT_EQ(noise.count(), 6u);
 }
 
 TEST(NMEATakeLine, RingWithoutDollarIsEmptied) {
@@ -71,8 +78,8 @@ TEST(NMEATakeLine, RingWithoutDollarIsEmptied) {
   Feed(rx, "garbage\r\nmore");
   std::string line;
   EXPECT_FALSE(NMEATakeLine(rx, line));
-  EXPECT_EQ(rx.count, 0u);
-  EXPECT_EQ(rx.readIndex, rx.writeIndex);
+  EXPECT_EQ(rx.count(), 0u);
+  EXPECT_EQ(rx.readIndex(), rx.writeIndex());
 }
 
 TEST(NMEATakeLine, LineAcrossTheEndOfTheRingIsWholeAndInOrder) {
@@ -81,8 +88,8 @@ TEST(NMEATakeLine, LineAcrossTheEndOfTheRingIsWholeAndInOrder) {
   std::string line;
   ASSERT_TRUE(NMEATakeLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,12\r");
-  EXPECT_EQ(rx.readIndex, 9u);
-  EXPECT_EQ(rx.count, 6u);
+  EXPECT_EQ(rx.readIndex(), 9u);
+  EXPECT_EQ(rx.count(), 6u);
 }
 
 TEST(NMEATakeLine, AnyByteButLineFeedBelongsToTheLine) {
@@ -115,17 +122,25 @@ TEST(NMEATakeLine, EndlessLineCannotBlockTheRing) {
   Feed(rx, "$" + std::string(5000, 'A'));
   std::string line;
   EXPECT_FALSE(NMEATakeLine(rx, line));
-  EXPECT_EQ(rx.count, 0u);
+  EXPECT_EQ(rx.count(), 0u);
   Feed(rx, "A\r\n$CAAGC,7\r\n");  // its tail goes as bytes before a '$'
   ASSERT_TRUE(NMEATakeLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,7\r");
 }
 
 TEST(NMEATakeLine, UnallocatedRingGivesNothing) {
-  RxState rx;
-  rx.count = 10;
-  std::string line;
-  EXPECT_FALSE(NMEATakeLine(rx, line));
+  RxState never;
+  std::string line = "previous";
+  EXPECT_FALSE(never.allocated());
+  EXPECT_FALSE(NMEATakeLine(never, line));
+
+  // A freed ring that held a whole sentence gives nothing either.
+  RxState freed;
+  RxInit(freed);
+  Feed(freed, "$CAAGC,12\r\n");
+  RxFree(freed);
+  EXPECT_FALSE(NMEATakeLine(freed, line));
+  EXPECT_EQ(line, "previous");
 }
 
 // ---------------------------------------------------------------------------
@@ -293,38 +308,29 @@ TEST(NMEAErrorKind, ComparesFieldTwo) {
 }
 
 TEST(NMEAConfigParam, NamesTheParameter) {
-  Settings settings;
-  settings.modemUnit = 5;
-  EXPECT_EQ(NMEAConfigParam("$CACFG,DST,9*3A", settings), 1282);
-  EXPECT_EQ(NMEAConfigParam("$CACFG,BR2,1\r", settings), 1287);
-  EXPECT_EQ(NMEAConfigParam("$CACFG,PRL,0", settings), 1311);
-  EXPECT_EQ(NMEAConfigParam("$CACFG,TAT,50", settings), 1318);
-  EXPECT_EQ(NMEAConfigParam("$CACFG,TXF,1", settings), 1322);
-  EXPECT_EQ(NMEAConfigParam("$CACFG,ALL", settings), 1323);
-  EXPECT_EQ(NMEAConfigParam("$CACFG,XYZ,1", settings), 1279);
-  EXPECT_EQ(NMEAConfigParam("$CACFG,SR", settings), 1279);
-  EXPECT_EQ(NMEAConfigParam("$CACFG", settings), 1024);
-  EXPECT_EQ(settings.modemUnit, 5);
+  EXPECT_EQ(NMEAConfigParam("$CACFG,DST,9*3A"), 1282);
+  EXPECT_EQ(NMEAConfigParam("$CACFG,BR2,1\r"), 1287);
+  EXPECT_EQ(NMEAConfigParam("$CACFG,PRL,0"), 1311);
+  EXPECT_EQ(NMEAConfigParam("$CACFG,TAT,50"), 1318);
+  EXPECT_EQ(NMEAConfigParam("$CACFG,TXF,1"), 1322);
+  EXPECT_EQ(NMEAConfigParam("$CACFG,ALL"), 1323);
+  EXPECT_EQ(NMEAConfigParam("$CACFG,XYZ,1"), 1279);
+  EXPECT_EQ(NMEAConfigParam("$CACFG,SR"), 1279);
+  EXPECT_EQ(NMEAConfigParam("$CACFG"), 1024);
+  EXPECT_EQ(NMEAConfigParam("$CACFG,SRC,7*35"), 1281);
 }
 
-TEST(NMEAConfigParam, SourceSetsTheUnitFromAnyValueButNotFromNone) {
-  Settings settings;
-  EXPECT_EQ(NMEAConfigParam("$CACFG,SRC,7*35", settings), 1281);
-  EXPECT_EQ(settings.modemUnit, 7);
-  EXPECT_EQ(NMEAConfigParam("$CACFG,SRC,12\r", settings), 1281);
-  EXPECT_EQ(settings.modemUnit, 12);
+TEST(NMEAConfigValue, AnyValueIsReadButNoneIsNone) {
+  EXPECT_EQ(NMEAConfigValue("$CACFG,SRC,7*35"), 7);
+  EXPECT_EQ(NMEAConfigValue("$CACFG,SRC,12\r"), 12);
   // Something that is no number reads as 0, like any unusable number.
   for (std::string_view notANumber :
        {"$CACFG,SRC,abc\r", "$CACFG,SRC,x7*35", "$CACFG,SRC, \r", "$CACFG,SRC,,4"}) {
-    settings.modemUnit = 3;
-    EXPECT_EQ(NMEAConfigParam(notANumber, settings), 1281) << notANumber;
-    EXPECT_EQ(settings.modemUnit, 0) << notANumber;
+    EXPECT_EQ(NMEAConfigValue(notANumber), 0) << notANumber;
   }
   for (std::string_view noValue : {"$CACFG,SRC\r", "$CACFG,SRC", "$CACFG,SRC,", "$CACFG,SRC,*35",
                                    "$CACFG,SRC,\r", "$CACFG,SRC*35\r"}) {
-    settings.modemUnit = 3;
-    EXPECT_EQ(NMEAConfigParam(noValue, settings), 1281) << noValue;
-    EXPECT_EQ(settings.modemUnit, 3) << noValue;
+    EXPECT_EQ(NMEAConfigValue(noValue), std::nullopt) << noValue;
   }
 }
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/commands.h"
 #include "resources/MenuBar.h"
-#include "resources/commands.h"
 
 namespace tw {
 namespace {
@@ -81,11 +81,12 @@ TEST_F(MenuBarTest, ShapeFollowsTheTable) {
     int id;
   };
   for (const Deep& d : std::vector<Deep>{
-           {{"&Test", "&Communications", "&Uplink", "Do Uplink from 5"}, 40085},
-           {{"&Data", "ACP", "Send File", "to Node 9"}, 40363},
-           {{"&Test", "&Communications", "Commands", "Reboot", "Node 15"}, 40233},
-           {{"&Test", "&Test Once\tF1"}, 40308},
-           {{"&Test", "&Other Messages", "Receiver Noise Diagnostic\t[100 ms]"}, 40276},
+           {{"&Test", "&Communications", "&Uplink", "Do Uplink from 5"}, cmd::UPLINK_FROM[5]},
+           {{"&Data", "ACP", "Send File", "to Node 9"}, cmd::SEND_FILE_TO[9]},
+           {{"&Test", "&Communications", "Commands", "Reboot", "Node 15"}, cmd::REBOOT_FIRST + 15},
+           {{"&Test", "&Test Once\tF1"}, cmd::TEST_ONCE},
+           {{"&Test", "&Other Messages", "Receiver Noise Diagnostic\t[100 ms]"},
+            cmd::NOISE_DIAGNOSTIC[0]},
        }) {
     QAction* a = Find(&bar, d.path);
     ASSERT_NE(a, nullptr) << d.path.join(" / ").toStdString();
@@ -146,7 +147,7 @@ TEST_F(MenuBarTest, TriggerRunsTheCommandButLeavesTheCheckMarkToTheModel) {
   QAction* tenSeconds = Find(&bar, {"&Test", "Test &Interval", "10 seconds"});
   incoming->trigger();
   tenSeconds->trigger();
-  EXPECT_EQ(ran, (std::vector<int>{cmd::SHOW_NMEA_INCOMING, 40128}));
+  EXPECT_EQ(ran, (std::vector<int>{cmd::SHOW_NMEA_INCOMING, cmd::TEST_INTERVALS[5].id}));
   EXPECT_FALSE(incoming->isChecked());
   EXPECT_TRUE(tenSeconds->isChecked());
 

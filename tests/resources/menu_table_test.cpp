@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/commands.h"
+#include "core/commands.h"
 
 namespace tw {
 namespace {
@@ -219,8 +219,9 @@ TEST(MenuTable, OnlyTheSharedCommandsAppearTwice) {
     if (places.size() > 1) repeated[id] = places;
   }
   EXPECT_EQ(repeated, (std::map<int, std::vector<std::string>>{
-                          {40150, {"T&idewire", "&Test/&Other Messages", "&Data/Transmit Data"}},
-                          {40371, {"&View", "GPS"}}}));
+                          {cmd::CONFIGURE_CUSTOM_STRING,
+                           {"T&idewire", "&Test/&Other Messages", "&Data/Transmit Data"}},
+                          {cmd::SHOW_GPS_MESSAGES, {"&View", "GPS"}}}));
 }
 
 }  // namespace

@@ -15,9 +15,9 @@ namespace {
 class SerialDialogTest : public ::testing::Test {
  protected:
   std::unique_ptr<SerialDialog> Open() {
-    return std::make_unique<SerialDialog>(ti, settings, ports, [this] {
+    return std::make_unique<SerialDialog>(port, connected, ti, ports, [this] {
       ++connectsPosted;
-      portAtConnect = ti.portNumber;
+      portAtConnect = port.portNumber;
     });
   }
   static QComboBox* List(SerialDialog& d, const char* name) {
@@ -45,8 +45,9 @@ class SerialDialogTest : public ::testing::Test {
     list->setCurrentIndex(i);
   }
 
+  SerialSettings port = Settings().modemPort;  // COM1, 19200, 8 N 1
+  bool connected = false;
   TerminalInfo ti;
-  Settings settings;
   PortMap ports;
   int connectsPosted = 0;
   int portAtConnect = 0;
@@ -90,9 +91,9 @@ TEST_F(SerialDialogTest, ApplyStoresWhatIsShownNextTime) {
     Button(*d, "Apply")->click();
     EXPECT_EQ(d->result(), QDialog::Accepted);
   }
-  EXPECT_EQ(ti.byteSize, 7);
-  EXPECT_EQ(ti.parity, 2);
-  EXPECT_EQ(ti.baudRate, 9600u);
+  EXPECT_EQ(port.byteSize, 7);
+  EXPECT_EQ(port.parity, 2);
+  EXPECT_EQ(port.baudRate, 9600);
   EXPECT_EQ(ti.newLine, 1);
   EXPECT_EQ(connectsPosted, 0);
 
@@ -104,16 +105,14 @@ TEST_F(SerialDialogTest, ApplyStoresWhatIsShownNextTime) {
 }
 
 TEST_F(SerialDialogTest, CancelStoresNothing) {
-  settings.modemPortNumber = 1;
   auto d = Open();
   List(*d, "portList")->setCurrentIndex(4);
   Choose(List(*d, "baudList"), "115200");
   Check(*d, "Local Echo")->setChecked(true);
   Button(*d, "Cancel")->click();
   EXPECT_EQ(d->result(), QDialog::Rejected);
-  EXPECT_EQ(ti.portNumber, 1);
-  EXPECT_EQ(settings.modemPortNumber, 1);
-  EXPECT_EQ(ti.baudRate, 19200u);
+  EXPECT_EQ(port.portNumber, 1);
+  EXPECT_EQ(port.baudRate, 19200);
   EXPECT_EQ(ti.localEcho, 0);
   EXPECT_EQ(connectsPosted, 0);
 }
@@ -126,13 +125,12 @@ TEST_F(SerialDialogTest, ConnectStoresFirstThenAsksForTheConnectionOnce) {
   EXPECT_EQ(d->result(), QDialog::Accepted);
   EXPECT_EQ(connectsPosted, 1);
   EXPECT_EQ(portAtConnect, 5);
-  EXPECT_EQ(ti.portNumber, 5);
-  EXPECT_EQ(settings.modemPortNumber, 5);
+  EXPECT_EQ(port.portNumber, 5);
 }
 
 TEST_F(SerialDialogTest, PortListIsLockedOnTheOpenPortWhileConnected) {
-  ti.connected = 1;
-  ti.portNumber = 3;
+  connected = true;
+  port.portNumber = 3;
   ports.set(3, "/dev/pts/9");
   auto d = Open();
   QComboBox* list = List(*d, "portList");
@@ -140,16 +138,16 @@ TEST_F(SerialDialogTest, PortListIsLockedOnTheOpenPortWhileConnected) {
   EXPECT_EQ(list->currentText(), "COM3  (/dev/pts/9)");
   Choose(List(*d, "baudList"), "38400");
   Button(*d, "Apply")->click();
-  EXPECT_EQ(ti.portNumber, 3);
-  EXPECT_EQ(ti.baudRate, 38400u);
+  EXPECT_EQ(port.portNumber, 3);
+  EXPECT_EQ(port.baudRate, 38400);
 }
 
 TEST_F(SerialDialogTest, NoBaudSelectedKeepsTheRate) {
-  ti.baudRate = 57600;
+  port.baudRate = 57600;
   auto d = Open();
   List(*d, "baudList")->setCurrentIndex(-1);
   Button(*d, "Apply")->click();
-  EXPECT_EQ(ti.baudRate, 57600u);
+  EXPECT_EQ(port.baudRate, 57600);
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST(SerialDialogModel, ListsHoldTheirEntriesInOrder) {
 
 TEST(SerialDialogModel, DefaultsShowCom1At19200With8None1) {
   const TerminalInfo ti;
-  const SerialDialogValues v = FillSerialDialog(ti);
+  const SerialDialogValues v = FillSerialDialog(Settings().modemPort, false, ti);
   const Shown shown = Show(v);
   EXPECT_EQ(shown.port, "COM1");
   EXPECT_EQ(shown.baud, "19200");
@@ -63,27 +63,26 @@ TEST(SerialDialogModel, DefaultsShowCom1At19200With8None1) {
 
 TEST(SerialDialogModel, ChoicesAreStoredAndShownAgain) {
   TerminalInfo ti;
-  Settings settings;
-  SerialDialogValues v = FillSerialDialog(ti);
+  SerialSettings port = Settings().modemPort;
+  SerialDialogValues v = FillSerialDialog(port, false, ti);
   v.portIndex = 9;
   v.baudIndex = 6;
   v.dataBitsIndex = 2;
   v.parityIndex = 1;
   v.autoWrap = true;
   v.localEcho = true;
-  ReadSerialDialog(v, ti, settings);
+  ReadSerialDialog(v, port, ti);
 
-  EXPECT_EQ(ti.portNumber, 10);
-  EXPECT_EQ(settings.modemPortNumber, 10);
-  EXPECT_EQ(ti.baudRate, 115200u);
-  EXPECT_EQ(ti.byteSize, 7);
-  EXPECT_EQ(ti.parity, 2);
-  EXPECT_EQ(ti.stopBits, 0);
+  EXPECT_EQ(port.portNumber, 10);
+  EXPECT_EQ(port.baudRate, 115200);
+  EXPECT_EQ(port.byteSize, 7);
+  EXPECT_EQ(port.parity, 2);
+  EXPECT_EQ(port.stopBits, 0);
   EXPECT_EQ(ti.autoWrap, 1);
   EXPECT_EQ(ti.newLine, 0);
   EXPECT_EQ(ti.localEcho, 1);
 
-  const SerialDialogValues again = FillSerialDialog(ti);
+  const SerialDialogValues again = FillSerialDialog(port, false, ti);
   const Shown shown = Show(again);
   EXPECT_EQ(shown.port, "COM10");
   EXPECT_EQ(shown.baud, "115200");
@@ -94,44 +93,49 @@ TEST(SerialDialogModel, ChoicesAreStoredAndShownAgain) {
 
 TEST(SerialDialogModel, NothingSelectedShowsAndKeepsTheStoredValues) {
   TerminalInfo ti;
-  ti.portNumber = 4;
-  ti.baudRate = 38400;
-  ti.byteSize = 6;
-  ti.parity = 4;
-  Settings settings;
+  SerialSettings port;
+  port.portNumber = 4;
+  port.baudRate = 38400;
+  port.byteSize = 6;
+  port.parity = 4;
   SerialDialogValues v;  // every list without a selection
   v.newLine = true;
-  ReadSerialDialog(v, ti, settings);
-  EXPECT_EQ(ti.portNumber, 4);
-  EXPECT_EQ(settings.modemPortNumber, 4);
-  EXPECT_EQ(ti.baudRate, 38400u);
-  EXPECT_EQ(ti.byteSize, 6);
-  EXPECT_EQ(ti.parity, 4);
-  EXPECT_EQ(ti.stopBits, 0);
+  ReadSerialDialog(v, port, ti);
+  EXPECT_EQ(port.portNumber, 4);
+  EXPECT_EQ(port.baudRate, 38400);
+  EXPECT_EQ(port.byteSize, 6);
+  EXPECT_EQ(port.parity, 4);
+  EXPECT_EQ(port.stopBits, 0);
   EXPECT_EQ(ti.newLine, 1);
 
   // A value no entry carries selects nothing, and is not replaced by guesswork.
-  ti.baudRate = 12345;
-  ti.byteSize = 9;
-  ti.portNumber = 17;
-  const Shown shown = Show(FillSerialDialog(ti));
+  port.baudRate = 12345;
+  port.byteSize = 9;
+  port.portNumber = 17;
+  const Shown shown = Show(FillSerialDialog(port, false, ti));
   EXPECT_EQ(shown.port + shown.baud + shown.dataBits, "<none><none><none>");
-  ReadSerialDialog(FillSerialDialog(ti), ti, settings);
-  EXPECT_EQ(ti.baudRate, 12345u);
-  ti.baudRate = 38400;
-  ti.byteSize = 6;
-  ti.portNumber = 4;
+  ReadSerialDialog(FillSerialDialog(port, false, ti), port, ti);
+  EXPECT_EQ(port.baudRate, 12345);
+  port.baudRate = 38400;
+  port.byteSize = 6;
+  port.portNumber = 4;
 
   // Indexes past the lists' ends are no selection either.
   v.portIndex = 16;
   v.baudIndex = 7;
   v.dataBitsIndex = 4;
   v.parityIndex = 5;
-  ReadSerialDialog(v, ti, settings);
-  EXPECT_EQ(ti.portNumber, 4);
-  EXPECT_EQ(ti.baudRate, 38400u);
-  EXPECT_EQ(ti.byteSize, 6);
-  EXPECT_EQ(ti.parity, 4);
+  ReadSerialDialog(v, port, ti);
+  EXPECT_EQ(port.portNumber, 4);
+  EXPECT_EQ(port.baudRate, 38400);
+  EXPECT_EQ(port.byteSize, 6);
+  EXPECT_EQ(port.parity, 4);
+}
+
+TEST(SerialDialogModel, PortListIsLockedWhileConnected) {
+  const TerminalInfo ti;
+  EXPECT_TRUE(FillSerialDialog(SerialSettings{}, false, ti).portListEnabled);
+  EXPECT_FALSE(FillSerialDialog(SerialSettings{}, true, ti).portListEnabled);
 }
 
 TEST(SerialDialogModel, PortItemsNameTheDeviceBehindEachPort) {

@@ -1,7 +1,8 @@
 // Connecting, disconnecting, polling and sending through the modem port.
 #include <gtest/gtest.h>
 
-#include "resources/commands.h"
+#include "core/cformat.h"
+#include "core/commands.h"
 #include "support/program_fixture.h"
 
 namespace tw::test {
@@ -9,38 +10,44 @@ namespace {
 
 using namespace tw::cmd;
 
-TEST_F(ProgramTest, ConnectAndDisconnectSetTitleMenusAndLogs) {
+using ModemLink = ProgramTest;
+
+TEST_F(ModemLink, ConnectAndDisconnectSetTitleMenusAndLogs) {
   auto port = Connect();
   EXPECT_TRUE(port->open);
   EXPECT_EQ(port->baudRate, 19200u);
   EXPECT_EQ(ui.title, "Tidewire [COM1]");
-  EXPECT_EQ(program->settings.modemConnected, 1);
+  EXPECT_EQ(program->modem().connected(), true);
   for (int id : {NMEA_LOG_START, DATA_LOG_START, DISCONNECT, LOOP_TESTING, TEST_ONCE}) {
-    EXPECT_TRUE(program->menu.IsEnabled(id)) << id;
+    EXPECT_TRUE(program->menu().IsEnabled(id)) << id;
   }
-  EXPECT_FALSE(program->menu.IsEnabled(CONNECT));
+  EXPECT_FALSE(program->menu().IsEnabled(CONNECT));
   EXPECT_FALSE(ui.waitCursor);
 
   program->OnCommand(NMEA_LOG_START);
   program->OnCommand(DATA_LOG_START);
-  EXPECT_FALSE(program->menu.IsEnabled(NMEA_LOG_START));
-  EXPECT_TRUE(program->menu.IsEnabled(NMEA_LOG_STOP));
+  EXPECT_FALSE(program->menu().IsEnabled(NMEA_LOG_START));
+  EXPECT_TRUE(program->menu().IsEnabled(NMEA_LOG_STOP));
 
+  program->terminal().OnSetFocus();
+  ASSERT_TRUE(surface.caretShown);
   program->OnCommand(DISCONNECT);
   EXPECT_FALSE(port->open);
+  EXPECT_EQ(program->terminal().info()->connected, 0);
+  EXPECT_FALSE(surface.caretExists);
   EXPECT_EQ(ui.title, "Tidewire [not connected]");
-  EXPECT_EQ(program->settings.modemConnected, 0);
-  EXPECT_FALSE(program->logs.nmeaOpen());
-  EXPECT_TRUE(program->logs.dataOpen());  // the data log stays open
+  EXPECT_EQ(program->modem().connected(), false);
+  EXPECT_FALSE(program->logs().nmeaOpen());
+  EXPECT_TRUE(program->logs().dataOpen());  // the data log stays open
   for (int id :
        {NMEA_LOG_START, NMEA_LOG_STOP, NMEA_LOG_RESTART, DISCONNECT, LOOP_TESTING, TEST_ONCE}) {
-    EXPECT_FALSE(program->menu.IsEnabled(id)) << id;
+    EXPECT_FALSE(program->menu().IsEnabled(id)) << id;
   }
-  EXPECT_TRUE(program->menu.IsEnabled(DATA_LOG_STOP));
-  EXPECT_TRUE(program->menu.IsEnabled(CONNECT));
+  EXPECT_TRUE(program->menu().IsEnabled(DATA_LOG_STOP));
+  EXPECT_TRUE(program->menu().IsEnabled(CONNECT));
 }
 
-TEST_F(ProgramTest, FailedConnectWarnsAndStaysDisconnected) {
+TEST_F(ModemLink, FailedConnectWarnsAndStaysDisconnected) {
   program->OnCommand(CONNECT);  // no such port
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, "Can't Connect (in use?)");
@@ -53,10 +60,10 @@ TEST_F(ProgramTest, FailedConnectWarnsAndStaysDisconnected) {
   program->OnCommand(CONNECT);
   EXPECT_EQ(ui.boxes.size(), 2u);
   EXPECT_FALSE(port->open);
-  EXPECT_EQ(program->term->connected, 0);
+  EXPECT_EQ(program->terminal().info()->connected, 0);
 }
 
-TEST_F(ProgramTest, ConnectWhileConnectedLeavesTheOpenPortAlone) {
+TEST_F(ModemLink, ConnectWhileConnectedLeavesTheOpenPortAlone) {
   auto port = Connect();
   const size_t opens = ports.opened.size();
   program->OnCommand(CONNECT);
@@ -64,65 +71,69 @@ TEST_F(ProgramTest, ConnectWhileConnectedLeavesTheOpenPortAlone) {
   EXPECT_EQ(ui.boxes.back().caption, "Tidewire [COM1]");
   EXPECT_EQ(ports.opened.size(), opens);
   EXPECT_TRUE(port->open);
-  EXPECT_EQ(program->term->connected, 1);
-  program->SendSentence("$CCCFQ,ALL\r\n");
+  EXPECT_EQ(program->terminal().info()->connected, 1);
+  program->sender().SendSentence("$CCCFQ,ALL\r\n");
   EXPECT_EQ(port->written, "$CCCFQ,ALL\r\n");
 }
 
-TEST_F(ProgramTest, PollReadsOnlyWhileConnectedAndDispatchesEveryTick) {
+TEST_F(ModemLink, PollReadsOnlyWhileConnectedAndDispatchesEveryTick) {
   int dispatches = 0;
   program->SetRxHandler(RX_MODEM, [&] { ++dispatches; });
-  program->OnTimer(2);
+  program->OnTimer(TIMER_POLL);
   EXPECT_EQ(dispatches, 0);
 
   auto port = Connect();
   const std::string text = "$CAREV,1\r\n";
   port->incoming.assign(text.begin(), text.end());
-  program->OnTimer(2);
+  program->OnTimer(TIMER_POLL);
   EXPECT_EQ(dispatches, 1);
-  EXPECT_EQ(program->rx.count, text.size());
-  program->OnTimer(2);  // nothing new, still dispatched
+  EXPECT_EQ(program->modem().rx.count(), text.size());
+  program->OnTimer(TIMER_POLL);  // nothing new, still dispatched
   EXPECT_EQ(dispatches, 2);
 
   // At most 1024 bytes per tick; the rest waits at the port.
   port->incoming.assign(3000, 'x');
-  program->OnTimer(2);
-  EXPECT_EQ(program->rx.count, text.size() + 1024);
+  program->OnTimer(TIMER_POLL);
+  EXPECT_EQ(program->modem().rx.count(), text.size() + 1024);
   EXPECT_EQ(port->incoming.size(), 3000u - 1024u);
 
   // The emulator's mode has no handler here: nothing is dispatched.
-  program->rx.mode = RX_EMULATOR;
-  program->OnTimer(2);
+  program->modem().rx.mode = RX_EMULATOR;
+  program->OnTimer(TIMER_POLL);
   EXPECT_EQ(dispatches, 3);
 }
 
-TEST_F(ProgramTest, LostPortIsClosedOnceAndReported) {
+TEST_F(ModemLink, LostPortIsClosedOnceAndReported) {
   auto port = Connect();
+  program->terminal().OnSetFocus();
+  ASSERT_TRUE(surface.caretShown);  // connected and focused: the caret shows
   program->OnCommand(NMEA_LOG_START);
   port->gone = true;
-  program->OnTimer(2);
+  program->OnTimer(TIMER_POLL);
   EXPECT_FALSE(port->open);
+  EXPECT_FALSE(surface.caretExists);  // gone with the connection
+  EXPECT_EQ(program->terminal().info()->connected, 0);
   EXPECT_EQ(ui.title, "Tidewire [not connected]");
-  EXPECT_FALSE(program->logs.nmeaOpen());
-  EXPECT_TRUE(program->menu.IsEnabled(CONNECT));
+  EXPECT_FALSE(program->logs().nmeaOpen());
+  EXPECT_TRUE(program->menu().IsEnabled(CONNECT));
   EXPECT_EQ(TakeLines(), std::vector<std::string>{"Error: Lost modem port COM1, disconnected."});
-  program->OnTimer(2);  // no spinning, no repeated message
+  program->OnTimer(TIMER_POLL);  // no spinning, no repeated message
   EXPECT_TRUE(TakeLines().empty());
 }
 
-TEST_F(ProgramTest, SendSentenceWritesLogsAndRefusesCleanly) {
-  program->SendSentence("$CCCFQ,ALL\r\n");
+TEST_F(ModemLink, SendSentenceWritesLogsAndRefusesCleanly) {
+  program->sender().SendSentence("$CCCFQ,ALL\r\n");
   EXPECT_EQ(TakeLines(), std::vector<std::string>{"Error: Not Connected!"});
 
   auto port = Connect();
   program->OnCommand(NMEA_LOG_START);
-  const auto logPath = program->logs.nmeaPath();
-  program->SendSentence("$CCCFQ,ALL\r\n");
+  const auto logPath = program->logs().nmeaPath();
+  program->sender().SendSentence("$CCCFQ,ALL\r\n");
   EXPECT_EQ(port->written, "$CCCFQ,ALL\r\n");
   EXPECT_TRUE(TakeLines().empty());  // no echo unless asked
 
   port->writeOk = false;
-  program->SendSentence("$CCCLK,1\r\n");
+  program->sender().SendSentence("$CCCLK,1\r\n");
   EXPECT_EQ(TakeLines(),
             std::vector<std::string>{"Error: Write to modem port failed, sentence not sent."});
   program->OnCommand(NMEA_LOG_STOP);
@@ -130,10 +141,10 @@ TEST_F(ProgramTest, SendSentenceWritesLogsAndRefusesCleanly) {
   EXPECT_EQ(ReadFile(logPath), "0,03/03/2007,14:05:09,0x0,$CCCFQ,ALL\r\n");
 }
 
-TEST_F(ProgramTest, SettingsDialogReconfiguresAnOpenPort) {
+TEST_F(ModemLink, SettingsDialogReconfiguresAnOpenPort) {
   auto port = Connect();
   ui.onDialog = [&](int id) {
-    if (id == DLG_SERIAL) program->term->baudRate = 57600;
+    if (id == DLG_SERIAL) program->settings().modemPort.baudRate = 57600;
   };
   program->OnCommand(PORT_SETTINGS);
   EXPECT_EQ(port->baudRate, 57600u);
@@ -147,20 +158,49 @@ TEST_F(ProgramTest, SettingsDialogReconfiguresAnOpenPort) {
   EXPECT_TRUE(port->open);  // stays open with what the driver kept
 }
 
-TEST_F(ProgramTest, LinesLeftInTheRingWaitForTheNextConnection) {
+TEST_F(ModemLink, LinesLeftInTheRingWaitForTheNextConnection) {
   int dispatches = 0;
   program->SetRxHandler(RX_MODEM, [&] { ++dispatches; });
   auto port = Connect();
   port->incoming.assign(10, 'a');
-  program->OnTimer(2);
+  program->OnTimer(TIMER_POLL);
   program->OnCommand(DISCONNECT);
-  program->OnTimer(2);
+  program->OnTimer(TIMER_POLL);
   EXPECT_EQ(dispatches, 1);
-  EXPECT_EQ(program->rx.count, 10u);
+  EXPECT_EQ(program->modem().rx.count(), 10u);
   Connect();
-  program->OnTimer(2);
+  program->OnTimer(TIMER_POLL);
   EXPECT_EQ(dispatches, 2);
-  EXPECT_EQ(program->rx.count, 10u);
+  EXPECT_EQ(program->modem().rx.count(), 10u);
+}
+
+// A ring filled to the last byte (the port had sent faster than the lines
+// were read) is drained one sentence per poll, in order, without losing or
+// repeating any, and the next poll after the last one shows nothing.
+TEST_F(ModemLink, FullRingIsDrainedOneSentencePerPoll) {
+  Connect();
+  RxState& rx = program->modem().rx;
+  std::vector<std::string> expected;
+  // Quality factors 175..220 are all shown as poor; the numbers tell the
+  // lines apart.
+  for (int k = 0;; ++k) {
+    const int q = 175 + k % 46;
+    const std::string sentence = cformat("$CADQF,%03d\r\n", q);
+    if (!RxAppend(rx, reinterpret_cast<const uint8_t*>(sentence.data()), sentence.size())) break;
+    expected.push_back(cformat("Quality Factor = %03d          [Poor]", q));
+  }
+  ASSERT_GT(rx.count(), RX_SIZE - 13);  // no room for one more sentence
+  std::vector<std::string> shown;
+  for (size_t poll = 0; poll < expected.size(); ++poll) {
+    program->OnTimer(TIMER_POLL);
+    const std::vector<std::string> lines = TakeLines();
+    ASSERT_EQ(lines.size(), 1u) << "poll " << poll;
+    shown.push_back(lines[0]);
+  }
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(rx.count(), 0u);
+  program->OnTimer(TIMER_POLL);
+  EXPECT_TRUE(TakeLines().empty());
 }
 
 }  // namespace

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ui.h"
-#include "serial/serial_port.h"
+#include "core/sentence_sink.h"
+#include "core/serial_port.h"
+#include "core/text_out.h"
+#include "core/ui.h"
 #include "terminal/terminal_surface.h"
 
 namespace tw::test {
@@ -30,8 +32,7 @@ class FakeUi : public Ui {
   std::vector<int> dialogs;
   std::function<void(int)> onDialog;  // runs "inside" the modal dialog
   bool fontAnswer = false;
-  std::function<void(TerminalInfo&)> onChooseFont;
-  int fontsApplied = 0;
+  std::function<void(LogFont&, int32_t&)> onChooseFont;
   std::vector<int> posted;
   int closesPosted = 0;
   std::map<int, int32_t> timers;  // number -> period of the last SetTimer
@@ -58,16 +59,22 @@ class FakeUi : public Ui {
     dialogs.push_back(id);
     if (onDialog) onDialog(id);
   }
-  bool ChooseFont(TerminalInfo& ti) override {
-    if (fontAnswer && onChooseFont) onChooseFont(ti);
+  bool ChooseFont(LogFont& font, int32_t& color) override {
+    if (fontAnswer && onChooseFont) onChooseFont(font, color);
     return fontAnswer;
   }
-  void ApplyFont(TerminalInfo&) override { ++fontsApplied; }
   std::string fileToOpen;                                        // what the file dialog answers
   std::vector<std::pair<std::string, std::string>> fileDialogs;  // caption, folder
   std::string ChooseFileToOpen(const std::string& caption, const std::string& folder) override {
     fileDialogs.emplace_back(caption, folder);
     return fileToOpen;
+  }
+  std::string fileToSave;
+  std::vector<std::string> saveDialogs;  // captions
+  std::string ChooseFileToSave(const std::string& caption, const std::string&,
+                               const FileFilter&) override {
+    saveDialogs.push_back(caption);
+    return fileToSave;
   }
   void PostCommand(int id) override { posted.push_back(id); }
   void PostClose() override { ++closesPosted; }
@@ -161,6 +168,38 @@ class RecordingSurface : public TerminalSurface {
     caretX = x;
     caretY = y;
   }
+  int fontsApplied = 0;
+  CellSize cell;  // what applyFont answers
+  CellSize applyFont(const LogFont&, int32_t) override {
+    ++fontsApplied;
+    return cell;
+  }
+};
+
+// Keeps every printed line.
+class RecordingTextOut : public TextOut {
+ public:
+  std::vector<std::string> lines;
+  void PrintLine(const std::string& text) override { lines.push_back(text); }
+};
+
+// Keeps every sentence; `connected` decides whether it is refused.
+class RecordingSink : public SentenceSink {
+ public:
+  explicit RecordingSink(TextOut* out = nullptr) : out_(out) {}
+  bool connected = true;
+  std::vector<std::string> sent;
+  void SendSentence(const std::string& sentence) override {
+    if (!connected) {
+      if (out_) out_->PrintLine(NOT_CONNECTED);
+      return;
+    }
+    sent.push_back(sentence);
+  }
+  bool IsConnected() const override { return connected; }
+
+ private:
+  TextOut* out_;
 };
 
 }  // namespace tw::test

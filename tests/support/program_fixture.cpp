@@ -6,7 +6,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/cformat.h"
+#include "core/cformat.h"
+#include "core/commands.h"
 
 namespace tw::test {
 
@@ -38,7 +39,7 @@ ProgramTest::ProgramTest() {
   clock.now = LocalTime{2007, 3, 3, 14, 5, 9};
   clock.ticks = 1000;
   program = std::make_unique<Program>(clock, ports, ui, surface, root.path());
-  program->AddLineListener([this](const std::string& line) {
+  program->terminal().AddLineListener([this](const std::string& line) {
     // "[hh:mm:ss] " is 11 characters.
     lines.push_back(line.size() >= 11 ? line.substr(11) : line);
   });
@@ -47,7 +48,7 @@ ProgramTest::ProgramTest() {
 
 std::shared_ptr<FakePortState> ProgramTest::Connect() {
   auto port = ports.ports.count(1) ? ports.ports[1] : ports.add(1);
-  program->OnCommand(256);
+  program->OnCommand(cmd::CONNECT);
   return port;
 }
 

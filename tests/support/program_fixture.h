@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
 #include "app/program.h"
+#include "core/clock.h"
 #include "support/fakes.h"
 
 namespace tw::test {

@@ -25,12 +25,11 @@ class TerminalViewTest : public ::testing::Test {
  protected:
   TerminalViewTest() : program(clock, ports, ui, view, root.path()) {
     clock.now = LocalTime{2007, 3, 3, 12, 34, 56};
-    view.setProgram(&program);
-    program.Start();
-    view.applyFont(*program.term);
+    view.setTerminal(&program.terminal());
+    program.Start();  // applies the start-up font through the view
   }
 
-  TerminalInfo& ti() { return *program.term; }
+  TerminalInfo& ti() { return *program.terminal().info(); }
 
   // Shows the view with a viewport of the given size.
   void ShowViewport(int width, int height) {
@@ -90,7 +89,7 @@ class TerminalViewTest : public ::testing::Test {
 TEST_F(TerminalViewTest, PaintsTextOnlyInOccupiedCellsInTheTextColour) {
   ShowViewport(64 * ti().charWidth, 40 * ti().charHeight);
   // PrintLine shows its line before it returns, without the event loop.
-  program.PrintLine("HELLO");
+  program.terminal().PrintLine("HELLO");
   ExpectInkOnlyOnCharacters(OnScreen());
   ti().row = 5;
   ti().column = 40;
@@ -155,8 +154,8 @@ TEST_F(TerminalViewTest, LargerFontMakesLargerCellsAndLongerScrollRanges) {
   ShowViewport(300, 200);
   const int width = ti().charWidth, height = ti().charHeight;
   const int rangeX = ti().scrollRangeX, rangeY = ti().scrollRangeY;
-  ti().logFont.height = 24;
-  view.applyFont(ti());
+  program.settings().terminalFont.height = 24;
+  program.terminal().ApplyFont(program.settings().terminalFont, program.settings().textColor);
   EXPECT_GT(ti().charWidth, width);
   EXPECT_GT(ti().charHeight, height);
   EXPECT_EQ(ti().scrollRangeY, 40 * ti().charHeight - 200);
@@ -165,7 +164,7 @@ TEST_F(TerminalViewTest, LargerFontMakesLargerCellsAndLongerScrollRanges) {
   EXPECT_EQ(view.verticalScrollBar()->maximum(), ti().scrollRangeY);
   EXPECT_EQ(view.horizontalScrollBar()->maximum(), ti().scrollRangeX);
 
-  program.PrintLine("big");
+  program.terminal().PrintLine("big");
   ExpectInkOnlyOnCharacters(view.viewport()->grab().toImage());
 }
 
@@ -188,10 +187,12 @@ TEST_F(TerminalViewTest, CaretFollowsFocusOnlyWhileConnected) {
   ExpectInkOnlyOnCharacters(view.viewport()->grab().toImage());
 }
 
-TEST_F(TerminalViewTest, TypedCharacterOnlyBeeps) {
+TEST_F(TerminalViewTest, TypedCharacterIsOnlyAnnounced) {
+  int typed = 0;
+  QObject::connect(&view, &TerminalView::characterTyped, [&] { ++typed; });
   QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
   QApplication::sendEvent(&view, &key);
-  EXPECT_EQ(ui.beeps, 1);
+  EXPECT_EQ(typed, 1);
   EXPECT_EQ(ti().rowText(0), std::string(64, ' '));
 }
 
@@ -213,9 +214,11 @@ TEST_F(TerminalViewTest, FontDialogOkStoresFontAndColourCancelKeepsThem) {
     dialog->findChild<QFontDialog*>()->setCurrentFont(QFont("DejaVu Sans Mono"));
     Buttons(dialog)->button(QDialogButtonBox::Cancel)->click();
   });
-  EXPECT_FALSE(view.chooseFont(ti()));
-  EXPECT_EQ(ti().logFont.faceName, "Lucida Console");
-  EXPECT_EQ(ti().textColor, RGB(0, 0, 128));
+  LogFont font;
+  int32_t color = RGB(0, 0, 128);
+  EXPECT_FALSE(view.chooseFont(font, color));
+  EXPECT_EQ(font.faceName, "Lucida Console");
+  EXPECT_EQ(color, RGB(0, 0, 128));
 
   WhenModal([](QWidget* dialog) {
     QFont font("DejaVu Sans Mono");
@@ -229,11 +232,11 @@ TEST_F(TerminalViewTest, FontDialogOkStoresFontAndColourCancelKeepsThem) {
     dialog->findChild<QPushButton*>("color")->click();
     Buttons(dialog)->button(QDialogButtonBox::Ok)->click();
   });
-  ASSERT_TRUE(view.chooseFont(ti()));
-  EXPECT_EQ(ti().logFont.faceName, "DejaVu Sans Mono");
-  EXPECT_EQ(ti().logFont.weight, 700);
-  EXPECT_NEAR(ti().logFont.height, 20, 1);
-  EXPECT_EQ(ti().textColor, 0x1E140Au);
+  ASSERT_TRUE(view.chooseFont(font, color));
+  EXPECT_EQ(font.faceName, "DejaVu Sans Mono");
+  EXPECT_EQ(font.weight, 700);
+  EXPECT_NEAR(font.height, 20, 1);
+  EXPECT_EQ(color, 0x1E140A);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/cformat.h"
+#include "core/cformat.h"
 
 #include <gtest/gtest.h>
 
@@ -29,25 +29,30 @@ TEST(CFormat, DecimalPointIsAPointUnderACommaLocale) {
   if (std::system(cmd.c_str()) != 0 || !std::filesystem::exists(out)) {
     GTEST_SKIP() << "localedef cannot build de_DE here";
   }
-  const char* oldLocPath = std::getenv("LOCPATH");
-  const std::string saved = oldLocPath ? oldLocPath : "";
+  // Put back even when an assertion below returns early, so no later test
+  // runs under the comma locale.
+  struct Restore {
+    std::string locale = std::setlocale(LC_NUMERIC, nullptr);
+    const char* oldLocPath = std::getenv("LOCPATH");
+    std::string locPath = oldLocPath ? oldLocPath : "";
+    ~Restore() {
+      std::setlocale(LC_NUMERIC, locale.c_str());
+      if (oldLocPath) {
+        setenv("LOCPATH", locPath.c_str(), 1);
+      } else {
+        unsetenv("LOCPATH");
+      }
+    }
+  } restore;
   setenv("LOCPATH", dir.path().c_str(), 1);
-  const std::string before = std::setlocale(LC_NUMERIC, nullptr);
   ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
   char probe[16];
   std::snprintf(probe, sizeof probe, "%3.1f", 1.5);
-  EXPECT_STREQ(probe, "1,5");  // the locale really is a comma locale
+  ASSERT_STREQ(probe, "1,5");  // the locale really is a comma locale
 
   EXPECT_EQ(cformat("Ping: [%02d]=>[%02d]: %3.1f meters.", 1, 2, 1500.0),
             "Ping: [01]=>[02]: 1500.0 meters.");
   EXPECT_EQ(cformat("%5.1f", 75.0), " 75.0");
-
-  std::setlocale(LC_NUMERIC, before.c_str());
-  if (oldLocPath) {
-    setenv("LOCPATH", saved.c_str(), 1);
-  } else {
-    unsetenv("LOCPATH");
-  }
 }
 
 }  // namespace

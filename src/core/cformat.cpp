@@ -1,4 +1,4 @@
-#include "app/cformat.h"
+#include "core/cformat.h"
 
 #include <locale.h>
 

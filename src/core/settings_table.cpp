@@ -1,0 +1,206 @@
+#include "core/settings_table.h"
+
+#include "core/cformat.h"
+#include "core/commands.h"
+
+namespace tw {
+
+namespace {
+
+class TableWriter {
+ public:
+  explicit TableWriter(std::vector<SettingEntry>& table) : table_(table) {}
+
+  void Add(std::string name, SettingKind kind, int id, int32_t value,
+           std::function<int32_t&(Settings&)> field) {
+    table_.push_back({std::move(name), kind, id, value, {}, std::move(field), {}});
+  }
+  void Toggle(std::string name, int id, int32_t value, std::function<int32_t&(Settings&)> field) {
+    Add(std::move(name), SettingKind::Toggle, id, value, std::move(field));
+  }
+  void Number(std::string name, int32_t value, std::function<int32_t&(Settings&)> field) {
+    Add(std::move(name), SettingKind::Number, 0, value, std::move(field));
+  }
+  void Text(std::string name, std::string value, std::function<std::string&(Settings&)> field) {
+    table_.push_back(
+        {std::move(name), SettingKind::Text, 0, 0, std::move(value), {}, std::move(field)});
+  }
+
+ private:
+  std::vector<SettingEntry>& table_;
+};
+
+void AddTestSelections(TableWriter& t) {
+  t.Add("testInterval", SettingKind::Interval, 0, 10000,
+        [](Settings& s) -> int32_t& { return s.testInterval; });
+  for (size_t k = 0; k < cmd::DATA_RATES.size(); ++k) {
+    t.Toggle(cformat("dataRateEnabled%zu", k), cmd::DATA_RATES[k], k == 0 ? 1 : 0,
+             [k](Settings& s) -> int32_t& { return s.dataRateEnabled[k]; });
+  }
+  for (size_t node = 1; node < NODE_COUNT; ++node) {
+    t.Toggle(cformat("uplinkEnabled%zu", node), cmd::UPLINK_FROM[node], 0,
+             [node](Settings& s) -> int32_t& { return s.uplinkEnabled[node]; });
+    t.Toggle(cformat("downlinkEnabled%zu", node), cmd::DOWNLINK_TO[node], 0,
+             [node](Settings& s) -> int32_t& { return s.downlinkEnabled[node]; });
+  }
+  for (size_t unit = 0; unit < NODE_COUNT; ++unit) {
+    t.Toggle(cformat("unitPingEnabled%zu", unit), cmd::PING_UNIT_FIRST + static_cast<int>(unit), 0,
+             [unit](Settings& s) -> int32_t& { return s.unitPingEnabled[unit]; });
+  }
+  for (size_t ch = 0; ch < cmd::NAV_PING.size(); ++ch) {
+    t.Toggle(cformat("navPingEnabled%zu", ch), cmd::NAV_PING[ch], 0,
+             [ch](Settings& s) -> int32_t& { return s.navPingEnabled[ch]; });
+  }
+  for (size_t k = 0; k < cmd::NOISE_DIAGNOSTIC.size(); ++k) {
+    t.Toggle(cformat("noiseDiagnostic%zu", k), cmd::NOISE_DIAGNOSTIC[k], 0,
+             [k](Settings& s) -> int32_t& { return s.noiseDiagnostic[k]; });
+  }
+  t.Toggle("lblPing", cmd::PING_LBL, 0, [](Settings& s) -> int32_t& { return s.lblPing; });
+  t.Toggle("sendCustomString", cmd::SEND_CUSTOM_STRING, 0,
+           [](Settings& s) -> int32_t& { return s.sendCustomString; });
+  t.Toggle("acpStatusNoAck", cmd::ACP_STATUS_NOACK, 0,
+           [](Settings& s) -> int32_t& { return s.acpStatusNoAck; });
+  t.Toggle("acpStatusAck", cmd::ACP_STATUS_ACK, 0,
+           [](Settings& s) -> int32_t& { return s.acpStatusAck; });
+}
+
+void AddTransmitSources(TableWriter& t) {
+  t.Add("useNodeProtocol", SettingKind::Choice, cmd::USE_NODE_PROTOCOL, 0,
+        [](Settings& s) -> int32_t& { return s.useNodeProtocol; });
+  t.Add("useCustomString", SettingKind::Choice, cmd::USE_CUSTOM_STRING, 0,
+        [](Settings& s) -> int32_t& { return s.useCustomString; });
+  t.Add("useTestDataNoAck", SettingKind::Choice, cmd::USE_TEST_DATA_NOACK, 0,
+        [](Settings& s) -> int32_t& { return s.useTestDataNoAck; });
+  t.Add("useTestDataAck", SettingKind::Choice, cmd::USE_TEST_DATA_ACK, 0,
+        [](Settings& s) -> int32_t& { return s.useTestDataAck; });
+}
+
+void AddViews(TableWriter& t) {
+  t.Toggle("showHeartbeat", cmd::SHOW_HEARTBEAT, 1,
+           [](Settings& s) -> int32_t& { return s.showHeartbeat; });
+  t.Toggle("showNmeaIncoming", cmd::SHOW_NMEA_INCOMING, 0,
+           [](Settings& s) -> int32_t& { return s.showNmeaIncoming; });
+  t.Toggle("showNmeaOutgoing", cmd::SHOW_NMEA_OUTGOING, 0,
+           [](Settings& s) -> int32_t& { return s.showNmeaOutgoing; });
+  t.Toggle("showGpsMessages", cmd::SHOW_GPS_MESSAGES, 0,
+           [](Settings& s) -> int32_t& { return s.showGpsMessages; });
+  t.Toggle("logGpsMessages", cmd::LOG_GPS_MESSAGES, 0,
+           [](Settings& s) -> int32_t& { return s.logGpsMessages; });
+  t.Toggle("sendCommsToMap", cmd::SEND_COMMS_TO_MAP, 0,
+           [](Settings& s) -> int32_t& { return s.sendCommsToMap; });
+  t.Toggle("sendGpsToMap", cmd::SEND_GPS_TO_MAP, 0,
+           [](Settings& s) -> int32_t& { return s.sendGpsToMap; });
+}
+
+void AddPort(TableWriter& t, const std::string& prefix, const SerialSettings& start,
+             SerialSettings Settings::*port) {
+  t.Number(prefix + "PortNumber", start.portNumber,
+           [port](Settings& s) -> int32_t& { return (s.*port).portNumber; });
+  t.Number(prefix + "BaudRate", start.baudRate,
+           [port](Settings& s) -> int32_t& { return (s.*port).baudRate; });
+  t.Number(prefix + "ByteSize", start.byteSize,
+           [port](Settings& s) -> int32_t& { return (s.*port).byteSize; });
+  t.Number(prefix + "Parity", start.parity,
+           [port](Settings& s) -> int32_t& { return (s.*port).parity; });
+  t.Number(prefix + "StopBits", start.stopBits,
+           [port](Settings& s) -> int32_t& { return (s.*port).stopBits; });
+}
+
+void AddFont(TableWriter& t) {
+  const LogFont start;
+  using Field = int32_t LogFont::*;
+  const std::pair<const char*, Field> fields[] = {
+      {"fontHeight", &LogFont::height},       {"fontWidth", &LogFont::width},
+      {"fontWeight", &LogFont::weight},       {"fontItalic", &LogFont::italic},
+      {"fontUnderline", &LogFont::underline}, {"fontStrikeOut", &LogFont::strikeOut},
+      {"fontCharSet", &LogFont::charSet},     {"fontPitchAndFamily", &LogFont::pitchAndFamily},
+  };
+  for (const auto& [name, field] : fields) {
+    t.Number(name, start.*field,
+             [field](Settings& s) -> int32_t& { return s.terminalFont.*field; });
+  }
+  t.Text("fontFaceName", start.faceName,
+         [](Settings& s) -> std::string& { return s.terminalFont.faceName; });
+  t.Number("textColor", RGB(0, 0, 128), [](Settings& s) -> int32_t& { return s.textColor; });
+}
+
+void AddNodes(TableWriter& t) {
+  const NodeProtocol start;
+  using Field = int32_t NodeProtocol::*;
+  const std::pair<const char*, Field> fields[] = {
+      {"protocol", &NodeProtocol::protocol},       {"logRaw", &NodeProtocol::logRaw},
+      {"logCustom", &NodeProtocol::logCustom},     {"showData", &NodeProtocol::showData},
+      {"showRawData", &NodeProtocol::showRawData},
+  };
+  for (size_t node = 0; node < NODE_COUNT; ++node) {
+    for (const auto& [name, field] : fields) {
+      t.Number(cformat("node%zu.%s", node, name), start.*field,
+               [node, field](Settings& s) -> int32_t& { return s.nodes[node].*field; });
+    }
+  }
+}
+
+std::vector<SettingEntry> MakeTable() {
+  std::vector<SettingEntry> table;
+  TableWriter t(table);
+  AddTestSelections(t);
+  AddTransmitSources(t);
+  AddViews(t);
+  AddPort(t, "modem", SerialSettings{1, 19200, 8, 0, 0}, &Settings::modemPort);
+  AddPort(t, "gps", SerialSettings{4, 4800, 8, 0, 0}, &Settings::gpsPort);
+  AddFont(t);
+  t.Text("customString", "", [](Settings& s) -> std::string& { return s.customString; });
+  AddNodes(t);
+  return table;
+}
+
+}  // namespace
+
+const std::vector<SettingEntry>& SettingsTable() {
+  static const std::vector<SettingEntry> table = MakeTable();
+  return table;
+}
+
+const SettingEntry* FindSettingByCommand(int commandId) {
+  if (commandId == 0) return nullptr;
+  for (const SettingEntry& entry : SettingsTable()) {
+    if (entry.commandId == commandId) return &entry;
+  }
+  return nullptr;
+}
+
+int32_t SettingNumber(const SettingEntry& entry, const Settings& settings) {
+  // The accessors hand out references for writers; reading through them
+  // changes nothing.
+  return entry.number(const_cast<Settings&>(settings));
+}
+
+void SyncSettingChecks(const Settings& settings, const std::function<void(int, bool)>& check) {
+  for (const SettingEntry& entry : SettingsTable()) {
+    if (entry.kind == SettingKind::Toggle || entry.kind == SettingKind::Choice) {
+      check(entry.commandId, SettingNumber(entry, settings) != 0);
+    } else if (entry.kind == SettingKind::Interval) {
+      for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) {
+        check(item.id, item.periodMs == SettingNumber(entry, settings));
+      }
+    }
+  }
+}
+
+Settings::Settings() { InitDefaults(); }
+
+void Settings::InitDefaults() {
+  // Everything back to blank first: slots that no menu command reaches (rates
+  // beyond the menu's, node 0 as a link partner) are not in the table and
+  // stay off.
+  *this = Settings(Blank{});
+  for (const SettingEntry& entry : SettingsTable()) {
+    if (entry.kind == SettingKind::Text) {
+      entry.text(*this) = entry.defaultText;
+    } else {
+      entry.number(*this) = entry.defaultNumber;
+    }
+  }
+}
+
+}  // namespace tw

@@ -1,0 +1,54 @@
+// One serial port as the program holds it: its line settings (the
+// operator's), the open port, the receive ring and the 20 ms poll. The modem
+// has one; a second port (the GPS receiver) gets its own.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/serial_port.h"
+#include "core/settings.h"
+#include "serial/rx_ring.h"
+
+namespace tw {
+
+// How long a write waits for the port to take a sentence.
+constexpr int SEND_TIMEOUT_MS = 3000;
+// Bytes taken from the port per poll.
+constexpr int POLL_CHUNK = 1024;
+
+class SerialLink {
+ public:
+  // `port` is the operator's choice of port and line settings; the link
+  // reads it at each connect and reconfigure.
+  SerialLink(SerialPortOpener& opener, const SerialSettings& port);
+
+  // Opens the port exclusively and applies the baud rate. False when it
+  // cannot be opened or configured, and for a link that is already open (the
+  // open port is left alone).
+  bool Connect();
+  // Closes the port; the ring keeps what it holds.
+  void Disconnect();
+  bool connected() const { return port_ != nullptr; }
+  int portNumber() const { return settings_.portNumber; }
+
+  enum class PollResult { Read, Closed, Lost };
+  // Moves what has arrived, at most POLL_CHUNK bytes, into the ring (a chunk
+  // that does not fit is dropped whole). Lost: the device went away; the
+  // port is closed then, so a dead port is never polled again.
+  PollResult Poll();
+  // Applies the baud rate to the open port; true when there is none.
+  bool Reconfigure();
+  // Writes every byte within `timeoutMs`; false when closed, failed or late.
+  bool Write(const std::string& bytes, int timeoutMs);
+
+  RxState rx;
+
+ private:
+  SerialPortOpener& opener_;
+  const SerialSettings& settings_;
+  std::unique_ptr<SerialPort> port_;
+};
+
+}  // namespace tw
