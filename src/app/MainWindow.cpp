@@ -166,21 +166,30 @@ bool MainWindow::ChooseFont(LogFont& font, int32_t& color) {
   return view_->chooseFont(font, color);
 }
 
-std::string MainWindow::ChooseFileToOpen(const std::string& caption, const std::string& folder) {
-  // "All Files" shows every file; "*" rather than "*.*", which would hide
-  // files without a dot in their name on this platform.
-  return QFileDialog::getOpenFileName(this, QString::fromStdString(caption),
-                                      QString::fromStdString(folder), "All Files (*)")
-      .toStdString();
+std::string MainWindow::ChooseFileToOpen(const FileRequest& request) {
+  return RunFileDialog(request, false);
 }
 
-std::string MainWindow::ChooseFileToSave(const std::string& caption, const std::string& folder,
-                                         const FileFilter& filter) {
-  const QString filters =
-      QString::fromStdString(filter.name + " (" + filter.pattern + ")") + ";;All Files (*)";
-  return QFileDialog::getSaveFileName(this, QString::fromStdString(caption),
-                                      QString::fromStdString(folder), filters)
-      .toStdString();
+std::string MainWindow::ChooseFileToSave(const FileRequest& request) {
+  return RunFileDialog(request, true);
+}
+
+// "All Files" is written "*" rather than "*.*", which would hide files
+// without a dot in their name on this platform.
+std::string MainWindow::RunFileDialog(const FileRequest& request, bool save) {
+  QStringList filters;
+  for (const FileFilter& f : request.filters) {
+    filters << QString::fromStdString(f.name + " (" + f.pattern + ")");
+  }
+  QFileDialog dialog(this, QString::fromStdString(request.caption),
+                     QString::fromStdString(request.folder));
+  dialog.setNameFilters(filters);
+  if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
+  dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front().toStdString();
 }
 
 void MainWindow::PostCommand(int id) {

@@ -45,9 +45,8 @@ class MainWindow : public QMainWindow, public Ui {
   void SetWaitCursor(bool on) override;
   void RunDialog(int dialogId) override;
   bool ChooseFont(LogFont& font, int32_t& color) override;
-  std::string ChooseFileToOpen(const std::string& caption, const std::string& folder) override;
-  std::string ChooseFileToSave(const std::string& caption, const std::string& folder,
-                               const FileFilter& filter) override;
+  std::string ChooseFileToOpen(const FileRequest& request) override;
+  std::string ChooseFileToSave(const FileRequest& request) override;
   void PostCommand(int id) override;
   void PostClose() override;
   void SetTimer(int number, int32_t periodMs) override;
@@ -58,6 +57,7 @@ class MainWindow : public QMainWindow, public Ui {
 
  private:
   void RunSerialDialog();
+  std::string RunFileDialog(const FileRequest& request, bool save);
   void RunNextStartupCommand();
 
   PortMap portMap_;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/settings.h"
 
@@ -37,19 +38,27 @@ class Dialogs {
 // One file type offered by a file chooser: "Tidewire Config Files", "*.twc".
 struct FileFilter {
   std::string name;
-  std::string pattern;
+  std::string pattern;  // "*.twc"; "*" for every file
+};
+
+// What a file dialog shows and asks for.
+struct FileRequest {
+  std::string caption;
+  std::string folder;               // where it starts
+  std::vector<FileFilter> filters;  // the first is selected
+  // Added to a typed name without one ("twc"); empty: nothing is added.
+  std::string defaultSuffix;
 };
 
 class FileChooser {
  public:
   virtual ~FileChooser() = default;
-  // The platform's open-file dialog starting in `folder`, offering "All
-  // Files"; the chosen path, or empty when the operator cancelled.
-  virtual std::string ChooseFileToOpen(const std::string& caption, const std::string& folder) = 0;
-  // The save-file dialog starting in `folder`, offering `filter` first; the
+  // The platform's open-file dialog: only an existing file can be chosen.
+  // The chosen path, or empty when the operator cancelled.
+  virtual std::string ChooseFileToOpen(const FileRequest& request) = 0;
+  // The save-file dialog: the folder must exist, the file need not. The
   // chosen path, or empty when the operator cancelled.
-  virtual std::string ChooseFileToSave(const std::string& caption, const std::string& folder,
-                                       const FileFilter& filter) = 0;
+  virtual std::string ChooseFileToSave(const FileRequest& request) = 0;
 };
 
 class Scheduler {

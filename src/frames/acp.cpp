@@ -291,8 +291,8 @@ void QueueAcpFile(DataFrames& frames, int node) {
         cformat("ACP[%d]: error: %d files already queued, nothing queued.", node, ACP_QUEUE_MAX));
     return;
   }
-  const std::string path =
-      frames.files().ChooseFileToOpen("File To Send", frames.receiveFolder().string());
+  const std::string path = frames.files().ChooseFileToOpen(
+      {"File To Send", frames.receiveFolder().string(), {{"All Files", "*"}}, ""});
   if (path.empty()) return;
   std::error_code error;
   const bool regular = fs::is_regular_file(path, error);

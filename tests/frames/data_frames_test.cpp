@@ -351,6 +351,9 @@ TEST_F(DataFramesInTheProgram, SendFileItemsQueueForTheirOwnNode) {
   ASSERT_FALSE(ui.fileDialogs.empty());
   EXPECT_EQ(ui.fileDialogs[0].first, "File To Send");
   EXPECT_EQ(ui.fileDialogs[0].second, root.path().string());
+  ASSERT_EQ(ui.openRequests[0].filters.size(), 1u);  // every file may be sent
+  EXPECT_EQ(ui.openRequests[0].filters[0].name, "All Files");
+  EXPECT_EQ(ui.openRequests[0].filters[0].pattern, "*");
   program->OnCommand(cmd::SEND_FILE_TO[0]);
   EXPECT_EQ(TakeLines(), Lines{"ACP[0]: Node not configured for ACP frames!"});
   EXPECT_EQ(ui.fileDialogs.size(), 3u);

@@ -63,17 +63,18 @@ class FakeUi : public Ui {
     if (fontAnswer && onChooseFont) onChooseFont(font, color);
     return fontAnswer;
   }
-  std::string fileToOpen;                                        // what the file dialog answers
+  std::string fileToOpen;                                        // what the open dialog answers
   std::vector<std::pair<std::string, std::string>> fileDialogs;  // caption, folder
-  std::string ChooseFileToOpen(const std::string& caption, const std::string& folder) override {
-    fileDialogs.emplace_back(caption, folder);
+  std::vector<FileRequest> openRequests;
+  std::string ChooseFileToOpen(const FileRequest& request) override {
+    fileDialogs.emplace_back(request.caption, request.folder);
+    openRequests.push_back(request);
     return fileToOpen;
   }
-  std::string fileToSave;
-  std::vector<std::string> saveDialogs;  // captions
-  std::string ChooseFileToSave(const std::string& caption, const std::string&,
-                               const FileFilter&) override {
-    saveDialogs.push_back(caption);
+  std::string fileToSave;  // what the save dialog answers
+  std::vector<FileRequest> saveRequests;
+  std::string ChooseFileToSave(const FileRequest& request) override {
+    saveRequests.push_back(request);
     return fileToSave;
   }
   void PostCommand(int id) override { posted.push_back(id); }
