@@ -146,6 +146,8 @@ constexpr int UDP_CONFIGURE = 40343;
 namespace tw {
 // Dialog resources the commands open.
 constexpr int DLG_ABOUT = 100;
+constexpr int DLG_LOAD_EXECUTABLE = 108;   // the firmware notice, modal
+constexpr int DLG_EXECUTABLE_IMAGE = 115;  // the firmware progress window, modeless
 constexpr int DLG_SERIAL = 101;
 constexpr int DLG_PERFORMANCE = 125;
 constexpr int DLG_MODEM_SETTINGS = 128;

@@ -1,0 +1,86 @@
+#include "gps/GpsSerialDialog.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "serial/serial_dialog.h"
+
+namespace tw {
+
+namespace {
+
+QComboBox* MakeList(const QString& name) {
+  auto* list = new QComboBox;
+  list->setObjectName(name);
+  list->setInsertPolicy(QComboBox::NoInsert);
+  return list;
+}
+
+// "COM4  (/dev/ttyUSB0)": the operator sees which device a COM name stands
+// for where it is not the device's own name.
+QString PortText(const PortListItem& item) {
+  if (item.device == item.caption) return QString::fromStdString(item.caption);
+  return QString::fromStdString(item.caption + "  (" + item.device + ")");
+}
+
+}  // namespace
+
+GpsSerialDialog::GpsSerialDialog(SerialSettings& port, const PortMap& ports,
+                                 std::function<void()> connectPort, QWidget* parent)
+    : QDialog(parent), port_(port), connectPort_(std::move(connectPort)) {
+  setWindowTitle(QStringLiteral("GPS Serial Settings"));
+
+  portList_ = MakeList(QStringLiteral("portList"));
+  int number = MIN_PORT;
+  for (const PortListItem& item : PortListItems(ports))
+    portList_->addItem(PortText(item), number++);
+  baudList_ = MakeList(QStringLiteral("baudList"));
+  const ComboList rates = FillComboFromStrings(BAUD_RATE_ITEMS, 0);
+  for (size_t i = 0; i < rates.captions.size(); ++i) {
+    baudList_->addItem(QString::fromStdString(rates.captions[i]), rates.values[i]);
+  }
+
+  auto* group = new QGroupBox(QStringLiteral("GPS Serial"));
+  auto* form = new QFormLayout(group);
+  form->addRow(QStringLiteral("&Port:"), portList_);
+  form->addRow(QStringLiteral("&Baud Rate:"), baudList_);
+
+  auto* connectButton = new QPushButton(QStringLiteral("Connect"));
+  connectButton->setObjectName(QStringLiteral("connect"));
+  connectButton->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+  cancel->setObjectName(QStringLiteral("cancel"));
+  cancel->setAutoDefault(false);
+  QObject::connect(connectButton, &QPushButton::clicked, this, &GpsSerialDialog::connectNow);
+  QObject::connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(connectButton);
+  buttons->addWidget(cancel);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(group);
+  layout->addLayout(buttons);
+
+  const GpsDialogValues v = FillGpsDialog(port_);
+  portList_->setCurrentIndex(v.portIndex);
+  baudList_->setCurrentIndex(v.baudIndex);
+}
+
+GpsDialogValues GpsSerialDialog::values() const {
+  return GpsDialogValues{portList_->currentIndex(), baudList_->currentIndex()};
+}
+
+void GpsSerialDialog::connectNow() {
+  ReadGpsDialog(values(), port_);
+  if (connectPort_) connectPort_();
+  accept();
+}
+
+}  // namespace tw

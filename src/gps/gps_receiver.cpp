@@ -1,0 +1,98 @@
+#include "gps/gps_receiver.h"
+
+#include "core/cformat.h"
+#include "core/commands.h"
+#include "gps/gps_sentence.h"
+
+namespace tw {
+
+namespace {
+constexpr uint8_t LF = 10;
+}  // namespace
+
+bool GPSTakeSentence(RxState& rx, std::string& sentence) {
+  if (!rx.allocated() || rx.count() == 0) return false;
+  const uint32_t dollar = RxFind(rx, 0, '$');
+  if (dollar == rx.count()) {
+    RxReset(rx);
+    return false;
+  }
+  RxConsume(rx, dollar);
+  const uint32_t lf = RxFind(rx, 0, LF);
+  if (lf < GPS_BUFFER_SIZE && lf < rx.count()) {
+    sentence = RxCopy(rx, 0, lf);
+    RxConsume(rx, lf + 1);
+    return true;
+  }
+  // A full sentence buffer without a line feed: no sentence is that long,
+  // so the held bytes are noise or a line that lost its end.
+  if (rx.count() >= GPS_BUFFER_SIZE) RxConsume(rx, GPS_BUFFER_SIZE);
+  return false;
+}
+
+GpsReceiver::GpsReceiver(GpsLinks links) : links_(links) {}
+
+bool GpsReceiver::GPSOpen() {
+  if (!OpenPort()) {
+    // An old port was closed on the way, so there is nothing to disconnect.
+    links_.menu.Enable(cmd::GPS_DISCONNECT, false);
+    links_.boxes.MessageBox(GPS_CANT_CONNECT, GPS_BOX_CAPTION, BoxIcon::Warning);
+    return false;
+  }
+  links_.out.PrintLine(GPS_OPEN_TEXT);
+  links_.menu.Enable(cmd::GPS_DISCONNECT, true);
+  return true;
+}
+
+bool GpsReceiver::OpenPort() {
+  SerialLink& link = links_.link;
+  if (link.connected()) link.Disconnect();
+  // Bytes held from before a reconnect stay; the ring is made only once.
+  if (!link.rx.allocated()) RxInit(link.rx);
+  if (!link.Connect()) return false;
+  links_.out.PrintLine(cformat(GPS_CONNECTED_FORMAT, link.portNumber()));
+  return true;
+}
+
+void GpsReceiver::GPSClose() {
+  if (links_.link.connected()) links_.link.Disconnect();
+  links_.menu.Enable(cmd::GPS_DISCONNECT, false);
+}
+
+// The receiver went away (adapter pulled, other end closed): the link has
+// closed the port already, so it is not polled again; say so once.
+void GpsReceiver::PortLost() {
+  links_.menu.Enable(cmd::GPS_DISCONNECT, false);
+  links_.out.PrintLine(cformat(GPS_LOST_FORMAT, links_.link.portNumber()));
+}
+
+bool GpsReceiver::GPSPoll() {
+  SerialLink& link = links_.link;
+  if (!link.connected()) return false;
+  switch (link.Poll()) {
+    case SerialLink::PollResult::Closed:
+      return false;
+    case SerialLink::PollResult::Lost:
+      PortLost();
+      return false;
+    case SerialLink::PollResult::Read:
+      break;
+  }
+  std::string sentence;
+  if (!GPSTakeSentence(link.rx, sentence)) return false;
+  // Every sentence is shown as it arrived, whatever its type.
+  links_.out.PrintLine(sentence);
+  if (!GPSCheckSentence(sentence)) return false;
+  lastAccepted_ = std::move(sentence);
+  return true;
+}
+
+void GpsReceiver::GPSDispatch() {
+  const std::string sentence = lastAccepted_;
+  const Settings& s = links_.settings;
+  if (s.sendGpsToMap && links_.state.mapAvailable) links_.map.SendMMString(sentence);
+  if (s.logGpsMessages) links_.logs.NMEALogLine(s.gpsPort.portNumber, sentence);
+  if (s.showGpsMessages) links_.out.PrintLine(sentence);
+}
+
+}  // namespace tw

@@ -1,0 +1,87 @@
+// The GPS receiver on a second serial port: opened from the "GPS Serial
+// Settings" dialog, polled on the 100 ms timer, closed from the GPS menu.
+// Every sentence it sends is shown; accepted "$GPRMC," fixes are handed to
+// the map program, the NMEA log and the terminal, each under its own option.
+// Nothing is ever sent to the receiver.
+#pragma once
+
+#include <string>
+
+#include "core/settings.h"
+#include "core/text_out.h"
+#include "core/ui.h"
+#include "logging/logs.h"
+#include "map/map_library.h"
+#include "resources/menu_model.h"
+#include "serial/rx_ring.h"
+#include "serial/serial_link.h"
+
+namespace tw {
+
+// Bytes held for one sentence, from its '$' to its line feed: a sentence is
+// at most GPS_BUFFER_SIZE - 1 characters, CR included.
+constexpr uint32_t GPS_BUFFER_SIZE = 256;
+
+constexpr const char* GPS_OPEN_TEXT = "GPSOpen() returned GPS_OPEN";
+constexpr const char* GPS_CONNECTED_FORMAT = "GPS: connected to COM%d.";
+constexpr const char* GPS_LOST_FORMAT = "Error: Lost GPS port COM%d, disconnected.";
+constexpr const char* GPS_CANT_CONNECT = "Can't Connect (in use?)";
+constexpr const char* GPS_BOX_CAPTION = "GPS Port";
+
+// Takes the next sentence out of a GPS port's ring: bytes before the first
+// '$' are dropped (all of them when there is none), then the sentence is the
+// text from the '$' up to, not including, its line feed (a CR before it
+// stays). False when no whole sentence is there yet; when GPS_BUFFER_SIZE
+// bytes from the '$' on hold no line feed, they can never make a sentence
+// and are dropped, and the next '$' starts afresh on the next call.
+bool GPSTakeSentence(RxState& rx, std::string& sentence);
+
+// What the receiver needs from the program.
+struct GpsLinks {
+  SerialLink& link;          // the GPS port, on the operator's GPS port settings
+  TextOut& out;              // the main window's terminal
+  Logs& logs;                // accepted fixes go to the NMEA log
+  const Settings& settings;  // the GPS toggles and the GPS port number
+  const RunState& state;     // whether the map program's library is there
+  MapLibrary& map;
+  MessageBoxes& boxes;
+  MenuModel& menu;  // the GPS menu's "Disconnect"
+};
+
+class GpsReceiver {
+ public:
+  explicit GpsReceiver(GpsLinks links);
+
+  // The dialog's "Connect", after it stored the port and baud rate: closes
+  // an open GPS port, opens the chosen one. On success the terminal shows
+  // "GPS: connected to COMn." and "GPSOpen() returned GPS_OPEN" and
+  // "Disconnect" is enabled; otherwise a warning box says "Can't Connect
+  // (in use?)", the port stays closed and "Disconnect" is grayed.
+  bool GPSOpen();
+  // The GPS menu's "Disconnect": closes the port, grays the item.
+  void GPSClose();
+
+  // One tick of the 100 ms timer: reads what has arrived and takes at most
+  // one sentence, which is shown on the terminal and checked. True when it
+  // was an accepted "$GPRMC," sentence; GPSDispatch then hands it on. A port
+  // that has gone away is closed with one line.
+  bool GPSPoll();
+  // Hands the last accepted sentence on, in this order: to the map program
+  // (both "Send GPS Fixes to Map" and the library needed), to the NMEA log
+  // under the GPS port number ("Log GPS Messages"), to the terminal a second
+  // time ("Show GPS Messages").
+  void GPSDispatch();
+
+  bool connected() const { return links_.link.connected(); }
+  // The most recent accepted sentence as received, CR included.
+  const std::string& lastAccepted() const { return lastAccepted_; }
+
+ private:
+  bool OpenPort();
+  void PortLost();
+
+  GpsLinks links_;
+  std::string lastAccepted_;
+};
+
+}  // namespace tw
