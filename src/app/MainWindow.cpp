@@ -11,7 +11,11 @@
 #include "app/AboutDialog.h"
 #include "app/HotKey.h"
 #include "core/commands.h"
+#include "emulator/EmulatorDialog.h"
+#include "firmware/ExecutableImageWindow.h"
+#include "firmware/LoadExecutableDialog.h"
 #include "frames/NodeProtocolDialog.h"
+#include "gps/GpsSerialDialog.h"
 #include "protocol/CustomStringDialog.h"
 #include "protocol/ModemSettingsDialog.h"
 #include "protocol/PerformanceDialog.h"
@@ -27,7 +31,8 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   opener_ = std::make_unique<QtSerialPortOpener>(portMap_);
   view_ = new TerminalView(nullptr, this);
   setCentralWidget(view_);
-  program_ = std::make_unique<Program>(clock, *opener_, *this, *view_, DataRoot(options));
+  program_ =
+      std::make_unique<Program>(clock, *opener_, *this, *view_, DataRoot(options), &mapLibrary_);
   view_->setTerminal(&program_->terminal());
   connect(view_, &TerminalView::characterTyped, this, [this] { program_->OnChar(); });
 
@@ -48,6 +53,22 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
     about.exec();
   };
   dialogs_[DLG_SERIAL] = [this] { RunSerialDialog(); };
+  dialogs_[DLG_LOAD_EXECUTABLE] = [this] {
+    LoadExecutableDialog dialog(this);
+    dialog.exec();
+  };
+  dialogs_[DLG_EXECUTABLE_IMAGE] = [this] {
+    OpenExecutableImageWindow(imageWindow_, this, program_->firmware().progress());
+  };
+  dialogs_[DLG_GPS_SERIAL] = [this] {
+    GpsSerialDialog dialog(
+        program_->settings().gpsPort, portMap_, [this] { program_->gps().GPSOpen(); }, this);
+    dialog.exec();
+  };
+  dialogs_[DLG_EMULATOR] = [this] {
+    EmulatorDialog dialog(program_->emulator(), program_->emulatorPane(), this);
+    dialog.exec();
+  };
   dialogs_[DLG_PERFORMANCE] = [this] {
     PerformanceDialog dialog(program_->stats(), this);
     dialog.exec();
@@ -68,6 +89,7 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
 
   resize(544, 612);
   program_->Start();
+  if (options.config) program_->LoadConfigFile(*options.config);
   hotKey_ = std::make_unique<HotKey>(this, [this] { program_->OnHotKey(); });
   view_->setFocus();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <deque>
 #include <functional>
 #include <map>
@@ -10,6 +11,7 @@
 #include "app/program.h"
 #include "core/clock.h"
 #include "core/ui.h"
+#include "map/QtSharedLibrary.h"
 
 class QTimer;
 
@@ -18,6 +20,7 @@ namespace tw {
 class TerminalView;
 class QtSerialPortOpener;
 class HotKey;
+class ExecutableImageWindow;
 
 // The main window: a thin shell that turns Qt events into the program's
 // messages and carries out what the program asks of the desktop.
@@ -61,6 +64,7 @@ class MainWindow : public QMainWindow, public Ui {
   void RunNextStartupCommand();
 
   PortMap portMap_;
+  QtSharedLibrary mapLibrary_{MapLibraryFileName()};
   std::unique_ptr<QtSerialPortOpener> opener_;
   TerminalView* view_ = nullptr;
   std::unique_ptr<Program> program_;
@@ -68,6 +72,7 @@ class MainWindow : public QMainWindow, public Ui {
   std::map<int, QTimer*> timers_;
   std::map<int, std::function<void()>> dialogs_;
   std::unique_ptr<HotKey> hotKey_;
+  QPointer<ExecutableImageWindow> imageWindow_;
   bool destroyed_ = false;
   int waitCursors_ = 0;
 };

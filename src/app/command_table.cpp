@@ -90,12 +90,21 @@ void Program::BuildCommandTable() {
       return;
     }
     modem_.rx.mode = RX_EMULATOR;
+    emulator_.EMUInit();
     ui_.RunDialog(DLG_EMULATOR);
+    emulator_.Quit();  // also when the window went without its Quit
     modem_.rx.mode = RX_MODEM;
+    // The emulator's window may have started or stopped the shared logs.
+    ShowLogItems();
   };
   t[cmd::ABOUT] = [this] { ui_.RunDialog(DLG_ABOUT); };
   t[cmd::FONT] = [this] { ChooseTerminalFont(); };
   t[cmd::EXIT] = [this] { ui_.PostClose(); };
+  t[cmd::LOAD_CONFIGURATION] = [this] { ApplyConfigChanges(config_.ConfigLoad()); };
+  t[cmd::SAVE_CONFIGURATION] = [this] { config_.ConfigSave(); };
+  t[cmd::LOAD_NEW_EXECUTABLE] = [this] {
+    if (terminal_.info()) firmware_.FirmwareDownloadStart(modem_.rx);
+  };
 
   // Modem commands that send one sentence
   for (const ModemCommand& c : ModemCommandTable()) {
@@ -125,6 +134,7 @@ void Program::BuildCommandTable() {
   }
   t[cmd::CONFIGURE_NODE_PROTOCOLS] = [this] { ui_.RunDialog(DLG_NODE_PROTOCOLS); };
   t[cmd::GPS_SERIAL_PORT] = [this] { ui_.RunDialog(DLG_GPS_SERIAL); };
+  t[cmd::GPS_DISCONNECT] = [this] { gps_.GPSClose(); };
 }
 
 }  // namespace tw

@@ -5,9 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "app/HeadlessEmulator.h"
 #include "app/MainWindow.h"
 #include "app/options.h"
 #include "core/clock.h"
+#include "core/commands.h"
+#include "serial/pty_port.h"
 
 #ifdef TIDEWIRE_HAVE_XCB
 #include <xcb/xcb.h>
@@ -41,6 +44,39 @@ bool HaveDisplay() {
 #endif
 }
 
+// The demo: an emulated modem on a pseudo-terminal made here, serving one
+// side with its heartbeat and both data requests; COM1 opens the other side,
+// connected at once, with test data as the answer to data requests. It lives
+// and ends with the window.
+int RunDemo(tw::Options options, const tw::Clock& clock, QApplication& app) {
+  tw::PseudoTerminal pty;
+  if (!pty.ok()) {
+    std::fprintf(stderr, "tidewire: --demo: cannot make a pseudo-terminal: %s\n",
+                 pty.error().c_str());
+    return 1;
+  }
+  tw::PseudoTerminalOpener modemSide(pty);
+  tw::EmulatorRunConfig config;
+  config.port = 1;
+  config.request32 = config.request256 = true;
+  config.heartbeatSoon = true;
+  tw::HeadlessEmulator modem(clock, modemSide, tw::DataRoot(options), config, [](int) {});
+  std::string error;
+  if (!modem.Start(error)) {
+    std::fprintf(stderr, "tidewire: --demo: %s\n", error.c_str());
+    return 1;
+  }
+  options.ports.set(1, pty.devicePath());
+  std::vector<int> startup = {tw::cmd::CONNECT, tw::cmd::USE_TEST_DATA_ACK};
+  startup.insert(startup.end(), options.menuCommands.begin(), options.menuCommands.end());
+  tw::MainWindow window(options, clock);
+  window.show();
+  window.RunStartupCommands(startup);
+  const int code = app.exec();
+  modem.Stop();
+  return code;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,6 +95,7 @@ int main(int argc, char** argv) {
     std::fputs(tw::VersionText().c_str(), stdout);
     return 0;
   }
+  if (options.emulate) return tw::RunEmulatorCommand(options, argc, argv);
   if (!HaveDisplay()) {
     std::fprintf(stderr,
                  "tidewire: no display: DISPLAY and WAYLAND_DISPLAY are not set, or the X\n"
@@ -73,6 +110,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion("3.07");
 
   tw::SystemClock clock;
+  if (options.demo) return RunDemo(options, clock, app);
   tw::MainWindow window(options, clock);
   window.show();
   window.RunStartupCommands(options.menuCommands);

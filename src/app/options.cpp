@@ -46,7 +46,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     auto bad = [](const std::string& why) { return ParseResult{std::nullopt, why}; };
     std::string v;
     const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
-                        name == "--echo" || name == "--connect";
+                        name == "--echo" || name == "--connect" || name == "--emulate" ||
+                        name == "--demo";
     if (isFlag && inlineValue) return bad(name + " takes no value");
     if (name == "--help" || name == "-h") {
       o.help = true;
@@ -56,6 +57,24 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       o.echo = true;
     } else if (name == "--connect") {
       o.menuCommands.push_back(cmd::CONNECT);
+    } else if (name == "--emulate") {
+      o.emulate = true;
+    } else if (name == "--demo") {
+      o.demo = true;
+    } else if (name == "--emulate-requests") {
+      if (!value(v)) return bad("--emulate-requests needs 32, 256 or 32,256");
+      if (v == "32") {
+        o.request32 = true;
+      } else if (v == "256") {
+        o.request256 = true;
+      } else if (v == "32,256" || v == "256,32") {
+        o.request32 = o.request256 = true;
+      } else {
+        return bad("--emulate-requests expects 32, 256 or 32,256, not '" + v + "'");
+      }
+    } else if (name == "--config") {
+      if (!value(v) || v.empty()) return bad("--config needs a file");
+      o.config = v;
     } else if (name == "--home") {
       if (!value(v) || v.empty()) return bad("--home needs a folder");
       o.home = v;
@@ -64,6 +83,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       auto mapping = PortMap::parse(v);
       if (!mapping) return bad("--com expects N=DEVICE with N from 1 to 16, not '" + v + "'");
       o.ports.set(mapping->first, mapping->second);
+      o.comPorts.push_back(mapping->first);
     } else if (name == "--menu") {
       if (!value(v)) return bad("--menu needs a command number");
       auto id = ParseMenuId(v);
@@ -73,6 +93,20 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       return bad("unknown option '" + args[i] + "'");
     }
   }
+  auto bad = [](const std::string& why) { return ParseResult{std::nullopt, why}; };
+  if (o.emulate && o.demo) return bad("--emulate and --demo cannot go together");
+  if (o.emulate && o.comPorts.size() != 1) {
+    return bad("--emulate needs exactly one --com N=DEVICE: the port it serves");
+  }
+  if ((o.request32 || o.request256) && !o.emulate) {
+    return bad("--emulate-requests goes with --emulate");
+  }
+  if (o.emulate && (!o.menuCommands.empty() || o.echo || o.config)) {
+    return bad(
+        "--emulate runs without a window: --connect, --menu, --echo and --config do "
+        "not apply");
+  }
+  if (o.demo && !o.comPorts.empty()) return bad("--demo makes its own port; leave out --com");
   return ParseResult{o, ""};
 }
 
@@ -89,7 +123,18 @@ std::string UsageText() {
          "  --connect           connect to the modem once the window is up\n"
          "  --menu ID           run menu command ID once the window is up; repeatable,\n"
          "                      run in the order given\n"
-         "  --echo              also write every terminal line to standard output\n";
+         "  --echo              also write every terminal line to standard output\n"
+         "  --config FILE       load a configuration file before any --menu command\n"
+         "  --demo              start attached to a built-in emulated modem (no hardware\n"
+         "                      needed); closing the window ends it\n"
+         "\n"
+         "Standing in for the modem, with no window:\n"
+         "  --emulate --com N=DEVICE\n"
+         "                      answer a host program on DEVICE as the modem would; the\n"
+         "                      emulator's lines go to standard output; logs go under\n"
+         "                      the data root; Ctrl-C or SIGTERM ends it\n"
+         "  --emulate-requests 32|256|32,256\n"
+         "                      also send 32-byte and/or 256-byte data requests\n";
 }
 
 std::string VersionText() { return "Tidewire 3.07\n"; }

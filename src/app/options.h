@@ -18,6 +18,21 @@ struct Options {
   PortMap ports;
   // Menu commands to run once the window is up, in command-line order.
   std::vector<int> menuCommands;
+  // The port numbers given with --com, in command-line order.
+  std::vector<int> comPorts;
+
+  // --emulate: stand in for the modem on one port, with no window.
+  bool emulate = false;
+  // --emulate-requests: which data requests the emulator sends.
+  bool request32 = false;
+  bool request256 = false;
+  // --demo: a built-in emulated modem on a pseudo-terminal, connected.
+  bool demo = false;
+  // --config: a configuration file loaded before any --menu command.
+  std::optional<std::filesystem::path> config;
+
+  // The port the emulator serves: the one --com names.
+  int emulatePort() const { return comPorts.empty() ? 0 : comPorts.back(); }
 };
 
 struct ParseResult {

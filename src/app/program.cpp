@@ -11,7 +11,7 @@
 namespace tw {
 
 Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSurface& surface,
-                 std::filesystem::path dataRoot)
+                 std::filesystem::path dataRoot, SharedLibrary* mapLibrary)
     : clock_(clock),
       ui_(ui),
       dataRoot_(std::move(dataRoot)),
@@ -26,7 +26,16 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
       frames_(ui, terminal_, settings_.nodes, dataRoot_),
       interpreter_(InterpreterLinks{
           terminal_, sender_, logs_, settings_, state_, stats_, &frames_,
-          [this](const std::string& line) { ShowNoiseReport(terminal_, state_, line); }}) {
+          [this](const std::string& line) { ShowNoiseReport(terminal_, state_, line); }}),
+      emulator_(EmulatorLinks{sender_, logs_, clock_, settings_}, emulatorPane_),
+      gpsLink_(ports, settings_.gpsPort),
+      map_(mapLibrary ? *mapLibrary : noMapLibrary_, state_),
+      gps_(GpsLinks{gpsLink_, terminal_, logs_, settings_, state_, map_, ui, menu_}),
+      firmware_(FirmwareLinks{ui, ui, terminal_, sender_,
+                              FirmwareImageFolder(dataRoot_, WindowsFolderExists())}),
+      config_(ui, terminal_, settings_, dataRoot_,
+              ConfigPorts{[this] { return modem_.connected(); },
+                          [this] { return gpsLink_.connected(); }}) {
   BuildCommandTable();
 }
 
@@ -56,10 +65,15 @@ void Program::Start() {
   StartTimers();
   // Who consumes what arrives, and the data-frame tables.
   SetRxHandler(RX_MODEM, [this] { interpreter_.InterpretModemLine(modem_.rx); });
+  SetRxHandler(RX_EMULATOR, [this] { emulator_.EMUPoll(modem_.rx); });
+  for (int mode : {RX_FIRMWARE_WAIT, RX_FIRMWARE_ERASE, RX_FIRMWARE_START, RX_FIRMWARE_BLOCKS}) {
+    SetRxHandler(mode, [this] { firmware_.OnReceive(modem_.rx); });
+  }
   frames_.InitDataFrames();
-  // The map program's switches stay grayed for the whole run.
-  menu_.Enable(cmd::SEND_COMMS_TO_MAP, false);
-  menu_.Enable(cmd::SEND_GPS_TO_MAP, false);
+  // The map program's library, once: "Send GPS Fixes to Map" is there only
+  // with it; "Send Comms Data" stays grayed.
+  map_.MapLibraryLoad();
+  ApplyMapMenuStates(menu_, state_);
 }
 
 // ---------------------------------------------------------------- messages
@@ -77,8 +91,12 @@ void Program::OnTimer(int number) {
     case TIMER_TEST:
       if (state_.loopTesting) RunTestCycle();
       break;
+    case TIMER_SLOW:
+      emulator_.EMUTick();  // whether or not its window is open
+      if (gps_.GPSPoll()) gps_.GPSDispatch();
+      break;
     default:
-      break;  // timer 4 has no work yet; timer 5 never has
+      break;  // timer 5 has no work
   }
 }
 
@@ -86,6 +104,7 @@ bool Program::OnClose() { return ui_.ConfirmQuit(); }
 
 void Program::OnDestroy() {
   if (modem_.connected()) ModemDisconnect();
+  gps_.GPSClose();
   terminal_.Close();
   RxFree(modem_.rx);
   logs_.LogsCloseAll();
@@ -113,6 +132,22 @@ void Program::ChooseTerminalFont() {
 
 void Program::SetTerminalFont() {
   terminal_.ApplyFont(settings_.terminalFont, settings_.textColor);
+}
+
+ConfigChanges Program::LoadConfigFile(const std::filesystem::path& path) {
+  ConfigChanges changes = config_.ConfigLoadFile(path);
+  ApplyConfigChanges(changes);
+  return changes;
+}
+
+// A loaded file changes the choices under the menu and the timer: the check
+// marks, the test interval's timer and the font follow them. An open port
+// keeps its line settings until the next connect.
+void Program::ApplyConfigChanges(const ConfigChanges& changes) {
+  if (!changes.applied) return;
+  SyncSettingChecks(settings_, [this](int id, bool on) { menu_.Check(id, on); });
+  if (changes.interval) StartTimer(TIMER_TEST, settings_.testInterval);
+  if (changes.font) SetTerminalFont();
 }
 
 void Program::RunTestCycle() { tw::RunTestCycle(terminal_, sender_, settings_, state_); }
@@ -227,6 +262,15 @@ void Program::LogRestart(bool nmea) {
   } else {
     logs_.DataLogClose();
     logs_.DataLogOpen(logs_.logPortNumber());
+  }
+}
+
+void Program::ShowLogItems() {
+  for (const bool nmea : {true, false}) {
+    const bool open = nmea ? logs_.nmeaOpen() : logs_.dataOpen();
+    menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, !open);
+    menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, open);
+    menu_.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, open);
   }
 }
 

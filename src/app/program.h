@@ -12,12 +12,19 @@
 #include <memory>
 #include <string>
 
+#include "config/config_files.h"
 #include "core/clock.h"
 #include "core/serial_port.h"
 #include "core/settings.h"
 #include "core/ui.h"
+#include "emulator/emulator.h"
+#include "emulator/emulator_pane.h"
+#include "firmware/firmware_download.h"
 #include "frames/data_frames.h"
+#include "gps/gps_receiver.h"
 #include "logging/logs.h"
+#include "map/map_library.h"
+#include "map/shared_library.h"
 #include "protocol/interpreter.h"
 #include "protocol/stats.h"
 #include "resources/menu_model.h"
@@ -49,8 +56,10 @@ struct TimerTable {
 
 class Program {
  public:
+  // `mapLibrary` is the map program's library; without one (tests, runs
+  // without a window) there is none to load.
   Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSurface& surface,
-          std::filesystem::path dataRoot);
+          std::filesystem::path dataRoot, SharedLibrary* mapLibrary = nullptr);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -90,6 +99,9 @@ class Program {
   void SetRxHandler(int mode, std::function<void()> handler);
   // The warning box: warning icon, OK, the window title as caption.
   void WarningBox(const std::string& text);
+  // Loads a configuration file without a dialog (--config) and follows it:
+  // check marks, test interval, terminal font.
+  ConfigChanges LoadConfigFile(const std::filesystem::path& path);
 
   // --- What the window and the tests reach ---
   Settings& settings() { return settings_; }
@@ -101,6 +113,11 @@ class Program {
   MenuModel& menu() { return menu_; }
   PerformanceStats& stats() { return stats_; }
   DataFrames& frames() { return frames_; }
+  Emulator& emulator() { return emulator_; }
+  EmulatorPane& emulatorPane() { return emulatorPane_; }
+  FirmwareDownload& firmware() { return firmware_; }
+  GpsReceiver& gps() { return gps_; }
+  SerialLink& gpsLink() { return gpsLink_; }
   const TimerTable& timers() const { return timers_; }
   const std::filesystem::path& dataRoot() const { return dataRoot_; }
 
@@ -116,8 +133,12 @@ class Program {
   void LogStart(bool nmea);
   void LogRestart(bool nmea);
   void LogStop(bool nmea);
+  // The main menu's log items after another window has started or stopped
+  // a log: Start while it is closed, Restart and Stop while it is open.
+  void ShowLogItems();
   void SendModemCommand(int id);
   void RunTestCycle();
+  void ApplyConfigChanges(const ConfigChanges& changes);
   void PortLost();
 
   const Clock& clock_;
@@ -134,6 +155,14 @@ class Program {
   PerformanceStats stats_;
   DataFrames frames_;
   ModemInterpreter interpreter_;
+  EmulatorPane emulatorPane_;
+  Emulator emulator_;
+  NoSharedLibrary noMapLibrary_;
+  SerialLink gpsLink_;
+  MapLibrary map_;
+  GpsReceiver gps_;
+  FirmwareDownload firmware_;
+  ConfigFiles config_;
   std::map<int, std::function<void()>> commands_;
   std::map<int, std::function<void()>> rxHandlers_;
 };

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <filesystem>
 
+#include "config/config_files.h"
+#include "support/fakes.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
 
@@ -43,6 +45,35 @@ TEST(CommandLine, ConnectsSendsAMenuCommandAndEchoesTheTerminal) {
       text.contains(QRegularExpression(R"(^\[\d\d:\d\d:\d\d\] =========Modem Settings=========$)",
                                        QRegularExpression::MultilineOption)))
       << text.toStdString();
+}
+
+// --config loads a file at start-up and says so on the terminal.
+TEST(CommandLine, ConfigFileLoadsBeforeTheMenuCommands) {
+  TempDir home;
+  const std::filesystem::path file = home.path() / "setup.twc";
+  {
+    FakeUi ui;
+    RecordingTextOut out;
+    Settings settings;
+    settings.showHeartbeat = 0;
+    settings.showNmeaIncoming = 1;
+    ConfigFiles config(ui, out, settings, home.path());
+    ASSERT_TRUE(config.ConfigSaveFile(file)) << (out.lines.empty() ? "" : out.lines.back());
+  }
+  QProcess p;
+  p.setProcessEnvironment(Offscreen(home));
+  p.start(TIDEWIRE_BINARY,
+          {"--config", QString::fromStdString(file.string()), "--menu", "40292", "--echo"});
+  ASSERT_TRUE(p.waitForStarted(5000));
+  QByteArray out;
+  for (int i = 0; i < 50 && !out.contains("loaded:"); ++i) {
+    p.waitForReadyRead(100);
+    out += p.readAllStandardOutput();
+  }
+  p.kill();
+  p.waitForFinished(5000);
+  EXPECT_TRUE(out.contains(QByteArray("loaded: \"") + file.string().c_str() + "\""))
+      << out.toStdString();
 }
 
 TEST(CommandLine, BadOptionsExitWithCodeTwo) {
@@ -101,8 +132,8 @@ TEST(CommandLine, HelpListsEveryOption) {
   ASSERT_TRUE(p.waitForFinished(5000));
   EXPECT_EQ(p.exitCode(), 0);
   const QByteArray out = p.readAllStandardOutput();
-  for (const char* option :
-       {"--help", "--version", "--home", "--com", "--connect", "--menu", "--echo"}) {
+  for (const char* option : {"--help", "--version", "--home", "--com", "--connect", "--menu",
+                             "--echo", "--config", "--demo", "--emulate", "--emulate-requests"}) {
     EXPECT_TRUE(out.contains(option)) << option;
   }
 }

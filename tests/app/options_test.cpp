@@ -36,6 +36,34 @@ TEST(Options, BadOptionsAreRefusedWithAReason) {
   }
 }
 
+TEST(Options, EmulateServesTheOnePortNamedAndTheRequestsAsked) {
+  auto r = ParseOptions({"--emulate", "--com", "4=/dev/pts/9", "--emulate-requests", "256"});
+  ASSERT_TRUE(r.options) << r.error;
+  EXPECT_TRUE(r.options->emulate);
+  EXPECT_EQ(r.options->emulatePort(), 4);
+  EXPECT_FALSE(r.options->request32);
+  EXPECT_TRUE(r.options->request256);
+  r = ParseOptions({"--emulate", "--com=2=/dev/x", "--emulate-requests=32,256"});
+  ASSERT_TRUE(r.options) << r.error;
+  EXPECT_TRUE(r.options->request32 && r.options->request256);
+
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--emulate"},                                    // which port?
+           {"--emulate", "--com", "1=/a", "--com", "2=/b"},  // which one?
+           {"--com", "1=/a", "--emulate-requests", "32"},    // no emulator
+           {"--emulate", "--com", "1=/a", "--emulate-requests", "64"},
+           {"--emulate", "--com", "1=/a", "--connect"},  // no window
+           {"--emulate", "--demo", "--com", "1=/a"},
+           {"--demo", "--com", "1=/a"},  // the demo makes its own
+           {"--demo=1"},
+           {"--config"}}) {
+    auto bad = ParseOptions(args);
+    EXPECT_FALSE(bad.options) << args[0] << " " << args.size();
+    EXPECT_FALSE(bad.error.empty());
+  }
+  EXPECT_TRUE(ParseOptions({"--demo", "--menu", "40042"}).options);
+}
+
 TEST(Options, PortsFallBackToEnvironmentThenSerialDevices) {
   PortMap map;
   ::setenv("TIDEWIRE_COM5", "/dev/pts/42", 1);

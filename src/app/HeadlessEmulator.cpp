@@ -1,0 +1,130 @@
+#include "app/HeadlessEmulator.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+
+#include "app/options.h"
+#include "core/commands.h"
+#include "serial/QtSerialPort.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace tw {
+
+namespace {
+
+// Lines of the pane and the terminal as lines of standard output: without
+// their CR, flushed at once so a reader of a pipe sees each as it comes.
+void WriteOut(std::string_view text) {
+  std::string out(text);
+  for (size_t at = out.find('\r'); at != std::string::npos; at = out.find('\r', at)) {
+    out.erase(at, 1);
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+HeadlessEmulator::HeadlessEmulator(const Clock& clock, SerialPortOpener& ports,
+                                   std::filesystem::path dataRoot, EmulatorRunConfig config,
+                                   std::function<void(int)> onQuit)
+    : config_(config), onQuit_(std::move(onQuit)), ui_(onQuit_) {
+  program_ = std::make_unique<Program>(clock, ports, ui_, surface_, std::move(dataRoot));
+}
+
+HeadlessEmulator::~HeadlessEmulator() { Stop(); }
+
+bool HeadlessEmulator::Start(std::string& error) {
+  Program& p = *program_;
+  p.Start();
+  if (config_.toStdout) {
+    p.terminal().AddLineListener([](const std::string& line) { WriteOut(line + "\n"); });
+    p.emulatorPane().AddListener([](const PaneChange& change) { WriteOut(change.appended); });
+  }
+  p.settings().modemPort.portNumber = config_.port;
+  if (!p.ModemConnect()) {
+    error = "cannot open COM" + std::to_string(config_.port) + " (missing, or in use?)";
+    return false;
+  }
+  if (config_.openLogs) {
+    p.OnCommand(cmd::NMEA_LOG_START);
+    p.OnCommand(cmd::DATA_LOG_START);
+  }
+  // As when the emulator's window opens, then the requests asked for.
+  p.modem().rx.mode = RX_EMULATOR;
+  p.emulator().EMUInit();
+  p.emulator().state().dataRequest32 = config_.request32 ? 1 : 0;
+  p.emulator().state().dataRequest256 = config_.request256 ? 1 : 0;
+  if (config_.heartbeatSoon) {
+    int64_t& ticks = p.emulator().state().tickCount;
+    ticks += EMU_HEARTBEAT_TICKS - 10 - ticks % EMU_HEARTBEAT_TICKS;
+  }
+  // A port that goes away ends the run: nobody is there to reconnect it.
+  ui_.Attach(&p, [this](int timer) {
+    if (timer == TIMER_POLL && !stopped_ && !program_->modem().connected()) onQuit_(1);
+  });
+  return true;
+}
+
+void HeadlessEmulator::Stop() {
+  if (stopped_) return;
+  stopped_ = true;
+  ui_.StopTimers();
+  program_->emulator().Quit();
+  program_->modem().rx.mode = RX_MODEM;
+  program_->OnDestroy();
+}
+
+#ifndef _WIN32
+namespace {
+int signalPipe[2] = {-1, -1};
+void OnSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+}  // namespace
+#endif
+
+int RunEmulatorCommand(const Options& options, int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  // SIGINT and SIGTERM end the event loop through a pipe, so the logs are
+  // closed by the same code as any other end of the run.
+#ifndef _WIN32
+  if (::pipe(signalPipe) == 0) {
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+      char byte = 0;
+      [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+      QCoreApplication::exit(0);
+    });
+  }
+#endif
+  SystemClock clock;
+  PortMap ports = options.ports;
+  QtSerialPortOpener opener(ports);
+  EmulatorRunConfig config;
+  config.port = options.emulatePort();
+  config.request32 = options.request32;
+  config.request256 = options.request256;
+  config.openLogs = true;
+  config.toStdout = true;
+  HeadlessEmulator emulator(clock, opener, DataRoot(options), config,
+                            [](int code) { QCoreApplication::exit(code); });
+  std::string error;
+  if (!emulator.Start(error)) {
+    std::fprintf(stderr, "tidewire: --emulate: %s\n", error.c_str());
+    return 1;
+  }
+  const int code = app.exec();
+  emulator.Stop();
+  return code;
+}
+
+}  // namespace tw

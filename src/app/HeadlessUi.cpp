@@ -1,0 +1,64 @@
+#include "app/HeadlessUi.h"
+
+#include <QTimer>
+#include <cstdio>
+
+#include "app/program.h"
+
+namespace tw {
+
+HeadlessUi::HeadlessUi(std::function<void(int)> onQuit, QObject* parent)
+    : QObject(parent), onQuit_(std::move(onQuit)) {}
+
+HeadlessUi::~HeadlessUi() { StopTimers(); }
+
+void HeadlessUi::Attach(Program* program, std::function<void(int)> afterTimer) {
+  program_ = program;
+  afterTimer_ = std::move(afterTimer);
+}
+
+void HeadlessUi::StopTimers() {
+  for (auto& [number, timer] : timers_) timer->stop();
+  program_ = nullptr;
+}
+
+// Nobody is there to click OK: the text goes where an operator of a run
+// without a window looks, and the run goes on.
+void HeadlessUi::MessageBox(const std::string& text, const std::string& caption, BoxIcon) {
+  std::fprintf(stderr, "tidewire: %s: %s\n", caption.c_str(), text.c_str());
+}
+
+void HeadlessUi::UnownedErrorBox(const std::string& text, const std::string& caption) {
+  MessageBox(text, caption, BoxIcon::Error);
+}
+
+void HeadlessUi::PostCommand(int id) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, id] {
+        if (program_) program_->OnCommand(id);
+      },
+      Qt::QueuedConnection);
+}
+
+void HeadlessUi::PostClose() { Quit(0); }
+
+void HeadlessUi::SetTimer(int number, int32_t periodMs) {
+  QTimer*& timer = timers_[number];
+  if (!timer) {
+    timer = new QTimer(this);
+    timer->setTimerType(Qt::PreciseTimer);
+    connect(timer, &QTimer::timeout, this, [this, number] {
+      if (!program_) return;
+      program_->OnTimer(number);
+      if (afterTimer_) afterTimer_(number);
+    });
+  }
+  timer->start(periodMs);
+}
+
+void HeadlessUi::Quit(int code) {
+  if (onQuit_) onQuit_(code);
+}
+
+}  // namespace tw

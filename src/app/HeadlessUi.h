@@ -1,0 +1,54 @@
+// The desktop of a run without a window: timers on QTimers, posted commands
+// on the event loop, message boxes on standard error. The headless emulator
+// and the demo's emulated modem run their Program on it.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <map>
+
+#include "core/ui.h"
+
+class QTimer;
+
+namespace tw {
+
+class Program;
+
+class HeadlessUi : public QObject, public Ui {
+  Q_OBJECT
+ public:
+  // `onQuit` is what the program's Quit does (end the event loop, or
+  // nothing when the run belongs to a window).
+  explicit HeadlessUi(std::function<void(int)> onQuit, QObject* parent = nullptr);
+  ~HeadlessUi() override;
+
+  // The program whose timers and posted commands this runs; set once it
+  // exists. `afterTimer` runs after each timer's work.
+  void Attach(Program* program, std::function<void(int)> afterTimer = {});
+  // Stops every timer: nothing reaches the program afterwards.
+  void StopTimers();
+
+  void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon) override;
+  void UnownedErrorBox(const std::string& text, const std::string& caption) override;
+  bool ConfirmQuit() override { return true; }
+  void Beep() override {}
+  void RunDialog(int) override {}
+  bool ChooseFont(LogFont&, int32_t&) override { return false; }
+  std::string ChooseFileToOpen(const FileRequest&) override { return {}; }
+  std::string ChooseFileToSave(const FileRequest&) override { return {}; }
+  void PostCommand(int id) override;
+  void PostClose() override;
+  void SetTimer(int number, int32_t periodMs) override;
+  void Quit(int code) override;
+  void SetWindowTitle(const std::string&) override {}
+  void SetWaitCursor(bool) override {}
+
+ private:
+  std::function<void(int)> onQuit_;
+  std::function<void(int)> afterTimer_;
+  Program* program_ = nullptr;
+  std::map<int, QTimer*> timers_;
+};
+
+}  // namespace tw
