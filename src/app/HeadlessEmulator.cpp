@@ -10,7 +10,10 @@
 #include "serial/QtSerialPort.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace tw {
@@ -20,12 +23,15 @@ namespace {
 // Lines of the pane and the terminal as lines of standard output: without
 // their CR, flushed at once so a reader of a pipe sees each as it comes.
 void WriteOut(std::string_view text) {
+  static bool readerGone = false;
+  if (readerGone) return;
   std::string out(text);
   for (size_t at = out.find('\r'); at != std::string::npos; at = out.find('\r', at)) {
     out.erase(at, 1);
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
+  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+    readerGone = true;  // nobody reads any more; the run goes on without it
+  }
 }
 
 }  // namespace
@@ -51,13 +57,14 @@ bool HeadlessEmulator::Start(std::string& error) {
     error = "cannot open COM" + std::to_string(config_.port) + " (missing, or in use?)";
     return false;
   }
+  // As when the emulator's window opens, then the logs and the requests
+  // asked for (opened after EMUInit, which would reopen them at once).
+  p.modem().rx.mode = RX_EMULATOR;
+  p.emulator().EMUInit();
   if (config_.openLogs) {
     p.OnCommand(cmd::NMEA_LOG_START);
     p.OnCommand(cmd::DATA_LOG_START);
   }
-  // As when the emulator's window opens, then the requests asked for.
-  p.modem().rx.mode = RX_EMULATOR;
-  p.emulator().EMUInit();
   p.emulator().state().dataRequest32 = config_.request32 ? 1 : 0;
   p.emulator().state().dataRequest256 = config_.request256 ? 1 : 0;
   if (config_.heartbeatSoon) {
@@ -84,28 +91,42 @@ void HeadlessEmulator::Stop() {
 namespace {
 int signalPipe[2] = {-1, -1};
 void OnSignal(int) {
+  const int saved = errno;  // the interrupted code may be about to read it
   const char byte = 1;
   [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+  errno = saved;
 }
 }  // namespace
 #endif
 
+void EndEventLoopOnSignals(QCoreApplication& app) {
+#ifndef _WIN32
+  // A reader of standard output that goes away must not kill the run before
+  // the logs are closed: writes then fail instead.
+  std::signal(SIGPIPE, SIG_IGN);
+  if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  ::sigaction(SIGINT, &action, nullptr);
+  ::sigaction(SIGTERM, &action, nullptr);
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+    char byte = 0;
+    [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+    QCoreApplication::exit(0);
+  });
+#else
+  (void)app;
+#endif
+}
+
 int RunEmulatorCommand(const Options& options, int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  // SIGINT and SIGTERM end the event loop through a pipe, so the logs are
-  // closed by the same code as any other end of the run.
-#ifndef _WIN32
-  if (::pipe(signalPipe) == 0) {
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
-      char byte = 0;
-      [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
-      QCoreApplication::exit(0);
-    });
-  }
-#endif
+  // SIGINT and SIGTERM end the event loop, so the logs are closed by the
+  // same code as any other end of the run.
+  EndEventLoopOnSignals(app);
   SystemClock clock;
   PortMap ports = options.ports;
   QtSerialPortOpener opener(ports);

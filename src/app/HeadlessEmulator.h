@@ -4,6 +4,7 @@
 // pseudo-terminal inside the window's process.
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <filesystem>
 #include <functional>
@@ -54,6 +55,10 @@ class HeadlessEmulator {
   std::unique_ptr<Program> program_;
   bool stopped_ = false;
 };
+
+// SIGINT and SIGTERM end the event loop (exit code 0), so a run ends through
+// the same code as any other end; SIGPIPE is ignored.
+void EndEventLoopOnSignals(QCoreApplication& app);
 
 // `tidewire --emulate`: runs until SIGINT or SIGTERM (exit code 0) or until
 // the port is lost (1); 1 at once when the port cannot be opened.

@@ -72,6 +72,8 @@ int RunDemo(tw::Options options, const tw::Clock& clock, QApplication& app) {
   tw::MainWindow window(options, clock);
   window.show();
   window.RunStartupCommands(startup);
+  // SIGTERM closes the window's program and the modem as a close would.
+  tw::EndEventLoopOnSignals(app);
   const int code = app.exec();
   modem.Stop();
   return code;

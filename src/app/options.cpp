@@ -107,6 +107,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         "not apply");
   }
   if (o.demo && !o.comPorts.empty()) return bad("--demo makes its own port; leave out --com");
+  if (o.demo && o.config) return bad("--demo runs on its own settings; leave out --config");
   return ParseResult{o, ""};
 }
 

@@ -207,7 +207,7 @@ void Program::CommPoll() {
 // closed): close it as "Disconnect" would, so the window does not go on
 // showing a dead port as connected, and say so once.
 void Program::PortLost() {
-  const int port = modem_.portNumber();
+  const int port = modem_.lastOpenedPort();
   terminal_.OnKillFocus();
   ModemDisconnect();
   terminal_.PrintLine(cformat("Error: Lost modem port COM%d, disconnected.", port));

@@ -63,7 +63,7 @@ void GpsReceiver::GPSClose() {
 // closed the port already, so it is not polled again; say so once.
 void GpsReceiver::PortLost() {
   links_.menu.Enable(cmd::GPS_DISCONNECT, false);
-  links_.out.PrintLine(cformat(GPS_LOST_FORMAT, links_.link.portNumber()));
+  links_.out.PrintLine(cformat(GPS_LOST_FORMAT, links_.link.lastOpenedPort()));
 }
 
 bool GpsReceiver::GPSPoll() {

@@ -2,12 +2,10 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #endif
 
@@ -16,8 +14,6 @@ namespace tw {
 #ifndef _WIN32
 
 namespace {
-
-using SteadyClock = std::chrono::steady_clock;
 
 class PtyMasterPort : public SerialPort {
  public:
@@ -34,8 +30,10 @@ class PtyMasterPort : public SerialPort {
     return n == 0 ? 0 : -1;
   }
 
-  bool writeAll(const char* data, size_t length, int timeoutMs) override {
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
+  // Never waits: when nobody reads the other side (the program's port is
+  // disconnected) the line fills up, and waiting would hold the window that
+  // shares this thread. What does not fit is given up at once.
+  bool writeAll(const char* data, size_t length, int) override {
     size_t done = 0;
     while (done < length) {
       const ssize_t n = ::write(fd_, data + done, length - done);
@@ -43,12 +41,8 @@ class PtyMasterPort : public SerialPort {
         done += static_cast<size_t>(n);
         continue;
       }
-      if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now())
-              .count();
-      pollfd p{fd_, POLLOUT, 0};
-      if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) return false;
+      if (n < 0 && errno == EINTR) continue;
+      return false;
     }
     return true;
   }
@@ -60,7 +54,7 @@ class PtyMasterPort : public SerialPort {
 }  // namespace
 
 PseudoTerminal::PseudoTerminal() {
-  master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
     error_ = std::strerror(errno);
     if (master_ >= 0) ::close(master_);
@@ -73,8 +67,13 @@ PseudoTerminal::PseudoTerminal() {
     ::tcsetattr(master_, TCSANOW, &tio);
   }
   ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-  if (const char* name = ::ptsname(master_); name != nullptr) devicePath_ = name;
-  slaveKeeper_ = devicePath_.empty() ? -1 : ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY);
+  if (const char* name = ::ptsname(master_); name != nullptr) {
+    devicePath_ = name;
+  } else {
+    error_ = "the pseudo-terminal has no device name";
+    return;
+  }
+  slaveKeeper_ = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (slaveKeeper_ < 0) {
     error_ = std::strerror(errno);
     devicePath_.clear();
@@ -88,7 +87,7 @@ PseudoTerminal::~PseudoTerminal() {
 
 std::unique_ptr<SerialPort> PseudoTerminalOpener::open(int) {
   if (!pty_.ok()) return nullptr;
-  const int fd = ::dup(pty_.masterFd());
+  const int fd = ::fcntl(pty_.masterFd(), F_DUPFD_CLOEXEC, 0);
   if (fd < 0) return nullptr;
   return std::make_unique<PtyMasterPort>(fd);
 }

@@ -12,6 +12,7 @@ bool SerialLink::Connect() {
   // A port that refuses the settings is closed again as `port` goes.
   if (!port->configure(static_cast<uint32_t>(settings_.baudRate))) return false;
   port_ = std::move(port);
+  openedPort_ = settings_.portNumber;
   return true;
 }
 

@@ -31,7 +31,11 @@ class SerialLink {
   // Closes the port; the ring keeps what it holds.
   void Disconnect();
   bool connected() const { return port_ != nullptr; }
-  int portNumber() const { return settings_.portNumber; }
+  // The port that is open; while closed, the one the settings name. A change
+  // of the settings (a loaded file) applies at the next connect.
+  int portNumber() const { return port_ ? openedPort_ : settings_.portNumber; }
+  // The port that was open last, for the line that says it was lost.
+  int lastOpenedPort() const { return openedPort_; }
 
   enum class PollResult { Read, Closed, Lost };
   // Moves what has arrived, at most POLL_CHUNK bytes, into the ring (a chunk
@@ -49,6 +53,7 @@ class SerialLink {
   SerialPortOpener& opener_;
   const SerialSettings& settings_;
   std::unique_ptr<SerialPort> port_;
+  int openedPort_ = 0;
 };
 
 }  // namespace tw

@@ -56,6 +56,7 @@ TEST(Options, EmulateServesTheOnePortNamedAndTheRequestsAsked) {
            {"--emulate", "--demo", "--com", "1=/a"},
            {"--demo", "--com", "1=/a"},  // the demo makes its own
            {"--demo=1"},
+           {"--demo", "--config", "a.twc"},
            {"--config"}}) {
     auto bad = ParseOptions(args);
     EXPECT_FALSE(bad.options) << args[0] << " " << args.size();

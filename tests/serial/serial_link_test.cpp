@@ -174,6 +174,18 @@ TEST_F(ModemLink, LinesLeftInTheRingWaitForTheNextConnection) {
   EXPECT_EQ(program->modem().rx.count(), 10u);
 }
 
+// Settings changed under an open port (a loaded file) apply at the next
+// connect: until then the open port keeps its number, in lines and logs.
+TEST_F(ModemLink, OpenPortKeepsItsNumberWhenTheSettingsChange) {
+  auto port = Connect();
+  program->settings().modemPort.portNumber = 5;
+  EXPECT_EQ(program->modem().portNumber(), 1);
+  port->gone = true;
+  program->OnTimer(TIMER_POLL);
+  EXPECT_EQ(TakeLines(), std::vector<std::string>{"Error: Lost modem port COM1, disconnected."});
+  EXPECT_EQ(program->modem().portNumber(), 5);  // closed: the settings' number
+}
+
 // A ring filled to the last byte (the port had sent faster than the lines
 // were read) is drained one sentence per poll, in order, without losing or
 // repeating any, and the next poll after the last one shows nothing.
