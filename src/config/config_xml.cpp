@@ -10,6 +10,7 @@
 #include "config/config_rules.h"
 #include "core/cformat.h"
 #include "core/settings_table.h"
+#include "protocol/nmea.h"
 
 namespace tw {
 
@@ -22,13 +23,6 @@ std::string Shown(std::string_view value) {
   std::string shown = EscapeConfigText(std::string(value.substr(0, SHOWN_VALUE_MAX)));
   if (value.size() > SHOWN_VALUE_MAX) shown += "...";
   return "\"" + shown + "\"";
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -217,9 +211,9 @@ bool UnescapeConfigText(std::string_view escaped, std::string& text, std::string
     if (kind == '\\' || kind == 'r' || kind == 'n' || kind == 't') {
       text += kind == 'r' ? '\r' : kind == 'n' ? '\n' : kind == 't' ? '\t' : '\\';
       ++k;
-    } else if (kind == 'x' && k + 3 < escaped.size() && HexDigit(escaped[k + 2]) >= 0 &&
-               HexDigit(escaped[k + 3]) >= 0) {
-      text += static_cast<char>(HexDigit(escaped[k + 2]) * 16 + HexDigit(escaped[k + 3]));
+    } else if (kind == 'x' && k + 3 < escaped.size() && NMEAHexDigit(escaped[k + 2]) >= 0 &&
+               NMEAHexDigit(escaped[k + 3]) >= 0) {
+      text += static_cast<char>(NMEAHexDigit(escaped[k + 2]) * 16 + NMEAHexDigit(escaped[k + 3]));
       k += 3;
     } else {
       why = Shown(escaped.substr(k, 4)) + " is no escape (\\\\ \\r \\n \\t \\xHH)";

@@ -20,13 +20,6 @@ std::string_view WithoutLineEnd(std::string_view s) {
   return s;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 enum class Checksum { None, Good, Bad };
 
 // Cuts the checksum and the line end off `line`, leaving the fields in
@@ -41,13 +34,10 @@ Checksum SplitLine(std::string_view line, std::string_view& body) {
   }
   body = line.substr(0, star);
   const std::string_view given = WithoutLineEnd(line.substr(star + 1));
-  if (given.size() != 2 || HexValue(given[0]) < 0 || HexValue(given[1]) < 0) return Checksum::Bad;
-  uint8_t sum = 0;
-  for (size_t i = body.starts_with('$') ? 1 : 0; i < body.size(); ++i) {
-    sum ^= static_cast<uint8_t>(body[i]);
-  }
-  const int expected = HexValue(given[0]) * 16 + HexValue(given[1]);
-  return expected == sum ? Checksum::Good : Checksum::Bad;
+  if (given.size() != 2 || NMEAHexDigit(given[0]) < 0 || NMEAHexDigit(given[1]) < 0)
+    return Checksum::Bad;
+  const int givenSum = NMEAHexDigit(given[0]) * 16 + NMEAHexDigit(given[1]);
+  return givenSum == NMEAChecksum(body) ? Checksum::Good : Checksum::Bad;
 }
 
 // Length of the line NMEATakeLine is about to take (from its '$' up to its
@@ -208,8 +198,8 @@ void Emulator::EMUWriteRaw(std::string_view hex) {
   std::vector<uint8_t> bytes;
   for (size_t at = 0; at < hex.size() && bytes.size() < EMU_RAW_MAX; at += 2) {
     int value = 0;
-    for (size_t k = at; k < std::min(at + 2, hex.size()) && HexValue(hex[k]) >= 0; ++k) {
-      value = value * 16 + HexValue(hex[k]);
+    for (size_t k = at; k < std::min(at + 2, hex.size()) && NMEAHexDigit(hex[k]) >= 0; ++k) {
+      value = value * 16 + NMEAHexDigit(hex[k]);
     }
     bytes.push_back(static_cast<uint8_t>(value));
   }

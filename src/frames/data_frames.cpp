@@ -13,13 +13,6 @@ namespace {
 constexpr int HEX_DIGITS_MAX = 2 * FRAME_MAX;
 constexpr int DUMP_GROUP = 4;
 
-int HexValue(char ch) {
-  if (ch >= '0' && ch <= '9') return ch - '0';
-  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-  return -1;
-}
-
 // Two characters as one byte. A pair that is not two hex digits is still
 // read, the way a base-16 number reader would: an optional blank and sign,
 // then the digits up to the first other character; the low 8 bits count.
@@ -30,7 +23,7 @@ uint8_t ReadHexPair(char high, char low) {
   bool negative = false;
   if (k < 2 && (pair[k] == '+' || pair[k] == '-')) negative = pair[k++] == '-';
   int value = 0;
-  for (; k < 2 && HexValue(pair[k]) >= 0; ++k) value = value * 16 + HexValue(pair[k]);
+  for (; k < 2 && NMEAHexDigit(pair[k]) >= 0; ++k) value = value * 16 + NMEAHexDigit(pair[k]);
   return static_cast<uint8_t>((negative ? -value : value) & 0xFF);
 }
 

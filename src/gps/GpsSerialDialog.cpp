@@ -21,13 +21,6 @@ QComboBox* MakeList(const QString& name) {
   return list;
 }
 
-// "COM4  (/dev/ttyUSB0)": the operator sees which device a COM name stands
-// for where it is not the device's own name.
-QString PortText(const PortListItem& item) {
-  if (item.device == item.caption) return QString::fromStdString(item.caption);
-  return QString::fromStdString(item.caption + "  (" + item.device + ")");
-}
-
 }  // namespace
 
 GpsSerialDialog::GpsSerialDialog(SerialSettings& port, const PortMap& ports,
@@ -38,7 +31,7 @@ GpsSerialDialog::GpsSerialDialog(SerialSettings& port, const PortMap& ports,
   portList_ = MakeList(QStringLiteral("portList"));
   int number = MIN_PORT;
   for (const PortListItem& item : PortListItems(ports))
-    portList_->addItem(PortText(item), number++);
+    portList_->addItem(QString::fromStdString(PortListCaption(item)), number++);
   baudList_ = MakeList(QStringLiteral("baudList"));
   const ComboList rates = FillComboFromStrings(BAUD_RATE_ITEMS, 0);
   for (size_t i = 0; i < rates.captions.size(); ++i) {

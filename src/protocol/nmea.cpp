@@ -74,7 +74,7 @@ size_t SkipSpace(std::string_view t) {
   return i;
 }
 
-bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool IsHexDigit(char c) { return NMEAHexDigit(c) >= 0; }
 
 // The value of a number too large or too small for a double: infinite or
 // zero, the way strtod reports it.
@@ -268,11 +268,22 @@ std::string NMEARevisionText(std::string_view s) {
   return text;
 }
 
+int NMEAHexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+uint8_t NMEAChecksum(std::string_view s) {
+  uint8_t sum = 0;
+  for (size_t i = s.starts_with('$') ? 1 : 0; i < s.size(); ++i) sum ^= static_cast<uint8_t>(s[i]);
+  return sum;
+}
+
 void NMEAAppendChecksum(std::string& s) {
   static constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
-  size_t start = !s.empty() && s[0] == '$' ? 1 : 0;
-  uint8_t sum = 0;
-  for (size_t i = start; i < s.size(); ++i) sum ^= static_cast<uint8_t>(s[i]);
+  const uint8_t sum = NMEAChecksum(s);
   s += '*';
   s += HEX_DIGITS[sum >> 4];
   s += HEX_DIGITS[sum & 0x0F];

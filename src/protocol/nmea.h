@@ -219,6 +219,13 @@ std::optional<int32_t> NMEAConfigValue(std::string_view s);
 // "name (version)" from fields 2 and 3 of a "$CAREV" sentence, else "Unknown".
 std::string NMEARevisionText(std::string_view s);
 
+// The value of one hex digit (either case), or -1 for any other character.
+int NMEAHexDigit(char c);
+
+// The checksum of a sentence without its '*': every byte after a leading
+// '$' XORed together.
+uint8_t NMEAChecksum(std::string_view s);
+
 // Appends '*', the two-digit checksum, CR and LF to a sentence that has no
 // checksum and no line end yet.
 void NMEAAppendChecksum(std::string& s);

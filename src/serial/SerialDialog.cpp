@@ -26,13 +26,6 @@ void AddItems(QComboBox* list, const ComboList& items) {
   }
 }
 
-// "COM3  (/dev/pts/7)": where the COM name is not the device's own name, the
-// operator needs to see which device it stands for.
-QString PortText(const PortListItem& item) {
-  if (item.device == item.caption) return QString::fromStdString(item.caption);
-  return QString::fromStdString(item.caption + "  (" + item.device + ")");
-}
-
 QPushButton* MakeButton(const QString& caption, const QString& name) {
   auto* button = new QPushButton(caption);
   button->setObjectName(name);
@@ -78,7 +71,7 @@ QGroupBox* SerialDialog::makeComOptions(const PortMap& ports) {
   portList_ = MakeList(QStringLiteral("portList"));
   int number = MIN_PORT;
   for (const PortListItem& item : PortListItems(ports))
-    portList_->addItem(PortText(item), number++);
+    portList_->addItem(QString::fromStdString(PortListCaption(item)), number++);
   baudList_ = MakeList(QStringLiteral("baudList"));
   AddItems(baudList_, FillComboFromStrings(BAUD_RATE_ITEMS, 0));
   dataBitsList_ = MakeList(QStringLiteral("dataBitsList"));

@@ -54,12 +54,27 @@ std::vector<PortListItem> PortListItems(const PortMap& ports) {
   return items;
 }
 
+std::string PortListCaption(const PortListItem& item) {
+  return item.device == item.caption ? item.caption : item.caption + "  (" + item.device + ")";
+}
+
+PortChoice FillPortChoice(const SerialSettings& port) {
+  return {IndexIfIn(port.portNumber - MIN_PORT, PORT_COUNT),
+          FillComboFromStrings(BAUD_RATE_ITEMS, port.baudRate).selected};
+}
+
+void ReadPortChoice(const PortChoice& choice, SerialSettings& port) {
+  if (IndexIfIn(choice.portIndex, PORT_COUNT) >= 0) port.portNumber = choice.portIndex + MIN_PORT;
+  port.baudRate = ValueAt(BAUD_RATE_ITEMS, choice.baudIndex, port.baudRate);
+}
+
 SerialDialogValues FillSerialDialog(const SerialSettings& port, bool connected,
                                     const TerminalInfo& ti) {
   SerialDialogValues v;
-  v.portIndex = IndexIfIn(port.portNumber - MIN_PORT, PORT_COUNT);
+  const PortChoice choice = FillPortChoice(port);
+  v.portIndex = choice.portIndex;
   v.portListEnabled = !connected;
-  v.baudIndex = FillComboFromStrings(BAUD_RATE_ITEMS, port.baudRate).selected;
+  v.baudIndex = choice.baudIndex;
   v.dataBitsIndex = IndexIfIn(port.byteSize - FIRST_DATA_BITS, DATA_BITS_COUNT);
   v.parityIndex = FillComboFromStrings(PARITY_ITEMS, port.parity).selected;
   v.stopBitsIndex = FillComboFromStrings(STOP_BITS_ITEMS, port.stopBits).selected;
@@ -70,8 +85,7 @@ SerialDialogValues FillSerialDialog(const SerialSettings& port, bool connected,
 }
 
 void ReadSerialDialog(const SerialDialogValues& v, SerialSettings& port, TerminalInfo& ti) {
-  if (IndexIfIn(v.portIndex, PORT_COUNT) >= 0) port.portNumber = v.portIndex + MIN_PORT;
-  port.baudRate = ValueAt(BAUD_RATE_ITEMS, v.baudIndex, port.baudRate);
+  ReadPortChoice({v.portIndex, v.baudIndex}, port);
   if (IndexIfIn(v.dataBitsIndex, DATA_BITS_COUNT) >= 0) {
     port.byteSize = v.dataBitsIndex + FIRST_DATA_BITS;
   }

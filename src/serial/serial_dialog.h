@@ -63,6 +63,19 @@ struct PortListItem {
   std::string device;
 };
 std::vector<PortListItem> PortListItems(const PortMap& ports);
+// "COM3  (/dev/ttyUSB0)", or just "COM3" when the device is named so.
+std::string PortListCaption(const PortListItem& item);
+
+// The port and baud lists, which the GPS port's dialog has too: the
+// entries of a port's number and baud rate (-1 for a value no entry has),
+// and the selected entries stored back (nothing valid selected leaves the
+// field as it was).
+struct PortChoice {
+  int portIndex = -1;
+  int baudIndex = -1;
+};
+PortChoice FillPortChoice(const SerialSettings& port);
+void ReadPortChoice(const PortChoice& choice, SerialSettings& port);
 
 // What the dialog's controls hold. An index of -1 means nothing selected.
 struct SerialDialogValues {

@@ -92,17 +92,5 @@ TEST_F(GpsSerialDialogTest, CancelLeavesEverythingAsItWas) {
   EXPECT_EQ(d->result(), QDialog::Rejected);
 }
 
-TEST_F(GpsSerialDialogTest, ValuesNoEntryHasSelectNothingAndStayAsTheyWere) {
-  port.portNumber = 0;
-  port.baudRate = 1234;
-  auto d = Open();
-  EXPECT_EQ(List(*d, "portList")->currentIndex(), -1);
-  EXPECT_EQ(List(*d, "baudList")->currentIndex(), -1);
-  Button(*d, "Connect")->click();
-  EXPECT_EQ(connects, 1);
-  EXPECT_EQ(port.portNumber, 0);
-  EXPECT_EQ(port.baudRate, 1234);
-}
-
 }  // namespace
 }  // namespace tw

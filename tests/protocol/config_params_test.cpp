@@ -137,19 +137,5 @@ TEST(ConfigParams, LinesOfEachKind) {
   EXPECT_EQ(ConfigReportLine(*FindConfigParam("CSD"), 1500), std::nullopt);
 }
 
-TEST(ModemBands, NumberedFromOneWithRisingCentres) {
-  for (size_t i = 0; i < MODEM_BANDS.size(); ++i) {
-    const ModemBand& band = MODEM_BANDS[i];
-    EXPECT_EQ(band.number, static_cast<int>(i) + 1);
-    EXPECT_EQ(band.letter, static_cast<char>('A' + i));
-    if (i > 0) {
-      EXPECT_GT(band.centreHz, MODEM_BANDS[i - 1].centreHz);
-    }
-    EXPECT_EQ(FindModemBand(band.number), &band);
-  }
-  EXPECT_EQ(FindModemBand(0), nullptr);
-  EXPECT_EQ(FindModemBand(4), nullptr);
-}
-
 }  // namespace
 }  // namespace tw
