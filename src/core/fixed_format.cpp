@@ -1,0 +1,219 @@
+#include "core/fixed_format.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace tw {
+
+namespace format_detail {
+
+void FormatDoesNotFitArguments() {}
+
+}  // namespace format_detail
+
+namespace {
+
+// Writes into [out, out + capacity) and keeps counting past the end, so the
+// caller learns the whole length as snprintf reports it.
+class Sink {
+ public:
+  Sink(char* out, size_t capacity) : out_(out), capacity_(capacity) {}
+
+  void Put(const char* text, size_t n) {
+    if (length_ < capacity_) {
+      const size_t room = capacity_ - length_;
+      std::memcpy(out_ + length_, text, n < room ? n : room);
+    }
+    length_ += n;
+  }
+
+  void Fill(char c, size_t n) {
+    if (length_ < capacity_) {
+      const size_t room = capacity_ - length_;
+      std::memset(out_ + length_, c, n < room ? n : room);
+    }
+    length_ += n;
+  }
+
+  size_t length() const { return length_; }
+
+ private:
+  char* out_;
+  size_t capacity_;
+  size_t length_ = 0;
+};
+
+struct Spec {
+  bool left = false;  // '-'
+  bool zero = false;  // '0'
+  size_t width = 0;
+  int precision = -1;  // none given
+  char conversion = 0;
+};
+
+// Reads the digits at f[i], moving i past them. Widths beyond any line's
+// length are kept as they are; the sink counts them without writing.
+size_t ReadNumber(std::string_view f, size_t& i) {
+  size_t n = 0;
+  while (i < f.size() && f[i] >= '0' && f[i] <= '9') {
+    if (n < (size_t{1} << 40)) n = n * 10 + static_cast<size_t>(f[i] - '0');
+    ++i;
+  }
+  return n;
+}
+
+// A conversion's text padded to the width. With '0' (numbers only) the zeros
+// go between the sign and the digits; '-' wins over '0', as in printf.
+void PutPadded(Sink& sink, const Spec& spec, const char* text, size_t n, bool zeroAllowed) {
+  if (n >= spec.width) {
+    sink.Put(text, n);
+    return;
+  }
+  const size_t pad = spec.width - n;
+  if (spec.left) {
+    sink.Put(text, n);
+    sink.Fill(' ', pad);
+  } else if (spec.zero && zeroAllowed) {
+    const size_t sign = (n > 0 && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+    sink.Put(text, sign);
+    sink.Fill('0', pad);
+    sink.Put(text + sign, n - sign);
+  } else {
+    sink.Fill(' ', pad);
+    sink.Put(text, n);
+  }
+}
+
+void PutInteger(Sink& sink, const Spec& spec, const FormatArg& a) {
+  char digits[24];
+  std::to_chars_result r{};
+  switch (spec.conversion) {
+    case 'x':
+    case 'X': {
+      // %x shows the bits of the value as the unsigned type of its size.
+      const uint64_t bits = a.wide ? static_cast<uint64_t>(a.i) : static_cast<uint32_t>(a.i);
+      r = std::to_chars(digits, digits + sizeof digits, bits, 16);
+      if (spec.conversion == 'X') {
+        for (char* p = digits; p != r.ptr; ++p) {
+          if (*p >= 'a' && *p <= 'f') *p = static_cast<char>(*p - 'a' + 'A');
+        }
+      }
+      break;
+    }
+    case 'u': {
+      const uint64_t bits = a.wide ? static_cast<uint64_t>(a.i) : static_cast<uint32_t>(a.i);
+      r = std::to_chars(digits, digits + sizeof digits, bits);
+      break;
+    }
+    default:  // d, i
+      r = std::to_chars(digits, digits + sizeof digits, a.wide ? a.i : static_cast<int32_t>(a.i));
+      break;
+  }
+  PutPadded(sink, spec, digits, static_cast<size_t>(r.ptr - digits), true);
+}
+
+void PutDouble(Sink& sink, const Spec& spec, double v) {
+  const int precision = spec.precision < 0 ? 6 : spec.precision;
+  if (!std::isfinite(v)) {
+    // "nan", "-nan", "inf", "-inf"; zeros never pad them.
+    const char* text = std::isnan(v) ? (std::signbit(v) ? "-nan" : "nan")
+                                     : (std::signbit(v) ? "-inf" : "inf");
+    PutPadded(sink, spec, text, std::strlen(text), false);
+    return;
+  }
+  // The largest double has 309 digits before the point; precisions beyond
+  // the buffer go the slow way through a larger one.
+  char digits[400];
+  if (precision <= 64) {
+    const auto r =
+        std::to_chars(digits, digits + sizeof digits, v, std::chars_format::fixed, precision);
+    PutPadded(sink, spec, digits, static_cast<size_t>(r.ptr - digits), true);
+    return;
+  }
+  std::string big(static_cast<size_t>(precision) + 400, '\0');
+  const auto r = std::to_chars(big.data(), big.data() + big.size(), v, std::chars_format::fixed,
+                               precision);
+  PutPadded(sink, spec, big.data(), static_cast<size_t>(r.ptr - big.data()), true);
+}
+
+void PutText(Sink& sink, const Spec& spec, const FormatArg& a) {
+  size_t n = a.s.size;
+  if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < n) {
+    n = static_cast<size_t>(spec.precision);
+  }
+  PutPadded(sink, spec, a.s.data, n, false);
+}
+
+}  // namespace
+
+size_t FormatInto(char* out, size_t capacity, std::string_view f, const FormatArg* args,
+                  size_t count) {
+  Sink sink(out, capacity);
+  size_t next = 0;
+  size_t i = 0;
+  while (i < f.size()) {
+    // The plain text up to the next conversion goes out in one piece.
+    const size_t percent = f.find('%', i);
+    const size_t end = percent == std::string_view::npos ? f.size() : percent;
+    sink.Put(f.data() + i, end - i);
+    if (end == f.size()) break;
+    i = end + 1;
+    if (i >= f.size()) break;  // a lone '%' at the end writes nothing
+    if (f[i] == '%') {
+      sink.Put("%", 1);
+      ++i;
+      continue;
+    }
+    Spec spec;
+    for (; i < f.size() && (f[i] == '-' || f[i] == '0'); ++i) {
+      if (f[i] == '-') spec.left = true;
+      if (f[i] == '0') spec.zero = true;
+    }
+    spec.width = ReadNumber(f, i);
+    if (i < f.size() && f[i] == '.') {
+      ++i;
+      spec.precision = static_cast<int>(std::min<size_t>(ReadNumber(f, i), 1 << 20));
+    }
+    if (i >= f.size()) break;
+    spec.conversion = f[i++];
+    if (next >= count) continue;  // no argument left: nothing to show
+    const FormatArg& a = args[next++];
+    switch (spec.conversion) {
+      case 'd':
+      case 'i':
+      case 'u':
+      case 'x':
+      case 'X':
+        if (a.kind == FormatArg::Kind::kInt) PutInteger(sink, spec, a);
+        break;
+      case 'c':
+        if (a.kind == FormatArg::Kind::kInt) {
+          const char c = static_cast<char>(a.i);
+          PutPadded(sink, spec, &c, 1, false);
+        }
+        break;
+      case 'f':
+        if (a.kind == FormatArg::Kind::kDouble) PutDouble(sink, spec, a.d);
+        break;
+      case 's':
+        if (a.kind == FormatArg::Kind::kText) PutText(sink, spec, a);
+        break;
+      default:
+        break;
+    }
+  }
+  return sink.length();
+}
+
+std::string FormatToString(std::string_view format, const FormatArg* args, size_t count) {
+  char local[256];
+  const size_t n = FormatInto(local, sizeof local, format, args, count);
+  if (n <= sizeof local) return std::string(local, n);
+  std::string out(n, '\0');
+  FormatInto(out.data(), out.size(), format, args, count);
+  return out;
+}
+
+}  // namespace tw
