@@ -366,25 +366,42 @@ class Bench:
             finally:
                 self.stop_pty_pair()
 
+    def warm_up(self, name):
+        near, far = self.start_pty_pair()
+        try:
+            if name == "tidewire":
+                p, _, _ = self.tidewire(near)
+            elif name == "cutecom":
+                p, _, _ = self.cutecom(near)
+            else:
+                p, _, _ = self.launch([self.a.bare], "bare_window", "bare")
+            self.procs.stop(p)
+        finally:
+            self.stop_pty_pair()
+
     def compare(self):
         programs = ["tidewire", "bare"] + ([] if self.a.skip_cutecom else ["cutecom"])
         # A first launch of each warms the page cache and font caches; not counted.
         for name in programs:
-            near, far = self.start_pty_pair()
-            try:
-                if name == "tidewire":
-                    p, _, _ = self.tidewire(near)
-                elif name == "cutecom":
-                    p, _, _ = self.cutecom(near)
-                else:
-                    p, _, _ = self.launch([self.a.bare], "bare_window", "bare")
-                self.procs.stop(p)
-            finally:
-                self.stop_pty_pair()
+            self.guarded(name, "warm-up", self.warm_up, name)
         for name in programs:
             say("compare: %s (idle %g s, %g lines/s for %g s)" %
                 (name, self.a.idle_s, self.a.rate, self.a.load_s))
-            self.one_program(name)
+            self.guarded(name, "compare", self.one_program, name)
+
+    def guarded(self, program, section, step, *args):
+        """Runs one step; a failure is recorded and shown in the table, and the
+        other steps still run."""
+        try:
+            step(*args)
+        except (RuntimeError, OSError, subprocess.SubprocessError) as e:
+            say("%s: %s failed: %s" % (section, program, e))
+            self.record(program=program, kind="error", section=section, text=str(e))
+            # Whatever that step left running is ended before the next one starts.
+            for p in list(self.procs.live):
+                if p is not self.xvfb:
+                    self.procs.stop(p)
+            self.socat = None
 
     def latency(self):
         a = self.a
@@ -466,7 +483,10 @@ class Bench:
         try:
             self.start_x()
             for s in self.a.sections:
-                getattr(self, s)()
+                if s == "compare":
+                    self.compare()
+                else:
+                    self.guarded("tidewire", s, getattr(self, s))
         finally:
             self.stop_pty_pair()
             self.procs.stop_all()

@@ -107,6 +107,11 @@ def main():
                 "%.1f → %.1f MiB (%+.2f)" % (s["rss_minute_kib"] / 1024.0, s["rss_end_kib"] / 1024.0, d),
                 "", "", "", "within 1 MiB", abs(d) <= 1.0)
 
+    for result in (gui, rss):
+        for e in (result or {}).get("samples", []):
+            if e.get("kind") == "error":
+                row("FAILED: %s, %s" % (e["section"], e["program"]), e["text"], "", "", "", "", None)
+
     head = ("figure", "Tidewire", "bare Qt 6 window", "CuteCom", "ratio", "goal", "")
     print("| " + " | ".join(head) + " |")
     print("|" + "---|" * len(head))
