@@ -21,16 +21,30 @@ class Sink {
  public:
   Sink(char* out, size_t capacity) : out_(out), capacity_(capacity) {}
 
+  void PutChar(char c) {
+    if (length_ < capacity_) out_[length_] = c;
+    ++length_;
+  }
+
   void Put(const char* text, size_t n) {
-    if (length_ < capacity_) {
-      const size_t room = capacity_ - length_;
-      std::memcpy(out_ + length_, text, n < room ? n : room);
+    if (length_ + n <= capacity_) {
+      // Most pieces are a few characters: a plain loop costs less than a call.
+      char* to = out_ + length_;
+      if (n <= 16) {
+        for (size_t i = 0; i < n; ++i) to[i] = text[i];
+      } else {
+        std::memcpy(to, text, n);
+      }
+    } else if (length_ < capacity_) {
+      std::memcpy(out_ + length_, text, capacity_ - length_);
     }
     length_ += n;
   }
 
   void Fill(char c, size_t n) {
-    if (length_ < capacity_) {
+    if (length_ + n <= capacity_ && n <= 16) {
+      for (size_t i = 0; i < n; ++i) out_[length_ + i] = c;
+    } else if (length_ < capacity_) {
       const size_t room = capacity_ - length_;
       std::memset(out_ + length_, c, n < room ? n : room);
     }
@@ -86,7 +100,26 @@ void PutPadded(Sink& sink, const Spec& spec, const char* text, size_t n, bool ze
   }
 }
 
+// The usual case, a small count or a time field ("%d", "%02d"), written
+// digit by digit without a detour.
+bool PutSmallDecimal(Sink& sink, const Spec& spec, int64_t v) {
+  if (v < 0 || v > 99999 || spec.left || spec.width > 16) return false;
+  char digits[5];
+  size_t n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  if (spec.width > n) sink.Fill(spec.zero ? '0' : ' ', spec.width - n);
+  while (n > 0) sink.PutChar(digits[--n]);
+  return true;
+}
+
 void PutInteger(Sink& sink, const Spec& spec, const FormatArg& a) {
+  if ((spec.conversion == 'd' || spec.conversion == 'i') &&
+      PutSmallDecimal(sink, spec, a.wide ? a.i : static_cast<int32_t>(a.i))) {
+    return;
+  }
   char digits[24];
   std::to_chars_result r{};
   switch (spec.conversion) {
@@ -155,14 +188,14 @@ size_t FormatInto(char* out, size_t capacity, std::string_view f, const FormatAr
   size_t i = 0;
   while (i < f.size()) {
     // The plain text up to the next conversion goes out in one piece.
-    const size_t percent = f.find('%', i);
-    const size_t end = percent == std::string_view::npos ? f.size() : percent;
-    sink.Put(f.data() + i, end - i);
+    size_t end = i;
+    while (end < f.size() && f[end] != '%') ++end;
+    if (end != i) sink.Put(f.data() + i, end - i);
     if (end == f.size()) break;
     i = end + 1;
     if (i >= f.size()) break;  // a lone '%' at the end writes nothing
     if (f[i] == '%') {
-      sink.Put("%", 1);
+      sink.PutChar('%');
       ++i;
       continue;
     }

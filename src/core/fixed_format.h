@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -54,10 +55,12 @@ struct FormatArg {
         text = v != nullptr ? std::string_view(v) : std::string_view("(null)");
       } else {
         text = std::string_view(v);
+        const size_t nul = text.find('\0');
+        if (nul != std::string_view::npos) text = text.substr(0, nul);
       }
       a.kind = Kind::kText;
       a.s.data = text.data();
-      a.s.size = text.find('\0') == std::string_view::npos ? text.size() : text.find('\0');
+      a.s.size = text.size();
     }
     return a;
   }
@@ -169,16 +172,70 @@ class FixedText {
     return Add(format.text, list, sizeof...(Args));
   }
 
+  // "%d" with a width up to 32: padded with spaces, or with zeros after the
+  // sign ("%02d"). For texts made on every sentence, where even reading a
+  // format costs too much.
+  FixedText& Decimal(int32_t v, size_t width = 0, char pad = ' ') {
+    // The usual fields first: a port number, a time or date field, a year.
+    if (width <= 1 && v >= 0 && v < 10 && size_ + 1 <= N) {
+      data_[size_++] = static_cast<char>('0' + v);
+      return *this;
+    }
+    if (width == 2 && pad == '0' && v >= 0 && v < 100 && size_ + 2 <= N) {
+      data_[size_] = static_cast<char>('0' + v / 10);
+      data_[size_ + 1] = static_cast<char>('0' + v % 10);
+      size_ += 2;
+      return *this;
+    }
+    if (width <= 4 && v >= 1000 && v < 10000 && size_ + 4 <= N) {
+      data_[size_] = static_cast<char>('0' + v / 1000);
+      data_[size_ + 1] = static_cast<char>('0' + v / 100 % 10);
+      data_[size_ + 2] = static_cast<char>('0' + v / 10 % 10);
+      data_[size_ + 3] = static_cast<char>('0' + v % 10);
+      size_ += 4;
+      return *this;
+    }
+    char text[48];
+    char* end = text + sizeof text;
+    char* p = end;
+    uint32_t u = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+    do {
+      *--p = static_cast<char>('0' + u % 10);
+      u /= 10;
+    } while (u != 0);
+    const size_t digits = static_cast<size_t>(end - p);
+    const size_t length = digits + (v < 0 ? 1 : 0);
+    if (width > 32) width = 32;
+    const size_t fill = width > length ? width - length : 0;
+    if (pad == '0') {
+      for (size_t i = 0; i < fill; ++i) *--p = '0';
+      if (v < 0) *--p = '-';
+    } else {
+      if (v < 0) *--p = '-';
+      for (size_t i = 0; i < fill; ++i) *--p = ' ';
+    }
+    const size_t n = static_cast<size_t>(end - p);
+    if (size_ + n > N) return Append(std::string_view(p, n));
+    for (size_t i = 0; i < n; ++i) data_[size_ + i] = p[i];
+    size_ += n;
+    return *this;
+  }
+
   FixedText& Append(std::string_view text) {
     const size_t room = N - size_;
     const size_t n = text.size() < room ? text.size() : room;
-    text.copy(data_ + size_, n);
+    if (n <= 8) {
+      for (size_t i = 0; i < n; ++i) data_[size_ + i] = text[i];
+    } else {
+      std::memcpy(data_ + size_, text.data(), n);
+    }
     size_ += n;
     if (n < text.size()) cut_ = true;
     return *this;
   }
 
   std::string_view view() const { return {data_, size_}; }
+  const char* data() const { return data_; }
   std::string str() const { return std::string(data_, size_); }
   size_t size() const { return size_; }
   bool cut() const { return cut_; }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -20,7 +21,7 @@ constexpr std::string_view kWindowsRoot = "C:\\Tidewire\\";
 
 // The record ends in CR LF on every platform; the file is opened in binary
 // mode and the line end is written here rather than left to a text stream.
-constexpr const char* kRecordFormat = "%d,%02d/%02d/%04d,%02d:%02d:%02d,0x0,%s";
+// A record is "%d,%02d/%02d/%04d,%02d:%02d:%02d,0x0,%s": port, date, time and line.
 constexpr std::string_view kRecordEnd = "\r\n";
 
 constexpr const char* kOpenErrorText = "ERROR Opening %s \n\r";
@@ -48,13 +49,17 @@ std::filesystem::path UnderDataRoot(const std::filesystem::path& root,
 
 // The line as the 600-character working buffer holds it: up to the first NUL,
 // at most LOG_LINE_MAX characters, then without trailing CR and LF.
-std::string RecordText(std::string_view text) {
+std::string_view RecordText(std::string_view text) {
   const size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   if (text.size() > LOG_LINE_MAX) text = text.substr(0, LOG_LINE_MAX);
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
-  return std::string(text);
+  return text;
 }
+
+// The longest record: the port and the time at their widest, the longest
+// line and the line end.
+constexpr size_t RECORD_MAX = 128 + LOG_LINE_MAX + kRecordEnd.size();
 
 void CloseFile(std::FILE*& file, std::filesystem::path& path) {
   if (file == nullptr) return;
@@ -142,15 +147,18 @@ void Logs::RotateIfDue() {
 }
 
 void Logs::NMEALogLine(int sourcePort, std::string_view text) {
-  const std::string line = RecordText(text);
+  const std::string_view line = RecordText(text);
   // Before the open test, so the line that triggers a new file is its first.
   RotateIfDue();
   if (nmeaFile_ == nullptr) return;
   const LocalTime t = clock_.localTime();
   ++nmeaRecordCount_;
-  std::string record = cformat(kRecordFormat, sourcePort, t.month, t.day, t.year, t.hour, t.minute,
-                               t.second, line.c_str());
-  record += kRecordEnd;
+  // Built in place, piece by piece: a record is written for every sentence.
+  FixedText<RECORD_MAX> record;
+  record.Decimal(sourcePort).Append(",").Decimal(t.month, 2, '0').Append("/");
+  record.Decimal(t.day, 2, '0').Append("/").Decimal(t.year, 4, '0').Append(",");
+  record.Decimal(t.hour, 2, '0').Append(":").Decimal(t.minute, 2, '0').Append(":");
+  record.Decimal(t.second, 2, '0').Append(",0x0,").Append(line).Append(kRecordEnd);
   // Write errors are not reported: logging must never stop the link.
   std::fwrite(record.data(), 1, record.size(), nmeaFile_);
   // Flushed at once, so a crash of the program loses no record.

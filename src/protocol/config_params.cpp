@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/settings.h"
 
 namespace tw {
@@ -122,18 +122,18 @@ std::optional<std::string> ConfigReportLine(const ConfigParam& param, int32_t va
       return std::nullopt;
     case kUnit:
       if (value < 0 || value >= NODE_COUNT) return std::nullopt;
-      return cformat(param.text, value);
+      return FixedFormat(RuntimeFormat{param.text}, value);
     case kBand:
       if (const ModemBand* band = FindModemBand(value)) {
-        return cformat(param.text, band->letter, band->centreHz);
+        return FixedFormat(RuntimeFormat{param.text}, band->letter, band->centreHz);
       }
       return param.otherText;
     case kValue:
-      return cformat(param.text, value);
+      return FixedFormat(RuntimeFormat{param.text}, value);
     case kOnOff:
       return value != 0 ? param.text : param.otherText;
     case kBaud:
-      return cformat(param.text, BaudRateOfCode(value));
+      return FixedFormat(RuntimeFormat{param.text}, BaudRateOfCode(value));
   }
   return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #include "protocol/custom_string.h"
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 namespace {
@@ -20,7 +20,7 @@ void ShowAndSend(TextOut& out, SentenceSink& sink, const std::string& stored,
 }  // namespace
 
 std::string CustomStringFromEdit(const std::string& typed) {
-  return cformat("%s\r\n", KeptText(typed).c_str());
+  return FixedFormat("%s\r\n", KeptText(typed).c_str());
 }
 
 std::string CustomStringFirstLine(const std::string& stored) {
@@ -32,9 +32,9 @@ std::string CustomStringFirstLine(const std::string& stored) {
 
 std::string CustomStringPreview(const char* label, const std::string& text, size_t shown) {
   const int n = static_cast<int>(text.size());
-  if (text.size() < shown) return cformat("%s: %d bytes: '%s'", label, n, text.c_str());
+  if (text.size() < shown) return FixedFormat("%s: %d bytes: '%s'", label, n, text.c_str());
   // Appended rather than formatted so that every shown byte, a NUL too, is kept.
-  return cformat("%s: %d bytes: '", label, n) + text.substr(0, shown) + "...'";
+  return FixedFormat("%s: %d bytes: '", label, n) + text.substr(0, shown) + "...'";
 }
 
 std::string CustomStringTestPreview(const std::string& typed) {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "protocol/config_params.h"
 #include "protocol/custom_string.h"
 #include "protocol/nmea.h"
@@ -43,11 +43,11 @@ std::string FieldText(const std::string& line, int n, size_t maxChars) {
 // ------------------------------------------------------------- quality
 
 std::string QualityLine(int32_t q) {
-  if (q < 175) return cformat("Quality Factor = %03d          [False?]", q);
-  if (q == 254) return cformat("Quality Factor = %03d          [Perfect]", q);
-  if (q > 240) return cformat("Quality Factor = %03d          [Good]", q);
-  if (q > 220) return cformat("Quality Factor = %03d          [OK]", q);
-  return cformat("Quality Factor = %03d          [Poor]", q);
+  if (q < 175) return FixedFormat("Quality Factor = %03d          [False?]", q);
+  if (q == 254) return FixedFormat("Quality Factor = %03d          [Perfect]", q);
+  if (q > 240) return FixedFormat("Quality Factor = %03d          [Good]", q);
+  if (q > 220) return FixedFormat("Quality Factor = %03d          [OK]", q);
+  return FixedFormat("Quality Factor = %03d          [Poor]", q);
 }
 
 // ------------------------------------------------------------- configuration
@@ -104,8 +104,8 @@ void ShowError(const InterpreterLinks& m, const std::string& line, const char*) 
 // sentence can carry (BuildTestDataSentence decides that).
 void SendTestData(const InterpreterLinks& m, int32_t source, int32_t destination, int ack,
                   int32_t length) {
-  m.out.PrintLine(ack != 0 ? cformat("Sending ACK Data to Modem     [%d bytes]", length)
-                           : cformat("Sending NO ACK Data to Modem  [%d bytes]", length));
+  m.out.PrintLine(ack != 0 ? FixedFormat("Sending ACK Data to Modem     [%d bytes]", length)
+                           : FixedFormat("Sending NO ACK Data to Modem  [%d bytes]", length));
   m.sink.SendSentence(BuildTestDataSentence(source, destination, ack, length));
   StatsCountTxFrame(m.stats);
 }
@@ -126,8 +126,8 @@ void AnswerDataRequest(const InterpreterLinks& m, const std::string& line, const
   const int32_t length = NMEAGetInt(line, 5);
   m.out.PrintLine(
       ack != 0
-          ? cformat("Got ACK Data Request %d->%d     [%d bytes]", source, destination, length)
-          : cformat("Got NOACK Data Request %d->%d   [%d bytes]", source, destination, length));
+          ? FixedFormat("Got ACK Data Request %d->%d     [%d bytes]", source, destination, length)
+          : FixedFormat("Got NOACK Data Request %d->%d   [%d bytes]", source, destination, length));
   const Settings& settings = m.settings;
   if (settings.useTestDataNoAck) SendTestData(m, source, destination, 0, length);
   if (settings.useTestDataAck) SendTestData(m, source, destination, 1, length);
@@ -150,7 +150,7 @@ void ShowTravelTimes(const InterpreterLinks& m, const std::string& line, const c
       StatsSetRange(m.stats, k, range);
     }
   }
-  m.out.PrintLine(cformat("Got Travel Times: [%s] [%s] [%s] [%s]", times[0].c_str(),
+  m.out.PrintLine(FixedFormat("Got Travel Times: [%s] [%s] [%s] [%s]", times[0].c_str(),
                           times[1].c_str(), times[2].c_str(), times[3].c_str()));
 }
 
@@ -159,17 +159,17 @@ void ShowRangePing(const InterpreterLinks& m, const std::string& line, const cha
   const int32_t destination = NMEAGetInt(line, 2);
   const float travelTime = NMEAGetFloat(line, 3);
   if (travelTime == MISSING_FLOAT) {
-    m.out.PrintLine(cformat("Ping: [%02d]=>[%02d].", source, destination));
+    m.out.PrintLine(FixedFormat("Ping: [%02d]=>[%02d].", source, destination));
     return;
   }
   const float range = travelTime * m.state.soundSpeed;
-  m.out.PrintLine(cformat("Ping: [%02d]=>[%02d]: %3.1f meters.", source, destination,
+  m.out.PrintLine(FixedFormat("Ping: [%02d]=>[%02d]: %3.1f meters.", source, destination,
                           static_cast<double>(range)));
 }
 
 // The entry's format takes the source and destination.
 void ShowPing(const InterpreterLinks& m, const std::string& line, const char* format) {
-  m.out.PrintLine(cformat(format, NMEAGetInt(line, 1), NMEAGetInt(line, 2)));
+  m.out.PrintLine(FixedFormat(RuntimeFormat{format}, NMEAGetInt(line, 1), NMEAGetInt(line, 2)));
 }
 
 void CountPing(const InterpreterLinks& m, const std::string&, const char* text) {
@@ -194,7 +194,7 @@ void ShowQuality(const InterpreterLinks& m, const std::string& line, const char*
 void ShowAgc(const InterpreterLinks& m, const std::string& line, const char*) {
   const int32_t agc = NMEAGetInt(line, 1);
   StatsAddAGC(m.stats, agc);
-  m.out.PrintLine(cformat("Waiting for Packet.       [AGC=%d]", agc));
+  m.out.PrintLine(FixedFormat("Waiting for Packet.       [AGC=%d]", agc));
 }
 
 void ShowRevision(const InterpreterLinks& m, const std::string& line, const char*) {
@@ -205,7 +205,7 @@ void ShowRevision(const InterpreterLinks& m, const std::string& line, const char
     m.out.PrintLine("Modem Reverted.");
     StatsCountRevert(m.stats);
   } else if (m.settings.showHeartbeat) {
-    m.out.PrintLine(cformat("Modem %s Ready.", text.c_str()));
+    m.out.PrintLine(FixedFormat("Modem %s Ready.", text.c_str()));
   }
 }
 
@@ -226,7 +226,7 @@ void ShowCycle(const InterpreterLinks& m, const std::string& line, const char*) 
   const char* modeText = mode >= 0 && mode < static_cast<int32_t>(MODES.size())
                              ? MODES[static_cast<size_t>(mode)]
                              : "";
-  m.out.PrintLine(cformat("Cycle is %s: %d transmits to %d [rate=%d]", modeText, cycle.f[1],
+  m.out.PrintLine(FixedFormat("Cycle is %s: %d transmits to %d [rate=%d]", modeText, cycle.f[1],
                           cycle.f[2], cycle.f[3]));
   StatsCountCycle(m.stats);
 }
@@ -236,19 +236,19 @@ void ShowAck(const InterpreterLinks& m, const std::string& line, const char*) {
   const int32_t destination = NMEAGetInt(line, 2);
   const int32_t frame = NMEAGetInt(line, 3);
   if (NMEAGetInt(line, 4) != 0) {
-    m.out.PrintLine(cformat("Ack: [%02d]->[%02d]: Frame %d OK.", source, destination, frame));
+    m.out.PrintLine(FixedFormat("Ack: [%02d]->[%02d]: Frame %d OK.", source, destination, frame));
     StatsCountAckFrame(m.stats);
   } else {
-    m.out.PrintLine(cformat("Ack: [%02d]->[%02d]: Frame %d BAD.", source, destination, frame));
+    m.out.PrintLine(FixedFormat("Ack: [%02d]->[%02d]: Frame %d BAD.", source, destination, frame));
   }
 }
 
 void ShowBinaryData(const InterpreterLinks& m, const std::string& line, const char*) {
-  m.out.PrintLine(cformat("Modem Parsed Binary Data.     [%d bytes]", NMEAGetInt(line, 4)));
+  m.out.PrintLine(FixedFormat("Modem Parsed Binary Data.     [%d bytes]", NMEAGetInt(line, 4)));
 }
 
 void ShowDoppler(const InterpreterLinks& m, const std::string& line, const char*) {
-  m.out.PrintLine(cformat("Packet Doppler Shift          [%s m/s]",
+  m.out.PrintLine(FixedFormat("Packet Doppler Shift          [%s m/s]",
                           FieldText(line, 1, SHORT_FIELD_MAX).c_str()));
 }
 
@@ -256,13 +256,13 @@ void ShowDetector(const InterpreterLinks& m, const std::string& line, const char
   const std::string a = FieldText(line, 1, SHORT_FIELD_MAX);
   const std::string b = FieldText(line, 2, SHORT_FIELD_MAX);
   const std::string c = FieldText(line, 3, SHORT_FIELD_MAX);
-  m.out.PrintLine(cformat("Detector:   [%s]   [%s]   [%s]", a.c_str(), b.c_str(), c.c_str()));
+  m.out.PrintLine(FixedFormat("Detector:   [%s]   [%s]   [%s]", a.c_str(), b.c_str(), c.c_str()));
 }
 
 void ShowShift(const InterpreterLinks& m, const std::string& line, const char*) {
   std::array<std::string, 5> f;
   for (int k = 0; k < 5; ++k) f[k] = FieldText(line, k + 1, SHORT_FIELD_MAX);
-  m.out.PrintLine(cformat("Gain:[%s]  Shift:[%s][%s][%s][%s]", f[0].c_str(), f[1].c_str(),
+  m.out.PrintLine(FixedFormat("Gain:[%s]  Shift:[%s][%s][%s][%s]", f[0].c_str(), f[1].c_str(),
                           f[2].c_str(), f[3].c_str(), f[4].c_str()));
 }
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 namespace {
@@ -18,14 +18,14 @@ void AddToMean(int32_t& samples, float& mean, int32_t value) {
 
 bool ValidChannel(int channel) { return channel >= 0 && channel < NAV_CHANNELS; }
 
-std::string CountText(int32_t count) { return cformat("%d", count); }
+std::string CountText(int32_t count) { return FixedFormat("%d", count); }
 
 std::string MeanText(int32_t samples, float mean) {
-  return samples != 0 ? cformat("%5.1f", static_cast<double>(mean)) : std::string("NaN");
+  return samples != 0 ? FixedFormat("%5.1f", static_cast<double>(mean)) : std::string("NaN");
 }
 
 std::string RangeText(bool valid, float range) {
-  return valid ? cformat("%5.1f", static_cast<double>(range)) : std::string("NaN");
+  return valid ? FixedFormat("%5.1f", static_cast<double>(range)) : std::string("NaN");
 }
 
 }  // namespace

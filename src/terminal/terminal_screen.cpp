@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -210,8 +210,14 @@ CellRange PaintRange(const TerminalInfo& ti, int left, int top, int right, int b
 std::string FormatPrintLine(const LocalTime& time, const std::string& text) {
   // Longer texts are cut rather than refused: the operator still sees the
   // start of what was reported.
-  const std::string shown = text.substr(0, PRINT_TEXT_MAX);
-  return cformat("[%02d:%02d:%02d] %s\r\n", time.hour, time.minute, time.second, shown.c_str());
+  std::string_view shown = std::string_view(text).substr(0, PRINT_TEXT_MAX);
+  // As "%s" takes it: the text ends at its first NUL.
+  shown = shown.substr(0, shown.find('\0'));
+  // "[%02d:%02d:%02d] %s\r\n", written piece by piece: this runs for every line.
+  FixedText<PRINT_TEXT_MAX + 32> line;
+  line.Append("[").Decimal(time.hour, 2, '0').Append(":").Decimal(time.minute, 2, '0');
+  line.Append(":").Decimal(time.second, 2, '0').Append("] ").Append(shown).Append("\r\n");
+  return line.str();
 }
 
 }  // namespace tw

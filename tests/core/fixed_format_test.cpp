@@ -223,6 +223,23 @@ static_assert(!format_detail::FormatFits("%+d", K_INT_INT, 1));
 static_assert(!format_detail::FormatFits("%", K_INT_INT, 0));
 static_assert(format_detail::FormatFits("%% %-5s", K_TXT, 1));
 
+TEST(FixedText, DecimalPiecesMatchSnprintf) {
+  for (const int32_t v : Ints()) {
+    for (size_t width = 0; width <= 12; ++width) {
+      FixedText<64> spaces;
+      spaces.Decimal(v, width);
+      ASSERT_EQ(spaces.view(), Snprintf("%*d", static_cast<int>(width), v)) << v << " " << width;
+      FixedText<64> zeros;
+      zeros.Append("<").Decimal(v, width, '0').Append(">");
+      ASSERT_EQ(zeros.view(), Snprintf("<%0*d>", static_cast<int>(width), v)) << v << " " << width;
+    }
+  }
+  FixedText<4> small;
+  small.Decimal(-12345, 2, '0');
+  EXPECT_EQ(small.view(), "-123");
+  EXPECT_TRUE(small.cut());
+}
+
 TEST(FixedText, CutsWhatDoesNotFitAndSaysSo) {
   FixedText<8> t;
   t.Format("[%02d:%02d]", 9, 5);
