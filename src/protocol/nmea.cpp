@@ -28,13 +28,17 @@ class TokenSplitter {
   explicit TokenSplitter(std::string_view s) : s_(s) {}
 
   std::optional<std::string_view> Next(std::string_view separators) {
-    size_t start = s_.find_first_not_of(separators, pos_);
-    if (start == std::string_view::npos) {
+    // Plain loops: the sets are one or two characters, and the library's
+    // find_first_of would search the set once per character of the sentence.
+    size_t start = pos_;
+    while (start < s_.size() && IsIn(separators, s_[start])) ++start;
+    if (start >= s_.size()) {
       pos_ = s_.size();
       return std::nullopt;
     }
-    size_t end = s_.find_first_of(separators, start);
-    if (end == std::string_view::npos) {
+    size_t end = start + 1;
+    while (end < s_.size() && !IsIn(separators, s_[end])) ++end;
+    if (end >= s_.size()) {
       pos_ = s_.size();
       return s_.substr(start);
     }
@@ -47,6 +51,13 @@ class TokenSplitter {
   std::string_view Rest() const { return s_.substr(pos_); }
 
  private:
+  static bool IsIn(std::string_view set, char c) {
+    for (const char m : set) {
+      if (m == c) return true;
+    }
+    return false;
+  }
+
   std::string_view s_;
   size_t pos_ = 0;
 };
@@ -162,7 +173,12 @@ bool NMEATakeLine(RxState& rx, std::string& line) {
 int NMEAMessageType(std::string_view s) {
   if (s.empty() || s[0] != '$') return MSG_NOT_SENTENCE;
   for (const MessageTypeEntry& entry : MESSAGE_TYPES) {
-    if (s.starts_with(entry.prefix)) return entry.type;
+    // The prefix's last character first: most entries differ there, and
+    // that spares a full comparison against each of them.
+    const std::string_view p = entry.prefix;
+    if (s.size() >= p.size() && s[p.size() - 1] == p.back() && s.starts_with(p)) {
+      return entry.type;
+    }
   }
   return MSG_UNKNOWN;
 }
@@ -190,13 +206,19 @@ float NMEAGetFloat(std::string_view s, int n) {
 
 std::string NMEAGetText(std::string_view s, int n) {
   if (n < 1) return {};
+  // ',' or '*', found with a plain loop: find_first_of would search the
+  // two-character set once per character.
+  const auto next_separator = [s](size_t from) {
+    while (from < s.size() && s[from] != ',' && s[from] != '*') ++from;
+    return from < s.size() ? from : std::string_view::npos;
+  };
   size_t start = 0;
   for (int k = 0; k < n; ++k) {
-    size_t separator = s.find_first_of(FIELD_OR_CHECKSUM, start);
+    size_t separator = next_separator(start);
     if (separator == std::string_view::npos) return {};
     start = separator + 1;
   }
-  size_t end = s.find_first_of(FIELD_OR_CHECKSUM, start);
+  size_t end = next_separator(start);
   return std::string(s.substr(start, end == std::string_view::npos ? end : end - start));
 }
 
@@ -292,11 +314,10 @@ void NMEAAppendChecksum(std::string& s) {
 
 std::string NMEAHexPayload(const uint8_t* bytes, size_t n) {
   static constexpr char HEX_DIGITS[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(2 * n);
+  std::string hex(2 * n, '\0');
   for (size_t i = 0; i < n; ++i) {
-    hex += HEX_DIGITS[bytes[i] >> 4];
-    hex += HEX_DIGITS[bytes[i] & 0x0F];
+    hex[2 * i] = HEX_DIGITS[bytes[i] >> 4];
+    hex[2 * i + 1] = HEX_DIGITS[bytes[i] & 0x0F];
   }
   return hex;
 }
