@@ -384,10 +384,13 @@ class Bench:
         # A first launch of each warms the page cache and font caches; not counted.
         for name in programs:
             self.guarded(name, "warm-up", self.warm_up, name)
-        for name in programs:
-            say("compare: %s (idle %g s, %g lines/s for %g s)" %
-                (name, self.a.idle_s, self.a.rate, self.a.load_s))
-            self.guarded(name, "compare", self.one_program, name)
+        # Rounds run the programs in turn, so that a busy spell of the machine
+        # falls on all of them rather than on one.
+        for rep in range(1, self.a.reps + 1):
+            for name in programs:
+                say("compare: %s, round %d of %d (idle %g s, %g lines/s for %g s)" %
+                    (name, rep, self.a.reps, self.a.idle_s, self.a.rate, self.a.load_s))
+                self.guarded(name, "compare", self.one_program, name)
 
     def guarded(self, program, section, step, *args):
         """Runs one step; a failure is recorded and shown in the table, and the
@@ -516,6 +519,8 @@ def parse():
     ap.add_argument("--settle-s", type=float, default=3.0)
     ap.add_argument("--requests", type=int, default=1000)
     ap.add_argument("--rss-s", type=float, default=3600.0)
+    ap.add_argument("--reps", type=int, default=1,
+                    help="rounds of the comparison; the table shows medians")
     ap.add_argument("--skip-cutecom", action="store_true")
     a = ap.parse_args()
     a.sections = [s for s in a.sections.split(",") if s]

@@ -6,6 +6,7 @@
 import argparse
 import json
 import os
+import statistics
 
 
 def load(path):
@@ -16,18 +17,17 @@ def load(path):
 
 
 def pick(gui, program, kind):
+    """Every sample of one program and kind (one per round), or None."""
     if not gui:
         return None
-    for s in gui["samples"]:
-        if s["program"] == program and s["kind"] == kind:
-            return s
-    return None
+    found = [s for s in gui["samples"] if s["program"] == program and s["kind"] == kind]
+    return found or None
 
 
-def val(sample, key, scale=1.0):
-    if sample is None or sample.get(key) is None:
-        return None
-    return sample[key] * scale
+def val(samples, key, scale=1.0):
+    """The median over the rounds."""
+    values = [s[key] * scale for s in samples or [] if s.get(key) is not None]
+    return statistics.median(values) if values else None
 
 
 def fmt(v, spec):
@@ -84,6 +84,9 @@ def main():
             row("idle, X server CPU", fmt(t, "%.3f %%"), fmt(b, "%.3f %%"), fmt(c, "%.3f %%"),
                 ratio(t, b) + " × bare", "", None)
             rate = gui["args"]["rate"]
+            reps = gui["args"].get("reps", 1)
+            if reps > 1:
+                rows.append(("(medians of %d rounds)" % reps, "", "", "", "", "", ""))
             t, c = (val(S[(p, "load")], "cpu_pct") for p in ("tidewire", "cutecom"))
             row("%g lines/s, program CPU" % rate, fmt(t, "%.2f %%"), "", fmt(c, "%.2f %%"),
                 ratio(t, c) + " × CuteCom", "≤ CuteCom",
@@ -94,13 +97,14 @@ def main():
                 None if t is None or c is None else t <= c)
         lat = S[("tidewire", "latency")]
         if lat:
+            lat = lat[0]
             row("data request → answer, p50 (%d of %d answered)" % (lat["answered"], lat["requests"]),
                 fmt(lat.get("p50_ms"), "%.1f ms"), "", "", "", "", None)
             p99 = lat.get("p99_ms")
             row("data request → answer, p99", fmt(p99, "%.1f ms"), "", "", "", "≤ 25 ms",
                 None if p99 is None else (p99 <= 25.0 and lat["missed"] == 0))
     if rss:
-        s = pick(rss, "tidewire", "rss")
+        s = (pick(rss, "tidewire", "rss") or [None])[0]
         if s and s.get("rss_minute_kib") is not None:
             d = (s["rss_end_kib"] - s["rss_minute_kib"]) / 1024.0
             row("RSS after 1 min → after %.3g min" % (s["seconds"] / 60.0),
