@@ -214,6 +214,14 @@ class Bench:
 
     # ---- the X server and the pty pair
     def start_x(self):
+        if self.a.display == "auto":
+            # The first display from :42 on with neither a lock file nor a socket.
+            for n in range(42, 200):
+                if not (os.path.exists("/tmp/.X%d-lock" % n) or
+                        os.path.exists("/tmp/.X11-unix/X%d" % n)):
+                    self.a.display = ":%d" % n
+                    break
+            self.env["DISPLAY"] = self.a.display
         num = self.a.display.lstrip(":")
         if os.path.exists("/tmp/.X%s-lock" % num):
             sys.exit("display %s is in use; pick another with --display" % self.a.display)
@@ -510,7 +518,7 @@ def parse():
     ap.add_argument("--tidewire", required=True)
     ap.add_argument("--bare", help="the bare Qt 6 window's binary (compare)")
     ap.add_argument("--sections", default="compare,latency")
-    ap.add_argument("--display", default=":42")
+    ap.add_argument("--display", default="auto", help=":N, or auto for the first free one")
     ap.add_argument("--work", default="/tmp/tidewire-bench")
     ap.add_argument("--json", help="where the samples go (default WORK/gui.json)")
     ap.add_argument("--rate", type=float, default=50.0, help="lines per second under load")
