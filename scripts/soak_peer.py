@@ -141,11 +141,12 @@ def stop_program(proc, pid):
             pass
         try:
             proc.wait(timeout=grace)
-            return
+            return sig.name
         except subprocess.TimeoutExpired:
             pass
     proc.kill()
     proc.wait()
+    return "kill of strace"
 
 
 def write_all(fd, data, deadline):
@@ -307,7 +308,7 @@ def main():
     time.sleep(1.0)
     rss_end = rss_kib(pid)
     alive = proc.poll() is None
-    stop_program(proc, pid)
+    ended_by = stop_program(proc, pid)
     reader.stop = True
 
     # ---- checks
@@ -360,6 +361,7 @@ def main():
     print("soak: resident memory: %s KiB after %.0f s, %s KiB at the end, %d KiB at most"
           % (rss_warm, warm_at, rss_end, rss_max))
     print("soak: files changed outside the data root: %d" % len(outside))
+    print("soak: the program ended on %s" % ended_by)
     for f in failures:
         print("soak: FAILED: " + f)
     if not failures:

@@ -248,7 +248,8 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
   }
   const int end = ACP_HEADER_BYTES + count;
   frames.PrintDataLine(cformat("ACP[%d]:   lgfile frame[%ld]: '%s' %lld bytes", s, frameNumber,
-                               state.path.string().c_str(), static_cast<long long>(state.received)));
+                               state.path.string().c_str(),
+                               static_cast<long long>(state.received)));
   WriteReceived(frames, s, state.path, frameNumber == 0, frame.payload.data() + first, end - first);
 }
 

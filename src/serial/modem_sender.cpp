@@ -24,8 +24,9 @@ void ModemSender::SendSentence(const std::string& sentence) {
   }
   // A port that takes nothing must not hold the program: the sentence is
   // given up after the time limit and the operator is told.
-  const int64_t limit = WriteLimitMs(sentence.size(), settings_.modemPort.baudRate);
-  if (!link_.Write(sentence, static_cast<int>(std::min<int64_t>(limit, std::numeric_limits<int>::max())))) {
+  const int64_t limit = std::min<int64_t>(
+      WriteLimitMs(sentence.size(), settings_.modemPort.baudRate), std::numeric_limits<int>::max());
+  if (!link_.Write(sentence, static_cast<int>(limit))) {
     out_.PrintLine("Error: Write to modem port failed, sentence not sent.");
     return;
   }

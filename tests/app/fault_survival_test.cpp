@@ -134,8 +134,8 @@ TEST_F(FaultSurvival, LogFolderReplacedByAFileIsNamedWithItsReason) {
   { std::ofstream(root.path() / "Logs") << "in the way"; }
   auto port = Connect();
   program->OnCommand(NMEA_LOG_START);
-  const std::string path = (root.path() / "Logs" / "port1" / "NMEA-2007-03-03-14-05-09.CSV").string();
-  EXPECT_EQ(TakeLines(), Lines{"Error: Can't open log file '" + path + "': Not a directory."});
+  EXPECT_EQ(TakeLines(),
+            Lines{"Error: Can't open log file '" + NmeaPath().string() + "': Not a directory."});
   ASSERT_EQ(ui.boxes.size(), 1u);  // the box is still there
   EXPECT_EQ(ui.boxes[0].caption, "Open Error");
   // The link goes on without its log.
