@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   xvfb xauth socat fonts-dejavu-core locales
+  clang-14 libclang-rt-14-dev python3 strace
 )
 
 missing=()

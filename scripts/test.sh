@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a normal
-# build and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# build and an AddressSanitizer + UndefinedBehaviorSanitizer build. Then each
+# fuzz target runs for a short while and the soak for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -19,3 +20,7 @@ run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== sanitizer build (address, undefined)"
 ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_build build-asan -DCMAKE_BUILD_TYPE=Debug -DTIDEWIRE_SANITIZE=ON
+echo "== fuzz (libFuzzer with clang, about 20 s a target)"
+scripts/fuzz.sh --seconds 20
+echo "== soak (one minute at 40 sentences a second)"
+scripts/soak.sh 60

@@ -1,5 +1,6 @@
 #include "app/HeadlessUi.h"
 
+#include <QGuiApplication>
 #include <QTimer>
 #include <cstdio>
 
@@ -22,10 +23,28 @@ void HeadlessUi::StopTimers() {
   program_ = nullptr;
 }
 
+bool HeadlessUi::NoDesktop() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == "offscreen" || platform == "minimal";
+}
+
+void HeadlessUi::PrintBox(const std::string& text, const std::string& caption) {
+  // One line each: a text's own line ends would split it on the terminal.
+  std::string shown = text;
+  while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r' || shown.back() == ' ')) {
+    shown.pop_back();
+  }
+  for (char& ch : shown) {
+    if (ch == '\n' || ch == '\r') ch = ' ';
+  }
+  std::fprintf(stderr, "tidewire: %s: %s\n", caption.c_str(), shown.c_str());
+  std::fflush(stderr);
+}
+
 // Nobody is there to click OK: the text goes where an operator of a run
 // without a window looks, and the run goes on.
 void HeadlessUi::MessageBox(const std::string& text, const std::string& caption, BoxIcon) {
-  std::fprintf(stderr, "tidewire: %s: %s\n", caption.c_str(), text.c_str());
+  PrintBox(text, caption);
 }
 
 void HeadlessUi::UnownedErrorBox(const std::string& text, const std::string& caption) {

@@ -29,6 +29,12 @@ class HeadlessUi : public QObject, public Ui {
   // Stops every timer: nothing reaches the program afterwards.
   void StopTimers();
 
+  // True when Qt draws nowhere a person could see (the offscreen or minimal
+  // platform): a modal box there would wait for a click that never comes.
+  static bool NoDesktop();
+  // A message box's text and caption as one line on standard error.
+  static void PrintBox(const std::string& text, const std::string& caption);
+
   void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon) override;
   void UnownedErrorBox(const std::string& text, const std::string& caption) override;
   bool ConfirmQuit() override { return true; }

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/AboutDialog.h"
+#include "app/HeadlessUi.h"
 #include "app/HotKey.h"
 #include "core/commands.h"
 #include "emulator/EmulatorDialog.h"
@@ -135,6 +136,12 @@ void MainWindow::SetWindowTitle(const std::string& title) {
 }
 
 void MainWindow::MessageBox(const std::string& text, const std::string& caption, BoxIcon icon) {
+  // Without a desktop nobody can click OK: the text goes to standard error
+  // and the run, and its --menu commands, go on.
+  if (HeadlessUi::NoDesktop()) {
+    HeadlessUi::PrintBox(text, caption);
+    return;
+  }
   QMessageBox::Icon qicon = QMessageBox::Warning;
   switch (icon) {
     case BoxIcon::Warning:
@@ -156,6 +163,10 @@ void MainWindow::MessageBox(const std::string& text, const std::string& caption,
 }
 
 void MainWindow::UnownedErrorBox(const std::string& text, const std::string& caption) {
+  if (HeadlessUi::NoDesktop()) {
+    HeadlessUi::PrintBox(text, caption);
+    return;
+  }
   QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
                   QString::fromStdString(text), QMessageBox::Ok, nullptr);
   box.exec();

@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include <string>
+
 #include "core/cformat.h"
 #include "core/commands.h"
 #include "core/settings_table.h"
@@ -9,6 +11,24 @@
 #include "terminal/terminal_screen.h"
 
 namespace tw {
+
+namespace {
+
+// A sentence cut off by a lost port would be glued to the first one that
+// arrives after the next connect. Its bytes go; the whole sentences before
+// it stay for the interpreter.
+void DropUnfinishedLine(RxState& rx) {
+  uint32_t end = 0;  // just past the last LF
+  for (uint32_t at = RxFind(rx, 0, '\n'); at < rx.count(); at = RxFind(rx, at + 1, '\n')) {
+    end = at + 1;
+  }
+  if (end == rx.count()) return;
+  const std::string whole = RxCopy(rx, 0, end);
+  RxReset(rx);
+  RxAppend(rx, reinterpret_cast<const uint8_t*>(whole.data()), whole.size());
+}
+
+}  // namespace
 
 Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSurface& surface,
                  std::filesystem::path dataRoot, SharedLibrary* mapLibrary)
@@ -37,6 +57,20 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
               ConfigPorts{[this] { return modem_.connected(); },
                           [this] { return gpsLink_.connected(); }}) {
   BuildCommandTable();
+  // A log that fails says so on the terminal. One closed by a failed write
+  // offers "Start" again; after a failed open the items stay as they are,
+  // so Restart can try again.
+  logs_.SetFailureLine([this](const std::string& line, bool closedByWrite) {
+    terminal_.PrintLine(line);
+    if (!closedByWrite) return;
+    for (const bool nmea : {true, false}) {
+      const int stop = nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP;
+      if ((nmea ? logs_.nmeaOpen() : logs_.dataOpen()) || !menu_.IsEnabled(stop)) continue;
+      menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, true);
+      menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, false);
+      menu_.Enable(stop, false);
+    }
+  });
 }
 
 Program::~Program() = default;
@@ -210,6 +244,7 @@ void Program::PortLost() {
   const int port = modem_.lastOpenedPort();
   terminal_.OnKillFocus();
   ModemDisconnect();
+  DropUnfinishedLine(modem_.rx);
   terminal_.PrintLine(cformat("Error: Lost modem port COM%d, disconnected.", port));
 }
 

@@ -117,7 +117,7 @@ void AddFont(TableWriter& t) {
   };
   for (const auto& [name, field] : fields) {
     t.Number(name, start.*field,
-             [field](Settings& s) -> int32_t& { return s.terminalFont.*field; });
+             [field = field](Settings& s) -> int32_t& { return s.terminalFont.*field; });
   }
   t.Text("fontFaceName", start.faceName,
          [](Settings& s) -> std::string& { return s.terminalFont.faceName; });
@@ -135,7 +135,7 @@ void AddNodes(TableWriter& t) {
   for (size_t node = 0; node < NODE_COUNT; ++node) {
     for (const auto& [name, field] : fields) {
       t.Number(cformat("node%zu.%s", node, name), start.*field,
-               [node, field](Settings& s) -> int32_t& { return s.nodes[node].*field; });
+               [node, field = field](Settings& s) -> int32_t& { return s.nodes[node].*field; });
     }
   }
 }

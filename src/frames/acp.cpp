@@ -234,11 +234,22 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
     first = StartReceivedFile(frames, frame, count);
     if (first < 0) return;
   } else {
+    if (!state.path.empty() && state.received + count > ACP_STREAM_MAX) {
+      // Larger than any file a sender can queue: the far end is not sending
+      // a file any more. What arrived so far stays on disk; later frames go
+      // nowhere until a new frame 0 names a file.
+      frames.PrintDataLine(cformat("ACP[%d]: error: '%s' passes %lld bytes, file dropped.", s,
+                                   state.path.string().c_str(),
+                                   static_cast<long long>(ACP_STREAM_MAX)));
+      DropReception(state);
+      return;
+    }
     state.received += count;
   }
   const int end = ACP_HEADER_BYTES + count;
-  frames.PrintDataLine(cformat("ACP[%d]:   lgfile frame[%ld]: '%s' %ld bytes", s, frameNumber,
-                               state.path.string().c_str(), static_cast<long>(state.received)));
+  frames.PrintDataLine(cformat("ACP[%d]:   lgfile frame[%ld]: '%s' %lld bytes", s, frameNumber,
+                               state.path.string().c_str(),
+                               static_cast<long long>(state.received)));
   WriteReceived(frames, s, state.path, frameNumber == 0, frame.payload.data() + first, end - first);
 }
 

@@ -63,7 +63,9 @@ struct AcpFileQueue {
 struct AcpReceiveState {
   std::filesystem::path path;  // empty until a frame 0 names a file
   std::filesystem::path folder;
-  int32_t received = 0;
+  // Content bytes written so far. 64 bits: a far end may send any number of
+  // frames; past ACP_STREAM_MAX the file is dropped.
+  int64_t received = 0;
 };
 
 struct AcpState {

@@ -1,5 +1,7 @@
 #include "gps/gps_sentence.h"
 
+#include <cmath>
+
 #include "protocol/nmea.h"
 
 namespace tw {
@@ -66,7 +68,8 @@ std::optional<GpsFix> GPSCheckSentence(std::string_view sentence) {
   fix.speed = GPSDecimal(GPSField(sentence, 7));
   fix.course = GPSDecimal(GPSField(sentence, 8));
   for (double v : {fix.latitude, fix.longitude, fix.speed, fix.course}) {
-    if (v == GPS_INVALID) return std::nullopt;
+    // "1e999" or "nan" reads as a number, but no map can use it.
+    if (v == GPS_INVALID || !std::isfinite(v)) return std::nullopt;
   }
   return fix;
 }

@@ -1,5 +1,7 @@
 #include "logging/logs.h"
 
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -26,6 +28,13 @@ constexpr std::string_view kRecordEnd = "\r\n";
 
 constexpr const char* kOpenErrorText = "ERROR Opening %s \n\r";
 constexpr const char* kOpenErrorCaption = "Open Error";
+constexpr const char* kOpenFailedLine = "Error: Can't open log file '%s': %s.";
+constexpr const char* kWriteFailedLine = "Error: Writing log file '%s' failed: %s. Log closed.";
+
+// The system's reason for the last failure, in its own words.
+std::string Reason(int error) {
+  return error != 0 ? std::strerror(error) : std::string("unknown error");
+}
 
 const char* LogNamePattern(std::string_view prefix) {
   if (prefix == "NMEA") return kNmeaLogName;
@@ -95,13 +104,21 @@ std::FILE* Logs::OpenLogFile(const char* prefix, int port, const char* extension
   const std::filesystem::path path = LogFileName(prefix, port, extension);
   // An operator expects logging to work on a fresh machine, so the Logs and
   // port folders are made here. If that fails the open below fails too and
-  // reports the path.
-  std::error_code ignored;
-  std::filesystem::create_directories(path.parent_path(), ignored);
+  // reports the path and the reason.
+  std::error_code folderError;
+  std::filesystem::create_directories(path.parent_path(), folderError);
   // Append: a second file opened within the same second gets the same name,
   // and it must not wipe the records of the first. A new name starts empty.
+  errno = 0;
   std::FILE* file = std::fopen(path.string().c_str(), "ab");
   if (file == nullptr) {
+    // A folder that could not be made leaves the open only "no such file";
+    // the folder's own reason (read-only, full, ...) says more.
+    const int error = errno == ENOENT && folderError ? folderError.value() : errno;
+    // The line first: a box may wait for a click, the terminal does not.
+    if (failureLine_) {
+      failureLine_(cformat(kOpenFailedLine, path.string().c_str(), Reason(error).c_str()), false);
+    }
     if (errorBox_) errorBox_(cformat(kOpenErrorText, path.string().c_str()), kOpenErrorCaption);
     openedPath.clear();
     return nullptr;
@@ -159,16 +176,28 @@ void Logs::NMEALogLine(int sourcePort, std::string_view text) {
   record.Decimal(t.day, 2, '0').Append("/").Decimal(t.year, 4, '0').Append(",");
   record.Decimal(t.hour, 2, '0').Append(":").Decimal(t.minute, 2, '0').Append(":");
   record.Decimal(t.second, 2, '0').Append(",0x0,").Append(line).Append(kRecordEnd);
-  // Write errors are not reported: logging must never stop the link.
-  std::fwrite(record.data(), 1, record.size(), nmeaFile_);
-  // Flushed at once, so a crash of the program loses no record.
-  std::fflush(nmeaFile_);
+  WriteOrClose(nmeaFile_, nmeaPath_, record.data(), record.size());
 }
 
 void Logs::DataLogWrite(const uint8_t* bytes, size_t count) {
   if (dataFile_ == nullptr || bytes == nullptr || count == 0) return;
-  std::fwrite(bytes, 1, count, dataFile_);
-  std::fflush(dataFile_);
+  WriteOrClose(dataFile_, dataPath_, reinterpret_cast<const char*>(bytes), count);
+}
+
+// A failed write never stops the link, but the operator is told once and
+// the log is closed, so its menu offers "Start" again. Flushed at once, so
+// a crash of the program loses no record, and a full disk shows at the
+// record that did not fit rather than at close.
+void Logs::WriteOrClose(std::FILE*& file, std::filesystem::path& path, const char* bytes,
+                        size_t count) {
+  errno = 0;
+  const bool ok = std::fwrite(bytes, 1, count, file) == count && std::fflush(file) == 0;
+  if (ok) return;
+  const int error = errno;
+  const std::string line = cformat(kWriteFailedLine, path.string().c_str(), Reason(error).c_str());
+  // What is still buffered cannot be written either; closing drops it.
+  CloseFile(file, path);
+  if (failureLine_) failureLine_(line, true);
 }
 
 }  // namespace tw

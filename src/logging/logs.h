@@ -22,10 +22,17 @@ class Logs {
   // Shows a message box (text, caption) when a log file cannot be opened.
   using ErrorBox = std::function<void(const std::string& text, const std::string& caption)>;
 
+  // Told one line when a log fails: a file that cannot be opened, or a
+  // write that fails (`closedByWrite`: the log was open and is closed now).
+  // The line names the file and the system's reason.
+  using FailureLine = std::function<void(const std::string& line, bool closedByWrite)>;
+
   Logs(const Clock& clock, std::filesystem::path dataRoot, ErrorBox errorBox);
   ~Logs();
   Logs(const Logs&) = delete;
   Logs& operator=(const Logs&) = delete;
+
+  void SetFailureLine(FailureLine failureLine) { failureLine_ = std::move(failureLine); }
 
   void LogsInit(int32_t rotationSeconds);
   void NMEALogOpen(int port);
@@ -50,10 +57,15 @@ class Logs {
   std::FILE* OpenLogFile(const char* prefix, int port, const char* extension,
                          std::filesystem::path& openedPath);
   void RotateIfDue();
+  // Writes all of `bytes` and flushes; on failure closes the file with one
+  // line, so no record is lost without a word.
+  void WriteOrClose(std::FILE*& file, std::filesystem::path& path, const char* bytes,
+                    size_t count);
 
   const Clock& clock_;
   std::filesystem::path dataRoot_;
   ErrorBox errorBox_;
+  FailureLine failureLine_;
   std::FILE* nmeaFile_ = nullptr;
   std::FILE* dataFile_ = nullptr;
   std::filesystem::path nmeaPath_;

@@ -128,6 +128,11 @@ void AnswerDataRequest(const InterpreterLinks& m, const std::string& line, const
       ack != 0
           ? FixedFormat("Got ACK Data Request %d->%d     [%d bytes]", source, destination, length)
           : FixedFormat("Got NOACK Data Request %d->%d   [%d bytes]", source, destination, length));
+  if (length > MAX_DATA_REQUEST_BYTES) {
+    m.out.PrintLine(FixedFormat("Error: Data request of %d bytes refused [at most %d].", length,
+                                MAX_DATA_REQUEST_BYTES));
+    return;
+  }
   const Settings& settings = m.settings;
   if (settings.useTestDataNoAck) SendTestData(m, source, destination, 0, length);
   if (settings.useTestDataAck) SendTestData(m, source, destination, 1, length);

@@ -21,6 +21,9 @@ namespace tw {
 // in a damaged request; every length a modem asks for (a missing length field
 // reads as 4095) is answered in full.
 constexpr int MAX_TEST_DATA_BYTES = 65535;
+// Longest data request that is answered. A modem never asks for more; a
+// longer one is a damaged sentence and is refused with one line.
+constexpr int32_t MAX_DATA_REQUEST_BYTES = 8192;
 
 // The data-frame subsystem as the interpreter sees it.
 class DataFrameHandler {

@@ -1,5 +1,6 @@
 #include "protocol/stats.h"
 
+#include <limits>
 #include <utility>
 
 #include "core/fixed_format.h"
@@ -7,13 +8,19 @@
 namespace tw {
 namespace {
 
+// The modem drives every count here; a run of years must not wrap one to a
+// negative number, so each stops at the largest value it can hold.
+void CountUp(int32_t& count) {
+  if (count < std::numeric_limits<int32_t>::max()) ++count;
+}
+
 // The running mean is taken in extended precision so that a long run of
 // samples does not drift, and kept as a float like the rest of the record.
 void AddToMean(int32_t& samples, float& mean, int32_t value) {
   const long double n = samples;
   const long double next = (n * static_cast<long double>(mean) + value) / (n + 1);
   mean = static_cast<float>(next);
-  ++samples;
+  CountUp(samples);
 }
 
 bool ValidChannel(int channel) { return channel >= 0 && channel < NAV_CHANNELS; }
@@ -56,49 +63,49 @@ void StatsAddAGC(PerformanceStats& s, int32_t value) {
 void StatsAddDQF(PerformanceStats& s, int32_t value) {
   // Every DQF report stands for one detected packet.
   AddToMean(s.dqfSamples, s.meanDqf, value);
-  ++s.detects;
+  CountUp(s.detects);
   StatsRefresh(s);
 }
 
 void StatsCountGoodRx(PerformanceStats& s) {
-  ++s.goodRx;
+  CountUp(s.goodRx);
   StatsRefresh(s);
 }
 
 void StatsCountRevert(PerformanceStats& s) {
-  ++s.reverts;
+  CountUp(s.reverts);
   StatsRefresh(s);
 }
 
 void StatsCountCrcError(PerformanceStats& s) {
-  ++s.crcErrors;
+  CountUp(s.crcErrors);
   StatsRefresh(s);
 }
 
 void StatsCountCycle(PerformanceStats& s) {
-  ++s.cycles;
+  CountUp(s.cycles);
   StatsRefresh(s);
 }
 
 void StatsCountTxFrame(PerformanceStats& s) {
-  ++s.txFrames;
+  CountUp(s.txFrames);
   StatsRefresh(s);
 }
 
 void StatsCountAckFrame(PerformanceStats& s) {
-  ++s.ackFrames;
+  CountUp(s.ackFrames);
   StatsRefresh(s);
 }
 
 void StatsCountPing(PerformanceStats& s) {
-  ++s.pings;
+  CountUp(s.pings);
   StatsRefresh(s);
 }
 
 void StatsSetRange(PerformanceStats& s, int channel, float range) {
   if (!ValidChannel(channel)) return;
   const auto c = static_cast<size_t>(channel);
-  ++s.replies[c];
+  CountUp(s.replies[c]);
   s.range[c] = range;
   s.rangeValid[c] = true;
   StatsRefresh(s);

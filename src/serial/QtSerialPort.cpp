@@ -26,6 +26,8 @@ std::unique_ptr<QtSerialPort> QtSerialPort::open(const QString& device) {
   }
 #endif
   port.clear(QSerialPort::AllDirections);
+  // A few KB in front of the ring, so a burst waits in the driver and the sender.
+  port.setReadBufferSize(4096);
   QObject::connect(&port, &QSerialPort::errorOccurred, &port,
                    [raw = p.get()](QSerialPort::SerialPortError e) { raw->onError(e); });
   QObject::connect(&port, &QSerialPort::readyRead, &port,

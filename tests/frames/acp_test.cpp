@@ -557,5 +557,49 @@ TEST_F(AcpReceivedFileNames, HostileTitlesStayInsideTheReceiveFolder) {
   EXPECT_FALSE(fs::exists(dir.path() / "a" / ".bashrc"));
 }
 
+TEST_F(AcpReception, FileGrowingPastTheLargestSendableIsDropped) {
+  Deliver(Bytes{0x03, 0, 0, 8, 'b', 'i', 'g', 0, '1', '2', '3', '4'});
+  const std::string path = (inbox() / "big").string();
+  AcpReceiveState& state = receiver.acp.receive[SRC];
+  ASSERT_EQ(state.received, 4);
+
+  // As if the far end had sent frames up to 251 bytes short of the largest
+  // file a sender queues: one more full frame still fits exactly.
+  state.received = ACP_STREAM_MAX - 251;
+  Bytes full(255, 'x');
+  full[0] = 0x03;
+  full[1] = 0x12;
+  full[2] = 0x34;
+  full[3] = 251;
+  received.clear();
+  Deliver(full, 0x1234);
+  EXPECT_EQ(received.back(), cformat("ACP[1]:   lgfile frame[4660]: '%s' %lld bytes",
+                                     path.c_str(), static_cast<long long>(ACP_STREAM_MAX)));
+  EXPECT_EQ(state.received, ACP_STREAM_MAX);
+
+  // One byte more is more than any sender can queue: one line, nothing
+  // written, and the frames after it go nowhere.
+  received.clear();
+  Deliver(Bytes{0x03, 0x12, 0x35, 1, 'y'}, 0x1235);
+  EXPECT_EQ(received, (Lines{"ACP[1]: got large file frame.",
+                             cformat("ACP[1]: error: '%s' passes %lld bytes, file dropped.",
+                                     path.c_str(), static_cast<long long>(ACP_STREAM_MAX))}));
+  Deliver(Bytes{0x03, 0x12, 0x36, 1, 'z'}, 0x1236);
+  const std::string kept = ReadFile(inbox() / "big");
+  EXPECT_EQ(kept, "1234" + std::string(251, 'x'));
+  EXPECT_TRUE(state.path.empty());
+
+  // The count is 64 bits wide: a run of frames after the drop, as from a
+  // far end that never stops, does not wrap it.
+  state.received = int64_t{1} << 40;
+  Deliver(Bytes{0x03, 0, 9, 1, 'w'}, 9);
+  EXPECT_EQ(state.received, (int64_t{1} << 40) + 1);
+
+  // A new frame 0 starts a new file as usual.
+  Deliver(Bytes{0x43, 0, 0, 6, 'n', 'e', 'w', 0, 'o', 'k'});
+  EXPECT_EQ(ReadFile(inbox() / "new"), "ok");
+  EXPECT_EQ(state.received, 2);
+}
+
 }  // namespace
 }  // namespace tw::test

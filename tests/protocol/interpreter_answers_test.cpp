@@ -52,16 +52,35 @@ TEST_F(InterpreterReactions, DataRequestLengthShownAsReceivedAndPatternKeptInBou
                    "Sending ACK Data to Modem     [4095 bytes]"}));
   EXPECT_EQ(TakeSent(), "$CCTXD,1,2,1," + Pattern(4095) + "\r\n");
 
-  // A damaged length far beyond any frame is shown as it came, the pattern cut.
+  // A damaged length far beyond any frame is shown as it came and refused:
+  // nothing goes out, nothing is counted.
   EXPECT_EQ(Interpret("$CADRQ,120000,1,2,1,100000\r\n"),
             (Lines{"Got ACK Data Request 1->2     [100000 bytes]",
-                   "Sending ACK Data to Modem     [100000 bytes]"}));
-  EXPECT_EQ(TakeSent(), "$CCTXD,1,2,1," + Pattern(MAX_TEST_DATA_BYTES) + "\r\n");
-  EXPECT_EQ(stats.txFrames, 3);
+                   "Error: Data request of 100000 bytes refused [at most 8192]."}));
+  EXPECT_EQ(TakeSent(), "");
+  EXPECT_EQ(stats.txFrames, 2);
 
   EXPECT_EQ(BuildTestDataSentence(1, 2, 0, MAX_TEST_DATA_BYTES),
             BuildTestDataSentence(1, 2, 0, INT32_MAX));
   EXPECT_EQ(BuildTestDataSentence(1, 2, 0, INT32_MIN), "$CCTXD,1,2,0,\r\n");
+}
+
+TEST_F(InterpreterReactions, DataRequestAboveTheLimitRefusedForEverySource) {
+  settings.useTestDataAck = 1;
+  settings.useTestDataNoAck = 1;
+  settings.useCustomString = 1;
+  settings.customString = "$CCCFQ,ALL\r\n";
+  // The largest request still answered, in full, by each chosen source.
+  Interpret("$CADRQ,120000,1,2,1,8192\r\n");
+  EXPECT_EQ(TakeSent(), "$CCTXD,1,2,0," + Pattern(8192) + "\r\n$CCTXD,1,2,1," + Pattern(8192) +
+                            "\r\n$CCCFQ,ALL\r\n");
+  for (const char* length : {"8193", "2147483647", "99999999999"}) {
+    const Lines lines = Interpret(std::string("$CADRQ,120000,1,2,1,") + length + "\r\n");
+    ASSERT_EQ(lines.size(), 2u) << length;
+    EXPECT_EQ(lines[1].rfind("Error: Data request of ", 0), 0u) << lines[1];
+    EXPECT_EQ(TakeSent(), "") << length;
+  }
+  EXPECT_EQ(stats.txFrames, 2);
 }
 
 TEST_F(InterpreterReactions, DataRequestAnsweredWithCustomString) {

@@ -1,0 +1,85 @@
+// Received data frames for every node protocol (ACP files, CCL and MIT-OE
+// vehicle messages, generic and raw frames) and the answers to data
+// requests, under a guard: a received file may only ever land under the
+// temporary root, whatever its title says.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "core/cformat.h"
+#include "core/settings.h"
+#include "frames/data_frames.h"
+#include "fuzz/fuzz_support.h"
+
+namespace {
+
+using namespace tw;
+namespace fs = std::filesystem;
+
+struct World {
+  World() : root(fuzz::TempRoot() / "frames"), frames(files, out, nodes, root / "inbox") {
+    fs::create_directories(root / "inbox");
+    frames.InitDataFrames();
+  }
+  fs::path root;
+  fuzz::NoFiles files;
+  fuzz::NullTextOut out;
+  std::array<NodeProtocol, NODE_COUNT> nodes{};
+  DataFrames frames;
+  unsigned runs = 0;
+};
+
+std::string Hex(const std::string& bytes) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string hex;
+  for (unsigned char b : bytes) {
+    hex += digits[b >> 4];
+    hex += digits[b & 15];
+  }
+  return hex;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static World* w = new World;
+  // Only the inbox may change: the rest of the temporary root is off limits
+  // too, so a title climbing one folder up is caught at once.
+  fuzz::FileGuard guard(w->root / "inbox");
+  if (w->runs++ % 512 == 0) {
+    fuzz::ClearFolder(w->root / "inbox");
+    w->frames.InitDataFrames();
+  }
+  fuzz::Input in(data, size);
+  while (!in.empty()) {
+    const uint8_t op = in.Byte();
+    const int node = op & 15;
+    static constexpr int32_t KINDS[] = {KIND_ACP, KIND_CCL, KIND_MITOE, KIND_GENERIC,
+                                        KIND_RAW, KIND_SEAGRANT, KIND_ACP, KIND_EMPTY};
+    NodeProtocol& protocol = w->nodes[static_cast<size_t>(node)];
+    protocol.protocol = KINDS[(op >> 4) & 7];
+    protocol.showRawData = (op >> 7) & 1;
+    if ((op >> 7) == 0 || (op & 0x70) != 0x70) {
+      // A frame from `node`: its payload comes from the input.
+      const size_t length = in.Byte();
+      const std::string payload = in.Bytes(length + 1);
+      const int number = in.Byte();
+      w->frames.ReceiveDataFrame(
+          cformat("$CARXD,%d,0,%d,%d,%s\r\n", node, number & 1, number, Hex(payload).c_str()));
+    } else if ((op & 1) == 0) {
+      // A whole sentence as the modem might garble it.
+      const size_t length = in.Byte();
+      w->frames.ReceiveDataFrame("$CARXD," + in.Bytes(length));
+    } else {
+      // A data request for `node`.
+      const int32_t bytes = static_cast<int32_t>(in.Word());
+      const std::string answer = w->frames.BuildDataFrame(1, node, 1, bytes);
+      if (!answer.empty() && answer.size() > 32 + 2 * FRAME_MAX) {
+        std::fprintf(stderr, "answer of %zu bytes\n", answer.size());
+        std::abort();
+      }
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs Tidewire against a modem played on a pseudo-terminal for a while
+# (an hour unless told otherwise) at 40 sentences a second, then checks that
+# every sentence reached the NMEA log once and in order, that every data
+# request was answered, that memory did not grow and that nothing was written
+# outside the data root. See scripts/soak_peer.py.
+#
+#   scripts/soak.sh [SECONDS]          build/tidewire, or $TIDEWIRE_BINARY
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SECONDS_TO_RUN=${1:-3600}
+BINARY=${TIDEWIRE_BINARY:-build/tidewire}
+if [ ! -x "$BINARY" ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build --target tidewire
+fi
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/tidewire-soak.XXXXXX")
+echo "soak: ${SECONDS_TO_RUN} s against $BINARY, files in $WORK"
+if python3 scripts/soak_peer.py --binary "$(realpath "$BINARY")" --work "$WORK" \
+     --seconds "$SECONDS_TO_RUN" --rate 40; then
+  rm -rf "$WORK"
+else
+  code=$?
+  echo "soak: the run's files are kept in $WORK"
+  exit "$code"
+fi

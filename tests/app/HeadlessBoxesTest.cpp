@@ -1,0 +1,53 @@
+// A run without a desktop (the offscreen platform): a message box goes to
+// standard error and the --menu commands after it still run; a log that
+// cannot be opened is named, with the system's reason, on the terminal.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+#include <fstream>
+
+#include "support/program_fixture.h"
+#include "support/pty.h"
+
+namespace tw::test {
+namespace {
+
+TEST(HeadlessBoxes, OpenErrorGoesToStandardErrorAndLaterMenuCommandsRun) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  TempDir home;
+  // The log folder is a file: the NMEA log cannot be opened.
+  { std::ofstream(home.path() / "Logs") << "in the way"; }
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("TIDEWIRE_HOME", QString::fromStdString(home.path().string()));
+  QProcess p;
+  p.setProcessEnvironment(env);
+  // Connect, start the NMEA log (fails: a box), then ask the modem for its
+  // settings: that sentence only goes out if the box did not hold the run.
+  p.start(TIDEWIRE_BINARY, {"--com", QString::fromStdString("1=" + pty.slavePath()), "--menu",
+                            "256", "--menu", "40026", "--menu", "40042", "--echo"});
+  ASSERT_TRUE(p.waitForStarted(5000));
+  EXPECT_EQ(pty.readAll(10000), "$CCCFQ,ALL\r\n");
+  QByteArray out, err;
+  for (int i = 0; i < 50 && !err.contains("Open Error"); ++i) {
+    p.waitForReadyRead(100);
+    out += p.readAllStandardOutput();
+    err += p.readAllStandardError();
+  }
+  p.kill();
+  p.waitForFinished(5000);
+  out += p.readAllStandardOutput();
+  err += p.readAllStandardError();
+  const std::string path = (home.path() / "Logs" / "port1").string();
+  EXPECT_TRUE(err.contains(QByteArray("tidewire: Open Error: ERROR Opening ") + path.c_str()))
+      << err.toStdString();
+  EXPECT_TRUE(out.contains(QByteArray("Error: Can't open log file '") + path.c_str()))
+      << out.toStdString();
+  EXPECT_TRUE(out.contains("Not a directory.")) << out.toStdString();
+}
+
+}  // namespace
+}  // namespace tw::test
