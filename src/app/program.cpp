@@ -37,6 +37,8 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
               ConfigPorts{[this] { return modem_.connected(); },
                           [this] { return gpsLink_.connected(); }}) {
   BuildCommandTable();
+  // The performance window's time plot stamps its samples with this clock.
+  stats_.clock = &clock_;
 }
 
 Program::~Program() = default;
