@@ -26,7 +26,11 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
       frames_(ui, terminal_, settings_.nodes, dataRoot_),
       interpreter_(InterpreterLinks{
           terminal_, sender_, logs_, settings_, state_, stats_, &frames_,
-          [this](const std::string& line) { ShowNoiseReport(terminal_, state_, line); }}),
+          [this](const std::string& line) {
+            if (auto floor = ShowNoiseReport(terminal_, state_, line)) {
+              noiseSpectrum_.Record(state_, *floor);
+            }
+          }}),
       emulator_(EmulatorLinks{sender_, logs_, clock_, settings_}, emulatorPane_),
       gpsLink_(ports, settings_.gpsPort),
       map_(mapLibrary ? *mapLibrary : noMapLibrary_, state_),
