@@ -50,7 +50,7 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   }
 
   dialogs_[DLG_ABOUT] = [this] {
-    AboutDialog about(this);
+    AboutDialog about(program_->dataRoot(), this);
     about.exec();
   };
   dialogs_[DLG_SERIAL] = [this] { RunSerialDialog(); };
