@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   xvfb xauth socat fonts-dejavu-core locales
+  dpkg-dev  # dpkg-shlibdeps: the Debian package's dependencies
 )
 
 missing=()
