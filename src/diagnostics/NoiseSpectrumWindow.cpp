@@ -34,7 +34,8 @@ void NoiseChartView::paintEvent(QPaintEvent*) {
   // Room for the level labels on the left and the frequency labels below.
   const int left = fm.horizontalAdvance("-000") + 12;
   const int bottom = 2 * fm.height() + 8;
-  const QRectF area(left, fm.height(), width() - left - 12, height() - bottom - fm.height());
+  const int top = 2 * fm.height();  // the unit above the level labels
+  const QRectF area(left, top, width() - left - 12, height() - bottom - top);
   if (area.width() < 20 || area.height() < 20) return;
   const auto X = [&](double hz) { return chart_.x.Map(hz, area.left(), area.right()); };
   const auto Y = [&](double dbv) { return chart_.y.Map(dbv, area.bottom(), area.top()); };

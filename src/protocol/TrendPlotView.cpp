@@ -54,6 +54,18 @@ void TrendPlotView::paintEvent(QPaintEvent*) {
     if (!strip.latest.empty()) title += "   now " + QString::fromStdString(strip.latest);
     p.drawText(QRectF(left, i * stripH, area.width(), lineH), Qt::AlignLeft | Qt::AlignVCenter,
                title);
+    if (strip.perChannel) {
+      // The channels' colours, right-aligned above the strip.
+      double x = area.right();
+      for (auto it = strip.lines.rbegin(); it != strip.lines.rend(); ++it) {
+        const QString name = QString("CH%1").arg(it->channel + 1);
+        const double w = fm.horizontalAdvance(name) + 6;
+        x -= w;
+        p.setPen(LINE_COLORS[static_cast<size_t>(it->channel) % LINE_COLORS.size()]);
+        p.drawText(QRectF(x, i * stripH, w, lineH), Qt::AlignRight | Qt::AlignVCenter, name);
+      }
+      p.setPen(text);
+    }
     // Only the ends of the value axis are labelled: the strips are small.
     const double step = strip.y.ticks.size() > 1 ? strip.y.ticks[1] - strip.y.ticks[0] : 1.0;
     for (double v : {strip.y.min, strip.y.max}) {
@@ -95,7 +107,10 @@ void TrendPlotView::paintEvent(QPaintEvent*) {
   const QRectF last(left, height() - axisH, width() - left - right, axisH);
   for (double t : plot_.x.ticks) {
     const double x = plot_.x.Map(t, last.left(), last.right());
-    const QString label = t == 0.0 ? QString("now") : QString("%1 min").arg(t / 60.0, 0, 'f', 0);
+    // Minutes before now; the unit only on the first label, so they keep apart.
+    QString label = QString::number(t / 60.0, 'f', 0);
+    if (t == 0.0) label = "now";
+    if (t == plot_.x.min) label += " min";
     const double w = fm.horizontalAdvance(label) + 2;
     const double at = std::clamp(x - w / 2, 0.0, width() - w);
     p.drawText(QRectF(at, last.top() + 3, w, lineH), Qt::AlignCenter, label);

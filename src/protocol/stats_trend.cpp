@@ -68,9 +68,10 @@ TrendLine LineOf(const std::deque<TrendSample>& series, int channel, uint32_t no
   return line;
 }
 
-TrendStrip StripOf(const char* title, std::vector<TrendLine> lines) {
+TrendStrip StripOf(const char* title, std::vector<TrendLine> lines, bool perChannel = false) {
   TrendStrip strip;
   strip.title = title;
+  strip.perChannel = perChannel;
   double lo = std::numeric_limits<double>::infinity();
   double hi = -lo;
   double newestX = -lo;
@@ -81,7 +82,7 @@ TrendStrip StripOf(const char* title, std::vector<TrendLine> lines) {
       hi = std::max(hi, y);
       if (x >= newestX) {
         newestX = x;
-        strip.latest = cformat("%.1f", y);
+        strip.latest = perChannel ? cformat("CH%d %.1f", line.channel + 1, y) : cformat("%.1f", y);
       }
     }
     strip.lines.push_back(std::move(line));
@@ -106,7 +107,7 @@ TrendPlot MakeTrendPlot(const StatsTrend& trend, uint32_t now) {
   for (int c = 0; c < TREND_RANGE_CHANNELS; ++c) {
     ranges.push_back(LineOf(trend.Samples(TrendKind::Range, c), c, now));
   }
-  plot.strips[2] = StripOf("Range (m)", std::move(ranges));
+  plot.strips[2] = StripOf("Range (m)", std::move(ranges), true);
   return plot;
 }
 

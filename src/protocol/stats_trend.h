@@ -59,6 +59,7 @@ struct TrendStrip {
   PlotAxis y;
   std::vector<TrendLine> lines;  // only series with samples in the window
   std::string latest;            // the newest value as text, "" without one
+  bool perChannel = false;       // lines are CH1..CH4 (the range strip)
 };
 
 struct TrendPlot {

@@ -89,7 +89,9 @@ TEST(TrendPlot, StripsShowTheLastTenMinutesOnTheirOwnScales) {
   EXPECT_EQ(range.lines[1].channel, 3);
   EXPECT_LE(range.y.min, 750);
   EXPECT_GE(range.y.max, 1500);
-  EXPECT_EQ(range.latest, "1500.0");
+  EXPECT_TRUE(range.perChannel);
+  EXPECT_FALSE(dqf.perChannel);
+  EXPECT_EQ(range.latest, "CH4 1500.0");
 }
 
 TEST(TrendPlot, WithoutSamplesTheStripsAreEmptyButDrawable) {
