@@ -51,7 +51,10 @@ void TrendPlotView::paintEvent(QPaintEvent*) {
 
     p.setPen(text);
     QString title = QString::fromStdString(strip.title);
-    if (!strip.latest.empty()) title += "   now " + QString::fromStdString(strip.latest);
+    // The range strip names its channels instead: the fields show each range.
+    if (!strip.latest.empty() && !strip.perChannel) {
+      title += "   now " + QString::fromStdString(strip.latest);
+    }
     p.drawText(QRectF(left, i * stripH, area.width(), lineH), Qt::AlignLeft | Qt::AlignVCenter,
                title);
     if (strip.perChannel) {
