@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   xvfb xauth socat fonts-dejavu-core locales
   clang-14 libclang-rt-14-dev python3 strace
+  dpkg-dev  # dpkg-shlibdeps: the Debian package's dependencies
 )
 
 missing=()

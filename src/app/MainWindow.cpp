@@ -12,6 +12,7 @@
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
 #include "core/commands.h"
+#include "diagnostics/NoiseSpectrumWindow.h"
 #include "emulator/EmulatorDialog.h"
 #include "firmware/ExecutableImageWindow.h"
 #include "firmware/LoadExecutableDialog.h"
@@ -50,7 +51,7 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   }
 
   dialogs_[DLG_ABOUT] = [this] {
-    AboutDialog about(this);
+    AboutDialog about(program_->dataRoot(), this);
     about.exec();
   };
   dialogs_[DLG_SERIAL] = [this] { RunSerialDialog(); };
@@ -74,6 +75,14 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
     PerformanceDialog dialog(program_->stats(), this);
     dialog.exec();
   };
+  dialogs_[DLG_NOISE_SPECTRUM] = [this] {
+    if (!noiseWindow_) {
+      noiseWindow_ = new NoiseSpectrumWindow(program_->noiseSpectrum(), this);
+      noiseWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    noiseWindow_->show();
+    noiseWindow_->raise();
+  };
   dialogs_[DLG_MODEM_SETTINGS] = [this] {
     ModemSettingsDialog dialog(program_->sender(), this);
     dialog.exec();
@@ -96,6 +105,9 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
 }
 
 MainWindow::~MainWindow() {
+  // The chart listens to the program's record, which goes before the
+  // child widgets would.
+  delete noiseWindow_;
   for (auto& [number, timer] : timers_) timer->stop();
   if (!destroyed_) {
     destroyed_ = true;

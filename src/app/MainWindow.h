@@ -21,6 +21,7 @@ class TerminalView;
 class QtSerialPortOpener;
 class HotKey;
 class ExecutableImageWindow;
+class NoiseSpectrumWindow;
 
 // The main window: a thin shell that turns Qt events into the program's
 // messages and carries out what the program asks of the desktop.
@@ -73,6 +74,7 @@ class MainWindow : public QMainWindow, public Ui {
   std::map<int, std::function<void()>> dialogs_;
   std::unique_ptr<HotKey> hotKey_;
   QPointer<ExecutableImageWindow> imageWindow_;
+  QPointer<NoiseSpectrumWindow> noiseWindow_;
   bool destroyed_ = false;
   int waitCursors_ = 0;
 };

@@ -132,6 +132,7 @@ void Program::BuildCommandTable() {
       if (terminal_.info()) ui_.RunDialog(dialog);
     };
   }
+  t[cmd::NOISE_SPECTRUM_CHART] = [this] { ui_.RunDialog(DLG_NOISE_SPECTRUM); };
   t[cmd::CONFIGURE_NODE_PROTOCOLS] = [this] { ui_.RunDialog(DLG_NODE_PROTOCOLS); };
   t[cmd::GPS_SERIAL_PORT] = [this] { ui_.RunDialog(DLG_GPS_SERIAL); };
   t[cmd::GPS_DISCONNECT] = [this] { gps_.GPSClose(); };

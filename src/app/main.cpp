@@ -7,6 +7,7 @@
 
 #include "app/HeadlessEmulator.h"
 #include "app/MainWindow.h"
+#include "app/menu_listing.h"
 #include "app/options.h"
 #include "core/clock.h"
 #include "core/commands.h"
@@ -95,6 +96,11 @@ int main(int argc, char** argv) {
   }
   if (options.version) {
     std::fputs(tw::VersionText().c_str(), stdout);
+    return 0;
+  }
+  if (options.listMenu) {
+    const auto& table = tw::MainMenuTable();
+    std::fputs(tw::MenuListingText(table, tw::StartMenuStates(table)).c_str(), stdout);
     return 0;
   }
   if (options.emulate) return tw::RunEmulatorCommand(options, argc, argv);

@@ -47,7 +47,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     std::string v;
     const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
                         name == "--echo" || name == "--connect" || name == "--emulate" ||
-                        name == "--demo";
+                        name == "--demo" || name == "--list-menu";
     if (isFlag && inlineValue) return bad(name + " takes no value");
     if (name == "--help" || name == "-h") {
       o.help = true;
@@ -61,6 +61,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       o.emulate = true;
     } else if (name == "--demo") {
       o.demo = true;
+    } else if (name == "--list-menu") {
+      o.listMenu = true;
     } else if (name == "--emulate-requests") {
       if (!value(v)) return bad("--emulate-requests needs 32, 256 or 32,256");
       if (v == "32") {
@@ -117,6 +119,8 @@ std::string UsageText() {
          "\n"
          "  --help              show this text and exit\n"
          "  --version           show the version and exit\n"
+         "  --list-menu         list every menu command: its ID for --menu, its start\n"
+         "                      state and its place in the menu; then exit\n"
          "  --home DIR          keep logs and received files under DIR\n"
          "                      (default $TIDEWIRE_HOME, else ~/Tidewire)\n"
          "  --com N=DEVICE      open DEVICE for port COM<N> (N from 1 to 16);\n"

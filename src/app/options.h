@@ -30,6 +30,8 @@ struct Options {
   bool demo = false;
   // --config: a configuration file loaded before any --menu command.
   std::optional<std::filesystem::path> config;
+  // --list-menu: print every menu command with its path and start state.
+  bool listMenu = false;
 
   // The port the emulator serves: the one --com names.
   int emulatePort() const { return comPorts.empty() ? 0 : comPorts.back(); }

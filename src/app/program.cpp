@@ -46,7 +46,11 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
       frames_(ui, terminal_, settings_.nodes, dataRoot_),
       interpreter_(InterpreterLinks{
           terminal_, sender_, logs_, settings_, state_, stats_, &frames_,
-          [this](const std::string& line) { ShowNoiseReport(terminal_, state_, line); }}),
+          [this](const std::string& line) {
+            if (auto floor = ShowNoiseReport(terminal_, state_, line)) {
+              noiseSpectrum_.Record(state_, *floor);
+            }
+          }}),
       emulator_(EmulatorLinks{sender_, logs_, clock_, settings_}, emulatorPane_),
       gpsLink_(ports, settings_.gpsPort),
       map_(mapLibrary ? *mapLibrary : noMapLibrary_, state_),
@@ -57,6 +61,8 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
               ConfigPorts{[this] { return modem_.connected(); },
                           [this] { return gpsLink_.connected(); }}) {
   BuildCommandTable();
+  // The performance window's time plot stamps its samples with this clock.
+  stats_.clock = &clock_;
   // A log that fails says so on the terminal. One closed by a failed write
   // offers "Start" again; after a failed open the items stay as they are,
   // so Restart can try again.

@@ -17,6 +17,7 @@
 #include "core/serial_port.h"
 #include "core/settings.h"
 #include "core/ui.h"
+#include "diagnostics/noise_spectrum.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_pane.h"
 #include "firmware/firmware_download.h"
@@ -112,6 +113,7 @@ class Program {
   Logs& logs() { return logs_; }
   MenuModel& menu() { return menu_; }
   PerformanceStats& stats() { return stats_; }
+  NoiseSpectrumRecord& noiseSpectrum() { return noiseSpectrum_; }
   DataFrames& frames() { return frames_; }
   Emulator& emulator() { return emulator_; }
   EmulatorPane& emulatorPane() { return emulatorPane_; }
@@ -153,6 +155,7 @@ class Program {
   MenuModel menu_;
   TimerTable timers_;
   PerformanceStats stats_;
+  NoiseSpectrumRecord noiseSpectrum_;
   DataFrames frames_;
   ModemInterpreter interpreter_;
   EmulatorPane emulatorPane_;

@@ -124,6 +124,8 @@ constexpr int SHOW_GPS_MESSAGES = 40371;
 constexpr int PERFORMANCE = 40031;
 constexpr int NETWORK_PING_RESULTS = 40143;
 constexpr int NOISE_SPECTRUM = 40282;
+// The noise chart window: the last noise report drawn as bars.
+constexpr int NOISE_SPECTRUM_CHART = 40390;
 
 // "Ma&p"
 constexpr int SEND_COMMS_TO_MAP = 40313;
@@ -155,4 +157,5 @@ constexpr int DLG_CUSTOM_STRING = 131;
 constexpr int DLG_EMULATOR = 132;
 constexpr int DLG_NODE_PROTOCOLS = 138;
 constexpr int DLG_GPS_SERIAL = 139;
+constexpr int DLG_NOISE_SPECTRUM = 150;  // the noise chart, modeless
 }  // namespace tw

@@ -36,10 +36,10 @@ void NoiseBinFrequencies(RunState& state) {
   }
 }
 
-void ShowNoiseReport(TextOut& out, RunState& s, const std::string& line) {
+std::optional<NoiseFloor> ShowNoiseReport(TextOut& out, RunState& s, const std::string& line) {
   // ',' and '*' both separate, so the checksum is never read into a level.
   const auto tokens = NMEATokens(std::string_view(line).substr(0, NOISE_REPORT_MAX), ",*");
-  if (tokens.empty()) return;  // not even the sentence name
+  if (tokens.empty()) return std::nullopt;  // not even the sentence name
   NoiseBinFrequencies(s);
 
   float sum = 0.0f;
@@ -52,7 +52,7 @@ void ShowNoiseReport(TextOut& out, RunState& s, const std::string& line) {
     ++n;
   }
   // Only a complete spectrum gives a floor; the peaks stay as last reported.
-  if (n != NOISE_BINS) return;
+  if (n != NOISE_BINS) return std::nullopt;
 
   const float floor = sum / static_cast<float>(NOISE_BINS);
   out.PrintLine(cformat("In-Band Noise Floor Estimate  [%5.1f dBV]", floor));
@@ -64,6 +64,7 @@ void ShowNoiseReport(TextOut& out, RunState& s, const std::string& line) {
           cformat("Noise Peak:       [%3d dBV] @ [%d Hz]", s.noiseLevel[i], s.noiseFrequency[i]));
     }
   }
+  return NoiseFloor{floor, threshold};
 }
 
 }  // namespace tw

@@ -1,21 +1,36 @@
 #include "protocol/PerformanceDialog.h"
 
 #include <QCloseEvent>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+
+#include "protocol/TrendPlotView.h"
 
 namespace tw {
 namespace {
 
 constexpr int HIDE_BUTTON = 1013;
 constexpr int RESET_BUTTON = 1014;
-constexpr int FIELD_WIDTH = 70;
+// Every field holds this many characters: a counter's widest value
+// ("-2147483648") and a range of thousands of kilometres ("1234567890.5").
+constexpr int FIELD_CHARS = 12;
+// Dialog units.
+constexpr int FIELD_HEIGHT = 12;
+constexpr int ROW_GAP = 2;
+constexpr int COLUMN_GAP = 4;
+constexpr int GROUP_MARGIN = 4;
+constexpr int PLOT_WIDTH = 150;
+// The plot slides on by itself while no sample comes.
+constexpr int TREND_REPAINT_MS = 1000;
 
 QString ControlName(int control) { return QString::number(control); }
 
@@ -24,11 +39,19 @@ QString ControlName(int control) { return QString::number(control); }
 PerformanceDialog::PerformanceDialog(PerformanceStats& stats, QWidget* parent)
     : QDialog(parent), stats_(stats) {
   setWindowTitle("Performance");
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(buildPerformanceGroup());
-  layout->addWidget(buildErrorsGroup());
-  layout->addWidget(buildPacketsGroup());
-  layout->addWidget(buildNavigationGroup());
+  // Dialog base units of the window's font, taken as the desktop does:
+  // the mean width of the 52 letters, rounded, and the line height.
+  const QFontMetrics fm = fontMetrics();
+  const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  baseX_ = std::max(1, (fm.horizontalAdvance(letters) / 26 + 1) / 2);
+  baseY_ = std::max(1, fm.height());
+
+  auto* column = new QVBoxLayout;
+  column->setSpacing(dluY(3));
+  buildPerformanceGroup(column);
+  buildErrorsGroup(column);
+  buildPacketsGroup(column);
+  buildNavigationGroup(column);
 
   reset_ = new QPushButton("Reset");
   reset_->setObjectName(ControlName(RESET_BUTTON));
@@ -39,10 +62,33 @@ PerformanceDialog::PerformanceDialog(PerformanceStats& stats, QWidget* parent)
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(reset_);
   buttons->addWidget(hide_);
-  layout->addLayout(buttons);
+  column->addLayout(buttons);
+  column->addStretch(1);
+
+  // One width for the first column of every group, so that the value
+  // boxes of all groups line up.
+  int labelWidth = 0;
+  for (QLabel* label : rowLabels_) labelWidth = std::max(labelWidth, label->sizeHint().width());
+  for (QLabel* label : rowLabels_) label->setFixedWidth(labelWidth);
+
+  auto* trendBox = new QGroupBox("Last 10 minutes");
+  auto* trendLayout = new QVBoxLayout(trendBox);
+  trendLayout->setContentsMargins(dluX(GROUP_MARGIN), dluY(2), dluX(GROUP_MARGIN), dluY(3));
+  trend_ = new TrendPlotView;
+  trend_->setObjectName("trend");
+  trend_->setMinimumWidth(dluX(PLOT_WIDTH));
+  trendLayout->addWidget(trend_);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(dluX(5), dluY(5), dluX(5), dluY(5));
+  layout->setSpacing(dluX(5));
+  layout->addLayout(column);
+  layout->addWidget(trendBox, 1);
 
   connect(reset_, &QPushButton::clicked, this, &PerformanceDialog::onReset);
   connect(hide_, &QPushButton::clicked, this, &PerformanceDialog::onHide);
+  trendTimer_ = new QTimer(this);
+  connect(trendTimer_, &QTimer::timeout, this, &PerformanceDialog::showTrend);
   fill();
 }
 
@@ -51,66 +97,96 @@ PerformanceDialog::~PerformanceDialog() {
   detach();
 }
 
+int PerformanceDialog::dluX(int units) const { return (units * baseX_ + 2) / 4; }
+
+int PerformanceDialog::dluY(int units) const { return (units * baseY_ + 4) / 8; }
+
 QString PerformanceDialog::fieldText(int control) const {
   auto it = fields_.find(control);
   return it == fields_.end() ? QString() : it->second->text();
+}
+
+QLineEdit* PerformanceDialog::field(int control) const {
+  auto it = fields_.find(control);
+  return it == fields_.end() ? nullptr : it->second;
 }
 
 QLineEdit* PerformanceDialog::addField(int control) {
   auto* field = new QLineEdit;
   field->setReadOnly(true);
   field->setFocusPolicy(Qt::NoFocus);
-  field->setFixedWidth(FIELD_WIDTH);
   field->setObjectName(ControlName(control));
+  // Wide enough for FIELD_CHARS digits inside the style's frame and margins.
+  QStyleOptionFrame option;
+  option.initFrom(field);
+  option.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
+  const QFontMetrics fm = field->fontMetrics();
+  const int textWidth = fm.horizontalAdvance(QString(FIELD_CHARS, QLatin1Char('0'))) + 4;
+  const QSize size = field->style()->sizeFromContents(QStyle::CT_LineEdit, &option,
+                                                      QSize(textWidth, fm.height()), field);
+  field->setFixedSize(size.width(), std::max(dluY(FIELD_HEIGHT), size.height()));
   fields_[control] = field;
   return field;
 }
 
-QWidget* PerformanceDialog::buildPerformanceGroup() {
-  auto* group = new QGroupBox("Performance");
-  auto* form = new QFormLayout(group);
-  form->addRow("Doppler", addField(stats_ctl::DOPPLER));
-  form->addRow("Mean MSE", addField(stats_ctl::MEAN_MSE));
-  form->addRow("Mean AGC", addField(stats_ctl::MEAN_AGC));
-  form->addRow("Mean DQF", addField(stats_ctl::MEAN_DQF));
-  return group;
+QLabel* PerformanceDialog::addLabel(const QString& text) {
+  auto* label = new QLabel(text);
+  rowLabels_.push_back(label);
+  return label;
 }
 
-QWidget* PerformanceDialog::buildErrorsGroup() {
-  auto* group = new QGroupBox("Errors");
-  auto* form = new QFormLayout(group);
-  form->addRow("Reverts", addField(stats_ctl::REVERTS));
-  form->addRow("AIN", addField(stats_ctl::AIN));
-  form->addRow("CRC", addField(stats_ctl::CRC));
-  form->addRow("NVRAM", addField(stats_ctl::NVRAM));
-  return group;
-}
-
-QWidget* PerformanceDialog::buildPacketsGroup() {
-  auto* group = new QGroupBox("Packets");
-  auto* form = new QFormLayout(group);
-  form->addRow("Cycles", addField(stats_ctl::CYCLES));
-  form->addRow("Detects", addField(stats_ctl::DETECTS));
-  form->addRow("Good RX", addField(stats_ctl::GOOD_RX));
-  form->addRow("TX Frames", addField(stats_ctl::TX_FRAMES));
-  form->addRow("ACK Frames", addField(stats_ctl::ACK_FRAMES));
-  return group;
-}
-
-QWidget* PerformanceDialog::buildNavigationGroup() {
-  auto* group = new QGroupBox("Navigation");
+QGridLayout* PerformanceDialog::addGroup(QLayout* column, const QString& title) {
+  auto* group = new QGroupBox(title);
   auto* grid = new QGridLayout(group);
-  grid->addWidget(new QLabel("Pings"), 0, 0);
-  grid->addWidget(addField(stats_ctl::PINGS), 0, 1);
-  grid->addWidget(new QLabel("Replies"), 1, 1);
-  grid->addWidget(new QLabel("Range (m)"), 1, 2);
+  grid->setContentsMargins(dluX(GROUP_MARGIN), dluY(2), dluX(GROUP_MARGIN), dluY(3));
+  grid->setHorizontalSpacing(dluX(COLUMN_GAP));
+  grid->setVerticalSpacing(dluY(ROW_GAP));
+  grid->setColumnStretch(3, 1);
+  column->addWidget(group);
+  return grid;
+}
+
+void PerformanceDialog::addRow(QGridLayout* grid, int row, const QString& label, int control) {
+  grid->addWidget(addLabel(label), row, 0);
+  grid->addWidget(addField(control), row, 1);
+}
+
+void PerformanceDialog::buildPerformanceGroup(QLayout* column) {
+  QGridLayout* grid = addGroup(column, "Performance");
+  addRow(grid, 0, "Doppler", stats_ctl::DOPPLER);
+  addRow(grid, 1, "Mean MSE", stats_ctl::MEAN_MSE);
+  addRow(grid, 2, "Mean AGC", stats_ctl::MEAN_AGC);
+  addRow(grid, 3, "Mean DQF", stats_ctl::MEAN_DQF);
+}
+
+void PerformanceDialog::buildErrorsGroup(QLayout* column) {
+  QGridLayout* grid = addGroup(column, "Errors");
+  addRow(grid, 0, "Reverts", stats_ctl::REVERTS);
+  addRow(grid, 1, "AIN", stats_ctl::AIN);
+  addRow(grid, 2, "CRC", stats_ctl::CRC);
+  addRow(grid, 3, "NVRAM", stats_ctl::NVRAM);
+}
+
+void PerformanceDialog::buildPacketsGroup(QLayout* column) {
+  QGridLayout* grid = addGroup(column, "Packets");
+  addRow(grid, 0, "Cycles", stats_ctl::CYCLES);
+  addRow(grid, 1, "Detects", stats_ctl::DETECTS);
+  addRow(grid, 2, "Good RX", stats_ctl::GOOD_RX);
+  addRow(grid, 3, "TX Frames", stats_ctl::TX_FRAMES);
+  addRow(grid, 4, "ACK Frames", stats_ctl::ACK_FRAMES);
+}
+
+void PerformanceDialog::buildNavigationGroup(QLayout* column) {
+  QGridLayout* grid = addGroup(column, "Navigation");
+  addRow(grid, 0, "Pings", stats_ctl::PINGS);
+  grid->addWidget(new QLabel("Replies"), 1, 1, Qt::AlignBottom);
+  grid->addWidget(new QLabel("Range (m)"), 1, 2, Qt::AlignBottom);
   for (int c = 0; c < NAV_CHANNELS; ++c) {
     const int row = c + 2;
-    grid->addWidget(new QLabel(QString("CH%1").arg(c + 1)), row, 0);
+    grid->addWidget(addLabel(QString("CH%1").arg(c + 1)), row, 0);
     grid->addWidget(addField(stats_ctl::REPLIES[static_cast<size_t>(c)]), row, 1);
     grid->addWidget(addField(stats_ctl::RANGES[static_cast<size_t>(c)]), row, 2);
   }
-  return group;
 }
 
 void PerformanceDialog::fill() {
@@ -118,6 +194,17 @@ void PerformanceDialog::fill() {
     auto it = fields_.find(control);
     if (it != fields_.end()) it->second->setText(QString::fromStdString(text));
   }
+  showTrend();
+}
+
+void PerformanceDialog::showTrend() {
+  if (stats_.clock == nullptr) {
+    trend_->setPlot(MakeTrendPlot(stats_.trend, 0));
+    return;
+  }
+  const uint32_t now = stats_.clock->tickCount();
+  stats_.trend.Prune(now);
+  trend_->setPlot(MakeTrendPlot(stats_.trend, now));
 }
 
 void PerformanceDialog::showEvent(QShowEvent* event) {
@@ -126,6 +213,7 @@ void PerformanceDialog::showEvent(QShowEvent* event) {
   stats_.dialogShown = true;
   stats_.refresh = [this] { fill(); };
   StatsRefresh(stats_);
+  trendTimer_->start(TREND_REPAINT_MS);
 }
 
 void PerformanceDialog::onHide() {
@@ -143,6 +231,7 @@ void PerformanceDialog::detach() {
   attached_ = false;
   stats_.dialogShown = false;
   stats_.refresh = nullptr;
+  if (trendTimer_) trendTimer_->stop();
 }
 
 // Escape and the caption's close button leave the window open.

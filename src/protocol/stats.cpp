@@ -23,6 +23,10 @@ void AddToMean(int32_t& samples, float& mean, int32_t value) {
   CountUp(samples);
 }
 
+void AddToTrend(PerformanceStats& s, TrendKind kind, int channel, float value) {
+  if (s.clock != nullptr) s.trend.Add(kind, channel, s.clock->tickCount(), value);
+}
+
 bool ValidChannel(int channel) { return channel >= 0 && channel < NAV_CHANNELS; }
 
 std::string CountText(int32_t count) { return FixedFormat("%d", count); }
@@ -46,9 +50,11 @@ void StatsReset(PerformanceStats& s) {
   // Everything but the dialog's own state goes back to zero.
   const bool shown = s.dialogShown;
   std::function<void()> refresh = std::move(s.refresh);
+  const Clock* clock = s.clock;
   s = PerformanceStats{};
   s.dialogShown = shown;
   s.refresh = std::move(refresh);
+  s.clock = clock;
 }
 
 void StatsRefresh(PerformanceStats& s) {
@@ -57,12 +63,14 @@ void StatsRefresh(PerformanceStats& s) {
 
 void StatsAddAGC(PerformanceStats& s, int32_t value) {
   AddToMean(s.agcSamples, s.meanAgc, value);
+  AddToTrend(s, TrendKind::Agc, 0, static_cast<float>(value));
   StatsRefresh(s);
 }
 
 void StatsAddDQF(PerformanceStats& s, int32_t value) {
   // Every DQF report stands for one detected packet.
   AddToMean(s.dqfSamples, s.meanDqf, value);
+  AddToTrend(s, TrendKind::Quality, 0, static_cast<float>(value));
   CountUp(s.detects);
   StatsRefresh(s);
 }
@@ -108,6 +116,7 @@ void StatsSetRange(PerformanceStats& s, int channel, float range) {
   CountUp(s.replies[c]);
   s.range[c] = range;
   s.rangeValid[c] = true;
+  AddToTrend(s, TrendKind::Range, channel, range);
   StatsRefresh(s);
 }
 

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/clock.h"
+#include "protocol/stats_trend.h"
+
 namespace tw {
 
 constexpr int NAV_CHANNELS = 4;
@@ -35,8 +38,13 @@ struct PerformanceStats {
   std::array<bool, NAV_CHANNELS> rangeValid{};
   std::array<float, NAV_CHANNELS> range{};
 
+  // The last ten minutes of DQF, AGC and range values for the window's
+  // time plot, stamped with `clock`'s tick; without a clock none are kept.
+  StatsTrend trend;
+  const Clock* clock = nullptr;
+
   // True while the "Performance" dialog is open; `refresh` then shows the
-  // record after every update.
+  // record after every update. These and the clock outlive a reset.
   bool dialogShown = false;
   std::function<void()> refresh;
 };

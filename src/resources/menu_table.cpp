@@ -238,6 +238,7 @@ void ViewMenu(MenuWriter& m) {
   m.Item("&Performance...", cmd::PERFORMANCE);
   m.Item("&Network Ping Results", cmd::NETWORK_PING_RESULTS, Start::Grayed);
   m.Item("Noise Spectrum", cmd::NOISE_SPECTRUM, Start::Grayed);
+  m.Item("Noise Spectrum &Chart...", cmd::NOISE_SPECTRUM_CHART);
   m.End();
 }
 

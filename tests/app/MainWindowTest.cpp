@@ -108,7 +108,7 @@ TEST_F(MainWindowTest, KeyTypedIntoTheScreenOnlyRingsTheBell) {
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsTheVersionLine) {
-  AboutDialog about;
+  AboutDialog about(std::filesystem::path("/var/lib/tidewire"));
   EXPECT_EQ(about.versionLine(), "   Tidewire  - Version 3.07");
 }
 

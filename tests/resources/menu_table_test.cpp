@@ -107,7 +107,8 @@ TEST(MenuTable, EightTopLevelMenusInOrderWithAllTheirItems) {
                                                    {"&Modem", 35},
                                                    {"&Test", 191},
                                                    {"&Data", 26},
-                                                   {"&View", 7},
+                                                   // with "Noise Spectrum &Chart..."
+                                                   {"&View", 8},
                                                    {"Ma&p", 3},
                                                    {"GPS", 4},
                                                    {"UDP", 4}}));

@@ -1,0 +1,28 @@
+// `tidewire --list-menu`: every command of the main menu with its place in
+// the menu and how it starts, for writing --menu command lines.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "resources/menu_model.h"
+#include "resources/menu_table.h"
+
+namespace tw {
+
+// A caption as the operator reads it: mnemonic marks taken out ("&&" stays
+// one '&'), the right-aligned part set off by a blank.
+std::string PlainCaption(const char* caption);
+
+// The menu's states once the program has started, before any command: the
+// table's, the check marks of the start-up choices, and the map items as
+// they are without the map program's library.
+MenuModel StartMenuStates(const std::vector<MenuEntry>& table);
+
+// One line per menu item, in menu order: the command identifier, its state
+// in `states` ("enabled", "grayed" or "checked"; "grayed" also for an item
+// inside a grayed submenu) and its menu path, "View > Performance...". A
+// command that sits in several places has a line for each.
+std::string MenuListingText(const std::vector<MenuEntry>& table, const MenuModel& states);
+
+}  // namespace tw

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+#include "diagnostics/noise_spectrum.h"
+
+class QLabel;
+
+namespace tw {
+
+// Draws a NoiseChart: bars from the bottom of the level axis up to each
+// bin's level (peaks in another colour, with their label), the floor as a
+// solid line and the peak threshold as a dashed one.
+class NoiseChartView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit NoiseChartView(QWidget* parent = nullptr);
+  void setChart(NoiseChart chart);
+  const NoiseChart& chart() const { return chart_; }
+  QSize sizeHint() const override { return {560, 320}; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  NoiseChart chart_;
+};
+
+// The "Noise Spectrum" window: the last complete noise report as a bar
+// chart, redrawn with every new report while it is open. It is modeless,
+// so the terminal stays usable beside it.
+class NoiseSpectrumWindow : public QWidget {
+  Q_OBJECT
+ public:
+  NoiseSpectrumWindow(NoiseSpectrumRecord& record, QWidget* parent = nullptr);
+  ~NoiseSpectrumWindow() override;
+
+  const NoiseChart& chart() const { return view_->chart(); }
+  QString captionText() const;
+
+ private:
+  void showLastReport();
+
+  NoiseSpectrumRecord& record_;
+  NoiseChartView* view_ = nullptr;
+  QLabel* caption_ = nullptr;
+};
+
+}  // namespace tw
