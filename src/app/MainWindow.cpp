@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
 
@@ -87,8 +89,14 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
     dialog.exec();
   };
 
-  resize(544, 612);
+  MakeStatusBar();
+  // The terminal keeps the whole of its default area; the bar adds its own
+  // height below it.
+  resize(544, 612 + statusBar()->sizeHint().height());
+  program_->SetDeviceMap(&portMap_);
+  program_->SetReconnect(options.reconnect);
   program_->Start();
+  program_->SetStatusListener([this](const StatusFields& f) { ShowStatus(f); });
   if (options.config) program_->LoadConfigFile(*options.config);
   hotKey_ = std::make_unique<HotKey>(this, [this] { program_->OnHotKey(); });
   view_->setFocus();
@@ -261,7 +269,34 @@ void MainWindow::RunSerialDialog() {
   SerialDialog dialog(
       program_->settings().modemPort, program_->modem().connected(), *ti, portMap_,
       [this] { PostCommand(cmd::CONNECT); }, this);
-  dialog.exec();
+  dialog.offerDevices(portMap_, FindSerialDevices());
+  bool reconnect = program_->reconnect();
+  dialog.offerReconnect(reconnect);
+  if (dialog.exec() == QDialog::Accepted) program_->SetReconnect(reconnect);
+}
+
+// Three fields, left to right: the port, the traffic, the open logs. They
+// change only when the program reports a change (at most every 100 ms).
+void MainWindow::MakeStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("statusBar"));
+  bar->setSizeGripEnabled(true);
+  statusPort_ = new QLabel(bar);
+  statusPort_->setObjectName(QStringLiteral("statusPort"));
+  statusTraffic_ = new QLabel(bar);
+  statusTraffic_->setObjectName(QStringLiteral("statusTraffic"));
+  statusLogs_ = new QLabel(bar);
+  statusLogs_->setObjectName(QStringLiteral("statusLogs"));
+  bar->addWidget(statusPort_);
+  bar->addWidget(statusTraffic_);
+  bar->addWidget(statusLogs_, 1);
+}
+
+void MainWindow::ShowStatus(const StatusFields& fields) {
+  statusPort_->setText(QString::fromStdString(fields.port));
+  statusTraffic_->setText(QString::fromStdString(fields.traffic));
+  statusLogs_->setText(QString::fromStdString(fields.logs));
+  statusLogs_->setToolTip(QString::fromStdString(fields.logPaths));
 }
 
 }  // namespace tw

@@ -13,6 +13,7 @@
 #include "core/ui.h"
 #include "map/QtSharedLibrary.h"
 
+class QLabel;
 class QTimer;
 
 namespace tw {
@@ -62,6 +63,8 @@ class MainWindow : public QMainWindow, public Ui {
   void RunSerialDialog();
   std::string RunFileDialog(const FileRequest& request, bool save);
   void RunNextStartupCommand();
+  void MakeStatusBar();
+  void ShowStatus(const StatusFields& fields);
 
   PortMap portMap_;
   QtSharedLibrary mapLibrary_{MapLibraryFileName()};
@@ -75,6 +78,9 @@ class MainWindow : public QMainWindow, public Ui {
   QPointer<ExecutableImageWindow> imageWindow_;
   bool destroyed_ = false;
   int waitCursors_ = 0;
+  QLabel* statusPort_ = nullptr;
+  QLabel* statusTraffic_ = nullptr;
+  QLabel* statusLogs_ = nullptr;
 };
 
 }  // namespace tw

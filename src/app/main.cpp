@@ -1,5 +1,6 @@
 // Tidewire: host program for the Veluna acoustic modem.
 #include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,8 @@
 #include "app/options.h"
 #include "core/clock.h"
 #include "core/commands.h"
+#include "serial/QtSerialPort.h"
+#include "serial/device_map.h"
 #include "serial/pty_port.h"
 
 #ifdef TIDEWIRE_HAVE_XCB
@@ -95,6 +98,12 @@ int main(int argc, char** argv) {
   }
   if (options.version) {
     std::fputs(tw::VersionText().c_str(), stdout);
+    return 0;
+  }
+  if (options.listPorts) {
+    // No window: the device list needs no display.
+    QCoreApplication app(argc, argv);
+    std::fputs(tw::DeviceListText(tw::FindSerialDevices()).c_str(), stdout);
     return 0;
   }
   if (options.emulate) return tw::RunEmulatorCommand(options, argc, argv);

@@ -31,6 +31,11 @@ struct Options {
   // --config: a configuration file loaded before any --menu command.
   std::optional<std::filesystem::path> config;
 
+  // --reconnect: try a lost modem port again every 2 s.
+  bool reconnect = false;
+  // --list-ports: print the serial devices found and exit.
+  bool listPorts = false;
+
   // The port the emulator serves: the one --com names.
   int emulatePort() const { return comPorts.empty() ? 0 : comPorts.back(); }
 };
