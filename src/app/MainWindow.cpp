@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
@@ -275,28 +276,61 @@ void MainWindow::RunSerialDialog() {
   if (dialog.exec() == QDialog::Accepted) program_->SetReconnect(reconnect);
 }
 
-// Three fields, left to right: the port, the traffic, the open logs. They
-// change only when the program reports a change (at most every 100 ms).
+namespace {
+
+// A status field that gives up characters from the middle of its text when
+// the window is too narrow for it, rather than widening the window: a log
+// file's name keeps its kind in front and its time and extension at the end,
+// a long by-id device path its start and its port suffix.
+class ElidingLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  QSize minimumSizeHint() const override {
+    return {fontMetrics().averageCharWidth() * 8, QLabel::minimumSizeHint().height()};
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+  }
+};
+
+}  // namespace
+
+// Four fields, left to right: the port, the traffic, the NMEA log and the
+// data log. They change only when the program reports a change (at most
+// every 100 ms).
 void MainWindow::MakeStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("statusBar"));
   bar->setSizeGripEnabled(true);
-  statusPort_ = new QLabel(bar);
-  statusPort_->setObjectName(QStringLiteral("statusPort"));
-  statusTraffic_ = new QLabel(bar);
-  statusTraffic_->setObjectName(QStringLiteral("statusTraffic"));
-  statusLogs_ = new QLabel(bar);
-  statusLogs_->setObjectName(QStringLiteral("statusLogs"));
+  auto label = [bar](QLabel* l, const char* name) {
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+  };
+  statusPort_ = label(new ElidingLabel(bar), "statusPort");
+  statusTraffic_ = label(new QLabel(bar), "statusTraffic");
+  statusNmeaLog_ = label(new ElidingLabel(bar), "statusNmeaLog");
+  statusDataLog_ = label(new ElidingLabel(bar), "statusDataLog");
   bar->addWidget(statusPort_);
   bar->addWidget(statusTraffic_);
-  bar->addWidget(statusLogs_, 1);
+  bar->addWidget(statusNmeaLog_, 1);
+  bar->addWidget(statusDataLog_, 1);
 }
 
 void MainWindow::ShowStatus(const StatusFields& fields) {
   statusPort_->setText(QString::fromStdString(fields.port));
   statusTraffic_->setText(QString::fromStdString(fields.traffic));
-  statusLogs_->setText(QString::fromStdString(fields.logs));
-  statusLogs_->setToolTip(QString::fromStdString(fields.logPaths));
+  const QString paths = QString::fromStdString(fields.logPaths);
+  for (auto [label, name] :
+       {std::pair{statusNmeaLog_, &fields.nmeaLog}, std::pair{statusDataLog_, &fields.dataLog}}) {
+    label->setText(QString::fromStdString(*name));
+    label->setToolTip(paths);
+    label->setVisible(!name->empty());
+  }
 }
 
 }  // namespace tw

@@ -80,7 +80,8 @@ class MainWindow : public QMainWindow, public Ui {
   int waitCursors_ = 0;
   QLabel* statusPort_ = nullptr;
   QLabel* statusTraffic_ = nullptr;
-  QLabel* statusLogs_ = nullptr;
+  QLabel* statusNmeaLog_ = nullptr;
+  QLabel* statusDataLog_ = nullptr;
 };
 
 }  // namespace tw

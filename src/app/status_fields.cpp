@@ -26,15 +26,15 @@ StatusFields MakeStatusFields(const LinkStatus& link, const std::filesystem::pat
   }
   f.traffic = cformat("RX %llu B  TX %llu B", static_cast<unsigned long long>(link.received),
                       static_cast<unsigned long long>(link.sent));
-  auto add = [&f](const char* label, const std::filesystem::path& path) {
-    if (path.empty()) return;
-    if (!f.logs.empty()) f.logs += "  ";
-    f.logs += std::string(label) + ": " + path.filename().string();
+  // The names say which log they are (NMEA-..., DATA-...); the folders
+  // are in the tool tip.
+  f.nmeaLog = nmeaLog.filename().string();
+  f.dataLog = dataLog.filename().string();
+  for (const auto* path : {&nmeaLog, &dataLog}) {
+    if (path->empty()) continue;
     if (!f.logPaths.empty()) f.logPaths += "\n";
-    f.logPaths += path.string();
-  };
-  add("NMEA", nmeaLog);
-  add("Data", dataLog);
+    f.logPaths += path->string();
+  }
   return f;
 }
 

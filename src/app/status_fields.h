@@ -24,7 +24,8 @@ struct LinkStatus {
 struct StatusFields {
   std::string port;      // "COM1  /dev/ttyUSB0  19200 baud", or "not connected"
   std::string traffic;   // "RX 1234 B  TX 56 B"
-  std::string logs;      // "NMEA: NMEA-....CSV  Data: DATA-....BIN", or empty
+  std::string nmeaLog;   // the open NMEA log's file name, or empty
+  std::string dataLog;   // the open data log's file name, or empty
   std::string logPaths;  // the full paths, one per line, for a tool tip
   bool operator==(const StatusFields&) const = default;
 };

@@ -44,7 +44,8 @@ TEST_F(StatusBarWindow, ShowsThePortTrafficAndOpenLogs) {
   w.show();
   EXPECT_EQ(Field(w, "statusPort"), "not connected");
   EXPECT_EQ(Field(w, "statusTraffic"), "RX 0 B  TX 0 B");
-  EXPECT_EQ(Field(w, "statusLogs"), "");
+  EXPECT_EQ(Field(w, "statusNmeaLog"), "");
+  EXPECT_EQ(Field(w, "statusDataLog"), "");
 
   w.program().OnCommand(cmd::CONNECT);
   ASSERT_TRUE(w.program().modem().connected());
@@ -55,9 +56,13 @@ TEST_F(StatusBarWindow, ShowsThePortTrafficAndOpenLogs) {
             QString::fromStdString("COM1  " + pty.slavePath() + "  19200 baud"));
   EXPECT_EQ(Field(w, "statusTraffic"), "RX 0 B  TX 12 B");
   const auto log = w.program().logs().nmeaPath();
-  EXPECT_EQ(Field(w, "statusLogs"), QString::fromStdString("NMEA: " + log.filename().string()));
-  EXPECT_EQ(w.statusBar()->findChild<QLabel*>("statusLogs")->toolTip(),
-            QString::fromStdString(log.string()));
+  EXPECT_EQ(Field(w, "statusNmeaLog"), QString::fromStdString(log.filename().string()));
+  auto* nmea = w.statusBar()->findChild<QLabel*>("statusNmeaLog");
+  EXPECT_EQ(nmea->toolTip(), QString::fromStdString(log.string()));
+  EXPECT_TRUE(nmea->isVisible());
+  EXPECT_FALSE(w.statusBar()->findChild<QLabel*>("statusDataLog")->isVisible());
+  // However long the names, the bar does not widen the default window.
+  EXPECT_LE(w.statusBar()->minimumSizeHint().width(), 544);
 
   ASSERT_TRUE(pty.write("$CADQF,230,1\r\n"));
   QElapsedTimer t;

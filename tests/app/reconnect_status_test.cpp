@@ -149,7 +149,8 @@ TEST_F(StatusBar, ReportsChangesOnlyAndCountsTraffic) {
   ASSERT_EQ(shown.size(), 1u);  // the first is shown at once
   EXPECT_EQ(shown[0].port, "not connected");
   EXPECT_EQ(shown[0].traffic, "RX 0 B  TX 0 B");
-  EXPECT_EQ(shown[0].logs, "");
+  EXPECT_EQ(shown[0].nmeaLog, "");
+  EXPECT_EQ(shown[0].dataLog, "");
 
   for (int k = 0; k < 10; ++k) program->OnTimer(TIMER_SLOW);
   EXPECT_EQ(shown.size(), 1u) << "nothing changed, nothing shown";
@@ -169,15 +170,18 @@ TEST_F(StatusBar, ReportsChangesOnlyAndCountsTraffic) {
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown.back().traffic, "RX 14 B  TX 12 B");
   const auto nmea = program->logs().nmeaPath(), data = program->logs().dataPath();
-  EXPECT_EQ(shown.back().logs,
-            "NMEA: " + nmea.filename().string() + "  Data: " + data.filename().string());
+  EXPECT_EQ(shown.back().nmeaLog, nmea.filename().string());
+  EXPECT_EQ(shown.back().dataLog, data.filename().string());
+  EXPECT_EQ(shown.back().nmeaLog.substr(0, 5), "NMEA-");
   EXPECT_EQ(shown.back().logPaths, nmea.string() + "\n" + data.string());
 
   program->OnCommand(DISCONNECT);  // the NMEA log closes with the port
   program->OnTimer(TIMER_SLOW);
   EXPECT_EQ(shown.back().port, "not connected");
   EXPECT_EQ(shown.back().traffic, "RX 14 B  TX 12 B") << "kept until the next connect";
-  EXPECT_EQ(shown.back().logs, "Data: " + data.filename().string());
+  EXPECT_EQ(shown.back().nmeaLog, "");
+  EXPECT_EQ(shown.back().dataLog, data.filename().string());
+  EXPECT_EQ(shown.back().logPaths, data.string());
   Connect();
   program->OnTimer(TIMER_SLOW);
   EXPECT_EQ(shown.back().traffic, "RX 0 B  TX 0 B");
