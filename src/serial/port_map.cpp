@@ -16,7 +16,6 @@ void PortMap::choose(int portNumber, const DeviceChoice& choice) {
     chosen_.erase(portNumber);
     return;
   }
-  explicit_.erase(portNumber);
   chosen_[portNumber] = choice;
 }
 

@@ -19,16 +19,21 @@ constexpr int MAX_PORT = 16;
 
 class PortMap {
  public:
-  // Mapping from the command line; takes precedence over the environment.
-  // It replaces a chosen device of the same port.
+  // Mapping from the command line; takes precedence over a chosen device
+  // (one loaded from a file must not override what the command line says)
+  // and over the environment.
   void set(int portNumber, const std::string& device);
-  // The device the operator chose for a port; it replaces a mapping from the
-  // command line of the same port. An empty choice removes it.
+  // Whether the command line mapped the port.
+  bool given(int portNumber) const { return explicit_.count(portNumber) != 0; }
+  // Forgets the command line's mapping of a port: the operator chose a
+  // device for it in the dialog.
+  void forget(int portNumber) { explicit_.erase(portNumber); }
+  // The device chosen for a port. An empty choice removes it.
   void choose(int portNumber, const DeviceChoice& choice);
   // The chosen devices, by port number.
   const std::map<int, DeviceChoice>& choices() const { return chosen_; }
-  // The device to open: a mapping given or chosen, else the environment's,
-  // else the default. A chosen device is named by the path it had when last
+  // The device to open: the command line's mapping, else a chosen device,
+  // else the environment's, else the default. A chosen device is named by the path it had when last
   // found.
   std::string device(int portNumber) const;
   // Looks for a port's chosen device among `found` and remembers the path it

@@ -76,7 +76,7 @@ std::vector<DeviceRow> DeviceRows(const PortMap& map, const std::vector<SerialDe
 
 int DeviceRowFor(const std::vector<DeviceRow>& rows, const PortMap& map, int port) {
   auto it = map.choices().find(port);
-  if (it == map.choices().end()) return 0;
+  if (it == map.choices().end() || map.given(port)) return 0;
   std::vector<SerialDeviceInfo> present;
   for (const DeviceRow& row : rows) {
     if (row.present && !row.choice.empty()) present.push_back(row.info);
@@ -92,7 +92,9 @@ int DeviceRowFor(const std::vector<DeviceRow>& rows, const PortMap& map, int por
 
 void ChooseDeviceRow(const std::vector<DeviceRow>& rows, int row, PortMap& map, int port) {
   if (row < 0 || static_cast<size_t>(row) >= rows.size()) return;
-  map.choose(port, rows[static_cast<size_t>(row)].choice);
+  const DeviceChoice& choice = rows[static_cast<size_t>(row)].choice;
+  if (!choice.empty()) map.forget(port);  // the operator's choice beats the command line
+  map.choose(port, choice);
 }
 
 std::string UnchosenDevice(const PortMap& map, int port) {

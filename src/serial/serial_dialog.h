@@ -98,9 +98,11 @@ struct DeviceRow {
   bool present = true;
 };
 std::vector<DeviceRow> DeviceRows(const PortMap& map, const std::vector<SerialDeviceInfo>& found);
-// The row that shows the device chosen for `port` (0 when none is).
+// The row that shows the device chosen for `port` (0 when none is, or the
+// command line's mapping overrides it).
 int DeviceRowFor(const std::vector<DeviceRow>& rows, const PortMap& map, int port);
-// Chooses row `row`'s device for `port` in `map` (row 0: none).
+// Chooses row `row`'s device for `port` in `map`, in place of a mapping
+// from the command line (row 0: none).
 void ChooseDeviceRow(const std::vector<DeviceRow>& rows, int row, PortMap& map, int port);
 // What a port opens with no device chosen, for row 0's caption.
 std::string UnchosenDevice(const PortMap& map, int port);

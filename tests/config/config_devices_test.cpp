@@ -71,6 +71,10 @@ TEST_F(ConfigDevices, FilesWithoutThemLeaveTheChoicesAlone) {
   ASSERT_TRUE(Load("  <com3.device>/dev/ttyS2</com3.device>\n"));
   EXPECT_EQ(map.choices().size(), 2u);
   EXPECT_EQ(map.device(3), "/dev/ttyS2");
+  // The command line's mapping of a port outranks one from a file.
+  map.set(4, "/dev/pts/3");
+  ASSERT_TRUE(Load("  <com4.device>/dev/ttyS9</com4.device>\n"));
+  EXPECT_EQ(map.device(4), "/dev/pts/3");
 }
 
 TEST_F(ConfigDevices, BadEntriesRefuseTheFileAndUnknownPortsAreSkipped) {

@@ -102,13 +102,19 @@ TEST(DeviceChoices, ListLinesSayWhatIsKnown) {
   EXPECT_EQ(DeviceListText({UART, UART}), "/dev/ttyS0\n/dev/ttyS0\n");
 }
 
-TEST(PortMapChoices, TheLastGivenMappingOfAPortWins) {
+TEST(PortMapChoices, TheCommandLineWinsUntilTheOperatorChooses) {
   PortMap map;
   map.set(1, "/dev/pts/4");
   EXPECT_EQ(map.device(1), "/dev/pts/4");
-  map.choose(1, ChoiceOf(FTDI));
-  EXPECT_EQ(map.device(1), "/dev/ttyUSB0");
+  map.choose(1, ChoiceOf(FTDI));  // as from a configuration file
+  EXPECT_EQ(map.device(1), "/dev/pts/4");
   ASSERT_EQ(map.choices().count(1), 1u);
+  const std::vector<DeviceRow> rows = DeviceRows(map, {FTDI});
+  EXPECT_EQ(DeviceRowFor(rows, map, 1), 0) << "the dialog shows what the port opens";
+  ChooseDeviceRow(rows, 1, map, 1);  // the operator picks it in the dialog
+  EXPECT_FALSE(map.given(1));
+  EXPECT_EQ(map.device(1), "/dev/ttyUSB0");
+  EXPECT_EQ(DeviceRowFor(rows, map, 1), 1);
 
   // Found under a new path: the map opens that from now on.
   SerialDeviceInfo moved = FTDI;
