@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
   }
   if (options.listPorts) {
     // No window: the device list needs no display.
-    QCoreApplication app(argc, argv);
+    int qtArgc = 1;
+    QCoreApplication app(qtArgc, argv);
     std::fputs(tw::DeviceListText(tw::FindSerialDevices()).c_str(), stdout);
     return 0;
   }
