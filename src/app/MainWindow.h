@@ -13,6 +13,7 @@
 #include "core/ui.h"
 #include "map/QtSharedLibrary.h"
 
+class QLabel;
 class QTimer;
 
 namespace tw {
@@ -63,6 +64,8 @@ class MainWindow : public QMainWindow, public Ui {
   void RunSerialDialog();
   std::string RunFileDialog(const FileRequest& request, bool save);
   void RunNextStartupCommand();
+  void MakeStatusBar();
+  void ShowStatus(const StatusFields& fields);
 
   PortMap portMap_;
   QtSharedLibrary mapLibrary_{MapLibraryFileName()};
@@ -77,6 +80,10 @@ class MainWindow : public QMainWindow, public Ui {
   QPointer<NoiseSpectrumWindow> noiseWindow_;
   bool destroyed_ = false;
   int waitCursors_ = 0;
+  QLabel* statusPort_ = nullptr;
+  QLabel* statusTraffic_ = nullptr;
+  QLabel* statusNmeaLog_ = nullptr;
+  QLabel* statusDataLog_ = nullptr;
 };
 
 }  // namespace tw

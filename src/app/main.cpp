@@ -1,5 +1,6 @@
 // Tidewire: host program for the Veluna acoustic modem.
 #include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,6 +12,8 @@
 #include "app/options.h"
 #include "core/clock.h"
 #include "core/commands.h"
+#include "serial/QtSerialPort.h"
+#include "serial/device_map.h"
 #include "serial/pty_port.h"
 
 #ifdef TIDEWIRE_HAVE_XCB
@@ -101,6 +104,13 @@ int main(int argc, char** argv) {
   if (options.listMenu) {
     const auto& table = tw::MainMenuTable();
     std::fputs(tw::MenuListingText(table, tw::StartMenuStates(table)).c_str(), stdout);
+    return 0;
+  }
+  if (options.listPorts) {
+    // No window: the device list needs no display.
+    int qtArgc = 1;
+    QCoreApplication app(qtArgc, argv);
+    std::fputs(tw::DeviceListText(tw::FindSerialDevices()).c_str(), stdout);
     return 0;
   }
   if (options.emulate) return tw::RunEmulatorCommand(options, argc, argv);

@@ -47,7 +47,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     std::string v;
     const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
                         name == "--echo" || name == "--connect" || name == "--emulate" ||
-                        name == "--demo" || name == "--list-menu";
+                        name == "--demo" || name == "--list-menu" || name == "--reconnect" ||
+                        name == "--list-ports";
     if (isFlag && inlineValue) return bad(name + " takes no value");
     if (name == "--help" || name == "-h") {
       o.help = true;
@@ -63,6 +64,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       o.demo = true;
     } else if (name == "--list-menu") {
       o.listMenu = true;
+    } else if (name == "--reconnect") {
+      o.reconnect = true;
+    } else if (name == "--list-ports") {
+      o.listPorts = true;
     } else if (name == "--emulate-requests") {
       if (!value(v)) return bad("--emulate-requests needs 32, 256 or 32,256");
       if (v == "32") {
@@ -108,6 +113,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         "--emulate runs without a window: --connect, --menu, --echo and --config do "
         "not apply");
   }
+  if (o.reconnect && o.emulate) return bad("--reconnect goes with the window, not --emulate");
   if (o.demo && !o.comPorts.empty()) return bad("--demo makes its own port; leave out --com");
   if (o.demo && o.config) return bad("--demo runs on its own settings; leave out --config");
   return ParseResult{o, ""};
@@ -130,6 +136,9 @@ std::string UsageText() {
          "                      run in the order given\n"
          "  --echo              also write every terminal line to standard output\n"
          "  --config FILE       load a configuration file before any --menu command\n"
+         "  --reconnect         when the modem port is lost, try it again every 2 s\n"
+         "                      and carry on where it was (the NMEA log reopens)\n"
+         "  --list-ports        print the serial devices found on this machine and exit\n"
          "  --demo              start attached to a built-in emulated modem (no hardware\n"
          "                      needed); closing the window ends it\n"
          "\n"

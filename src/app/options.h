@@ -33,6 +33,11 @@ struct Options {
   // --list-menu: print every menu command with its path and start state.
   bool listMenu = false;
 
+  // --reconnect: try a lost modem port again every 2 s.
+  bool reconnect = false;
+  // --list-ports: print the serial devices found and exit.
+  bool listPorts = false;
+
   // The port the emulator serves: the one --com names.
   int emulatePort() const { return comPorts.empty() ? 0 : comPorts.back(); }
 };

@@ -8,6 +8,7 @@
 #include "diagnostics/noise_report.h"
 #include "diagnostics/test_cycle.h"
 #include "resources/menu_table.h"
+#include "serial/open_failure.h"
 #include "terminal/terminal_screen.h"
 
 namespace tw {
@@ -134,6 +135,8 @@ void Program::OnTimer(int number) {
     case TIMER_SLOW:
       emulator_.EMUTick();  // whether or not its window is open
       if (gps_.GPSPoll()) gps_.GPSDispatch();
+      TryReconnect();
+      ReportStatus();
       break;
     default:
       break;  // timer 5 has no work
@@ -199,20 +202,30 @@ bool Program::ModemConnect() {
   ui_.SetWaitCursor(true);
   const bool ok = modem_.Connect();
   if (ok) {
-    terminal_.info()->connected = 1;
-    SetTitle(cformat("Tidewire [COM%d]", modem_.portNumber()));
-    for (int id : {cmd::NMEA_LOG_START, cmd::DATA_LOG_START, cmd::DISCONNECT, cmd::LOOP_TESTING,
-                   cmd::TEST_ONCE}) {
-      menu_.Enable(id, true);
-    }
-    menu_.Enable(cmd::CONNECT, false);
+    rejoin_.pending = false;  // the operator's own connect ends any waiting
+    modem_.ResetCounters();
+    ShowConnected();
+  } else {
+    terminal_.PrintLine(
+        OpenFailureLine(cformat("COM%d", settings_.modemPort.portNumber), modem_.lastFailure()));
   }
   ui_.SetWaitCursor(false);
   return ok;
 }
 
+void Program::ShowConnected() {
+  terminal_.info()->connected = 1;
+  SetTitle(cformat("Tidewire [COM%d]", modem_.portNumber()));
+  for (int id : {cmd::NMEA_LOG_START, cmd::DATA_LOG_START, cmd::DISCONNECT, cmd::LOOP_TESTING,
+                 cmd::TEST_ONCE}) {
+    menu_.Enable(id, true);
+  }
+  menu_.Enable(cmd::CONNECT, false);
+}
+
 bool Program::ModemDisconnect() {
   if (!terminal_.info()) return false;
+  rejoin_.pending = false;
   modem_.Disconnect();
   terminal_.info()->connected = 0;
   state_.loopTesting = 0;
@@ -248,10 +261,68 @@ void Program::CommPoll() {
 // showing a dead port as connected, and say so once.
 void Program::PortLost() {
   const int port = modem_.lastOpenedPort();
+  const bool nmeaLog = logs_.nmeaOpen();
   terminal_.OnKillFocus();
   ModemDisconnect();
   DropUnfinishedLine(modem_.rx);
   terminal_.PrintLine(cformat("Error: Lost modem port COM%d, disconnected.", port));
+  if (reconnect_) {
+    rejoin_ = Rejoin{true, port, clock_.tickCount() + RECONNECT_PERIOD_MS, nmeaLog};
+    terminal_.PrintLine(cformat("Trying COM%d again every %u s.", port,
+                                static_cast<unsigned>(RECONNECT_PERIOD_MS / 1000)));
+  }
+}
+
+void Program::SetReconnect(bool on) {
+  reconnect_ = on;
+  if (!on) rejoin_.pending = false;
+}
+
+// One quiet attempt per period: a failure shows nothing (the lost line said
+// it all), so an absent device never fills the screen or stacks boxes.
+void Program::TryReconnect() {
+  if (!rejoin_.pending || !terminal_.info()) return;
+  if (modem_.connected() || settings_.modemPort.portNumber != rejoin_.port) {
+    rejoin_.pending = false;  // connected by hand, or another port was chosen
+    return;
+  }
+  const uint32_t now = clock_.tickCount();
+  if (static_cast<int32_t>(now - rejoin_.nextTry) < 0) return;
+  rejoin_.nextTry = now + RECONNECT_PERIOD_MS;
+  if (!modem_.Connect()) return;
+  rejoin_.pending = false;
+  ShowConnected();
+  terminal_.PrintLine(cformat("Reconnected to COM%d (%s) at %ld baud.", rejoin_.port,
+                              modem_.device(rejoin_.port).c_str(),
+                              static_cast<long>(settings_.modemPort.baudRate)));
+  if (rejoin_.nmeaLog && !logs_.nmeaOpen()) LogStart(true);
+}
+
+StatusFields Program::Status() const {
+  LinkStatus link;
+  link.connected = modem_.connected();
+  link.reconnecting = rejoin_.pending;
+  link.port = link.reconnecting ? rejoin_.port : modem_.portNumber();
+  link.device = modem_.device(link.port);
+  link.baudRate = settings_.modemPort.baudRate;
+  link.received = modem_.bytesReceived();
+  link.sent = modem_.bytesSent();
+  return MakeStatusFields(link, logs_.nmeaOpen() ? logs_.nmeaPath() : std::filesystem::path(),
+                          logs_.dataOpen() ? logs_.dataPath() : std::filesystem::path());
+}
+
+void Program::SetStatusListener(std::function<void(const StatusFields&)> listener) {
+  statusListener_ = std::move(listener);
+  shownStatus_ = Status();
+  if (statusListener_) statusListener_(shownStatus_);
+}
+
+void Program::ReportStatus() {
+  if (!statusListener_) return;
+  StatusFields now = Status();
+  if (now == shownStatus_) return;
+  shownStatus_ = std::move(now);
+  statusListener_(shownStatus_);
 }
 
 void Program::RxDispatch() {

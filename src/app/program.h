@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "app/status_fields.h"
 #include "config/config_files.h"
 #include "core/clock.h"
 #include "core/serial_port.h"
@@ -91,6 +92,24 @@ class Program {
   // baud rate at once ("Settings failed!" when it cannot).
   void ReconfigureAfterSettings();
 
+  // --- Reconnect after the device went away (off unless asked for) ---
+  // When on, a lost modem port is tried again every RECONNECT_PERIOD_MS on
+  // the 100 ms step until it opens or the operator connects, disconnects or
+  // picks another port; no box is ever shown for a failed try.
+  void SetReconnect(bool on);
+  bool reconnect() const { return reconnect_; }
+  bool reconnecting() const { return rejoin_.pending; }
+
+  // The devices chosen for COM numbers go into configuration files; the map
+  // must outlive the program.
+  void SetDeviceMap(PortMap* devices) { config_.SetDeviceMap(devices); }
+
+  // --- Status bar ---
+  // What the status bar shows now.
+  StatusFields Status() const;
+  // Called on the 100 ms step with the status, only when it changed.
+  void SetStatusListener(std::function<void(const StatusFields&)> listener);
+
   // --- Shell ---
   void StartTimers();
   void StartTimer(int number, int32_t periodMs);
@@ -142,6 +161,10 @@ class Program {
   void RunTestCycle();
   void ApplyConfigChanges(const ConfigChanges& changes);
   void PortLost();
+  // The menus and the title of a connected modem port.
+  void ShowConnected();
+  void TryReconnect();
+  void ReportStatus();
 
   const Clock& clock_;
   Ui& ui_;
@@ -168,6 +191,17 @@ class Program {
   ConfigFiles config_;
   std::map<int, std::function<void()>> commands_;
   std::map<int, std::function<void()>> rxHandlers_;
+  bool reconnect_ = false;
+  struct Rejoin {
+    bool pending = false;
+    int port = 0;
+    uint32_t nextTry = 0;  // tick of the next attempt
+    bool nmeaLog = false;  // the NMEA log was open when the port was lost
+  } rejoin_;
+  std::function<void(const StatusFields&)> statusListener_;
+  StatusFields shownStatus_;
 };
+
+constexpr uint32_t RECONNECT_PERIOD_MS = 2000;
 
 }  // namespace tw

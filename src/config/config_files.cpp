@@ -82,6 +82,9 @@ ConfigChanges ConfigFiles::ConfigLoadFile(const std::filesystem::path& path) {
   }
   const Settings before = settings_;
   settings_ = parse.settings;
+  if (devices_) {
+    for (const auto& [port, choice] : parse.devices) devices_->choose(port, choice);
+  }
   const ConfigChanges changes = Compare(before);
   out_.PrintLine(cformat("loaded: \"%s\"", path.string().c_str()));
   ReportSkipped(parse.skipped);
@@ -91,7 +94,9 @@ ConfigChanges ConfigFiles::ConfigLoadFile(const std::filesystem::path& path) {
 
 bool ConfigFiles::ConfigSaveFile(const std::filesystem::path& path) {
   std::string why;
-  if (!ReplaceFile(path, ConfigToXml(settings_), why)) {
+  const std::string text =
+      devices_ ? ConfigToXml(settings_, devices_->choices()) : ConfigToXml(settings_);
+  if (!ReplaceFile(path, text, why)) {
     out_.PrintLine(cformat("Error: Configuration not saved to \"%s\": %s.", path.string().c_str(),
                            why.c_str()));
     return false;

@@ -11,6 +11,7 @@
 #include "core/settings.h"
 #include "core/text_out.h"
 #include "core/ui.h"
+#include "serial/port_map.h"
 
 namespace tw {
 
@@ -55,6 +56,10 @@ class ConfigFiles {
   // Saves to `path` without a dialog. Shows 'saved: "path"' or one error line.
   bool ConfigSaveFile(const std::filesystem::path& path);
 
+  // The devices chosen for COM numbers are saved and loaded with the
+  // choices once a map is given; the map must outlive this object.
+  void SetDeviceMap(PortMap* devices) { devices_ = devices; }
+
   FileRequest LoadRequest() const;
   FileRequest SaveRequest() const;
 
@@ -69,6 +74,7 @@ class ConfigFiles {
   Settings& settings_;
   std::filesystem::path dataRoot_;
   ConfigPorts ports_;
+  PortMap* devices_ = nullptr;
 };
 
 }  // namespace tw

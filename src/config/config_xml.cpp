@@ -72,6 +72,35 @@ bool ElementValue(const pugi::xml_node& element, std::string& value) {
   return true;
 }
 
+// The parts of a chosen device's name, as element suffixes.
+struct DeviceField {
+  const char* suffix;
+  std::string DeviceChoice::*member;
+};
+constexpr DeviceField DEVICE_FIELDS[] = {{".serialNumber", &DeviceChoice::serialNumber},
+                                         {".byId", &DeviceChoice::byIdPath},
+                                         {".device", &DeviceChoice::path}};
+// A device name is a path or a serial number: no file's worth of text.
+constexpr size_t DEVICE_NAME_MAX = 1024;
+
+// "com3.byId" -> port 3 and its field; false for any other name.
+bool ParseDeviceName(std::string_view name, int& port, const DeviceField*& field) {
+  if (name.substr(0, 3) != "com") return false;
+  for (const DeviceField& f : DEVICE_FIELDS) {
+    const std::string_view suffix = f.suffix;
+    if (name.size() <= 3 + suffix.size() || name.substr(name.size() - suffix.size()) != suffix) {
+      continue;
+    }
+    const std::string_view digits = name.substr(3, name.size() - 3 - suffix.size());
+    if (digits.size() > 2 || digits.front() == '0') return false;
+    const auto [stop, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), port);
+    if (ec != std::errc() || stop != digits.data() + digits.size()) return false;
+    field = &f;
+    return port >= 1 && port <= 16;
+  }
+  return false;
+}
+
 class Reader {
  public:
   explicit Reader(ConfigParse& result) : r_(result) {}
@@ -141,6 +170,9 @@ class Reader {
 
   bool Element(const pugi::xml_node& element) {
     const std::string name = element.name();
+    int port = 0;
+    const DeviceField* field = nullptr;
+    if (ParseDeviceName(name, port, field)) return Device(element, port, *field);
     const auto found = EntriesByName().find(name);
     if (found == EntriesByName().end()) {
       r_.skipped.push_back(name);
@@ -169,6 +201,26 @@ class Reader {
     why = CheckSettingText(entry, text);
     if (!why.empty()) return Fail(entry.name + ": " + why);
     entry.text(r_.settings) = text;
+    return true;
+  }
+
+  bool Device(const pugi::xml_node& element, int port, const DeviceField& field) {
+    const std::string name = element.name();
+    if (!seen_.insert(name).second) return Fail("<" + name + "> appears twice");
+    std::string value, text, why;
+    if (!ElementValue(element, value)) {
+      return Fail("<" + name + "> holds elements where its value belongs");
+    }
+    if (!UnescapeConfigText(Trimmed(value), text, why)) return Fail(name + ": " + why);
+    if (text.size() > DEVICE_NAME_MAX) {
+      return Fail(cformat("%s: longer than %zu characters", name.c_str(), DEVICE_NAME_MAX));
+    }
+    for (const char c : text) {
+      if (static_cast<unsigned char>(c) < 0x20) {
+        return Fail(name + ": " + Shown(text) + " holds control characters");
+      }
+    }
+    r_.devices[port].*field.member = text;
     return true;
   }
 
@@ -223,7 +275,7 @@ bool UnescapeConfigText(std::string_view escaped, std::string& text, std::string
   return true;
 }
 
-std::string ConfigToXml(const Settings& settings) {
+std::string ConfigToXml(const Settings& settings, const std::map<int, DeviceChoice>& devices) {
   pugi::xml_document doc;
   pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
   declaration.append_attribute("version") = "1.0";
@@ -238,6 +290,14 @@ std::string ConfigToXml(const Settings& settings) {
       element.text().set(EscapeConfigText(text).c_str());
     } else {
       element.text().set(SettingNumber(entry, settings));
+    }
+  }
+  for (const auto& [port, choice] : devices) {
+    for (const DeviceField& field : DEVICE_FIELDS) {
+      const std::string& value = choice.*field.member;
+      if (value.empty()) continue;
+      const std::string name = cformat("com%d%s", port, field.suffix);
+      root.append_child(name.c_str()).text().set(EscapeConfigText(value).c_str());
     }
   }
   std::ostringstream out;

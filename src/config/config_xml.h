@@ -10,7 +10,14 @@
 //     <customString>$CCCFQ,ALL\r\n</customString>
 //     <node0.protocol>1</node0.protocol>
 //     ...
+//     <com1.serialNumber>A10K3JX2</com1.serialNumber>
+//     <com1.byId>/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3JX2-if00-port0</com1.byId>
+//     <com1.device>/dev/ttyUSB0</com1.device>
 //   </tidewire>
+//
+// The comN.* elements are the devices chosen for COM numbers, by the names
+// that find them again (a port without a chosen device has none of them);
+// a file without them leaves the chosen devices as they are.
 //
 // Numbers are decimal. Texts keep printable ASCII as it is and write a
 // backslash as \\, CR, LF and tab as \r, \n and \t, and every other byte as
@@ -21,11 +28,13 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/settings.h"
+#include "serial/device_map.h"
 
 namespace tw {
 
@@ -39,7 +48,7 @@ constexpr int CONFIG_DEPTH_MAX = 16;
 
 // The whole file for `settings`, every choice of the settings table in table
 // order.
-std::string ConfigToXml(const Settings& settings);
+std::string ConfigToXml(const Settings& settings, const std::map<int, DeviceChoice>& devices = {});
 
 struct ConfigParse {
   bool ok = false;
@@ -49,6 +58,9 @@ struct ConfigParse {
   Settings settings;
   // Names of the elements this program does not know, in file order.
   std::vector<std::string> skipped;
+  // The devices the file chooses for COM numbers; ports it does not name
+  // are not in it.
+  std::map<int, DeviceChoice> devices;
 };
 
 // Reads a whole file. Nothing is taken unless every part of it is valid:

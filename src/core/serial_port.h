@@ -24,6 +24,13 @@ class SerialPort {
   virtual bool writeAll(const char* data, size_t length, int timeoutMs) = 0;
 };
 
+// Why a port could not be had, in words for the operator.
+struct OpenFailure {
+  std::string device;  // the device behind the port number
+  std::string reason;  // the system's reason, e.g. "Permission denied"
+  std::string hint;    // what to do about it; may be empty
+};
+
 // Opens COM ports by their number (1..16).
 class SerialPortOpener {
  public:
@@ -31,6 +38,11 @@ class SerialPortOpener {
   // Null when the port cannot be opened (absent, or held by someone else:
   // the open is exclusive).
   virtual std::unique_ptr<SerialPort> open(int portNumber) = 0;
+  // The device a port number stands for; empty when the opener has no
+  // names for its ports.
+  virtual std::string device(int /*portNumber*/) const { return {}; }
+  // Why the last open() returned null; empty fields when it does not know.
+  virtual OpenFailure lastFailure() const { return {}; }
 };
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #include "core/cformat.h"
 #include "core/commands.h"
 #include "gps/gps_sentence.h"
+#include "serial/open_failure.h"
 
 namespace tw {
 
@@ -36,6 +37,8 @@ bool GpsReceiver::GPSOpen() {
   if (!OpenPort()) {
     // An old port was closed on the way, so there is nothing to disconnect.
     links_.menu.Enable(cmd::GPS_DISCONNECT, false);
+    links_.out.PrintLine(OpenFailureLine(
+        cformat("GPS port COM%d", links_.settings.gpsPort.portNumber), links_.link.lastFailure()));
     links_.boxes.MessageBox(GPS_CANT_CONNECT, GPS_BOX_CAPTION, BoxIcon::Warning);
     return false;
   }

@@ -2,8 +2,12 @@
 
 #include <QDeadlineTimer>
 #include <QMetaObject>
+#include <QSerialPortInfo>
 #include <QtGlobal>
+#include <cerrno>
 #include <limits>
+
+#include "serial/open_failure.h"
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -12,15 +16,40 @@
 
 namespace tw {
 
-std::unique_ptr<QtSerialPort> QtSerialPort::open(const QString& device) {
+namespace {
+
+// QSerialPort folds "no permission", "held by another program" and "its
+// lock file is taken" into one error; the device itself is asked again for
+// the true reason.
+OpenFailure WhyNotOpened(const QSerialPort& port, const QString& device) {
+  OpenFailure f = ProbeOpenFailure(device.toStdString());
+  if (!f.reason.empty()) return f;
+  if (port.error() == QSerialPort::PermissionError) {
+    // The device opens and locks, so what stood in the way is the lock file
+    // another program made for it.
+    f.reason = "Device or resource busy";
+    f.hint = "another program holds it";
+  } else {
+    f.reason = port.errorString().toStdString();
+  }
+  return f;
+}
+
+}  // namespace
+
+std::unique_ptr<QtSerialPort> QtSerialPort::open(const QString& device, OpenFailure* failure) {
   std::unique_ptr<QtSerialPort> p(new QtSerialPort);
   QSerialPort& port = p->port_;
   port.setPortName(device);
-  if (!port.open(QIODevice::ReadWrite)) return nullptr;
+  if (!port.open(QIODevice::ReadWrite)) {
+    if (failure) *failure = WhyNotOpened(port, device);
+    return nullptr;
+  }
 #ifdef Q_OS_UNIX
   // QSerialPort's lock file is named after the path it was given, so a link
   // to the same device would slip past it; a lock on the descriptor cannot.
   if (flock(static_cast<int>(port.handle()), LOCK_EX | LOCK_NB) != 0) {
+    if (failure) *failure = DescribeOpenError(device.toStdString(), errno);
     port.close();
     return nullptr;
   }
@@ -145,8 +174,30 @@ bool QtSerialPort::lost() const {
 }
 
 std::unique_ptr<SerialPort> QtSerialPortOpener::open(int portNumber) {
-  if (portNumber < MIN_PORT || portNumber > MAX_PORT) return nullptr;
-  return QtSerialPort::open(QString::fromStdString(ports_.device(portNumber)));
+  lastFailure_ = {};
+  if (portNumber < MIN_PORT || portNumber > MAX_PORT) {
+    lastFailure_.reason = "no such port number";
+    return nullptr;
+  }
+  if (ports_.choices().count(portNumber) != 0) ports_.resolve(portNumber, FindSerialDevices());
+  return QtSerialPort::open(QString::fromStdString(device(portNumber)), &lastFailure_);
 }
+
+std::vector<SerialDeviceInfo> FindSerialDevices() {
+  std::vector<SerialDeviceInfo> devices;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    devices.push_back({info.systemLocation().toStdString(),
+                       info.description().toStdString(),
+                       info.manufacturer().toStdString(),
+                       info.serialNumber().toStdString(),
+                       {}});
+  }
+#ifndef Q_OS_WIN
+  AddByIdPaths(devices, ReadByIdLinks());
+#endif
+  return devices;
+}
+
+std::string QtSerialPortOpener::device(int portNumber) const { return ports_.device(portNumber); }
 
 }  // namespace tw

@@ -5,6 +5,7 @@
 #include <QSerialPort>
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "core/serial_port.h"
 #include "serial/port_map.h"
@@ -14,8 +15,8 @@ namespace tw {
 class QtSerialPort : public SerialPort {
  public:
   // Opens `device` read-write and exclusively, with both queues emptied;
-  // null when it cannot be had.
-  static std::unique_ptr<QtSerialPort> open(const QString& device);
+  // null when it cannot be had, with the reason in `failure` when given.
+  static std::unique_ptr<QtSerialPort> open(const QString& device, OpenFailure* failure = nullptr);
   ~QtSerialPort() override;
   QtSerialPort(const QtSerialPort&) = delete;
   QtSerialPort& operator=(const QtSerialPort&) = delete;
@@ -38,14 +39,22 @@ class QtSerialPort : public SerialPort {
   bool warnedLineSignals_ = false;
 };
 
+// The serial devices on this machine, with their by-id paths.
+std::vector<SerialDeviceInfo> FindSerialDevices();
+
 class QtSerialPortOpener : public SerialPortOpener {
  public:
-  // Keeps a reference: the map must outlive the opener.
-  explicit QtSerialPortOpener(const PortMap& ports) : ports_(ports) {}
+  // Keeps a reference: the map must outlive the opener. A port with a
+  // chosen device has it looked up among the devices present at each open,
+  // and the map remembers where it was found.
+  explicit QtSerialPortOpener(PortMap& ports) : ports_(ports) {}
   std::unique_ptr<SerialPort> open(int portNumber) override;
+  std::string device(int portNumber) const override;
+  OpenFailure lastFailure() const override { return lastFailure_; }
 
  private:
-  const PortMap& ports_;
+  PortMap& ports_;
+  OpenFailure lastFailure_;
 };
 
 }  // namespace tw

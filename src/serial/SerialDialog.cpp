@@ -5,7 +5,9 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -59,12 +61,91 @@ SerialDialog::SerialDialog(SerialSettings& port, bool connected, TerminalInfo& t
   buttons->addWidget(cancel);
   buttons->addWidget(connectButton);
 
+  pending_ = ports;
+  auto* left = new QVBoxLayout;
+  left->addWidget(makeComOptions(ports));
+  left->addWidget(makeTtyOptions());
+  row_ = new QHBoxLayout;
+  row_->addLayout(left);
+
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(makeComOptions(ports));
-  layout->addWidget(makeTtyOptions());
+  layout->addLayout(row_);
   layout->addLayout(buttons);
 
   showValues(FillSerialDialog(port_, connected_, ti_));
+  QObject::connect(portList_, &QComboBox::currentIndexChanged, this,
+                   [this](int index) { showDeviceOf(index); });
+}
+
+// The list is made only when offered, so a dialog without it has just its
+// two groups.
+void SerialDialog::makeDeviceList() {
+  deviceList_ = new QTreeWidget;
+  deviceList_->setObjectName(QStringLiteral("deviceList"));
+  deviceList_->setRootIsDecorated(false);
+  deviceList_->setHeaderLabels({QStringLiteral("Device"), QStringLiteral("Description"),
+                                QStringLiteral("Manufacturer"), QStringLiteral("Serial number")});
+  deviceList_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  deviceList_->setMinimumWidth(360);
+  deviceBox_ = new QGroupBox(QStringLiteral("Devices found:"));
+  (new QVBoxLayout(deviceBox_))->addWidget(deviceList_);
+  row_->addWidget(deviceBox_, 1);
+  QObject::connect(deviceList_, &QTreeWidget::currentItemChanged, this,
+                   [this](QTreeWidgetItem* item) {
+                     if (item) deviceChosen(deviceList_->indexOfTopLevelItem(item));
+                   });
+}
+
+void SerialDialog::offerDevices(PortMap& map, std::vector<SerialDeviceInfo> found) {
+  if (!deviceList_) makeDeviceList();
+  map_ = &map;
+  pending_ = map;
+  rows_ = DeviceRows(pending_, found);
+  showing_ = true;
+  deviceList_->clear();
+  for (const DeviceRow& r : rows_) {
+    auto* item = new QTreeWidgetItem(
+        deviceList_,
+        {QString::fromStdString(r.info.path), QString::fromStdString(r.info.description),
+         QString::fromStdString(r.info.manufacturer), QString::fromStdString(r.info.serialNumber)});
+    if (!r.info.byIdPath.empty()) item->setToolTip(0, QString::fromStdString(r.info.byIdPath));
+    if (!r.present) item->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
+  }
+  showing_ = false;
+  deviceList_->setEnabled(portList_->isEnabled());
+  showPortCaptions();
+  showDeviceOf(portList_->currentIndex());
+}
+
+void SerialDialog::offerReconnect(bool& flag) {
+  reconnectFlag_ = &flag;
+  reconnect_->setChecked(flag);
+  reconnect_->show();
+}
+
+// Row 0 names what the selected port opens when no device is chosen.
+void SerialDialog::showDeviceOf(int portIndex) {
+  if (rows_.empty() || portIndex < 0) return;
+  const int port = portIndex + MIN_PORT;
+  showing_ = true;
+  deviceList_->topLevelItem(0)->setText(
+      0, QString::fromStdString("(" + UnchosenDevice(pending_, port) + ")"));
+  deviceList_->topLevelItem(0)->setText(1, QStringLiteral("no device chosen"));
+  deviceList_->setCurrentItem(deviceList_->topLevelItem(DeviceRowFor(rows_, pending_, port)));
+  showing_ = false;
+}
+
+void SerialDialog::deviceChosen(int row) {
+  if (showing_ || rows_.empty() || portList_->currentIndex() < 0) return;
+  ChooseDeviceRow(rows_, row, pending_, portList_->currentIndex() + MIN_PORT);
+  showPortCaptions();
+}
+
+void SerialDialog::showPortCaptions() {
+  int index = 0;
+  for (const PortListItem& item : PortListItems(pending_)) {
+    portList_->setItemText(index++, QString::fromStdString(PortListCaption(item)));
+  }
 }
 
 QGroupBox* SerialDialog::makeComOptions(const PortMap& ports) {
@@ -91,6 +172,10 @@ QGroupBox* SerialDialog::makeComOptions(const PortMap& ports) {
   form->addRow(QStringLiteral("&Data Bits:"), dataBitsList_);
   form->addRow(QStringLiteral("P&arity:"), parityList_);
   form->addRow(QStringLiteral("&Stop Bits:"), stopBitsList_);
+  reconnect_ = new QCheckBox(QStringLiteral("Reconnect when the port returns"));
+  reconnect_->setObjectName(QStringLiteral("reconnect"));
+  reconnect_->hide();
+  form->addRow(reconnect_);
   return box;
 }
 
@@ -136,13 +221,19 @@ SerialDialogValues SerialDialog::values() const {
   return v;
 }
 
-void SerialDialog::apply() {
+void SerialDialog::store() {
   ReadSerialDialog(values(), port_, ti_);
+  if (map_) *map_ = pending_;
+  if (reconnectFlag_) *reconnectFlag_ = reconnect_->isChecked();
+}
+
+void SerialDialog::apply() {
+  store();
   accept();
 }
 
 void SerialDialog::connectNow() {
-  ReadSerialDialog(values(), port_, ti_);
+  store();
   if (postConnect_) postConnect_();
   accept();
 }

@@ -14,7 +14,9 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QPushButton;
+class QTreeWidget;
 
 namespace tw {
 
@@ -27,6 +29,14 @@ class SerialDialog : public QDialog {
   SerialDialog(SerialSettings& port, bool connected, TerminalInfo& ti, const PortMap& ports,
                std::function<void()> postConnect, QWidget* parent = nullptr);
 
+  // Shows the devices found beside the port list; choosing one maps the
+  // selected COM number to it in `map` on Apply or Connect (Cancel keeps
+  // the map as it was). `map` must outlive the dialog.
+  void offerDevices(PortMap& map, std::vector<SerialDeviceInfo> found);
+  // Shows "Reconnect when the port returns", checked as `flag` is; Apply
+  // and Connect store it.
+  void offerReconnect(bool& flag);
+
  private:
   QGroupBox* makeComOptions(const PortMap& ports);
   QGroupBox* makeTtyOptions();
@@ -34,6 +44,11 @@ class SerialDialog : public QDialog {
   SerialDialogValues values() const;
   void apply();
   void connectNow();
+  void store();
+  void makeDeviceList();
+  void showDeviceOf(int portIndex);
+  void deviceChosen(int row);
+  void showPortCaptions();
 
   SerialSettings& port_;
   bool connected_;
@@ -47,6 +62,15 @@ class SerialDialog : public QDialog {
   QCheckBox* autoWrap_ = nullptr;
   QCheckBox* newLine_ = nullptr;
   QCheckBox* localEcho_ = nullptr;
+  QCheckBox* reconnect_ = nullptr;
+  QHBoxLayout* row_ = nullptr;
+  QGroupBox* deviceBox_ = nullptr;
+  QTreeWidget* deviceList_ = nullptr;
+  PortMap* map_ = nullptr;
+  PortMap pending_;  // the map as the dialog has changed it
+  std::vector<DeviceRow> rows_;
+  bool* reconnectFlag_ = nullptr;
+  bool showing_ = false;  // filling the list, not the operator choosing
 };
 
 }  // namespace tw

@@ -6,9 +6,38 @@
 
 namespace tw {
 
+void PortMap::set(int portNumber, const std::string& device) {
+  chosen_.erase(portNumber);
+  explicit_[portNumber] = device;
+}
+
+void PortMap::choose(int portNumber, const DeviceChoice& choice) {
+  if (choice.empty()) {
+    chosen_.erase(portNumber);
+    return;
+  }
+  chosen_[portNumber] = choice;
+}
+
+bool PortMap::resolve(int portNumber, const std::vector<SerialDeviceInfo>& found) {
+  auto it = chosen_.find(portNumber);
+  if (it == chosen_.end()) return false;
+  const SerialDeviceInfo* device = FindChosenDevice(it->second, found);
+  if (device == nullptr) return false;
+  it->second.path = device->path;
+  // Names it has gained since (a by-id link made later) are kept from now on.
+  if (it->second.byIdPath.empty()) it->second.byIdPath = device->byIdPath;
+  return true;
+}
+
 std::string PortMap::device(int portNumber) const {
   auto it = explicit_.find(portNumber);
   if (it != explicit_.end()) return it->second;
+  if (auto c = chosen_.find(portNumber); c != chosen_.end()) {
+    const DeviceChoice& choice = c->second;
+    if (!choice.path.empty()) return choice.path;
+    if (!choice.byIdPath.empty()) return choice.byIdPath;
+  }
 #ifdef _WIN32
   return cformat("COM%d", portNumber);
 #else

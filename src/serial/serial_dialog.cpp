@@ -58,6 +58,51 @@ std::string PortListCaption(const PortListItem& item) {
   return item.device == item.caption ? item.caption : item.caption + "  (" + item.device + ")";
 }
 
+std::vector<DeviceRow> DeviceRows(const PortMap& map, const std::vector<SerialDeviceInfo>& found) {
+  std::vector<DeviceRow> rows(1);
+  for (const SerialDeviceInfo& info : found) rows.push_back({info, ChoiceOf(info), true});
+  for (const auto& [port, choice] : map.choices()) {
+    if (FindChosenDevice(choice, found) != nullptr) continue;
+    bool listed = false;
+    for (const DeviceRow& row : rows) listed = listed || (!row.present && row.choice == choice);
+    if (listed) continue;
+    rows.push_back({{choice.path.empty() ? choice.byIdPath : choice.path, "not present", "",
+                     choice.serialNumber, choice.byIdPath},
+                    choice,
+                    false});
+  }
+  return rows;
+}
+
+int DeviceRowFor(const std::vector<DeviceRow>& rows, const PortMap& map, int port) {
+  auto it = map.choices().find(port);
+  if (it == map.choices().end() || map.given(port)) return 0;
+  std::vector<SerialDeviceInfo> present;
+  for (const DeviceRow& row : rows) {
+    if (row.present && !row.choice.empty()) present.push_back(row.info);
+  }
+  if (const SerialDeviceInfo* d = FindChosenDevice(it->second, present)) {
+    return 1 + static_cast<int>(d - present.data());
+  }
+  for (size_t r = 1; r < rows.size(); ++r) {
+    if (!rows[r].present && rows[r].choice == it->second) return static_cast<int>(r);
+  }
+  return 0;
+}
+
+void ChooseDeviceRow(const std::vector<DeviceRow>& rows, int row, PortMap& map, int port) {
+  if (row < 0 || static_cast<size_t>(row) >= rows.size()) return;
+  const DeviceChoice& choice = rows[static_cast<size_t>(row)].choice;
+  if (!choice.empty()) map.forget(port);  // the operator's choice beats the command line
+  map.choose(port, choice);
+}
+
+std::string UnchosenDevice(const PortMap& map, int port) {
+  PortMap without = map;
+  without.choose(port, {});
+  return without.device(port);
+}
+
 PortChoice FillPortChoice(const SerialSettings& port) {
   return {IndexIfIn(port.portNumber - MIN_PORT, PORT_COUNT),
           FillComboFromStrings(BAUD_RATE_ITEMS, port.baudRate).selected};

@@ -88,6 +88,25 @@ struct SerialDialogValues {
   bool portListEnabled = true;
 };
 
+// The device list beside the port list. Row 0 chooses no device (the port
+// opens what --com, the environment or the default names); then one row per
+// device found; then the chosen devices that are not there now, so applying
+// the dialog does not forget them.
+struct DeviceRow {
+  SerialDeviceInfo info;  // what the row shows
+  DeviceChoice choice;    // what choosing it keeps; empty for row 0
+  bool present = true;
+};
+std::vector<DeviceRow> DeviceRows(const PortMap& map, const std::vector<SerialDeviceInfo>& found);
+// The row that shows the device chosen for `port` (0 when none is, or the
+// command line's mapping overrides it).
+int DeviceRowFor(const std::vector<DeviceRow>& rows, const PortMap& map, int port);
+// Chooses row `row`'s device for `port` in `map`, in place of a mapping
+// from the command line (row 0: none).
+void ChooseDeviceRow(const std::vector<DeviceRow>& rows, int row, PortMap& map, int port);
+// What a port opens with no device chosen, for row 0's caption.
+std::string UnchosenDevice(const PortMap& map, int port);
+
 // The controls for a port and the terminal record: the port, rate and line
 // settings selected, the TTY options checked, the port list locked while the
 // port is open.

@@ -7,10 +7,18 @@ SerialLink::SerialLink(SerialPortOpener& opener, const SerialSettings& port)
 
 bool SerialLink::Connect() {
   if (port_) return false;
+  failure_ = {};
   std::unique_ptr<SerialPort> port = opener_.open(settings_.portNumber);
-  if (!port) return false;
+  if (!port) {
+    failure_ = opener_.lastFailure();
+    if (failure_.device.empty()) failure_.device = opener_.device(settings_.portNumber);
+    return false;
+  }
   // A port that refuses the settings is closed again as `port` goes.
-  if (!port->configure(static_cast<uint32_t>(settings_.baudRate))) return false;
+  if (!port->configure(static_cast<uint32_t>(settings_.baudRate))) {
+    failure_ = {opener_.device(settings_.portNumber), "the device refused the line settings", ""};
+    return false;
+  }
   port_ = std::move(port);
   openedPort_ = settings_.portNumber;
   return true;
@@ -26,7 +34,10 @@ SerialLink::PollResult SerialLink::Poll() {
     port_.reset();
     return PollResult::Lost;
   }
-  if (n > 0) RxAppend(rx, chunk, static_cast<size_t>(n));
+  if (n > 0) {
+    bytesReceived_ += static_cast<uint64_t>(n);
+    RxAppend(rx, chunk, static_cast<size_t>(n));
+  }
   return PollResult::Read;
 }
 
@@ -35,7 +46,9 @@ bool SerialLink::Reconfigure() {
 }
 
 bool SerialLink::Write(const std::string& bytes, int timeoutMs) {
-  return port_ && port_->writeAll(bytes.data(), bytes.size(), timeoutMs);
+  if (!port_ || !port_->writeAll(bytes.data(), bytes.size(), timeoutMs)) return false;
+  bytesSent_ += bytes.size();
+  return true;
 }
 
 }  // namespace tw

@@ -47,6 +47,17 @@ class SerialLink {
   // Writes every byte within `timeoutMs`; false when closed, failed or late.
   bool Write(const std::string& bytes, int timeoutMs);
 
+  // Why the last Connect failed: the device, the system's reason and a hint.
+  const OpenFailure& lastFailure() const { return failure_; }
+  // The device behind a port number, as the opener names it (may be empty).
+  std::string device(int portNumber) const { return opener_.device(portNumber); }
+
+  // Bytes taken from the port and bytes written whole to it, since the
+  // counters were last reset.
+  uint64_t bytesReceived() const { return bytesReceived_; }
+  uint64_t bytesSent() const { return bytesSent_; }
+  void ResetCounters() { bytesReceived_ = bytesSent_ = 0; }
+
   RxState rx;
 
  private:
@@ -54,6 +65,9 @@ class SerialLink {
   const SerialSettings& settings_;
   std::unique_ptr<SerialPort> port_;
   int openedPort_ = 0;
+  OpenFailure failure_;
+  uint64_t bytesReceived_ = 0;
+  uint64_t bytesSent_ = 0;
 };
 
 }  // namespace tw

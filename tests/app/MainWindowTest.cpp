@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -60,7 +61,8 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, OpensWithTitleSizeAndMenuStartStates) {
   auto w = Make();
   EXPECT_EQ(w->windowTitle(), "Tidewire [not connected]");
-  EXPECT_EQ(w->size(), QSize(544, 612));
+  // The status bar adds its height below the terminal's default area.
+  EXPECT_EQ(w->size(), QSize(544, 612 + w->statusBar()->sizeHint().height()));
   auto* bar = w->menuBar();
   ASSERT_EQ(bar->actions().size(), 8);
   EXPECT_EQ(bar->actions()[0]->text(), "T&idewire");

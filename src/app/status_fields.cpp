@@ -1,0 +1,41 @@
+#include "app/status_fields.h"
+
+#include "core/cformat.h"
+
+namespace tw {
+
+namespace {
+
+std::string PortName(const LinkStatus& link) {
+  std::string text = cformat("COM%d", link.port);
+  if (!link.device.empty() && link.device != text) text += "  " + link.device;
+  return text;
+}
+
+}  // namespace
+
+StatusFields MakeStatusFields(const LinkStatus& link, const std::filesystem::path& nmeaLog,
+                              const std::filesystem::path& dataLog) {
+  StatusFields f;
+  if (link.connected) {
+    f.port = PortName(link) + cformat("  %ld baud", static_cast<long>(link.baudRate));
+  } else if (link.reconnecting) {
+    f.port = "not connected; waiting for " + PortName(link);
+  } else {
+    f.port = "not connected";
+  }
+  f.traffic = cformat("RX %llu B  TX %llu B", static_cast<unsigned long long>(link.received),
+                      static_cast<unsigned long long>(link.sent));
+  // The names say which log they are (NMEA-..., DATA-...); the folders
+  // are in the tool tip.
+  f.nmeaLog = nmeaLog.filename().string();
+  f.dataLog = dataLog.filename().string();
+  for (const auto* path : {&nmeaLog, &dataLog}) {
+    if (path->empty()) continue;
+    if (!f.logPaths.empty()) f.logPaths += "\n";
+    f.logPaths += path->string();
+  }
+  return f;
+}
+
+}  // namespace tw

@@ -1,0 +1,37 @@
+// What the main window's status bar shows, as plain text: the modem port
+// and its device and baud rate, the bytes received and sent, and the log
+// files that are open. The program fills it on its 100 ms step; the window
+// shows it only when it changed.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tw {
+
+// The modem link as the status bar sees it.
+struct LinkStatus {
+  bool connected = false;
+  bool reconnecting = false;  // lost, and waiting for the device to return
+  int port = 0;
+  std::string device;
+  int32_t baudRate = 0;
+  uint64_t received = 0;
+  uint64_t sent = 0;
+};
+
+struct StatusFields {
+  std::string port;      // "COM1  /dev/ttyUSB0  19200 baud", or "not connected"
+  std::string traffic;   // "RX 1234 B  TX 56 B"
+  std::string nmeaLog;   // the open NMEA log's file name, or empty
+  std::string dataLog;   // the open data log's file name, or empty
+  std::string logPaths;  // the full paths, one per line, for a tool tip
+  bool operator==(const StatusFields&) const = default;
+};
+
+// `nmeaLog` and `dataLog` are the open logs' paths; empty for a closed log.
+StatusFields MakeStatusFields(const LinkStatus& link, const std::filesystem::path& nmeaLog,
+                              const std::filesystem::path& dataLog);
+
+}  // namespace tw
