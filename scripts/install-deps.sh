@@ -8,6 +8,8 @@ PACKAGES=(
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   xvfb xauth socat fonts-dejavu-core locales
+  # scripts/compare-screens.sh
+  faketime imagemagick xdotool x11-utils
 )
 
 missing=()
