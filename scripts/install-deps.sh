@@ -10,6 +10,8 @@ PACKAGES=(
   xvfb xauth socat fonts-dejavu-core locales
   clang-14 libclang-rt-14-dev python3 strace
   dpkg-dev  # dpkg-shlibdeps: the Debian package's dependencies
+  # scripts/compare-screens.sh
+  faketime imagemagick xdotool x11-utils
 )
 
 missing=()

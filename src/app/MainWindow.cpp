@@ -257,6 +257,9 @@ void MainWindow::PostClose() {
 }
 
 void MainWindow::SetTimer(int number, int32_t periodMs) {
+  // A tick without work would only wake the program 50 times a second while
+  // it idles; such a timer stays in the program's table but runs nowhere.
+  if (!TimerHasWork(number)) return;
   QTimer*& timer = timers_[number];
   if (!timer) {
     timer = new QTimer(this);

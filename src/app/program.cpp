@@ -244,6 +244,13 @@ bool Program::ModemDisconnect() {
 
 void Program::CommPoll() {
   if (!terminal_.info()) return;
+  // However many lines one poll prints, the window repaints once, when the
+  // poll is done.
+  struct Hold {
+    TerminalSurface& surface;
+    explicit Hold(TerminalSurface& s) : surface(s) { surface.holdUpdates(true); }
+    ~Hold() { surface.holdUpdates(false); }
+  } hold(terminal_.surface());
   switch (modem_.Poll()) {
     case SerialLink::PollResult::Closed:
       return;

@@ -44,6 +44,8 @@ constexpr int TIMER_POLL = 2;
 constexpr int TIMER_TEST = 3;
 constexpr int TIMER_SLOW = 4;
 constexpr int TIMER_SPARE = 5;
+// Whether a tick of the timer does any work in Program::OnTimer.
+constexpr bool TimerHasWork(int number) { return number != TIMER_SPARE; }
 
 struct TimerSlot {
   int state = TIMER_STOPPED;

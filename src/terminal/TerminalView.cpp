@@ -1,6 +1,10 @@
 #include "terminal/TerminalView.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -45,6 +49,30 @@ QString RowText(const tw::TerminalInfo& ti, int row, int firstColumn, int count)
   return text;
 }
 
+// The face that stands in for a missing one: the first installed of a few
+// common monospaced faces whose lines are not much taller than their glyphs,
+// else the system's own fixed font.
+QFont StandInFont() {
+  for (const char* family : {"DejaVu Sans Mono", "Liberation Mono", "Cousine", "Consolas",
+                             "Menlo", "Courier New"}) {
+    if (QFontDatabase::hasFamily(QString::fromLatin1(family))) return QFont(QString::fromLatin1(family));
+  }
+  return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
+
+// One cell of a font. In a fixed-pitch face the average width is the
+// advance of every glyph, but Qt rounds it to the nearest pixel while the
+// glyphs keep their fractional advance; rounding up keeps each glyph inside
+// its own cell.
+tw::CellSize MeasureCell(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+  tw::CellSize cell;
+  cell.width = std::max({1, metrics.averageCharWidth(), static_cast<int>(std::ceil(advance))});
+  cell.height = std::max(1, metrics.height() + metrics.leading());
+  return cell;
+}
+
 // Height of a chosen font in pixels, whatever unit the dialog used.
 int PixelHeight(const QFont& font, const QWidget* widget) {
   if (font.pixelSize() > 0) return font.pixelSize();
@@ -78,8 +106,8 @@ tw::TerminalInfo* TerminalView::record() const { return terminal_ ? terminal_->i
 
 tw::CellSize TerminalView::applyFont(const tw::LogFont& lf, int32_t color) {
   const QString face = QString::fromStdString(lf.faceName);
-  QFont font = QFontDatabase::hasFamily(face) ? QFont(face)
-                                              : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  const bool substitute = !QFontDatabase::hasFamily(face);
+  QFont font = substitute ? StandInFont() : QFont(face);
   if (lf.height != 0) font.setPixelSize(std::abs(lf.height));
   font.setFixedPitch(true);
   font.setStyleHint(QFont::Monospace);
@@ -90,14 +118,17 @@ tw::CellSize TerminalView::applyFont(const tw::LogFont& lf, int32_t color) {
   font.setWeight(lf.weight > 0 ? static_cast<QFont::Weight>(std::clamp(lf.weight, 1, 1000))
                                : QFont::Normal);
 
-  // In a fixed-pitch face the average width is the advance of every glyph,
-  // but Qt rounds it to the nearest pixel while the glyphs keep their
-  // fractional advance; rounding up keeps each glyph inside its own cell.
-  const QFontMetrics metrics(font);
+  // A stand-in face is usually taller and wider at the same pixel size than
+  // the face asked for; shrink it until a cell is no higher than the height
+  // asked for, so the 40 rows fit where they would have.
+  tw::CellSize cell = MeasureCell(font);
+  if (substitute && lf.height != 0) {
+    for (int px = std::abs(lf.height) - 1; px >= 6 && cell.height > std::abs(lf.height); --px) {
+      font.setPixelSize(px);
+      cell = MeasureCell(font);
+    }
+  }
   const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
-  tw::CellSize cell;
-  cell.width = std::max({1, metrics.averageCharWidth(), static_cast<int>(std::ceil(advance))});
-  cell.height = std::max(1, metrics.height() + metrics.leading());
 
   // A row is drawn as one run; its glyphs must advance by exactly one cell
   // or the run drifts off the grid the model invalidates and clips by.
@@ -172,6 +203,7 @@ void TerminalView::paintEvent(QPaintEvent* event) {
   painter.setFont(font_);
   for (const QRect& area : event->region()) paintCells(painter, *ti, area);
   painter.setClipping(false);
+  paintSelection(painter, *ti);
   tw::MoveTerminalCaret(*ti, *this);
   paintCaret(painter, event->rect());
 }
@@ -184,14 +216,38 @@ void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, con
   const QColor background = BackgroundColor(viewport());
   const int ascent = QFontMetrics(font_).ascent();
   painter.setPen(ToQColor(textColor_));
+  // Spaces leave no ink unless a line runs through them.
+  const bool blankIsEmpty = !font_.underline() && !font_.strikeOut();
   for (int row = range.firstRow; row <= range.lastRow; ++row) {
     const int x = range.firstColumn * ti.charWidth - ti.scrollX;
     const int y = row * ti.charHeight - ti.scrollY;
     const QRect cells(x, y, count * ti.charWidth, ti.charHeight);
     painter.setClipRect(cells);
     painter.fillRect(cells, background);
-    painter.drawText(x, y + ascent, RowText(ti, row, range.firstColumn, count));
+    const QString text = RowText(ti, row, range.firstColumn, count);
+    if (blankIsEmpty && text.count(QLatin1Char(' ')) == count) continue;
+    painter.drawText(x, y + ascent, text);
   }
+}
+
+// Selected cells are shown inverted, like the caret.
+void TerminalView::paintSelection(QPainter& painter, const tw::TerminalInfo& ti) {
+  if (!selection_.active) return;
+  const tw::CellPos a = selection_.first(), b = selection_.last();
+  const bool xorPaint = painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+  if (xorPaint) painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  for (int row = a.row; row <= b.row; ++row) {
+    const int first = row == a.row ? a.column : 0;
+    const int last = row == b.row ? b.column : tw::SCREEN_COLUMNS - 1;
+    const QRect cells(first * ti.charWidth - ti.scrollX, row * ti.charHeight - ti.scrollY,
+                      (last - first + 1) * ti.charWidth, ti.charHeight);
+    if (xorPaint) {
+      painter.fillRect(cells, Qt::white);
+    } else {
+      painter.fillRect(cells, palette().color(QPalette::Highlight));
+    }
+  }
+  if (xorPaint) painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 // Like the system caret it inverts the cell under it, so the character
@@ -228,6 +284,10 @@ void TerminalView::invalidateAll(bool) {
 }
 
 void TerminalView::updateNow() {
+  if (holds_ > 0) {
+    updateDue_ = true;
+    return;
+  }
   if (dirty_.isEmpty()) return;
   const QRegion area = dirty_;
   dirty_ = QRegion();
@@ -261,6 +321,52 @@ void TerminalView::scrollContents(int dx, int dy) {
   if (caretVisible()) {
     viewport()->update(caretRect_.translated(dx, dy));
     viewport()->update(caretRect_);
+  }
+}
+
+void TerminalView::holdUpdates(bool hold) {
+  holds_ = std::max(0, holds_ + (hold ? 1 : -1));
+  if (holds_ == 0 && updateDue_) {
+    updateDue_ = false;
+    updateNow();
+  }
+}
+
+// A new line at the bottom moves every row up. The pixels already shown
+// move with it, so only the row that comes in at the bottom (and whatever
+// was waiting to be painted) is drawn again.
+void TerminalView::screenScrolledUp() {
+  const tw::TerminalInfo* ti = record();
+  if (!ti) {
+    invalidateAll(false);
+    return;
+  }
+  const int h = ti->charHeight;
+  const QRect screen(-ti->scrollX, -ti->scrollY, tw::SCREEN_COLUMNS * ti->charWidth,
+                     tw::SCREEN_ROWS * h);
+  const QRect area = screen & viewport()->rect();
+  if (area.isEmpty()) return;
+  // Qt moves its own pending repaints with the pixels; the ones noted here
+  // for updateNow move the same way.
+  const QRegion waiting = dirty_ & area;
+  dirty_ -= waiting;
+  dirty_ += waiting.translated(0, -h) & area;
+  viewport()->scroll(0, -h, area);
+  if (selection_.active) {
+    selection_.ScrollUp();
+    updateSelectionRows();  // its start may have been cut at the top
+  }
+  const QRect exposed(area.left(), std::max(area.top(), area.bottom() + 1 - h), area.width(),
+                      std::min(h, area.height()));
+  dirty_ += exposed;
+  viewport()->update(exposed);
+  // The caret's inverted cell moved up with the pixels; both places are
+  // drawn again.
+  if (caretVisible()) {
+    for (const QRect& r : {caretRect_.translated(0, -h), caretRect_}) {
+      dirty_ += r;
+      viewport()->update(r);
+    }
   }
 }
 
@@ -354,9 +460,87 @@ void TerminalView::focusOutEvent(QFocusEvent* event) {
   if (terminal_) terminal_->OnKillFocus();
 }
 
+// ------------------------------------------------------------ copying
+
+QString TerminalView::selectedText() const {
+  const tw::TerminalInfo* ti = record();
+  return ti ? QString::fromLatin1(tw::SelectionText(*ti, selection_)) : QString();
+}
+
+void TerminalView::copySelection() {
+  const QString text = selectedText();
+  if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
+}
+
+void TerminalView::copyAll() {
+  if (const tw::TerminalInfo* ti = record()) {
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(tw::ScreenText(*ti)));
+  }
+}
+
+// The rows the selection covers are drawn again (with or without it).
+void TerminalView::updateSelectionRows() {
+  const tw::TerminalInfo* ti = record();
+  if (!ti) return;
+  const tw::CellPos a = selection_.first(), b = selection_.last();
+  const QRect rows(-ti->scrollX, a.row * ti->charHeight - ti->scrollY,
+                   tw::SCREEN_COLUMNS * ti->charWidth, (b.row - a.row + 1) * ti->charHeight);
+  dirty_ += rows;
+  viewport()->update(rows);
+}
+
+void TerminalView::mousePressEvent(QMouseEvent* event) {
+  const tw::TerminalInfo* ti = record();
+  if (!ti || event->button() != Qt::LeftButton) {
+    QAbstractScrollArea::mousePressEvent(event);
+    return;
+  }
+  if (selection_.active) updateSelectionRows();
+  // A click alone selects nothing; dragging to another cell does.
+  selection_.active = false;
+  selection_.anchor = selection_.end = tw::CellAt(*ti, event->pos().x(), event->pos().y());
+  selecting_ = true;
+}
+
+void TerminalView::mouseMoveEvent(QMouseEvent* event) {
+  const tw::TerminalInfo* ti = record();
+  if (!ti || !selecting_) return;
+  const tw::CellPos cell = tw::CellAt(*ti, event->pos().x(), event->pos().y());
+  if (cell == selection_.end && selection_.active) return;
+  if (selection_.active) updateSelectionRows();
+  selection_.end = cell;
+  selection_.active = selection_.active || !(cell == selection_.anchor);
+  if (selection_.active) updateSelectionRows();
+}
+
+void TerminalView::mouseReleaseEvent(QMouseEvent* event) {
+  if (!selecting_ || event->button() != Qt::LeftButton) return;
+  selecting_ = false;
+  // Where the desktop has a selection clipboard (X11), it gets the text too.
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (selection_.active && clipboard->supportsSelection()) {
+    clipboard->setText(selectedText(), QClipboard::Selection);
+  }
+}
+
+void TerminalView::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  QAction* copy = menu.addAction(tr("Copy"), this, &TerminalView::copySelection);
+  copy->setEnabled(!selectedText().isEmpty());
+  menu.addAction(tr("Copy All"), this, &TerminalView::copyAll);
+  menu.exec(event->globalPos());
+}
+
 // Typed characters go nowhere (the window only beeps); keys without text
-// keep their scroll-bar meaning.
+// keep their scroll-bar meaning. Ctrl+Shift+C copies the selection.
 void TerminalView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_C &&
+      (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
+          (Qt::ControlModifier | Qt::ShiftModifier)) {
+    copySelection();
+    event->accept();
+    return;
+  }
   if (!event->text().isEmpty()) {
     emit characterTyped();
     event->accept();

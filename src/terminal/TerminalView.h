@@ -10,6 +10,7 @@
 
 #include "terminal/terminal.h"
 #include "terminal/terminal_info.h"
+#include "terminal/terminal_selection.h"
 #include "terminal/terminal_surface.h"
 
 namespace tw {
@@ -33,6 +34,13 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   bool caretVisible() const { return caretCreated_ && caretShown_; }
   QRect caretRect() const { return caretRect_; }
 
+  // Copying from the screen: what the mouse has selected, and the clipboard
+  // commands of the context menu and Ctrl+Shift+C.
+  const tw::TerminalSelection& selection() const { return selection_; }
+  QString selectedText() const;
+  void copySelection();
+  void copyAll();
+
   // tw::TerminalSurface
   void invalidateRect(int x, int y, int width, int height) override;
   void invalidateAll(bool erase) override;
@@ -41,6 +49,8 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void setScrollRange(bool vertical, int maximum) override;
   void setScrollPosition(bool vertical, int position) override;
   void scrollContents(int dx, int dy) override;
+  void screenScrolledUp() override;
+  void holdUpdates(bool hold) override;
   void createCaret(int width, int height) override;
   void showCaret() override;
   void destroyCaret() override;
@@ -58,6 +68,10 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   QSize viewportSizeHint() const override;
 
@@ -67,6 +81,8 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void onScrollAction(bool vertical, int action);
   void paintCells(QPainter& painter, const tw::TerminalInfo& ti, const QRect& area);
   void paintCaret(QPainter& painter, const QRect& area);
+  void paintSelection(QPainter& painter, const tw::TerminalInfo& ti);
+  void updateSelectionRows();
 
   tw::Terminal* terminal_ = nullptr;
   QFont font_;
@@ -74,9 +90,14 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   // Where the model has asked for a repaint that has not happened yet, so
   // updateNow repaints only that.
   QRegion dirty_;
+  // holdUpdates nesting, and whether updateNow was asked for meanwhile.
+  int holds_ = 0;
+  bool updateDue_ = false;
   bool caretCreated_ = false;
   bool caretShown_ = false;
   QRect caretRect_;
+  tw::TerminalSelection selection_;
+  bool selecting_ = false;
 };
 
 }  // namespace tw

@@ -26,7 +26,7 @@ void LineFeed(TerminalInfo& ti, TerminalSurface& surface) {
     // No history: the top row is lost, everything else moves up one row.
     std::copy(ti.screen.begin() + SCREEN_COLUMNS, ti.screen.end(), ti.screen.begin());
     std::fill(ti.screen.end() - SCREEN_COLUMNS, ti.screen.end(), ' ');
-    surface.invalidateAll(false);
+    surface.screenScrolledUp();
     ti.row = LAST_ROW;
   } else {
     ++ti.row;
