@@ -8,6 +8,8 @@ PACKAGES=(
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   xvfb xauth socat fonts-dejavu-core locales
+  # The Windows build of the logic and its tests (scripts/test-windows.sh).
+  g++-mingw-w64-x86-64-posix wine64 googletest
 )
 
 missing=()
