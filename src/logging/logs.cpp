@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/cformat.h"
+#include "core/paths.h"
 
 namespace tw {
 
@@ -16,7 +17,6 @@ constexpr const char* kNmeaLogName =
     "C:\\Tidewire\\Logs\\port%d\\NMEA-%04d-%02d-%02d-%02d-%02d-%02d.%s";
 constexpr const char* kDataLogName =
     "C:\\Tidewire\\Logs\\port%d\\DATA-%04d-%02d-%02d-%02d-%02d-%02d.%s";
-constexpr std::string_view kWindowsRoot = "C:\\Tidewire\\";
 
 // The record ends in CR LF on every platform; the file is opened in binary
 // mode and the line end is written here rather than left to a text stream.
@@ -30,20 +30,6 @@ const char* LogNamePattern(std::string_view prefix) {
   if (prefix == "NMEA") return kNmeaLogName;
   if (prefix == "DATA") return kDataLogName;
   throw std::invalid_argument("unknown log file prefix: " + std::string(prefix));
-}
-
-// "C:\Tidewire\Logs\port1\NMEA-....CSV" -> <root>/Logs/port1/NMEA-....CSV
-std::filesystem::path UnderDataRoot(const std::filesystem::path& root,
-                                    std::string_view windowsPath) {
-  if (windowsPath.starts_with(kWindowsRoot)) windowsPath.remove_prefix(kWindowsRoot.size());
-  std::filesystem::path out = root;
-  while (!windowsPath.empty()) {
-    const size_t cut = windowsPath.find('\\');
-    out /= std::string(windowsPath.substr(0, cut));
-    if (cut == std::string_view::npos) break;
-    windowsPath.remove_prefix(cut + 1);
-  }
-  return out;
 }
 
 // The line as the 600-character working buffer holds it: up to the first NUL,
@@ -95,9 +81,9 @@ std::FILE* Logs::OpenLogFile(const char* prefix, int port, const char* extension
   std::filesystem::create_directories(path.parent_path(), ignored);
   // Append: a second file opened within the same second gets the same name,
   // and it must not wipe the records of the first. A new name starts empty.
-  std::FILE* file = std::fopen(path.string().c_str(), "ab");
+  std::FILE* file = OpenFile(path, "ab");
   if (file == nullptr) {
-    if (errorBox_) errorBox_(cformat(kOpenErrorText, path.string().c_str()), kOpenErrorCaption);
+    if (errorBox_) errorBox_(cformat(kOpenErrorText, PathToUtf8(path).c_str()), kOpenErrorCaption);
     openedPath.clear();
     return nullptr;
   }
