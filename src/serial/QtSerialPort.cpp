@@ -24,6 +24,9 @@ std::unique_ptr<QtSerialPort> QtSerialPort::open(const QString& device) {
     port.close();
     return nullptr;
   }
+#else
+  // Windows opens a COM device for one handle only: the open is exclusive
+  // already and needs no lock of its own.
 #endif
   port.clear(QSerialPort::AllDirections);
   QObject::connect(&port, &QSerialPort::errorOccurred, &port,
