@@ -20,7 +20,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#include <shellapi.h>
+
+#include <shellapi.h>  // after windows.h, which it needs
 #endif
 
 namespace {

@@ -93,8 +93,8 @@ ConfigChanges ConfigFiles::ConfigLoadFile(const std::filesystem::path& path) {
 bool ConfigFiles::ConfigSaveFile(const std::filesystem::path& path) {
   std::string why;
   if (!ReplaceFile(path, ConfigToXml(settings_), why)) {
-    out_.PrintLine(cformat("Error: Configuration not saved to \"%s\": %s.", PathToUtf8(path).c_str(),
-                           why.c_str()));
+    out_.PrintLine(cformat("Error: Configuration not saved to \"%s\": %s.",
+                           PathToUtf8(path).c_str(), why.c_str()));
     return false;
   }
   out_.PrintLine(cformat("saved: \"%s\"", PathToUtf8(path).c_str()));

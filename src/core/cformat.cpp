@@ -303,7 +303,8 @@ std::string cformat(const char* format, ...) {
   const std::string localePoint = plainPoint ? std::string() : std::string(point);
   va_list args;
   va_start(args, format);
-  std::string out = plainPoint ? VFormat(format, args) : VFormatWithPoint(localePoint, format, args);
+  std::string out =
+      plainPoint ? VFormat(format, args) : VFormatWithPoint(localePoint, format, args);
   va_end(args);
   return out;
 }

@@ -9,8 +9,8 @@ LocalTime SystemClock::localTime() const {
   const std::time_t now = std::time(nullptr);
   std::tm parts{};
   // The thread-safe forms: POSIX's localtime_r, Microsoft's localtime_s
-  // (arguments the other way round). Where neither succeeds the fields stay
-  // at zero rather than holding another call's result.
+  // (arguments the other way round). Should it fail, every field is zero as
+  // before, not the -1 Microsoft's form leaves there.
 #ifdef _WIN32
   if (localtime_s(&parts, &now) != 0) parts = std::tm{};
 #else

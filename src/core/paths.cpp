@@ -94,8 +94,8 @@ std::string Utf8FromWide(std::wstring_view wide) {
   out.reserve(wide.size());
   for (size_t i = 0; i < wide.size(); ++i) {
     char32_t unit = static_cast<char16_t>(wide[i]);
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < wide.size() &&
-        wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+        wide[i + 1] <= 0xDFFF) {
       unit = 0x10000 + ((unit - 0xD800) << 10) + (static_cast<char16_t>(wide[i + 1]) - 0xDC00);
       ++i;
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {
@@ -116,7 +116,9 @@ std::FILE* OpenFile(const fs::path& path, const char* mode) {
   return _wfopen(path.c_str(), WideFromUtf8(mode).c_str());
 }
 
-fs::path DefaultDataRoot() { return PathFromUtf8(WINDOWS_DATA_ROOT.substr(0, WINDOWS_DATA_ROOT.size() - 1)); }
+fs::path DefaultDataRoot() {
+  return PathFromUtf8(WINDOWS_DATA_ROOT.substr(0, WINDOWS_DATA_ROOT.size() - 1));
+}
 
 #else
 
@@ -124,7 +126,9 @@ fs::path PathFromUtf8(std::string_view text) { return fs::path(std::string(text)
 
 std::string PathToUtf8(const fs::path& path) { return path.native(); }
 
-std::FILE* OpenFile(const fs::path& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+std::FILE* OpenFile(const fs::path& path, const char* mode) {
+  return std::fopen(path.c_str(), mode);
+}
 
 fs::path DefaultDataRoot() {
   if (const char* env = std::getenv("TIDEWIRE_HOME"); env != nullptr && *env != '\0') {
@@ -137,7 +141,8 @@ fs::path DefaultDataRoot() {
 #endif
 
 fs::path UnderDataRoot(const fs::path& root, std::string_view windowsPath) {
-  if (windowsPath.starts_with(WINDOWS_DATA_ROOT)) windowsPath.remove_prefix(WINDOWS_DATA_ROOT.size());
+  if (windowsPath.starts_with(WINDOWS_DATA_ROOT))
+    windowsPath.remove_prefix(WINDOWS_DATA_ROOT.size());
   fs::path out = root;
   while (!windowsPath.empty()) {
     const size_t cut = windowsPath.find('\\');

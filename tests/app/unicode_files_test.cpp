@@ -32,7 +32,8 @@ const std::string ROOT_NAME = "Tidewire-Grüße-Ωμέγα";
 
 std::set<std::string> Listing(const fs::path& folder) {
   std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.insert(PathToUtf8(e.path().filename()));
+  for (const auto& e : fs::directory_iterator(folder))
+    names.insert(PathToUtf8(e.path().filename()));
   return names;
 }
 
@@ -48,7 +49,8 @@ TEST(UnicodeFiles, DataRootFromTheCommandLineHoldsTheLogs) {
   clock.now = {2007, 3, 3, 14, 5, 9};
   std::vector<std::string> boxes;
   {
-    Logs logs(clock, root, [&](const std::string& text, const std::string&) { boxes.push_back(text); });
+    Logs logs(clock, root,
+              [&](const std::string& text, const std::string&) { boxes.push_back(text); });
     logs.LogsInit(3600);
     logs.NMEALogOpen(1);
     logs.NMEALogLine(0, "$CCCFQ,ALL");
@@ -69,7 +71,8 @@ TEST(UnicodeFiles, ALogThatCannotOpenNamesItsPathReadably) {
   std::ofstream(root / "Logs") << "in the way";
   ManualClock clock;
   std::vector<std::string> boxes;
-  Logs logs(clock, root, [&](const std::string& text, const std::string&) { boxes.push_back(text); });
+  Logs logs(clock, root,
+            [&](const std::string& text, const std::string&) { boxes.push_back(text); });
   logs.LogsInit(3600);
   logs.NMEALogOpen(2);
   EXPECT_FALSE(logs.nmeaOpen());
@@ -100,7 +103,8 @@ TEST_F(UnicodeConfigFiles, SavedLoadedAndReplacedUnderTheirOwnNames) {
   ASSERT_TRUE(files.ConfigSave());
   ASSERT_EQ(out.lines.size(), 1u);
   EXPECT_EQ(out.lines[0], "saved: \"" + chosen + "\"");
-  const fs::path onDisk = dir.path() / fs::path(u8"Tidewire-Grüße-Ωμέγα") / fs::path(u8"Fahrt-Nord-ü.twc");
+  const fs::path onDisk =
+      dir.path() / fs::path(u8"Tidewire-Grüße-Ωμέγα") / fs::path(u8"Fahrt-Nord-ü.twc");
   EXPECT_EQ(ReadFile(onDisk), ConfigToXml(settings));
 
   // Saved again over the old file: replaced whole, nothing left beside it.
@@ -176,10 +180,12 @@ TEST_F(UnicodeAcp, AFileCrossesUnderItsUtf8Title) {
   }
   // The title goes out as its UTF-8 bytes and its zero.
   ASSERT_GT(first.size(), 4 + title.size());
-  EXPECT_EQ(std::string(first.begin() + 4, first.begin() + 4 + static_cast<long>(title.size())), title);
+  EXPECT_EQ(std::string(first.begin() + 4, first.begin() + 4 + static_cast<long>(title.size())),
+            title);
   EXPECT_EQ(first[4 + title.size()], 0);
 
-  const fs::path arrived = dir.path() / fs::path(u8"Tidewire-Grüße-Ωμέγα") / fs::path(u8"Meßwerte-水深.txt");
+  const fs::path arrived =
+      dir.path() / fs::path(u8"Tidewire-Grüße-Ωμέγα") / fs::path(u8"Meßwerte-水深.txt");
   EXPECT_EQ(ReadFile(arrived), content);
   bool shown = false;
   for (const std::string& line : receivedOut.lines) {

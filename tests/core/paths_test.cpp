@@ -71,11 +71,11 @@ TEST(Utf8Paths, FilesWithSuchNamesAreMadeFoundAndRead) {
 // and the same bytes give the same name.
 TEST(Utf8Paths, BytesThatAreNotUtf8NeverFail) {
   const std::vector<std::string> texts = {
-      "caf\xE9",          // Latin-1
-      "\xC3",             // cut short
-      "\xC0\xAF",         // overlong "/"
-      "\xED\xA0\x80",     // a surrogate
-      "\xF4\x90\x80\x80", // past U+10FFFF
+      "caf\xE9",           // Latin-1
+      "\xC3",              // cut short
+      "\xC0\xAF",          // overlong "/"
+      "\xED\xA0\x80",      // a surrogate
+      "\xF4\x90\x80\x80",  // past U+10FFFF
       "\xFF\xFE",
   };
   for (const std::string& text : texts) {
@@ -102,6 +102,18 @@ TEST(Utf8Paths, BytesThatAreNotUtf8NeverFail) {
   EXPECT_TRUE(fs::exists(dir.path() / PathFromUtf8("caf\xE9")));
 }
 
+#ifdef _WIN32
+// Windows names are UTF-16 and may hold a surrogate without its pair.
+TEST(Utf8Paths, WindowsNamesWithABrokenSurrogateShowAsReplacement) {
+  EXPECT_EQ(PathToUtf8(fs::path(std::wstring{L'a', wchar_t(0xD800), L'b'})),
+            "a\xEF\xBF\xBD"
+            "b");
+  EXPECT_EQ(PathToUtf8(fs::path(std::wstring{wchar_t(0xDC00)})), "\xEF\xBF\xBD");
+  EXPECT_EQ(PathToUtf8(fs::path(std::wstring{wchar_t(0xD83C), wchar_t(0xDF0A)})),
+            "\xF0\x9F\x8C\x8A");
+}
+#endif
+
 TEST(DataRootMapping, WindowsNamesMoveUnderTheRootNameByName) {
   const fs::path root = PathFromUtf8("Wörk") / "Tidewire";
   EXPECT_EQ(UnderDataRoot(root, "C:\\Tidewire\\Logs\\port1\\NMEA-2007-03-03-14-05-09.CSV"),
@@ -117,9 +129,9 @@ TEST(DataRootMapping, OnWindowsTheRootIsCTidewireAndNamesAreThemselves) {
   const fs::path root = DefaultDataRoot();
   EXPECT_EQ(root, fs::path("C:\\Tidewire"));
   EXPECT_EQ(root / "Logs", fs::path("C:\\Tidewire\\Logs"));
-  for (const char* name : {"C:\\Tidewire\\Logs\\port1\\NMEA-2007-03-03-14-05-09.CSV",
-                           "C:\\Tidewire\\Logs\\port16\\DATA-2026-12-31-23-59-59.BIN",
-                           "C:\\Tidewire\\received.txt"}) {
+  for (const char* name :
+       {"C:\\Tidewire\\Logs\\port1\\NMEA-2007-03-03-14-05-09.CSV",
+        "C:\\Tidewire\\Logs\\port16\\DATA-2026-12-31-23-59-59.BIN", "C:\\Tidewire\\received.txt"}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(UnderDataRoot(root, name), fs::path(name));
     EXPECT_EQ(PathToUtf8(UnderDataRoot(root, name)), name);

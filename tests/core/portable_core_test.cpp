@@ -33,8 +33,8 @@ std::vector<std::string> Samples() {
       cformat("Ping: [%02d]=>[%02d]: %3.1f meters.", 1, 2, 1500.0),
       cformat("%5.1f|%-8.3f|%+.2e|%G|%g|%E|% f", 75.0, -0.125, 12345.678, 1e-5, 0.5, 2.0, 1.0),
       cformat("%*.*f|%.*f|%*d|%-*s|%*.*e", 9, 2, 3.14159, 3, 2.5, -6, 42, 5, "ab", 12, 3, 6.02e23),
-      cformat("%zu %lld %ld %hhd %hu %x %#o %c%%%s", size_t{7}, -9LL, 123456L, 300, 70000, 255u,
-              8u, 'A', "text, with, commas 1,5"),
+      cformat("%zu %lld %ld %hhd %hu %x %#o %c%%%s", size_t{7}, -9LL, 123456L, 300, 70000, 255u, 8u,
+              'A', "text, with, commas 1,5"),
       cformat("%jd %td %zd %llu %lX %hhu", intmax_t{-5}, ptrdiff_t{-6},
               static_cast<std::make_signed_t<size_t>>(-7), 18446744073709551615ULL, 0xBEEFUL, 511),
       cformat("%Lf|%.3Le|%a|%A|%.0f|%#.0f|%08.3f", 1.25L, 2.5L, 0.5, 1.0, 2.5, 2.0, -3.14159),
@@ -70,7 +70,8 @@ class NumericLocale {
   // A locale whose decimal point is a comma, installed or (with glibc) made
   // in `folder`; false when there is none to be had.
   bool UseCommaLocale(const std::filesystem::path& folder) {
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252", "German"}) {
+    for (const char* name :
+         {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252", "German"}) {
       if (std::setlocale(LC_NUMERIC, name) != nullptr && IsComma()) return true;
     }
 #ifndef _WIN32

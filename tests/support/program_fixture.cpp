@@ -29,7 +29,8 @@ TempDir::TempDir() {
   // read-only file that cannot be removed: a name not taken yet is used.
   const std::filesystem::path base = std::filesystem::temp_directory_path();
   do {
-    path_ = base / ("tidewire-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    path_ =
+        base / ("tidewire-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
   } while (!std::filesystem::create_directory(path_));
 }
 
