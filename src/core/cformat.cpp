@@ -37,14 +37,14 @@ std::string VFormat(const char* format, va_list args) {
   return out;
 }
 
-// Appends one conversion, formatted by the C library from its own spec.
+// Appends one conversion, formatted by the C library from its own directive.
 template <typename... Values>
-void AppendFormatted(std::string& out, const char* spec, Values... values) {
-  const int needed = std::snprintf(nullptr, 0, spec, values...);
+void AppendFormatted(std::string& out, const char* directive, Values... values) {
+  const int needed = std::snprintf(nullptr, 0, directive, values...);
   if (needed <= 0) return;
   const size_t at = out.size();
   out.resize(at + static_cast<size_t>(needed) + 1);
-  std::snprintf(out.data() + at, static_cast<size_t>(needed) + 1, spec, values...);
+  std::snprintf(out.data() + at, static_cast<size_t>(needed) + 1, directive, values...);
   out.resize(at + static_cast<size_t>(needed));
 }
 
@@ -55,16 +55,16 @@ struct Stars {
 };
 
 template <typename T>
-void AppendConversion(std::string& out, const std::string& spec, const Stars& stars, T value) {
+void AppendConversion(std::string& out, const std::string& directive, const Stars& stars, T value) {
   switch (stars.count) {
     case 0:
-      AppendFormatted(out, spec.c_str(), value);
+      AppendFormatted(out, directive.c_str(), value);
       break;
     case 1:
-      AppendFormatted(out, spec.c_str(), stars.value[0], value);
+      AppendFormatted(out, directive.c_str(), stars.value[0], value);
       break;
     default:
-      AppendFormatted(out, spec.c_str(), stars.value[0], stars.value[1], value);
+      AppendFormatted(out, directive.c_str(), stars.value[0], stars.value[1], value);
       break;
   }
 }
@@ -105,50 +105,50 @@ const char* ReadLength(const char* p, Length& length) {
   }
 }
 
-void AppendSigned(std::string& out, const std::string& spec, const Stars& stars, Length length,
+void AppendSigned(std::string& out, const std::string& directive, const Stars& stars, Length length,
                   va_list& args) {
   switch (length) {
     case Length::Long:
-      AppendConversion(out, spec, stars, va_arg(args, long));
+      AppendConversion(out, directive, stars, va_arg(args, long));
       break;
     case Length::LongLong:
-      AppendConversion(out, spec, stars, va_arg(args, long long));
+      AppendConversion(out, directive, stars, va_arg(args, long long));
       break;
     case Length::Max:
-      AppendConversion(out, spec, stars, va_arg(args, intmax_t));
+      AppendConversion(out, directive, stars, va_arg(args, intmax_t));
       break;
     case Length::Size:
-      AppendConversion(out, spec, stars, va_arg(args, std::make_signed_t<size_t>));
+      AppendConversion(out, directive, stars, va_arg(args, std::make_signed_t<size_t>));
       break;
     case Length::PtrDiff:
-      AppendConversion(out, spec, stars, va_arg(args, ptrdiff_t));
+      AppendConversion(out, directive, stars, va_arg(args, ptrdiff_t));
       break;
     default:  // char and short arrive promoted to int
-      AppendConversion(out, spec, stars, va_arg(args, int));
+      AppendConversion(out, directive, stars, va_arg(args, int));
       break;
   }
 }
 
-void AppendUnsigned(std::string& out, const std::string& spec, const Stars& stars, Length length,
-                    va_list& args) {
+void AppendUnsigned(std::string& out, const std::string& directive, const Stars& stars,
+                    Length length, va_list& args) {
   switch (length) {
     case Length::Long:
-      AppendConversion(out, spec, stars, va_arg(args, unsigned long));
+      AppendConversion(out, directive, stars, va_arg(args, unsigned long));
       break;
     case Length::LongLong:
-      AppendConversion(out, spec, stars, va_arg(args, unsigned long long));
+      AppendConversion(out, directive, stars, va_arg(args, unsigned long long));
       break;
     case Length::Max:
-      AppendConversion(out, spec, stars, va_arg(args, uintmax_t));
+      AppendConversion(out, directive, stars, va_arg(args, uintmax_t));
       break;
     case Length::Size:
-      AppendConversion(out, spec, stars, va_arg(args, size_t));
+      AppendConversion(out, directive, stars, va_arg(args, size_t));
       break;
     case Length::PtrDiff:
-      AppendConversion(out, spec, stars, va_arg(args, std::make_unsigned_t<ptrdiff_t>));
+      AppendConversion(out, directive, stars, va_arg(args, std::make_unsigned_t<ptrdiff_t>));
       break;
     default:
-      AppendConversion(out, spec, stars, va_arg(args, unsigned));
+      AppendConversion(out, directive, stars, va_arg(args, unsigned));
       break;
   }
 }
@@ -227,17 +227,17 @@ std::string VFormatWithPoint(std::string_view localePoint, const char* format, v
       break;
     }
     ++p;
-    const std::string spec(start, p);
+    const std::string directive(start, p);
     switch (conversion) {
       case 'd':
       case 'i':
-        AppendSigned(out, spec, stars, length, args);
+        AppendSigned(out, directive, stars, length, args);
         break;
       case 'o':
       case 'u':
       case 'x':
       case 'X':
-        AppendUnsigned(out, spec, stars, length, args);
+        AppendUnsigned(out, directive, stars, length, args);
         break;
       case 'f':
       case 'F':
@@ -249,9 +249,9 @@ std::string VFormatWithPoint(std::string_view localePoint, const char* format, v
       case 'A': {
         std::string number;
         if (length == Length::LongDouble) {
-          AppendConversion(number, spec, stars, va_arg(args, long double));
+          AppendConversion(number, directive, stars, va_arg(args, long double));
         } else {
-          AppendConversion(number, spec, stars, va_arg(args, double));
+          AppendConversion(number, directive, stars, va_arg(args, double));
         }
         // One radix character at most, and nothing else of the locale's.
         const size_t point = number.find(localePoint);
@@ -268,26 +268,26 @@ std::string VFormatWithPoint(std::string_view localePoint, const char* format, v
         if (length == Length::Long) {
           // A wint_t narrower than int arrives promoted, as on Windows.
           using WideChar = std::conditional_t<(sizeof(wint_t) < sizeof(int)), int, wint_t>;
-          AppendConversion(out, spec, stars, static_cast<wint_t>(va_arg(args, WideChar)));
+          AppendConversion(out, directive, stars, static_cast<wint_t>(va_arg(args, WideChar)));
         } else {
-          AppendConversion(out, spec, stars, va_arg(args, int));
+          AppendConversion(out, directive, stars, va_arg(args, int));
         }
         break;
       case 's':
         if (length == Length::Long) {
-          AppendConversion(out, spec, stars, va_arg(args, const wchar_t*));
+          AppendConversion(out, directive, stars, va_arg(args, const wchar_t*));
         } else {
-          AppendConversion(out, spec, stars, va_arg(args, const char*));
+          AppendConversion(out, directive, stars, va_arg(args, const char*));
         }
         break;
       case 'p':
-        AppendConversion(out, spec, stars, va_arg(args, void*));
+        AppendConversion(out, directive, stars, va_arg(args, void*));
         break;
       case 'n':
         StoreCount(out.size(), length, args);
         break;
       default:
-        out.append(spec);  // not a conversion: kept as written, no argument taken
+        out.append(directive);  // not a conversion: kept as written, no argument taken
         break;
     }
   }
