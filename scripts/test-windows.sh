@@ -47,7 +47,7 @@ EOF
 
 mkdir -p "$BUILD/deps"
 PUGIXML=$(pugixml_source)
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$BUILD" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTIDEWIRE_GUI=OFF \
   -DTIDEWIRE_PUGIXML_SOURCE="$PUGIXML" -DTIDEWIRE_GTEST_SOURCE=/usr/src/googletest >/dev/null
 cmake --build "$BUILD" -j"$JOBS" --target tidewire_tests
