@@ -12,6 +12,8 @@ PACKAGES=(
   dpkg-dev  # dpkg-shlibdeps: the Debian package's dependencies
   # scripts/compare-screens.sh
   faketime imagemagick xdotool x11-utils
+  # The Windows build of the logic and its tests (scripts/test-windows.sh).
+  g++-mingw-w64-x86-64-posix wine64 googletest
 )
 
 missing=()

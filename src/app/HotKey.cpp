@@ -7,6 +7,15 @@
 #ifdef TIDEWIRE_HAVE_XCB
 #include <xcb/xcb.h>
 #endif
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#ifndef MOD_NOREPEAT
+#define MOD_NOREPEAT 0x4000
+#endif
+#endif
 
 namespace tw {
 
@@ -52,7 +61,7 @@ xcb_keycode_t KeycodeOf(xcb_connection_t* c, xcb_keysym_t keysym) {
 
 HotKey::HotKey(QWidget* window, std::function<void()> fire)
     : QObject(window), fire_(std::move(fire)) {
-  if (GrabX11()) {
+  if (GrabX11() || RegisterWindows(window)) {
     qApp->installNativeEventFilter(this);
     return;
   }
@@ -76,9 +85,47 @@ HotKey::~HotKey() {
   qApp->removeEventFilter(this);
   if (grabbedKeycode_ != 0) {
     qApp->removeNativeEventFilter(this);
+    UnregisterWindows();
     UngrabX11();
   }
 }
+
+// ---- Windows: F1 registered for the main window with RegisterHotKey ----
+#ifdef Q_OS_WIN
+namespace {
+constexpr int HOTKEY_ID = 1;
+}  // namespace
+
+bool HotKey::RegisterWindows(QWidget* window) {
+  // WM_HOTKEY goes to the main window's queue, where the native event filter
+  // sees it. MOD_NOREPEAT: F1 held down runs one test, as the in-program
+  // shortcut does.
+  const WId handle = window->winId();
+  if (!RegisterHotKey(reinterpret_cast<HWND>(handle), HOTKEY_ID, MOD_NOREPEAT, VK_F1)) {
+    return false;  // another program has F1
+  }
+  hotKeyWindow_ = static_cast<quintptr>(handle);
+  grabbedKeycode_ = VK_F1;
+  return true;
+}
+
+void HotKey::UnregisterWindows() {
+  if (hotKeyWindow_ != 0) UnregisterHotKey(reinterpret_cast<HWND>(hotKeyWindow_), HOTKEY_ID);
+  hotKeyWindow_ = 0;
+  grabbedKeycode_ = 0;
+}
+
+bool HotKey::WindowsHotKeyMessage(const QByteArray& eventType, void* message) const {
+  if (eventType != "windows_generic_MSG" || hotKeyWindow_ == 0) return false;
+  const auto* msg = static_cast<const MSG*>(message);
+  return msg->message == WM_HOTKEY && msg->wParam == static_cast<WPARAM>(HOTKEY_ID);
+}
+#else
+bool HotKey::RegisterWindows(QWidget*) { return false; }
+void HotKey::UnregisterWindows() {}
+bool HotKey::WindowsHotKeyMessage(const QByteArray&, void*) const { return false; }
+#endif
+// ---- end Windows ----
 
 bool HotKey::GrabX11() {
 #ifdef TIDEWIRE_HAVE_XCB
@@ -120,6 +167,10 @@ void HotKey::UngrabX11() {
 }
 
 bool HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+  if (WindowsHotKeyMessage(eventType, message)) {
+    fire_();
+    return true;
+  }
 #ifdef TIDEWIRE_HAVE_XCB
   if (eventType != "xcb_generic_event_t" || grabbedKeycode_ == 0) return false;
   auto* event = static_cast<xcb_generic_event_t*>(message);

@@ -19,8 +19,33 @@
 #ifdef TIDEWIRE_HAVE_XCB
 #include <xcb/xcb.h>
 #endif
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <shellapi.h>  // after windows.h, which it needs
+#endif
 
 namespace {
+
+// The arguments after the program's name, as UTF-8 like every text of the
+// program. On Windows argv holds them in the ANSI code page, which cannot
+// carry every character of a folder or file name, so they are read again
+// from the wide command line.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef Q_OS_WIN
+  int count = 0;
+  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) args.push_back(QString::fromWCharArray(wide[i]).toStdString());
+    LocalFree(wide);
+    return args;
+  }
+#endif
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
 
 // True when Qt has somewhere to put a window. Qt itself aborts with a
 // misleading message when the X server named by DISPLAY cannot be reached,
@@ -86,8 +111,7 @@ int RunDemo(tw::Options options, const tw::Clock& clock, QApplication& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  tw::ParseResult parsed = tw::ParseOptions(args);
+  tw::ParseResult parsed = tw::ParseOptions(Arguments(argc, argv));
   if (!parsed.options) {
     std::fprintf(stderr, "tidewire: %s\nTry 'tidewire --help'.\n", parsed.error.c_str());
     return 2;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "core/commands.h"
+#include "core/paths.h"
 
 namespace tw {
 
@@ -81,10 +82,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       }
     } else if (name == "--config") {
       if (!value(v) || v.empty()) return bad("--config needs a file");
-      o.config = v;
+      o.config = PathFromUtf8(v);
     } else if (name == "--home") {
       if (!value(v) || v.empty()) return bad("--home needs a folder");
-      o.home = v;
+      o.home = PathFromUtf8(v);
     } else if (name == "--com") {
       if (!value(v)) return bad("--com needs N=DEVICE");
       auto mapping = PortMap::parse(v);
@@ -155,13 +156,7 @@ std::string VersionText() { return "Tidewire 3.07\n"; }
 
 std::filesystem::path DataRoot(const Options& options) {
   if (options.home) return *options.home;
-#ifdef _WIN32
-  return "C:\\Tidewire";
-#else
-  if (const char* env = std::getenv("TIDEWIRE_HOME"); env != nullptr && *env != '\0') return env;
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home != nullptr && *home != '\0' ? home : ".") / "Tidewire";
-#endif
+  return DefaultDataRoot();
 }
 
 }  // namespace tw

@@ -5,6 +5,7 @@
 #include "config/config_io.h"
 #include "config/config_xml.h"
 #include "core/cformat.h"
+#include "core/paths.h"
 #include "core/settings_table.h"
 
 namespace tw {
@@ -48,7 +49,7 @@ ConfigFiles::ConfigFiles(FileChooser& files, TextOut& out, Settings& settings,
 
 FileRequest ConfigFiles::Request(const char* caption) const {
   return FileRequest{caption,
-                     dataRoot_.string(),
+                     PathToUtf8(dataRoot_),
                      {{"Tidewire Config Files", "*.twc"}, {"All XML Files", "*.xml"}},
                      "twc"};
 }
@@ -59,13 +60,13 @@ FileRequest ConfigFiles::SaveRequest() const { return Request(CONFIG_SAVE_CAPTIO
 ConfigChanges ConfigFiles::ConfigLoad() {
   const std::string path = files_.ChooseFileToOpen(LoadRequest());
   if (path.empty()) return {};
-  return ConfigLoadFile(path);
+  return ConfigLoadFile(PathFromUtf8(path));
 }
 
 bool ConfigFiles::ConfigSave() {
   const std::string path = files_.ChooseFileToSave(SaveRequest());
   if (path.empty()) return false;
-  return ConfigSaveFile(path);
+  return ConfigSaveFile(PathFromUtf8(path));
 }
 
 ConfigChanges ConfigFiles::ConfigLoadFile(const std::filesystem::path& path) {
@@ -77,7 +78,7 @@ ConfigChanges ConfigFiles::ConfigLoadFile(const std::filesystem::path& path) {
   }
   if (!parse.ok) {
     out_.PrintLine(cformat("Error: Configuration not loaded from \"%s\": %s; no setting changed.",
-                           path.string().c_str(), why.c_str()));
+                           PathToUtf8(path).c_str(), why.c_str()));
     return {};
   }
   const Settings before = settings_;
@@ -86,7 +87,7 @@ ConfigChanges ConfigFiles::ConfigLoadFile(const std::filesystem::path& path) {
     for (const auto& [port, choice] : parse.devices) devices_->choose(port, choice);
   }
   const ConfigChanges changes = Compare(before);
-  out_.PrintLine(cformat("loaded: \"%s\"", path.string().c_str()));
+  out_.PrintLine(cformat("loaded: \"%s\"", PathToUtf8(path).c_str()));
   ReportSkipped(parse.skipped);
   ReportOpenPorts(changes);
   return changes;
@@ -97,11 +98,11 @@ bool ConfigFiles::ConfigSaveFile(const std::filesystem::path& path) {
   const std::string text =
       devices_ ? ConfigToXml(settings_, devices_->choices()) : ConfigToXml(settings_);
   if (!ReplaceFile(path, text, why)) {
-    out_.PrintLine(cformat("Error: Configuration not saved to \"%s\": %s.", path.string().c_str(),
+    out_.PrintLine(cformat("Error: Configuration not saved to \"%s\": %s.", PathToUtf8(path).c_str(),
                            why.c_str()));
     return false;
   }
-  out_.PrintLine(cformat("saved: \"%s\"", path.string().c_str()));
+  out_.PrintLine(cformat("saved: \"%s\"", PathToUtf8(path).c_str()));
   return true;
 }
 

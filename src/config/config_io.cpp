@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/cformat.h"
+#include "core/paths.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -135,7 +136,7 @@ bool ReplaceFile(const fs::path& path, const std::string& text, std::string& why
     if (!file && error != EEXIST) break;
   }
   if (!file) {
-    why = cformat("cannot create a file in \"%s\": %s", folder.string().c_str(),
+    why = cformat("cannot create a file in \"%s\": %s", PathToUtf8(folder).c_str(),
                   ErrnoText(error).c_str());
     return false;
   }

@@ -8,7 +8,14 @@ namespace tw {
 LocalTime SystemClock::localTime() const {
   const std::time_t now = std::time(nullptr);
   std::tm parts{};
-  localtime_r(&now, &parts);
+  // The thread-safe forms: POSIX's localtime_r, Microsoft's localtime_s
+  // (arguments the other way round). Should it fail, every field is zero as
+  // before, not the -1 Microsoft's form leaves there.
+#ifdef _WIN32
+  if (localtime_s(&parts, &now) != 0) parts = std::tm{};
+#else
+  if (localtime_r(&now, &parts) == nullptr) parts = std::tm{};
+#endif
   LocalTime t;
   t.year = parts.tm_year + 1900;
   t.month = parts.tm_mon + 1;

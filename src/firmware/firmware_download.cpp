@@ -1,6 +1,7 @@
 #include "firmware/firmware_download.h"
 
 #include "core/cformat.h"
+#include "core/paths.h"
 
 namespace tw {
 
@@ -44,7 +45,7 @@ bool WindowsFolderExists() {
 void FirmwareDownload::FirmwareDownloadStart(RxState& rx) {
   imagePath_.clear();
   const FileRequest request{"Open Veluna Executable",
-                            links_.imageFolder.string(),
+                            PathToUtf8(links_.imageFolder),
                             {{"Veluna Binary Image File", "*.bin"}, {"All Files", "*"}},
                             "bin"};
   const std::string path = links_.files.ChooseFileToOpen(request);

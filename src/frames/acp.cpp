@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/cformat.h"
+#include "core/paths.h"
 #include "frames/data_frames.h"
 
 namespace tw {
@@ -69,7 +70,7 @@ enum class ReadResult { Ok, CantOpen, ShortRead };
 // Content bytes [position, position + count) of a file to send. Read-only
 // and binary: the file is the operator's, and every byte value must go out.
 ReadResult ReadContent(const std::string& path, int64_t position, int count, uint8_t* out) {
-  std::ifstream file(path, std::ios::in | std::ios::binary);
+  std::ifstream file(PathFromUtf8(path), std::ios::in | std::ios::binary);
   if (!file) return ReadResult::CantOpen;
   file.seekg(position);
   if (!file) return ReadResult::ShortRead;
@@ -189,7 +190,7 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count) {
     DropReception(state);
     return -1;
   }
-  state.path = state.folder / name;
+  state.path = state.folder / PathFromUtf8(name);
   state.received = count - titleLength - 1;
   return ACP_HEADER_BYTES + titleLength + 1;
 }
@@ -203,13 +204,13 @@ void WriteReceived(DataFrames& frames, int s, const fs::path& path, bool startFi
     file.open(path, std::ios::binary | (startFile ? std::ios::trunc : std::ios::app));
   }
   if (!file.is_open()) {
-    frames.PrintDataLine(cformat("ACP[%d]: error opening file: '%s'", s, path.string().c_str()));
+    frames.PrintDataLine(cformat("ACP[%d]: error opening file: '%s'", s, PathToUtf8(path).c_str()));
     return;
   }
   file.write(reinterpret_cast<const char*>(data), count);
   file.close();
   if (!file) {
-    frames.PrintDataLine(cformat("ACP[%d]: error writing file: '%s'", s, path.string().c_str()));
+    frames.PrintDataLine(cformat("ACP[%d]: error writing file: '%s'", s, PathToUtf8(path).c_str()));
   }
 }
 
@@ -239,7 +240,7 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
       // a file any more. What arrived so far stays on disk; later frames go
       // nowhere until a new frame 0 names a file.
       frames.PrintDataLine(cformat("ACP[%d]: error: '%s' passes %lld bytes, file dropped.", s,
-                                   state.path.string().c_str(),
+                                   PathToUtf8(state.path).c_str(),
                                    static_cast<long long>(ACP_STREAM_MAX)));
       DropReception(state);
       return;
@@ -248,7 +249,7 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
   }
   const int end = ACP_HEADER_BYTES + count;
   frames.PrintDataLine(cformat("ACP[%d]:   lgfile frame[%ld]: '%s' %lld bytes", s, frameNumber,
-                               state.path.string().c_str(),
+                               PathToUtf8(state.path).c_str(),
                                static_cast<long long>(state.received)));
   WriteReceived(frames, s, state.path, frameNumber == 0, frame.payload.data() + first, end - first);
 }
@@ -303,18 +304,18 @@ void QueueAcpFile(DataFrames& frames, int node) {
     return;
   }
   const std::string path = frames.files().ChooseFileToOpen(
-      {"File To Send", frames.receiveFolder().string(), {{"All Files", "*"}}, ""});
+      {"File To Send", PathToUtf8(frames.receiveFolder()), {{"All Files", "*"}}, ""});
   if (path.empty()) return;
   std::error_code error;
-  const bool regular = fs::is_regular_file(path, error);
-  const uintmax_t size = regular ? fs::file_size(path, error) : 0;
+  const bool regular = fs::is_regular_file(PathFromUtf8(path), error);
+  const uintmax_t size = regular ? fs::file_size(PathFromUtf8(path), error) : 0;
   if (!regular || error) {
     frames.PrintDataLine(cformat("ACP[%d]: error: can't open file '%s' !", node, path.c_str()));
     return;
   }
   AcpFileEntry entry;
   entry.path = path;
-  entry.title = fs::path(path).filename().string();
+  entry.title = PathToUtf8(PathFromUtf8(path).filename());
   // Refused now: at the head of the queue such a file would hold back every
   // file queued after it for the rest of the run.
   if (entry.title.size() > static_cast<size_t>(ACP_TITLE_MAX)) {

@@ -8,6 +8,7 @@
 
 #include "core/cformat.h"
 #include "core/fixed_format.h"
+#include "core/paths.h"
 
 namespace tw {
 
@@ -19,7 +20,6 @@ constexpr const char* kNmeaLogName =
     "C:\\Tidewire\\Logs\\port%d\\NMEA-%04d-%02d-%02d-%02d-%02d-%02d.%s";
 constexpr const char* kDataLogName =
     "C:\\Tidewire\\Logs\\port%d\\DATA-%04d-%02d-%02d-%02d-%02d-%02d.%s";
-constexpr std::string_view kWindowsRoot = "C:\\Tidewire\\";
 
 // The record ends in CR LF on every platform; the file is opened in binary
 // mode and the line end is written here rather than left to a text stream.
@@ -40,20 +40,6 @@ const char* LogNamePattern(std::string_view prefix) {
   if (prefix == "NMEA") return kNmeaLogName;
   if (prefix == "DATA") return kDataLogName;
   throw std::invalid_argument("unknown log file prefix: " + std::string(prefix));
-}
-
-// "C:\Tidewire\Logs\port1\NMEA-....CSV" -> <root>/Logs/port1/NMEA-....CSV
-std::filesystem::path UnderDataRoot(const std::filesystem::path& root,
-                                    std::string_view windowsPath) {
-  if (windowsPath.starts_with(kWindowsRoot)) windowsPath.remove_prefix(kWindowsRoot.size());
-  std::filesystem::path out = root;
-  while (!windowsPath.empty()) {
-    const size_t cut = windowsPath.find('\\');
-    out /= std::string(windowsPath.substr(0, cut));
-    if (cut == std::string_view::npos) break;
-    windowsPath.remove_prefix(cut + 1);
-  }
-  return out;
 }
 
 // The line as the 600-character working buffer holds it: up to the first NUL,
@@ -110,16 +96,16 @@ std::FILE* Logs::OpenLogFile(const char* prefix, int port, const char* extension
   // Append: a second file opened within the same second gets the same name,
   // and it must not wipe the records of the first. A new name starts empty.
   errno = 0;
-  std::FILE* file = std::fopen(path.string().c_str(), "ab");
+  std::FILE* file = OpenFile(path, "ab");
   if (file == nullptr) {
     // A folder that could not be made leaves the open only "no such file";
     // the folder's own reason (read-only, full, ...) says more.
     const int error = errno == ENOENT && folderError ? folderError.value() : errno;
     // The line first: a box may wait for a click, the terminal does not.
     if (failureLine_) {
-      failureLine_(cformat(kOpenFailedLine, path.string().c_str(), Reason(error).c_str()), false);
+      failureLine_(cformat(kOpenFailedLine, PathToUtf8(path).c_str(), Reason(error).c_str()), false);
     }
-    if (errorBox_) errorBox_(cformat(kOpenErrorText, path.string().c_str()), kOpenErrorCaption);
+    if (errorBox_) errorBox_(cformat(kOpenErrorText, PathToUtf8(path).c_str()), kOpenErrorCaption);
     openedPath.clear();
     return nullptr;
   }
@@ -194,7 +180,7 @@ void Logs::WriteOrClose(std::FILE*& file, std::filesystem::path& path, const cha
   const bool ok = std::fwrite(bytes, 1, count, file) == count && std::fflush(file) == 0;
   if (ok) return;
   const int error = errno;
-  const std::string line = cformat(kWriteFailedLine, path.string().c_str(), Reason(error).c_str());
+  const std::string line = cformat(kWriteFailedLine, PathToUtf8(path).c_str(), Reason(error).c_str());
   // What is still buffered cannot be written either; closing drops it.
   CloseFile(file, path);
   if (failureLine_) failureLine_(line, true);

@@ -53,6 +53,9 @@ std::unique_ptr<QtSerialPort> QtSerialPort::open(const QString& device, OpenFail
     port.close();
     return nullptr;
   }
+#else
+  // Windows opens a COM device for one handle only: the open is exclusive
+  // already and needs no lock of its own.
 #endif
   port.clear(QSerialPort::AllDirections);
   // A few KB in front of the ring, so a burst waits in the driver and the sender.

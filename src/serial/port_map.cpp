@@ -39,7 +39,9 @@ std::string PortMap::device(int portNumber) const {
     if (!choice.byIdPath.empty()) return choice.byIdPath;
   }
 #ifdef _WIN32
-  return cformat("COM%d", portNumber);
+  // The device namespace form: Windows opens "COM10" and above only so,
+  // and it is as good for COM1..COM9.
+  return cformat("\\\\.\\COM%d", portNumber);
 #else
   const std::string var = cformat("TIDEWIRE_COM%d", portNumber);
   if (const char* env = std::getenv(var.c_str()); env != nullptr && *env != '\0') return env;

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "support/posix.h"
+
 namespace tw {
 namespace {
 

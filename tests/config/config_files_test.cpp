@@ -12,6 +12,7 @@
 #include "config/config_test_support.h"
 #include "config/config_xml.h"
 #include "support/fakes.h"
+#include "support/posix.h"
 #include "support/program_fixture.h"
 
 namespace tw::test {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/posix.h"
 #include "support/program_fixture.h"
 
 namespace tw {
@@ -44,7 +45,7 @@ TEST(CFormat, DecimalPointIsAPointUnderACommaLocale) {
       }
     }
   } restore;
-  setenv("LOCPATH", dir.path().c_str(), 1);
+  setenv("LOCPATH", dir.path().string().c_str(), 1);
   ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
   char probe[16];
   std::snprintf(probe, sizeof probe, "%3.1f", 1.5);

@@ -18,6 +18,7 @@
 #include "core/cformat.h"
 #include "frames/data_frames.h"
 #include "support/fakes.h"
+#include "support/posix.h"
 #include "support/program_fixture.h"
 
 namespace tw::test {

@@ -24,10 +24,14 @@ std::string Pattern(int bytes, int start) {
 
 TempDir::TempDir() {
   static std::atomic<int> counter{0};
-  path_ = std::filesystem::temp_directory_path() /
-          ("tidewire-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(path_);
-  std::filesystem::create_directories(path_);
+  // A folder of that name may be left by an earlier run whose process had the
+  // same id (Wine hands out small ids again and again), perhaps holding a
+  // read-only file that cannot be removed: a name not taken yet is used.
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  do {
+    path_ =
+        base / ("tidewire-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  } while (!std::filesystem::create_directory(path_));
 }
 
 TempDir::~TempDir() {
