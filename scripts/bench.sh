@@ -8,11 +8,12 @@
 #   4. with --rss-hour: RSS after an hour at 50 lines/s against RSS after a minute.
 # and prints one table. Progress goes to standard error; raw figures to $BENCH_WORK.
 #
-#   scripts/bench.sh [--quick] [--rss-hour] [--only LIST] [--display :N] [--no-cutecom]
+#   scripts/bench.sh [--quick] [--rss-hour] [--only LIST] [--reps N] [--display :N] [--no-cutecom]
 #     --quick        short runs (a smoke test of the whole command, not figures to quote)
 #     --rss-hour     also run the one-hour RSS check (about 62 minutes more)
 #     --only LIST    some of: sentence,compare,latency,rss (comma separated)
-#     --display :N   the Xvfb display to start (default :42; must be free)
+#     --reps N       N rounds of the comparison, medians shown (default 1)
+#     --display :N   the Xvfb display to start (default: the first free one from :42 on)
 #     --no-cutecom   leave CuteCom out of the comparison
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -21,7 +22,8 @@ cd "$root"
 quick=0
 rss_hour=0
 only="sentence,compare,latency"
-display=":42"
+display="auto"
+reps=1
 cutecom=1
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -31,6 +33,8 @@ while [ $# -gt 0 ]; do
     --only=*) only="${1#--only=}" ;;
     --display) display="$2"; shift ;;
     --display=*) display="${1#--display=}" ;;
+    --reps) reps="$2"; shift ;;
+    --reps=*) reps="${1#--reps=}" ;;
     --no-cutecom) cutecom=0 ;;
     -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option '$1' (try --help)" >&2; exit 2 ;;
@@ -62,6 +66,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     --no-install-recommends "${missing[@]}" >&2
 fi
 
+measured="$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo '?')"
+git -C "$root" diff --quiet HEAD 2>/dev/null || measured="$measured + uncommitted changes"
 work="${BENCH_WORK:-$(mktemp -d /tmp/tidewire-bench.XXXXXX)}"
 mkdir -p "$work"
 say "raw figures go to $work"
@@ -124,7 +130,7 @@ if [ ${#gui_sections[@]} -gt 0 ]; then
   python3 "$root/bench/gui_bench.py" --tidewire "$build/tidewire" --bare "$build/floor/bare_window" \
     --sections "$(IFS=,; echo "${gui_sections[*]}")" --display "$display" --work "$work/gui" \
     --json "$work/gui.json" --idle-s "$idle_s" --load-s "$load_s" --requests "$requests" \
-    "${skip[@]}"
+    --reps "$reps" "${skip[@]}"
 fi
 if has rss; then
   # A copy, so that a rebuild during the hour cannot touch the program being measured.
@@ -135,7 +141,7 @@ if has rss; then
 fi
 
 echo
-echo "Tidewire benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo '?')$([ "$quick" -eq 1 ] && echo ', --quick: short runs, not figures to quote')"
+echo "Tidewire benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), Release build of $measured$([ "$quick" -eq 1 ] && echo ', --quick: short runs, not figures to quote')"
 echo
 python3 "$root/bench/summary.py" --sentence "$work/sentence.json" --gui "$work/gui.json" \
   --rss "$work/rss.json"
