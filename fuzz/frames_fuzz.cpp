@@ -58,10 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static constexpr int32_t KINDS[] = {KIND_ACP, KIND_CCL, KIND_MITOE, KIND_GENERIC,
                                         KIND_RAW, KIND_SEAGRANT, KIND_ACP, KIND_EMPTY};
     NodeProtocol& protocol = w->nodes[static_cast<size_t>(node)];
-    protocol.protocol = KINDS[(op >> 4) & 7];
-    protocol.showRawData = (op >> 7) & 1;
     if ((op >> 7) == 0 || (op & 0x70) != 0x70) {
-      // A frame from `node`: its payload comes from the input.
+      // A frame from `node` under the protocol `op` names: its payload
+      // comes from the input.
+      protocol.protocol = KINDS[(op >> 4) & 7];
+      protocol.showRawData = (op >> 7) & 1;
       const size_t length = in.Byte();
       const std::string payload = in.Bytes(length + 1);
       const int number = in.Byte();
@@ -72,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const size_t length = in.Byte();
       w->frames.ReceiveDataFrame("$CARXD," + in.Bytes(length));
     } else {
-      // A data request for `node`.
+      // A data request for `node`, under the protocol its last frame had.
       const int32_t bytes = static_cast<int32_t>(in.Word());
       const std::string answer = w->frames.BuildDataFrame(1, node, 1, bytes);
       if (!answer.empty() && answer.size() > 32 + 2 * FRAME_MAX) {
