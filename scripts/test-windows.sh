@@ -77,7 +77,7 @@ if [ -d "$qt/QtWidgets" ] && [ -d "$qt/QtSerialPort" ]; then
 fi
 checked=$(date +%s)
 
-echo "Linux only ($(grep -c . "$BUILD/linux-only-tests.txt") test cases, not run under Wine):"
+echo "Linux only ($(grep -c . "$BUILD/linux-only-tests.txt") entries, not run under Wine):"
 sed 's/^/  /' "$BUILD/linux-only-tests.txt"
 echo "Windows stage: $((built - started)) s to build, $((ran - built)) s under Wine," \
   "$((checked - ran)) s to check the Qt layer"
