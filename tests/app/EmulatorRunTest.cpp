@@ -171,15 +171,20 @@ TEST(EmulateCommand, WindowedHostAgainstTheHeadlessEmulator) {
   modem.start(TIDEWIRE_BINARY, {"--emulate", "--com", QString::fromStdString("2=" + cable.a()),
                                 "--emulate-requests", "32,256"});
   ASSERT_TRUE(modem.waitForStarted(5000));
+  // The host starts once the emulator shows its first sentence, so its
+  // port is open: on a busy machine the host could otherwise ask before
+  // anyone listens at the far end.
+  QByteArray hostOut, modemOut;
+  ReadUntil(modem, modemOut, {" <= Veluna "}, 20000);
+  ASSERT_TRUE(modemOut.contains(" <= Veluna ")) << "the emulator never spoke";
   QProcess host;
   host.setProcessEnvironment(Offscreen(home));
   host.start(TIDEWIRE_BINARY, {"--com", QString::fromStdString("1=" + cable.b()), "--connect",
                                "--menu", "40109", "--menu", "40042", "--echo"});
   ASSERT_TRUE(host.waitForStarted(5000));
 
-  QByteArray hostOut, modemOut;
   ReadUntil(host, hostOut,
-            {"Modem Using Config Profile [0]", "Modem Parsed Binary Data.     [256 bytes]"}, 15000);
+            {"Modem Using Config Profile [0]", "Modem Parsed Binary Data.     [256 bytes]"}, 30000);
   ReadUntil(modem, modemOut, {"Host => $CCCFQ,ALL", "$CATXD,1,0,1,256"}, 3000);
   host.kill();
   host.waitForFinished(5000);
