@@ -30,8 +30,8 @@ def val(samples, key, scale=1.0):
     return statistics.median(values) if values else None
 
 
-def fmt(v, spec):
-    return "—" if v is None else spec % v
+def fmt(v, pattern):
+    return "—" if v is None else pattern % v
 
 
 def ratio(a, b):

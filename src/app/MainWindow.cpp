@@ -15,7 +15,7 @@
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
 #include "core/commands.h"
-#include "diagnostics/NoiseSpectrumWindow.h"
+#include "diagnostics/NoiseChartWindow.h"
 #include "emulator/EmulatorDialog.h"
 #include "firmware/ExecutableImageWindow.h"
 #include "firmware/LoadExecutableDialog.h"
@@ -80,7 +80,7 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   };
   dialogs_[DLG_NOISE_SPECTRUM] = [this] {
     if (!noiseWindow_) {
-      noiseWindow_ = new NoiseSpectrumWindow(program_->noiseSpectrum(), this);
+      noiseWindow_ = new NoiseChartWindow(program_->noiseChart(), this);
       noiseWindow_->setAttribute(Qt::WA_DeleteOnClose);
     }
     noiseWindow_->show();

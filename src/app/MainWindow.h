@@ -22,7 +22,7 @@ class TerminalView;
 class QtSerialPortOpener;
 class HotKey;
 class ExecutableImageWindow;
-class NoiseSpectrumWindow;
+class NoiseChartWindow;
 
 // The main window: a thin shell that turns Qt events into the program's
 // messages and carries out what the program asks of the desktop.
@@ -77,7 +77,7 @@ class MainWindow : public QMainWindow, public Ui {
   std::map<int, std::function<void()>> dialogs_;
   std::unique_ptr<HotKey> hotKey_;
   QPointer<ExecutableImageWindow> imageWindow_;
-  QPointer<NoiseSpectrumWindow> noiseWindow_;
+  QPointer<NoiseChartWindow> noiseWindow_;
   bool destroyed_ = false;
   int waitCursors_ = 0;
   QLabel* statusPort_ = nullptr;

@@ -49,7 +49,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
           terminal_, sender_, logs_, settings_, state_, stats_, &frames_,
           [this](const std::string& line) {
             if (auto floor = ShowNoiseReport(terminal_, state_, line)) {
-              noiseSpectrum_.Record(state_, *floor);
+              noiseChart_.Record(state_, *floor);
             }
           }}),
       emulator_(EmulatorLinks{sender_, logs_, clock_, settings_}, emulatorPane_),

@@ -18,7 +18,7 @@
 #include "core/serial_port.h"
 #include "core/settings.h"
 #include "core/ui.h"
-#include "diagnostics/noise_spectrum.h"
+#include "diagnostics/noise_chart.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_pane.h"
 #include "firmware/firmware_download.h"
@@ -134,7 +134,7 @@ class Program {
   Logs& logs() { return logs_; }
   MenuModel& menu() { return menu_; }
   PerformanceStats& stats() { return stats_; }
-  NoiseSpectrumRecord& noiseSpectrum() { return noiseSpectrum_; }
+  NoiseChartRecord& noiseChart() { return noiseChart_; }
   DataFrames& frames() { return frames_; }
   Emulator& emulator() { return emulator_; }
   EmulatorPane& emulatorPane() { return emulatorPane_; }
@@ -180,7 +180,7 @@ class Program {
   MenuModel menu_;
   TimerTable timers_;
   PerformanceStats stats_;
-  NoiseSpectrumRecord noiseSpectrum_;
+  NoiseChartRecord noiseChart_;
   DataFrames frames_;
   ModemInterpreter interpreter_;
   EmulatorPane emulatorPane_;

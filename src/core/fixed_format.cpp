@@ -59,7 +59,7 @@ class Sink {
   size_t length_ = 0;
 };
 
-struct Spec {
+struct Directive {
   bool left = false;  // '-'
   bool zero = false;  // '0'
   size_t width = 0;
@@ -80,16 +80,17 @@ size_t ReadNumber(std::string_view f, size_t& i) {
 
 // A conversion's text padded to the width. With '0' (numbers only) the zeros
 // go between the sign and the digits; '-' wins over '0', as in printf.
-void PutPadded(Sink& sink, const Spec& spec, const char* text, size_t n, bool zeroAllowed) {
-  if (n >= spec.width) {
+void PutPadded(Sink& sink, const Directive& directive, const char* text, size_t n,
+               bool zeroAllowed) {
+  if (n >= directive.width) {
     sink.Put(text, n);
     return;
   }
-  const size_t pad = spec.width - n;
-  if (spec.left) {
+  const size_t pad = directive.width - n;
+  if (directive.left) {
     sink.Put(text, n);
     sink.Fill(' ', pad);
-  } else if (spec.zero && zeroAllowed) {
+  } else if (directive.zero && zeroAllowed) {
     const size_t sign = (n > 0 && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
     sink.Put(text, sign);
     sink.Fill('0', pad);
@@ -102,33 +103,33 @@ void PutPadded(Sink& sink, const Spec& spec, const char* text, size_t n, bool ze
 
 // The usual case, a small count or a time field ("%d", "%02d"), written
 // digit by digit without a detour.
-bool PutSmallDecimal(Sink& sink, const Spec& spec, int64_t v) {
-  if (v < 0 || v > 99999 || spec.left || spec.width > 16) return false;
+bool PutSmallDecimal(Sink& sink, const Directive& directive, int64_t v) {
+  if (v < 0 || v > 99999 || directive.left || directive.width > 16) return false;
   char digits[5];
   size_t n = 0;
   do {
     digits[n++] = static_cast<char>('0' + v % 10);
     v /= 10;
   } while (v != 0);
-  if (spec.width > n) sink.Fill(spec.zero ? '0' : ' ', spec.width - n);
+  if (directive.width > n) sink.Fill(directive.zero ? '0' : ' ', directive.width - n);
   while (n > 0) sink.PutChar(digits[--n]);
   return true;
 }
 
-void PutInteger(Sink& sink, const Spec& spec, const FormatArg& a) {
-  if ((spec.conversion == 'd' || spec.conversion == 'i') &&
-      PutSmallDecimal(sink, spec, a.wide ? a.i : static_cast<int32_t>(a.i))) {
+void PutInteger(Sink& sink, const Directive& directive, const FormatArg& a) {
+  if ((directive.conversion == 'd' || directive.conversion == 'i') &&
+      PutSmallDecimal(sink, directive, a.wide ? a.i : static_cast<int32_t>(a.i))) {
     return;
   }
   char digits[24];
   std::to_chars_result r{};
-  switch (spec.conversion) {
+  switch (directive.conversion) {
     case 'x':
     case 'X': {
       // %x shows the bits of the value as the unsigned type of its size.
       const uint64_t bits = a.wide ? static_cast<uint64_t>(a.i) : static_cast<uint32_t>(a.i);
       r = std::to_chars(digits, digits + sizeof digits, bits, 16);
-      if (spec.conversion == 'X') {
+      if (directive.conversion == 'X') {
         for (char* p = digits; p != r.ptr; ++p) {
           if (*p >= 'a' && *p <= 'f') *p = static_cast<char>(*p - 'a' + 'A');
         }
@@ -144,16 +145,16 @@ void PutInteger(Sink& sink, const Spec& spec, const FormatArg& a) {
       r = std::to_chars(digits, digits + sizeof digits, a.wide ? a.i : static_cast<int32_t>(a.i));
       break;
   }
-  PutPadded(sink, spec, digits, static_cast<size_t>(r.ptr - digits), true);
+  PutPadded(sink, directive, digits, static_cast<size_t>(r.ptr - digits), true);
 }
 
-void PutDouble(Sink& sink, const Spec& spec, double v) {
-  const int precision = spec.precision < 0 ? 6 : spec.precision;
+void PutDouble(Sink& sink, const Directive& directive, double v) {
+  const int precision = directive.precision < 0 ? 6 : directive.precision;
   if (!std::isfinite(v)) {
     // "nan", "-nan", "inf", "-inf"; zeros never pad them.
-    const char* text = std::isnan(v) ? (std::signbit(v) ? "-nan" : "nan")
-                                     : (std::signbit(v) ? "-inf" : "inf");
-    PutPadded(sink, spec, text, std::strlen(text), false);
+    const char* text =
+        std::isnan(v) ? (std::signbit(v) ? "-nan" : "nan") : (std::signbit(v) ? "-inf" : "inf");
+    PutPadded(sink, directive, text, std::strlen(text), false);
     return;
   }
   // The largest double has 309 digits before the point; precisions beyond
@@ -162,21 +163,21 @@ void PutDouble(Sink& sink, const Spec& spec, double v) {
   if (precision <= 64) {
     const auto r =
         std::to_chars(digits, digits + sizeof digits, v, std::chars_format::fixed, precision);
-    PutPadded(sink, spec, digits, static_cast<size_t>(r.ptr - digits), true);
+    PutPadded(sink, directive, digits, static_cast<size_t>(r.ptr - digits), true);
     return;
   }
   std::string big(static_cast<size_t>(precision) + 400, '\0');
-  const auto r = std::to_chars(big.data(), big.data() + big.size(), v, std::chars_format::fixed,
-                               precision);
-  PutPadded(sink, spec, big.data(), static_cast<size_t>(r.ptr - big.data()), true);
+  const auto r =
+      std::to_chars(big.data(), big.data() + big.size(), v, std::chars_format::fixed, precision);
+  PutPadded(sink, directive, big.data(), static_cast<size_t>(r.ptr - big.data()), true);
 }
 
-void PutText(Sink& sink, const Spec& spec, const FormatArg& a) {
+void PutText(Sink& sink, const Directive& directive, const FormatArg& a) {
   size_t n = a.s.size;
-  if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < n) {
-    n = static_cast<size_t>(spec.precision);
+  if (directive.precision >= 0 && static_cast<size_t>(directive.precision) < n) {
+    n = static_cast<size_t>(directive.precision);
   }
-  PutPadded(sink, spec, a.s.data, n, false);
+  PutPadded(sink, directive, a.s.data, n, false);
 }
 
 }  // namespace
@@ -199,39 +200,39 @@ size_t FormatInto(char* out, size_t capacity, std::string_view f, const FormatAr
       ++i;
       continue;
     }
-    Spec spec;
+    Directive directive;
     for (; i < f.size() && (f[i] == '-' || f[i] == '0'); ++i) {
-      if (f[i] == '-') spec.left = true;
-      if (f[i] == '0') spec.zero = true;
+      if (f[i] == '-') directive.left = true;
+      if (f[i] == '0') directive.zero = true;
     }
-    spec.width = ReadNumber(f, i);
+    directive.width = ReadNumber(f, i);
     if (i < f.size() && f[i] == '.') {
       ++i;
-      spec.precision = static_cast<int>(std::min<size_t>(ReadNumber(f, i), 1 << 20));
+      directive.precision = static_cast<int>(std::min<size_t>(ReadNumber(f, i), 1 << 20));
     }
     if (i >= f.size()) break;
-    spec.conversion = f[i++];
+    directive.conversion = f[i++];
     if (next >= count) continue;  // no argument left: nothing to show
     const FormatArg& a = args[next++];
-    switch (spec.conversion) {
+    switch (directive.conversion) {
       case 'd':
       case 'i':
       case 'u':
       case 'x':
       case 'X':
-        if (a.kind == FormatArg::Kind::kInt) PutInteger(sink, spec, a);
+        if (a.kind == FormatArg::Kind::kInt) PutInteger(sink, directive, a);
         break;
       case 'c':
         if (a.kind == FormatArg::Kind::kInt) {
           const char c = static_cast<char>(a.i);
-          PutPadded(sink, spec, &c, 1, false);
+          PutPadded(sink, directive, &c, 1, false);
         }
         break;
       case 'f':
-        if (a.kind == FormatArg::Kind::kDouble) PutDouble(sink, spec, a.d);
+        if (a.kind == FormatArg::Kind::kDouble) PutDouble(sink, directive, a.d);
         break;
       case 's':
-        if (a.kind == FormatArg::Kind::kText) PutText(sink, spec, a);
+        if (a.kind == FormatArg::Kind::kText) PutText(sink, directive, a);
         break;
       default:
         break;

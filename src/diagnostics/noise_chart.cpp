@@ -1,4 +1,4 @@
-#include "diagnostics/noise_spectrum.h"
+#include "diagnostics/noise_chart.h"
 
 #include <algorithm>
 
@@ -7,8 +7,8 @@
 
 namespace tw {
 
-void NoiseSpectrumRecord::Record(const RunState& state, const NoiseFloor& floor) {
-  NoiseSpectrum& s = last_;
+void NoiseChartRecord::Record(const RunState& state, const NoiseFloor& floor) {
+  NoiseReading& s = last_;
   ++s.reports;
   s.band = state.modemBand;
   s.frequency = state.noiseFrequency;
@@ -28,7 +28,7 @@ std::string BandText(int32_t band) {
 
 }  // namespace
 
-NoiseChart MakeNoiseChart(const NoiseSpectrum& s) {
+NoiseChart MakeNoiseChart(const NoiseReading& s) {
   NoiseChart chart;
   if (s.reports == 0) {
     chart.caption = "No noise report yet: measure the receiver noise from the Modem menu.";
@@ -69,9 +69,9 @@ NoiseChart MakeNoiseChart(const NoiseSpectrum& s) {
   // A tick under every other bin keeps the labels apart.
   for (int i = 0; i < NOISE_BINS; i += 2) chart.x.ticks.push_back(s.frequency[i]);
 
-  chart.caption = cformat("Floor %.1f dBV   Peak threshold %d dBV   %s   Report %d",
-                          static_cast<double>(s.floor), s.threshold, BandText(s.band).c_str(),
-                          s.reports);
+  chart.caption =
+      cformat("Floor %.1f dBV   Peak threshold %d dBV   %s   Report %d",
+              static_cast<double>(s.floor), s.threshold, BandText(s.band).c_str(), s.reports);
   return chart;
 }
 

@@ -16,7 +16,7 @@
 namespace tw {
 
 // One complete report as the terminal showed it.
-struct NoiseSpectrum {
+struct NoiseReading {
   int reports = 0;  // complete reports seen so far; 0: none yet
   int32_t band = -1;
   std::array<int32_t, NOISE_BINS> frequency{};
@@ -28,24 +28,24 @@ struct NoiseSpectrum {
 
 // Keeps the last complete report and tells one listener (the window) about
 // each new one.
-class NoiseSpectrumRecord {
+class NoiseChartRecord {
  public:
   // After ShowNoiseReport returned `floor` for a complete report: copies the
   // levels, frequencies and peaks it left in `state`.
   void Record(const RunState& state, const NoiseFloor& floor);
-  const NoiseSpectrum& last() const { return last_; }
+  const NoiseReading& last() const { return last_; }
   // One listener at a time; an empty function removes it.
   void SetListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
  private:
-  NoiseSpectrum last_;
+  NoiseReading last_;
   std::function<void()> listener_;
 };
 
 struct NoiseBar {
   int32_t frequencyHz = 0;
   int32_t level = 0;
-  double left = 0.0;   // Hz: the bar spans the bin's width
+  double left = 0.0;  // Hz: the bar spans the bin's width
   double right = 0.0;
   bool peak = false;
 };
@@ -68,6 +68,6 @@ struct NoiseChart {
 };
 
 // The chart of a report (or of none yet).
-NoiseChart MakeNoiseChart(const NoiseSpectrum& spectrum);
+NoiseChart MakeNoiseChart(const NoiseReading& spectrum);
 
 }  // namespace tw

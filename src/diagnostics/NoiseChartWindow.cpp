@@ -1,4 +1,4 @@
-#include "diagnostics/NoiseSpectrumWindow.h"
+#include "diagnostics/NoiseChartWindow.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -41,8 +41,7 @@ void NoiseChartView::paintEvent(QPaintEvent*) {
   const auto Y = [&](double dbv) { return chart_.y.Map(dbv, area.bottom(), area.top()); };
 
   // Level grid and labels.
-  const double yStep =
-      chart_.y.ticks.size() > 1 ? chart_.y.ticks[1] - chart_.y.ticks[0] : 1.0;
+  const double yStep = chart_.y.ticks.size() > 1 ? chart_.y.ticks[1] - chart_.y.ticks[0] : 1.0;
   for (double t : chart_.y.ticks) {
     const double y = Y(t);
     p.setPen(QPen(palette().color(QPalette::Mid), 0, Qt::DotLine));
@@ -59,7 +58,8 @@ void NoiseChartView::paintEvent(QPaintEvent*) {
   }
 
   for (const NoiseBar& bar : chart_.bars) {
-    const QRectF r(QPointF(X(bar.left) + 1, Y(bar.level)), QPointF(X(bar.right) - 1, area.bottom()));
+    const QRectF r(QPointF(X(bar.left) + 1, Y(bar.level)),
+                   QPointF(X(bar.right) - 1, area.bottom()));
     p.fillRect(r, bar.peak ? PEAK_COLOR : BAR_COLOR);
   }
   p.setPen(palette().color(QPalette::Text));
@@ -76,8 +76,7 @@ void NoiseChartView::paintEvent(QPaintEvent*) {
   p.setPen(QPen(FLOOR_COLOR, 2, Qt::SolidLine));
   p.drawLine(QPointF(area.left(), Y(chart_.floor)), QPointF(area.right(), Y(chart_.floor)));
   p.setPen(QPen(THRESHOLD_COLOR, 2, Qt::DashLine));
-  p.drawLine(QPointF(area.left(), Y(chart_.threshold)),
-             QPointF(area.right(), Y(chart_.threshold)));
+  p.drawLine(QPointF(area.left(), Y(chart_.threshold)), QPointF(area.right(), Y(chart_.threshold)));
 
   p.setPen(palette().color(QPalette::Text));
   for (const NoiseMark& m : chart_.peaks) {
@@ -93,7 +92,7 @@ void NoiseChartView::paintEvent(QPaintEvent*) {
   p.drawRect(area);
 }
 
-NoiseSpectrumWindow::NoiseSpectrumWindow(NoiseSpectrumRecord& record, QWidget* parent)
+NoiseChartWindow::NoiseChartWindow(NoiseChartRecord& record, QWidget* parent)
     : QWidget(parent, Qt::Window), record_(record) {
   setWindowTitle("Noise Spectrum");
   auto* layout = new QVBoxLayout(this);
@@ -116,14 +115,14 @@ NoiseSpectrumWindow::NoiseSpectrumWindow(NoiseSpectrumRecord& record, QWidget* p
   showLastReport();
 }
 
-NoiseSpectrumWindow::~NoiseSpectrumWindow() {
+NoiseChartWindow::~NoiseChartWindow() {
   // The record outlives the window.
   record_.SetListener(nullptr);
 }
 
-QString NoiseSpectrumWindow::captionText() const { return caption_->text(); }
+QString NoiseChartWindow::captionText() const { return caption_->text(); }
 
-void NoiseSpectrumWindow::showLastReport() {
+void NoiseChartWindow::showLastReport() {
   NoiseChart chart = MakeNoiseChart(record_.last());
   caption_->setText(QString::fromStdString(chart.caption));
   view_->setChart(std::move(chart));

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "diagnostics/noise_spectrum.h"
+#include "diagnostics/noise_chart.h"
 
 class QLabel;
 
@@ -29,11 +29,11 @@ class NoiseChartView : public QWidget {
 // The "Noise Spectrum" window: the last complete noise report as a bar
 // chart, redrawn with every new report while it is open. It is modeless,
 // so the terminal stays usable beside it.
-class NoiseSpectrumWindow : public QWidget {
+class NoiseChartWindow : public QWidget {
   Q_OBJECT
  public:
-  NoiseSpectrumWindow(NoiseSpectrumRecord& record, QWidget* parent = nullptr);
-  ~NoiseSpectrumWindow() override;
+  NoiseChartWindow(NoiseChartRecord& record, QWidget* parent = nullptr);
+  ~NoiseChartWindow() override;
 
   const NoiseChart& chart() const { return view_->chart(); }
   QString captionText() const;
@@ -41,7 +41,7 @@ class NoiseSpectrumWindow : public QWidget {
  private:
   void showLastReport();
 
-  NoiseSpectrumRecord& record_;
+  NoiseChartRecord& record_;
   NoiseChartView* view_ = nullptr;
   QLabel* caption_ = nullptr;
 };

@@ -1,6 +1,6 @@
 // The noise chart: a known report draws its bars, its floor and threshold
 // lines and its peak marks; only complete reports reach it.
-#include "diagnostics/noise_spectrum.h"
+#include "diagnostics/noise_chart.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ class NoiseChartTest : public ::testing::Test {
 
   RecordingTextOut out;
   RunState state;
-  NoiseSpectrumRecord record;
+  NoiseChartRecord record;
 };
 
 TEST_F(NoiseChartTest, AKnownReportDrawsItsBarsLinesAndPeak) {

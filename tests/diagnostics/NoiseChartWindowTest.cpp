@@ -10,7 +10,7 @@
 
 #include "app/MainWindow.h"
 #include "core/commands.h"
-#include "diagnostics/NoiseSpectrumWindow.h"
+#include "diagnostics/NoiseChartWindow.h"
 #include "support/program_fixture.h"
 
 namespace tw::test {
@@ -22,7 +22,7 @@ std::string NoiseReport(int peakBin) {
   return s + "\r\n";
 }
 
-class NoiseSpectrumInProgram : public ProgramTest {
+class NoiseChartInProgram : public ProgramTest {
  protected:
   void Receive(const std::string& sentence) {
     port->incoming.insert(port->incoming.end(), sentence.begin(), sentence.end());
@@ -31,8 +31,8 @@ class NoiseSpectrumInProgram : public ProgramTest {
   std::shared_ptr<FakePortState> port = Connect();
 };
 
-TEST_F(NoiseSpectrumInProgram, FollowsEachReportFromThePort) {
-  NoiseSpectrumWindow window(program->noiseSpectrum());
+TEST_F(NoiseChartInProgram, FollowsEachReportFromThePort) {
+  NoiseChartWindow window(program->noiseChart());
   window.show();
   EXPECT_EQ(window.windowTitle(), "Noise Spectrum");
   EXPECT_TRUE(window.chart().empty);
@@ -58,24 +58,24 @@ TEST_F(NoiseSpectrumInProgram, FollowsEachReportFromThePort) {
   EXPECT_FALSE(window.grab().isNull());
 }
 
-TEST_F(NoiseSpectrumInProgram, AClosedWindowIsNoLongerTold) {
+TEST_F(NoiseChartInProgram, AClosedWindowIsNoLongerTold) {
   {
-    NoiseSpectrumWindow window(program->noiseSpectrum());
+    NoiseChartWindow window(program->noiseChart());
     window.show();
   }
   Receive(NoiseReport(2));  // would reach a deleted window if it were still listening
-  EXPECT_EQ(program->noiseSpectrum().last().reports, 1);
-  NoiseSpectrumWindow again(program->noiseSpectrum());
+  EXPECT_EQ(program->noiseChart().last().reports, 1);
+  NoiseChartWindow again(program->noiseChart());
   EXPECT_TRUE(again.chart().bars[2].peak);  // a new window starts from the last report
 }
 
-class NoiseSpectrumMenu : public ::testing::Test {
+class NoiseChartMenu : public ::testing::Test {
  protected:
-  NoiseSpectrumMenu() { options.home = root.path(); }
+  NoiseChartMenu() { options.home = root.path(); }
   static int OpenCharts() {
     int n = 0;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (qobject_cast<NoiseSpectrumWindow*>(w) && w->isVisible()) ++n;
+      if (qobject_cast<NoiseChartWindow*>(w) && w->isVisible()) ++n;
     }
     return n;
   }
@@ -84,7 +84,7 @@ class NoiseSpectrumMenu : public ::testing::Test {
   Options options;
 };
 
-TEST_F(NoiseSpectrumMenu, TheViewMenuItemOpensOneWindowThatGoesWithTheMainWindow) {
+TEST_F(NoiseChartMenu, TheViewMenuItemOpensOneWindowThatGoesWithTheMainWindow) {
   {
     MainWindow w(options, clock);
     w.show();
