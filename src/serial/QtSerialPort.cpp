@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QMetaObject>
 #include <QSerialPortInfo>
+#include <QThread>
 #include <QtGlobal>
 #include <cerrno>
 #include <limits>
@@ -110,8 +111,11 @@ int QtSerialPort::readAvailable(uint8_t* destination, int max) {
       closePort();
       return -1;
     }
-    // Without an event loop nothing fills the buffer: look once, no waiting.
-    port_.waitForReadyRead(0);
+    // Inside the event loop QSerialPort takes bytes in as they arrive, so an
+    // empty buffer there means nothing came and asking the device again
+    // would only cost a system call on every idle poll. Without a loop
+    // nothing fills the buffer: look once, no waiting.
+    if (QThread::currentThread()->loopLevel() == 0) port_.waitForReadyRead(0);
     if (port_.bytesAvailable() == 0) {
       if (!lost()) return 0;
       closePort();

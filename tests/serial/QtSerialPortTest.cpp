@@ -124,6 +124,40 @@ TEST_F(QtSerialPortTest, BytesTakenInByTheEventLoopAreStillDelivered) {
   EXPECT_EQ(ReadUntil(*port, 14, 5), "$CATXF,1,2,0\r\n");
 }
 
+// The program reads from a timer inside the event loop, where the port is
+// not asked again on each tick: what arrives must still come through, in
+// order, and a hang-up must still be seen.
+TEST_F(QtSerialPortTest, PollsFromInsideTheEventLoopSeeDataAndHangUp) {
+  auto port = OpenConfigured();
+  ASSERT_NE(port, nullptr);
+  std::string pattern;
+  for (int i = 0; i < 6000; ++i) pattern.push_back(static_cast<char>(i % 251));
+
+  std::string got;
+  int result = 0;
+  int ticks = 0;
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    ++ticks;
+    if (ticks == 3) {
+      EXPECT_TRUE(pty.write(pattern));
+    }
+    uint8_t buffer[1024];
+    result = port->readAvailable(buffer, sizeof buffer);
+    if (result > 0) got.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(result));
+    if (got.size() == pattern.size() && ticks < 1000) {
+      pty.closeMaster();
+      ticks = 1000;  // from here on, waiting for the hang-up
+    }
+    if (result < 0 || ticks > 1200) loop.quit();
+  });
+  poll.start(5);
+  loop.exec();
+  EXPECT_EQ(got, pattern);
+  EXPECT_EQ(result, -1) << "the hang-up was not reported";
+}
+
 TEST_F(QtSerialPortTest, WriteAllDeliversExactBytes) {
   auto port = OpenConfigured();
   ASSERT_NE(port, nullptr);
