@@ -146,6 +146,11 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // Each new line sends the X server one row of pixels. Put through shared
+  // memory, that row makes the next paint wait for the server's answer, a
+  // round trip for every line; sent inside the request it needs none. A
+  // choice made in the environment is kept.
+  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
   QApplication::setApplicationName("Tidewire");
