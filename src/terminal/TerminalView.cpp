@@ -12,6 +12,7 @@
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPaintEngine>
@@ -47,6 +48,15 @@ QString RowText(const tw::TerminalInfo& ti, int row, int firstColumn, int count)
     if (byte >= 0x20 && byte != 0x7F) text[i] = QChar(byte);  // 8-bit text read as Latin-1
   }
   return text;
+}
+
+// Cells that draw as spaces: blanks and control bytes.
+bool RowIsBlank(const tw::TerminalInfo& ti, int row, int firstColumn, int count) {
+  for (int i = 0; i < count; ++i) {
+    const auto byte = static_cast<unsigned char>(ti.cell(row, firstColumn + i));
+    if (byte > 0x20 && byte != 0x7F) return false;
+  }
+  return true;
 }
 
 // The face that stands in for a missing one: the first installed of a few
@@ -135,9 +145,46 @@ tw::CellSize TerminalView::applyFont(const tw::LogFont& lf, int32_t color) {
   font.setLetterSpacing(QFont::AbsoluteSpacing, cell.width - advance);
   font_ = font;
   textColor_ = color;
+  prepareGlyphs();
   updateGeometry();
   viewport()->update();
   return cell;
+}
+
+// A byte stands for one glyph in one cell: Latin-1 has no combining marks
+// and the face is fixed-pitch, so there is nothing to shape. Lines through
+// the text (underline, strike-out) are left to drawText.
+void TerminalView::prepareGlyphs() {
+  glyphsUsable_ = false;
+  rawFont_ = QRawFont::fromFont(font_);
+  if (!rawFont_.isValid() || font_.underline() || font_.strikeOut()) return;
+  QString chars(256, QLatin1Char(' '));
+  for (int byte = 0x20; byte < 256; ++byte) {
+    if (byte != 0x7F) chars[byte] = QChar(byte);
+  }
+  int count = static_cast<int>(glyphOf_.size());
+  if (!rawFont_.glyphIndexesForChars(chars.constData(), 256, glyphOf_.data(), &count) ||
+      count != 256) {
+    return;
+  }
+  glyphsUsable_ = true;
+}
+
+bool TerminalView::drawRowGlyphs(QPainter& painter, const tw::TerminalInfo& ti, int row,
+                                 int firstColumn, int count, QPointF origin) {
+  std::array<quint32, tw::SCREEN_COLUMNS> glyphs;
+  std::array<QPointF, tw::SCREEN_COLUMNS> positions;
+  for (int i = 0; i < count; ++i) {
+    const auto byte = static_cast<unsigned char>(ti.cell(row, firstColumn + i));
+    glyphs[static_cast<size_t>(i)] = glyphOf_[byte];
+    if (glyphOf_[byte] == 0) return false;
+    positions[static_cast<size_t>(i)] = QPointF(i * ti.charWidth, 0);
+  }
+  QGlyphRun run;
+  run.setRawFont(rawFont_);
+  run.setRawData(glyphs.data(), positions.data(), count);
+  painter.drawGlyphRun(origin, run);
+  return true;
 }
 
 bool TerminalView::chooseFont(tw::LogFont& lf, int32_t& textColor) {
@@ -224,9 +271,12 @@ void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, con
     const QRect cells(x, y, count * ti.charWidth, ti.charHeight);
     painter.setClipRect(cells);
     painter.fillRect(cells, background);
-    const QString text = RowText(ti, row, range.firstColumn, count);
-    if (blankIsEmpty && text.count(QLatin1Char(' ')) == count) continue;
-    painter.drawText(x, y + ascent, text);
+    if (blankIsEmpty && RowIsBlank(ti, row, range.firstColumn, count)) continue;
+    if (glyphsUsable_ &&
+        drawRowGlyphs(painter, ti, row, range.firstColumn, count, QPointF(x, y + ascent))) {
+      continue;
+    }
+    painter.drawText(x, y + ascent, RowText(ti, row, range.firstColumn, count));
   }
 }
 

@@ -7,6 +7,7 @@
 #include <QFontDialog>
 #include <QImage>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -148,6 +149,55 @@ TEST_F(TerminalViewTest, ScrollBarsFollowTheModelAndDriveIt) {
   hbar->triggerAction(QAbstractSlider::SliderSingleStepSub);
   QApplication::processEvents();
   ExpectInkOnlyOnCharacters(OnScreen());
+}
+
+// Rows are drawn glyph by glyph from a table made once per font; every byte
+// value must look exactly as drawing the row's text with the font does,
+// including bytes the face has no glyph for (drawn by the font's fallbacks).
+TEST_F(TerminalViewTest, RowsLookAsTheirTextDrawnWithTheFont) {
+  ShowViewport(64 * ti().charWidth + 40, 40 * ti().charHeight);
+  LogFont boldItalic = program.settings().terminalFont;
+  boldItalic.faceName = "Liberation Mono";
+  boldItalic.height = 17;
+  boldItalic.weight = 700;
+  boldItalic.italic = 1;
+  for (const LogFont& font : {program.settings().terminalFont, boldItalic}) {
+    program.terminal().ApplyFont(font, program.settings().textColor);
+    for (int byte = 0; byte < 256; ++byte) {
+      ti().row = byte / 64;
+      ti().column = byte % 64;
+      const char c = static_cast<char>(byte);
+      Write(std::string(1, c == '\r' || c == '\n' || c == '\b' || c == '\t' ? '.' : c));
+    }
+    view.viewport()->repaint();
+    const QImage shown = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    QImage expected(shown.size(), QImage::Format_RGB32);
+    expected.fill(view.viewport()->palette().color(QPalette::Base));
+    QPainter painter(&expected);
+    painter.setFont(view.terminalFont());
+    painter.setPen(QColor(program.settings().textColor & 0xFF,
+                          (program.settings().textColor >> 8) & 0xFF,
+                          (program.settings().textColor >> 16) & 0xFF));
+    const int ascent = QFontMetrics(view.terminalFont()).ascent();
+    for (int row = 0; row < SCREEN_ROWS; ++row) {
+      QString text(SCREEN_COLUMNS, QLatin1Char(' '));
+      for (int column = 0; column < SCREEN_COLUMNS; ++column) {
+        const auto byte = static_cast<unsigned char>(ti().cell(row, column));
+        if (byte >= 0x20 && byte != 0x7F) text[column] = QChar(byte);
+      }
+      const int y = row * ti().charHeight;
+      painter.setClipRect(0, y, SCREEN_COLUMNS * ti().charWidth, ti().charHeight);
+      painter.drawText(0, y + ascent, text);
+    }
+    painter.end();
+
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+      for (int x = 0; x < shown.width(); ++x) differing += shown.pixel(x, y) != expected.pixel(x, y);
+    }
+    EXPECT_EQ(differing, 0) << font.faceName << " " << font.height;
+  }
 }
 
 TEST_F(TerminalViewTest, LargerFontMakesLargerCellsAndLongerScrollRanges) {
