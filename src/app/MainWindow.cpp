@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/AboutDialog.h"
@@ -349,13 +350,31 @@ void MainWindow::MakeStatusBar() {
 
 void MainWindow::ShowStatus(const StatusFields& fields) {
   statusPort_->setText(QString::fromStdString(fields.port));
-  statusTraffic_->setText(QString::fromStdString(fields.traffic));
+  ShowTraffic(QString::fromStdString(fields.traffic));
   const QString paths = QString::fromStdString(fields.logPaths);
   for (auto [label, name] :
        {std::pair{statusNmeaLog_, &fields.nmeaLog}, std::pair{statusDataLog_, &fields.dataLog}}) {
     label->setText(QString::fromStdString(*name));
     label->setToolTip(paths);
     label->setVisible(!name->empty());
+  }
+}
+
+// The counts change up to ten times a second while bytes flow. A label of
+// fixed size repaints itself without making the status bar lay out all its
+// fields again; it only ever widens, when a longer count needs the room.
+void MainWindow::ShowTraffic(const QString& text) {
+  if (text == statusTraffic_->text()) return;
+  statusTraffic_->setText(text);
+  const QMargins margins = statusTraffic_->contentsMargins();
+  const int needed = statusTraffic_->fontMetrics().horizontalAdvance(text) + margins.left() +
+                     margins.right() + 2 * statusTraffic_->margin();
+  if (statusTraffic_->minimumHeight() != statusTraffic_->maximumHeight()) {
+    statusTraffic_->setFixedHeight(statusTraffic_->sizeHint().height());
+  }
+  if (needed > statusTraffic_->maximumWidth() ||
+      statusTraffic_->minimumWidth() != statusTraffic_->maximumWidth()) {
+    statusTraffic_->setFixedWidth(std::max(needed, statusTraffic_->sizeHint().width()));
   }
 }
 

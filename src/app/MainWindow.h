@@ -66,6 +66,7 @@ class MainWindow : public QMainWindow, public Ui {
   void RunNextStartupCommand();
   void MakeStatusBar();
   void ShowStatus(const StatusFields& fields);
+  void ShowTraffic(const QString& text);
 
   PortMap portMap_;
   QtSharedLibrary mapLibrary_{MapLibraryFileName()};
