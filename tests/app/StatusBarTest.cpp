@@ -73,6 +73,22 @@ TEST_F(StatusBarWindow, ShowsThePortTrafficAndOpenLogs) {
   }
   Step(w);
   EXPECT_EQ(Field(w, "statusTraffic"), "RX 14 B  TX 12 B");
+
+  // The counts' field keeps its size while its text changes and widens as
+  // soon as a count would not fit.
+  auto* traffic = w.statusBar()->findChild<QLabel*>("statusTraffic");
+  const auto fits = [traffic] {
+    return traffic->minimumWidth() == traffic->maximumWidth() &&
+           traffic->maximumWidth() >= traffic->fontMetrics().horizontalAdvance(traffic->text());
+  };
+  EXPECT_TRUE(fits());
+  const int before = traffic->maximumWidth();
+  const std::string longSentence = "$CCTXD,1,2,0," + std::string(400, 'A') + "\r\n";
+  for (int i = 0; i < 30; ++i) w.program().sender().SendSentence(longSentence);
+  Step(w);
+  EXPECT_EQ(Field(w, "statusTraffic"), QStringLiteral("RX 14 B  TX %1 B").arg(12 + 30 * longSentence.size()));
+  EXPECT_TRUE(fits());
+  EXPECT_GT(traffic->maximumWidth(), before);
 }
 
 TEST_F(StatusBarWindow, TheTerminalKeepsItsDefaultHeight) {
