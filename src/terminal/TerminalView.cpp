@@ -12,7 +12,6 @@
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPaintEngine>
@@ -145,46 +144,11 @@ tw::CellSize TerminalView::applyFont(const tw::LogFont& lf, int32_t color) {
   font.setLetterSpacing(QFont::AbsoluteSpacing, cell.width - advance);
   font_ = font;
   textColor_ = color;
-  prepareGlyphs();
+  glyphCells_.setFont(font_, QSize(cell.width, cell.height), QFontMetrics(font_).ascent(),
+                      ToQColor(color), BackgroundColor(viewport()));
   updateGeometry();
   viewport()->update();
   return cell;
-}
-
-// A byte stands for one glyph in one cell: Latin-1 has no combining marks
-// and the face is fixed-pitch, so there is nothing to shape. Lines through
-// the text (underline, strike-out) are left to drawText.
-void TerminalView::prepareGlyphs() {
-  glyphsUsable_ = false;
-  rawFont_ = QRawFont::fromFont(font_);
-  if (!rawFont_.isValid() || font_.underline() || font_.strikeOut()) return;
-  QString chars(256, QLatin1Char(' '));
-  for (int byte = 0x20; byte < 256; ++byte) {
-    if (byte != 0x7F) chars[byte] = QChar(byte);
-  }
-  int count = static_cast<int>(glyphOf_.size());
-  if (!rawFont_.glyphIndexesForChars(chars.constData(), 256, glyphOf_.data(), &count) ||
-      count != 256) {
-    return;
-  }
-  glyphsUsable_ = true;
-}
-
-bool TerminalView::drawRowGlyphs(QPainter& painter, const tw::TerminalInfo& ti, int row,
-                                 int firstColumn, int count, QPointF origin) {
-  std::array<quint32, tw::SCREEN_COLUMNS> glyphs;
-  std::array<QPointF, tw::SCREEN_COLUMNS> positions;
-  for (int i = 0; i < count; ++i) {
-    const auto byte = static_cast<unsigned char>(ti.cell(row, firstColumn + i));
-    glyphs[static_cast<size_t>(i)] = glyphOf_[byte];
-    if (glyphOf_[byte] == 0) return false;
-    positions[static_cast<size_t>(i)] = QPointF(i * ti.charWidth, 0);
-  }
-  QGlyphRun run;
-  run.setRawFont(rawFont_);
-  run.setRawData(glyphs.data(), positions.data(), count);
-  painter.drawGlyphRun(origin, run);
-  return true;
 }
 
 bool TerminalView::chooseFont(tw::LogFont& lf, int32_t& textColor) {
@@ -261,6 +225,7 @@ void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, con
   const int count = range.lastColumn - range.firstColumn + 1;
   if (count <= 0) return;
   const QColor background = BackgroundColor(viewport());
+  glyphCells_.setBackground(background);
   const int ascent = QFontMetrics(font_).ascent();
   painter.setPen(ToQColor(textColor_));
   // Spaces leave no ink unless a line runs through them.
@@ -272,10 +237,9 @@ void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, con
     painter.setClipRect(cells);
     painter.fillRect(cells, background);
     if (blankIsEmpty && RowIsBlank(ti, row, range.firstColumn, count)) continue;
-    if (glyphsUsable_ &&
-        drawRowGlyphs(painter, ti, row, range.firstColumn, count, QPointF(x, y + ascent))) {
-      continue;
-    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(
+        &ti.screen[static_cast<size_t>(row * tw::SCREEN_COLUMNS + range.firstColumn)]);
+    if (glyphCells_.drawRow(painter, bytes, count, QPoint(x, y))) continue;
     painter.drawText(x, y + ascent, RowText(ti, row, range.firstColumn, count));
   }
 }

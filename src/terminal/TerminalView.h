@@ -5,11 +5,10 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
-#include <QRawFont>
 #include <QRect>
-#include <array>
 #include <QRegion>
 
+#include "terminal/GlyphCells.h"
 #include "terminal/terminal.h"
 #include "terminal/terminal_info.h"
 #include "terminal/terminal_selection.h"
@@ -33,6 +32,7 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   bool chooseFont(tw::LogFont& font, int32_t& textColor);
 
   const QFont& terminalFont() const { return font_; }
+  const GlyphCells& glyphCells() const { return glyphCells_; }
   bool caretVisible() const { return caretCreated_ && caretShown_; }
   QRect caretRect() const { return caretRect_; }
 
@@ -86,18 +86,9 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void paintSelection(QPainter& painter, const tw::TerminalInfo& ti);
   void updateSelectionRows();
 
-  void prepareGlyphs();
-  bool drawRowGlyphs(QPainter& painter, const tw::TerminalInfo& ti, int row, int firstColumn,
-                     int count, QPointF origin);
-
   tw::Terminal* terminal_ = nullptr;
   QFont font_;
-  // The font's glyph for each byte value, looked up once per font, so a row
-  // is drawn without shaping its text again. A byte the face has no glyph
-  // for (index 0) sends its row through drawText and the font's fallbacks.
-  QRawFont rawFont_;
-  std::array<quint32, 256> glyphOf_{};
-  bool glyphsUsable_ = false;
+  GlyphCells glyphCells_;
   int32_t textColor_ = 0;
   // Where the model has asked for a repaint that has not happened yet, so
   // updateNow repaints only that.

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
+#include <vector>
 
 #include "app/program.h"
 #include "support/fakes.h"
@@ -151,9 +152,10 @@ TEST_F(TerminalViewTest, ScrollBarsFollowTheModelAndDriveIt) {
   ExpectInkOnlyOnCharacters(OnScreen());
 }
 
-// Rows are drawn glyph by glyph from a table made once per font; every byte
-// value must look exactly as drawing the row's text with the font does,
-// including bytes the face has no glyph for (drawn by the font's fallbacks).
+// Rows are drawn from a glyph table made once per font, or copied from cells
+// drawn once; every byte value must look exactly as drawing the row's text
+// with the font does, including bytes the face has no glyph for (drawn by
+// the font's fallbacks).
 TEST_F(TerminalViewTest, RowsLookAsTheirTextDrawnWithTheFont) {
   ShowViewport(64 * ti().charWidth + 40, 40 * ti().charHeight);
   LogFont boldItalic = program.settings().terminalFont;
@@ -161,8 +163,11 @@ TEST_F(TerminalViewTest, RowsLookAsTheirTextDrawnWithTheFont) {
   boldItalic.height = 17;
   boldItalic.weight = 700;
   boldItalic.italic = 1;
+  std::vector<int> copied, drawn;
   for (const LogFont& font : {program.settings().terminalFont, boldItalic}) {
     program.terminal().ApplyFont(font, program.settings().textColor);
+    const int copiedBefore = view.glyphCells().rowsCopied();
+    const int drawnBefore = view.glyphCells().rowsDrawn();
     for (int byte = 0; byte < 256; ++byte) {
       ti().row = byte / 64;
       ti().column = byte % 64;
@@ -197,7 +202,15 @@ TEST_F(TerminalViewTest, RowsLookAsTheirTextDrawnWithTheFont) {
       for (int x = 0; x < shown.width(); ++x) differing += shown.pixel(x, y) != expected.pixel(x, y);
     }
     EXPECT_EQ(differing, 0) << font.faceName << " " << font.height;
+    copied.push_back(view.glyphCells().rowsCopied() - copiedBefore);
+    drawn.push_back(view.glyphCells().rowsDrawn() - drawnBefore);
   }
+  // The default font's glyphs stay inside their cells, so its rows were
+  // copied from drawn cells; many of the italic face's lean into their
+  // neighbours, and rows holding them were drawn glyph by glyph.
+  EXPECT_GT(copied[0], 0);
+  EXPECT_EQ(drawn[0], 0);
+  EXPECT_GT(drawn[1], 0);
 }
 
 TEST_F(TerminalViewTest, LargerFontMakesLargerCellsAndLongerScrollRanges) {
