@@ -362,19 +362,19 @@ void MainWindow::ShowStatus(const StatusFields& fields) {
 
 // The counts change up to ten times a second while bytes flow. A label of
 // fixed size repaints itself without making the status bar lay out all its
-// fields again; it only ever widens, when a longer count needs the room.
+// fields again; once the bar has been laid out, the field keeps the height
+// it was given there and only ever widens, when a longer count needs room.
 void MainWindow::ShowTraffic(const QString& text) {
-  if (text == statusTraffic_->text()) return;
-  statusTraffic_->setText(text);
-  const QMargins margins = statusTraffic_->contentsMargins();
-  const int needed = statusTraffic_->fontMetrics().horizontalAdvance(text) + margins.left() +
-                     margins.right() + 2 * statusTraffic_->margin();
-  if (statusTraffic_->minimumHeight() != statusTraffic_->maximumHeight()) {
-    statusTraffic_->setFixedHeight(statusTraffic_->sizeHint().height());
-  }
-  if (needed > statusTraffic_->maximumWidth() ||
-      statusTraffic_->minimumWidth() != statusTraffic_->maximumWidth()) {
-    statusTraffic_->setFixedWidth(std::max(needed, statusTraffic_->sizeHint().width()));
+  QLabel* field = statusTraffic_;
+  if (text == field->text()) return;
+  field->setText(text);
+  if (!field->isVisible()) return;
+  if (field->minimumHeight() != field->maximumHeight()) field->setFixedHeight(field->height());
+  const QMargins margins = field->contentsMargins();
+  const int needed = field->fontMetrics().horizontalAdvance(text) + margins.left() +
+                     margins.right() + 2 * field->margin();
+  if (needed > field->maximumWidth() || field->minimumWidth() != field->maximumWidth()) {
+    field->setFixedWidth(std::max(needed, field->sizeHint().width()));
   }
 }
 
