@@ -305,8 +305,9 @@ void Program::TryReconnect() {
   if (rejoin_.nmeaLog && !logs_.nmeaOpen()) LogStart(true);
 }
 
-StatusFields Program::Status() const {
-  LinkStatus link;
+Program::StatusInputs Program::StatusNow() const {
+  StatusInputs in;
+  LinkStatus& link = in.link;
   link.connected = modem_.connected();
   link.reconnecting = rejoin_.pending;
   link.port = link.reconnecting ? rejoin_.port : modem_.portNumber();
@@ -314,21 +315,34 @@ StatusFields Program::Status() const {
   link.baudRate = settings_.modemPort.baudRate;
   link.received = modem_.bytesReceived();
   link.sent = modem_.bytesSent();
-  return MakeStatusFields(link, logs_.nmeaOpen() ? logs_.nmeaPath() : std::filesystem::path(),
-                          logs_.dataOpen() ? logs_.dataPath() : std::filesystem::path());
+  if (logs_.nmeaOpen()) in.nmeaLog = logs_.nmeaPath();
+  if (logs_.dataOpen()) in.dataLog = logs_.dataPath();
+  return in;
+}
+
+StatusFields Program::Status() const {
+  const StatusInputs in = StatusNow();
+  return MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
 }
 
 void Program::SetStatusListener(std::function<void(const StatusFields&)> listener) {
   statusListener_ = std::move(listener);
-  shownStatus_ = Status();
+  shownInputs_ = StatusNow();
+  shownStatus_ = MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
   if (statusListener_) statusListener_(shownStatus_);
 }
 
+// Runs ten times a second, busy or idle: nothing is formatted unless what
+// the bar shows is made from something new.
 void Program::ReportStatus() {
   if (!statusListener_) return;
-  StatusFields now = Status();
-  if (now == shownStatus_) return;
-  shownStatus_ = std::move(now);
+  StatusInputs now = StatusNow();
+  if (now == shownInputs_) return;
+  shownInputs_ = std::move(now);
+  StatusFields fields =
+      MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
+  if (fields == shownStatus_) return;
+  shownStatus_ = std::move(fields);
   statusListener_(shownStatus_);
 }
 

@@ -200,7 +200,16 @@ class Program {
     uint32_t nextTry = 0;  // tick of the next attempt
     bool nmeaLog = false;  // the NMEA log was open when the port was lost
   } rejoin_;
+  // What the status bar is made from: compared on every step, so the text
+  // is only built again when one of these changed.
+  struct StatusInputs {
+    LinkStatus link;
+    std::filesystem::path nmeaLog, dataLog;  // empty for a closed log
+    bool operator==(const StatusInputs&) const = default;
+  };
+  StatusInputs StatusNow() const;
   std::function<void(const StatusFields&)> statusListener_;
+  StatusInputs shownInputs_;
   StatusFields shownStatus_;
 };
 

@@ -19,6 +19,7 @@ struct LinkStatus {
   int32_t baudRate = 0;
   uint64_t received = 0;
   uint64_t sent = 0;
+  bool operator==(const LinkStatus&) const = default;
 };
 
 struct StatusFields {
