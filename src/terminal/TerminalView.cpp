@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "terminal/terminal_screen.h"
 
@@ -346,9 +347,33 @@ void TerminalView::holdUpdates(bool hold) {
   }
 }
 
+// The rightmost pixel column that may differ from the background anywhere
+// on the screen as shown: the last cell with a glyph in any row, and two
+// cells more for glyphs that lean into their neighbours. Lines through
+// blanks and a selection reach every cell.
+int TerminalView::inkRight(const tw::TerminalInfo& ti) const {
+  if (font_.underline() || font_.strikeOut() || selection_.active) {
+    return std::numeric_limits<int>::max();
+  }
+  int last = -1;
+  for (int row = 0; row < tw::SCREEN_ROWS; ++row) {
+    for (int column = tw::SCREEN_COLUMNS - 1; column > last; --column) {
+      const auto byte = static_cast<unsigned char>(ti.cell(row, column));
+      if (byte > 0x20 && byte != 0x7F) {
+        last = column;
+        break;
+      }
+    }
+  }
+  if (last < 0) return std::numeric_limits<int>::min();
+  return (last + 3) * ti.charWidth - ti.scrollX - 1;
+}
+
 // A new line at the bottom moves every row up. The pixels already shown
 // move with it, so only the row that comes in at the bottom (and whatever
-// was waiting to be painted) is drawn again.
+// was waiting to be painted) is drawn again. Right of the last ink on the
+// screen every row is background before and after, so only the part up to
+// it moves: most lines are shorter than the screen is wide.
 void TerminalView::screenScrolledUp() {
   const tw::TerminalInfo* ti = record();
   if (!ti) {
@@ -358,8 +383,15 @@ void TerminalView::screenScrolledUp() {
   const int h = ti->charHeight;
   const QRect screen(-ti->scrollX, -ti->scrollY, tw::SCREEN_COLUMNS * ti->charWidth,
                      tw::SCREEN_ROWS * h);
-  const QRect area = screen & viewport()->rect();
+  QRect area = screen & viewport()->rect();
   if (area.isEmpty()) return;
+  // What waits to be painted right of that is drawn in place afterwards,
+  // from the rows as they will be, and nothing there moves.
+  area.setRight(std::min(area.right(), inkRight(*ti)));
+  if (area.isEmpty()) {
+    scrollCaretUp(h);
+    return;
+  }
   // Qt moves its own pending repaints with the pixels; the ones noted here
   // for updateNow move the same way.
   const QRegion waiting = dirty_ & area;
@@ -374,13 +406,16 @@ void TerminalView::screenScrolledUp() {
                       std::min(h, area.height()));
   dirty_ += exposed;
   viewport()->update(exposed);
-  // The caret's inverted cell moved up with the pixels; both places are
-  // drawn again.
-  if (caretVisible()) {
-    for (const QRect& r : {caretRect_.translated(0, -h), caretRect_}) {
-      dirty_ += r;
-      viewport()->update(r);
-    }
+  scrollCaretUp(h);
+}
+
+// The caret's inverted cell may have moved up with the pixels; both places
+// are drawn again.
+void TerminalView::scrollCaretUp(int h) {
+  if (!caretVisible()) return;
+  for (const QRect& r : {caretRect_.translated(0, -h), caretRect_}) {
+    dirty_ += r;
+    viewport()->update(r);
   }
 }
 

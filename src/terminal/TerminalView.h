@@ -85,6 +85,8 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void paintCaret(QPainter& painter, const QRect& area);
   void paintSelection(QPainter& painter, const tw::TerminalInfo& ti);
   void updateSelectionRows();
+  int inkRight(const tw::TerminalInfo& ti) const;
+  void scrollCaretUp(int h);
 
   tw::Terminal* terminal_ = nullptr;
   QFont font_;

@@ -24,9 +24,11 @@ int CellHeight(const TerminalInfo& ti) { return std::max(1, ti.charHeight); }
 void LineFeed(TerminalInfo& ti, TerminalSurface& surface) {
   if (ti.row >= LAST_ROW) {
     // No history: the top row is lost, everything else moves up one row.
+    // The surface hears of it first, while the record still holds what it
+    // shows.
+    surface.screenScrolledUp();
     std::copy(ti.screen.begin() + SCREEN_COLUMNS, ti.screen.end(), ti.screen.begin());
     std::fill(ti.screen.end() - SCREEN_COLUMNS, ti.screen.end(), ' ');
-    surface.screenScrolledUp();
     ti.row = LAST_ROW;
   } else {
     ++ti.row;

@@ -29,8 +29,9 @@ class TerminalSurface {
   virtual void setScrollPosition(bool vertical, int position) = 0;
   // Moves the shown contents by dx, dy pixels.
   virtual void scrollContents(int dx, int dy) = 0;
-  // Every row of the screen moved up by one (the top row is gone, the bottom
-  // row is new). A surface that cannot move what it shows repaints it all.
+  // Every row of the screen is about to move up by one (the top row goes,
+  // the bottom row is new); the record still holds the rows as they were.
+  // A surface that cannot move what it shows repaints it all.
   virtual void screenScrolledUp() { invalidateAll(false); }
   // While held, updateNow only notes that a repaint is due; releasing the
   // hold makes that one repaint. Lets a burst of lines cost one repaint.

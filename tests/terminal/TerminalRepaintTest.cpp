@@ -184,5 +184,56 @@ TEST_F(TerminalRepaintTest, UnderlinedBlankCellsKeepTheirLine) {
   ExpectShownAsDrawnAfresh("underlined");
 }
 
+// Only the part of the screen left of the last ink moves with a new line.
+// Long lines leaving at the top, lines that lean (italics) at that edge and
+// lines still waiting to be painted must leave nothing behind on the right.
+TEST_F(TerminalRepaintTest, ShortLinesAfterLongOnesLeaveNothingBehind) {
+  ShowViewport(64 * ti().charWidth, 40 * ti().charHeight);
+  ti().connected = 1;
+  QFocusEvent in(QEvent::FocusIn);
+  QApplication::sendEvent(&view, &in);
+  LogFont italic = program.settings().terminalFont;
+  italic.faceName = "Liberation Mono";
+  italic.weight = 700;
+  italic.italic = 1;
+  for (const LogFont& font : {program.settings().terminalFont, italic}) {
+    program.terminal().ApplyFont(font, program.settings().textColor);
+    for (int i = 0; i < 40; ++i) {
+      program.terminal().PrintLine(std::string(53, static_cast<char>('A' + i % 26)));
+    }
+    program.terminal().PrintLine("W/W/W/W/W");
+    QApplication::processEvents();
+    ExpectShownAsDrawnAfresh("long lines");
+    for (int i = 0; i < 42; ++i) {
+      program.terminal().PrintLine(i % 10 == 0 ? "fffff" : "/" + std::to_string(i));
+      QApplication::processEvents();
+      ExpectShownAsDrawnAfresh("short line after long ones");
+    }
+    // A long line and short ones after it, printed while the view waits to
+    // paint, as during one poll.
+    view.holdUpdates(true);
+    program.terminal().PrintLine(std::string(60, 'M'));
+    program.terminal().PrintLine("x");
+    program.terminal().PrintLine("y");
+    view.holdUpdates(false);
+    QApplication::processEvents();
+    ExpectShownAsDrawnAfresh("lines of one poll");
+    // Ink on the last row overwritten with blanks while the view waits,
+    // then a new line: the blanks are the last thing shown there.
+    const std::string ink = "\r" + std::string(60, 'Q');
+    WriteScreen(ti(), view, ink.data(), ink.size());
+    QApplication::processEvents();
+    view.holdUpdates(true);
+    const std::string blanks = "\r" + std::string(60, ' ') + "\r\n";
+    WriteScreen(ti(), view, blanks.data(), blanks.size());
+    view.holdUpdates(false);
+    QApplication::processEvents();
+    ExpectShownAsDrawnAfresh("blanks over ink, then a new line");
+    for (int i = 0; i < 40; ++i) program.terminal().PrintLine("z");
+    QApplication::processEvents();
+    ExpectShownAsDrawnAfresh("the long line gone");
+  }
+}
+
 }  // namespace
 }  // namespace tw
