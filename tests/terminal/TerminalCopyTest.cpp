@@ -10,33 +10,24 @@
 #include "app/program.h"
 #include "support/fakes.h"
 #include "support/program_fixture.h"
+#include "support/terminal_view_fixture.h"
 #include "terminal/TerminalView.h"
 
 namespace tw {
 namespace {
 
-class TerminalCopyTest : public ::testing::Test {
+class TerminalCopyTest : public test::TerminalViewFixture {
  protected:
-  TerminalCopyTest() : program(clock, ports, ui, view, root.path()) {
-    clock.now = LocalTime{2007, 3, 3, 12, 34, 56};
-    view.setTerminal(&program.terminal());
-    program.Start();
+  TerminalCopyTest() {
     view.resize(600, 700);
     view.show();
     QApplication::processEvents();
     QGuiApplication::clipboard()->clear();
   }
-  TerminalInfo& ti() { return *program.terminal().info(); }
   QPoint Cell(int row, int column) {
     return QPoint(column * ti().charWidth + 1, row * ti().charHeight + 1);
   }
 
-  test::TempDir root;
-  ManualClock clock;
-  test::FakePortOpener ports;
-  test::FakeUi ui;
-  TerminalView view;
-  Program program;
 };
 
 TEST_F(TerminalCopyTest, DraggedSelectionGoesToTheClipboardWithCtrlShiftC) {

@@ -12,6 +12,7 @@
 #include "app/program.h"
 #include "support/fakes.h"
 #include "support/program_fixture.h"
+#include "support/terminal_view_fixture.h"
 #include "terminal/TerminalView.h"
 #include "terminal/terminal_screen.h"
 
@@ -37,36 +38,10 @@ class PaintCounter : public QObject {
   }
 };
 
-class TerminalRepaintTest : public ::testing::Test {
+class TerminalRepaintTest : public test::TerminalViewFixture {
  protected:
-  TerminalRepaintTest() : program(clock, ports, ui, view, root.path()) {
-    clock.now = LocalTime{2007, 3, 3, 12, 34, 56};
-    view.setTerminal(&program.terminal());
-    program.Start();
-    view.viewport()->installEventFilter(&counter);
-  }
+  TerminalRepaintTest() { view.viewport()->installEventFilter(&counter); }
 
-  TerminalInfo& ti() { return *program.terminal().info(); }
-
-  void ShowViewport(int width, int height) {
-    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    view.show();
-    const QSize extra = view.size() - view.viewport()->size();
-    view.resize(width + extra.width(), height + extra.height());
-    QApplication::processEvents();
-    ASSERT_EQ(view.viewport()->size(), QSize(width, height));
-  }
-
-  // What the window shows now, from its backing store.
-  QImage OnScreen() {
-    QWidget* v = view.viewport();
-    const QPoint origin = v->mapTo(&view, QPoint(0, 0));
-    return view.screen()
-        ->grabWindow(view.winId(), origin.x(), origin.y(), v->width(), v->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-  }
   // The same area drawn afresh, every cell and the caret.
   QImage Fresh() { return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
@@ -89,12 +64,6 @@ class TerminalRepaintTest : public ::testing::Test {
     }
   }
 
-  test::TempDir root;
-  ManualClock clock;
-  test::FakePortOpener ports;
-  test::FakeUi ui;
-  TerminalView view;
-  Program program;
   PaintCounter counter;
 };
 

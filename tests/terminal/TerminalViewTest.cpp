@@ -17,42 +17,15 @@
 #include "app/program.h"
 #include "support/fakes.h"
 #include "support/program_fixture.h"
+#include "support/terminal_view_fixture.h"
 #include "terminal/TerminalView.h"
 #include "terminal/terminal_screen.h"
 
 namespace tw {
 namespace {
 
-class TerminalViewTest : public ::testing::Test {
+class TerminalViewTest : public test::TerminalViewFixture {
  protected:
-  TerminalViewTest() : program(clock, ports, ui, view, root.path()) {
-    clock.now = LocalTime{2007, 3, 3, 12, 34, 56};
-    view.setTerminal(&program.terminal());
-    program.Start();  // applies the start-up font through the view
-  }
-
-  TerminalInfo& ti() { return *program.terminal().info(); }
-
-  // Shows the view with a viewport of the given size.
-  void ShowViewport(int width, int height) {
-    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    view.show();
-    const QSize extra = view.size() - view.viewport()->size();
-    view.resize(width + extra.width(), height + extra.height());
-    QApplication::processEvents();
-    ASSERT_EQ(view.viewport()->size(), QSize(width, height));
-  }
-
-  // What the window really shows, not a fresh rendering of it.
-  QImage OnScreen() {
-    QWidget* v = view.viewport();
-    const QPoint origin = v->mapTo(&view, QPoint(0, 0));
-    return view.screen()
-        ->grabWindow(view.winId(), origin.x(), origin.y(), v->width(), v->height())
-        .toImage();
-  }
-
   void Write(const std::string& bytes) { WriteScreen(ti(), view, bytes.data(), bytes.size()); }
 
   // Compares every cell wholly inside the viewport: a cell shows ink (any
@@ -80,12 +53,6 @@ class TerminalViewTest : public ::testing::Test {
     EXPECT_GT(checked, 0);
   }
 
-  test::TempDir root;
-  ManualClock clock;
-  test::FakePortOpener ports;
-  test::FakeUi ui;
-  TerminalView view;
-  Program program;
 };
 
 TEST_F(TerminalViewTest, PaintsTextOnlyInOccupiedCellsInTheTextColour) {
