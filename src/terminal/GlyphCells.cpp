@@ -6,15 +6,14 @@
 #include <QString>
 #include <cstring>
 
+#include "terminal/terminal_info.h"
+
 namespace tw {
 
 namespace {
 
 constexpr int MAX_ROW = 64;
 
-// The character a byte shows as: control bytes have no glyph of their own
-// and are drawn as spaces; the rest is read as Latin-1.
-QChar Shown(int byte) { return byte >= 0x20 && byte != 0x7F ? QChar(byte) : QLatin1Char(' '); }
 
 }  // namespace
 
@@ -29,7 +28,9 @@ void GlyphCells::setFont(const QFont& font, QSize cell, int ascent, QColor text,
   rawFont_ = QRawFont::fromFont(font);
   if (!rawFont_.isValid() || font.underline() || font.strikeOut()) return;
   QString chars(256, QLatin1Char(' '));
-  for (int byte = 0; byte < 256; ++byte) chars[byte] = Shown(byte);
+  for (int byte = 0; byte < 256; ++byte) {
+    chars[byte] = QLatin1Char(ShownChar(static_cast<unsigned char>(byte)));
+  }
   int count = static_cast<int>(glyphOf_.size());
   glyphsUsable_ = rawFont_.glyphIndexesForChars(chars.constData(), 256, glyphOf_.data(), &count) &&
                   count == 256;

@@ -39,22 +39,19 @@ QColor BackgroundColor(const QWidget* viewport) {
   return viewport->palette().color(QPalette::Base);
 }
 
-// One row's cells as text. Control bytes have no glyph of their own; drawn
-// as spaces they keep every later cell of the run in its column.
+// One row's cells as text. Control bytes drawn as spaces keep every later
+// cell of the run in its column.
 QString RowText(const tw::TerminalInfo& ti, int row, int firstColumn, int count) {
   QString text(count, QLatin1Char(' '));
   for (int i = 0; i < count; ++i) {
-    const auto byte = static_cast<unsigned char>(ti.cell(row, firstColumn + i));
-    if (byte >= 0x20 && byte != 0x7F) text[i] = QChar(byte);  // 8-bit text read as Latin-1
+    text[i] = QLatin1Char(tw::ShownChar(static_cast<unsigned char>(ti.cell(row, firstColumn + i))));
   }
   return text;
 }
 
-// Cells that draw as spaces: blanks and control bytes.
 bool RowIsBlank(const tw::TerminalInfo& ti, int row, int firstColumn, int count) {
   for (int i = 0; i < count; ++i) {
-    const auto byte = static_cast<unsigned char>(ti.cell(row, firstColumn + i));
-    if (byte > 0x20 && byte != 0x7F) return false;
+    if (tw::HasInk(static_cast<unsigned char>(ti.cell(row, firstColumn + i)))) return false;
   }
   return true;
 }
@@ -358,8 +355,7 @@ int TerminalView::inkRight(const tw::TerminalInfo& ti) const {
   int last = -1;
   for (int row = 0; row < tw::SCREEN_ROWS; ++row) {
     for (int column = tw::SCREEN_COLUMNS - 1; column > last; --column) {
-      const auto byte = static_cast<unsigned char>(ti.cell(row, column));
-      if (byte > 0x20 && byte != 0x7F) {
+      if (tw::HasInk(static_cast<unsigned char>(ti.cell(row, column)))) {
         last = column;
         break;
       }

@@ -11,6 +11,14 @@ namespace tw {
 constexpr int SCREEN_ROWS = 40;
 constexpr int SCREEN_COLUMNS = 64;
 
+// How a cell's byte shows: control bytes have no glyph of their own and
+// show as a space; every other byte is a Latin-1 character.
+constexpr char ShownChar(unsigned char byte) {
+  return byte >= 0x20 && byte != 0x7F ? static_cast<char>(byte) : ' ';
+}
+// Whether a cell's byte leaves ink (with no line drawn through the text).
+constexpr bool HasInk(unsigned char byte) { return ShownChar(byte) != ' '; }
+
 struct TerminalInfo {
   std::array<char, SCREEN_ROWS * SCREEN_COLUMNS> screen;
   // Set while the modem port is open: only then is there a caret.

@@ -15,8 +15,7 @@ bool Before(const CellPos& a, const CellPos& b) {
 std::string RowPart(const TerminalInfo& ti, int row, int first, int last) {
   std::string text;
   for (int c = first; c <= last; ++c) {
-    const auto byte = static_cast<unsigned char>(ti.cell(row, c));
-    text += (byte >= 0x20 && byte != 0x7F) ? static_cast<char>(byte) : ' ';
+    text += ShownChar(static_cast<unsigned char>(ti.cell(row, c)));
   }
   text.erase(text.find_last_not_of(' ') + 1);
   return text;
