@@ -347,9 +347,9 @@ void TerminalView::holdUpdates(bool hold) {
 // The rightmost pixel column that may differ from the background anywhere
 // on the screen as shown: the last cell with a glyph in any row, and two
 // cells more for glyphs that lean into their neighbours. Lines through
-// blanks and a selection reach every cell.
+// blanks reach every cell.
 int TerminalView::inkRight(const tw::TerminalInfo& ti) const {
-  if (font_.underline() || font_.strikeOut() || selection_.active) {
+  if (font_.underline() || font_.strikeOut()) {
     return std::numeric_limits<int>::max();
   }
   int last = -1;
@@ -379,11 +379,15 @@ void TerminalView::screenScrolledUp() {
   const int h = ti->charHeight;
   const QRect screen(-ti->scrollX, -ti->scrollY, tw::SCREEN_COLUMNS * ti->charWidth,
                      tw::SCREEN_ROWS * h);
+  // The selection stays on its text whether or not any of it is in view;
+  // its inverted cells reach across the whole width.
+  const bool selected = selection_.active;
+  if (selected) selection_.ScrollUp();
   QRect area = screen & viewport()->rect();
   if (area.isEmpty()) return;
   // What waits to be painted right of that is drawn in place afterwards,
   // from the rows as they will be, and nothing there moves.
-  area.setRight(std::min(area.right(), inkRight(*ti)));
+  if (!selected) area.setRight(std::min(area.right(), inkRight(*ti)));
   if (area.isEmpty()) {
     scrollCaretUp(h);
     return;
@@ -394,10 +398,7 @@ void TerminalView::screenScrolledUp() {
   dirty_ -= waiting;
   dirty_ += waiting.translated(0, -h) & area;
   viewport()->scroll(0, -h, area);
-  if (selection_.active) {
-    selection_.ScrollUp();
-    updateSelectionRows();  // its start may have been cut at the top
-  }
+  if (selected) updateSelectionRows();  // its start may have been cut at the top
   const QRect exposed(area.left(), std::max(area.top(), area.bottom() + 1 - h), area.width(),
                       std::min(h, area.height()));
   dirty_ += exposed;
