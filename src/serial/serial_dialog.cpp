@@ -77,12 +77,17 @@ std::vector<DeviceRow> DeviceRows(const PortMap& map, const std::vector<SerialDe
 int DeviceRowFor(const std::vector<DeviceRow>& rows, const PortMap& map, int port) {
   auto it = map.choices().find(port);
   if (it == map.choices().end() || map.given(port)) return 0;
+  // The devices present, each with the row it stands in.
   std::vector<SerialDeviceInfo> present;
-  for (const DeviceRow& row : rows) {
-    if (row.present && !row.choice.empty()) present.push_back(row.info);
+  std::vector<int> rowOf;
+  for (size_t r = 0; r < rows.size(); ++r) {
+    if (rows[r].present && !rows[r].choice.empty()) {
+      present.push_back(rows[r].info);
+      rowOf.push_back(static_cast<int>(r));
+    }
   }
   if (const SerialDeviceInfo* d = FindChosenDevice(it->second, present)) {
-    return 1 + static_cast<int>(d - present.data());
+    return rowOf[static_cast<size_t>(d - present.data())];
   }
   for (size_t r = 1; r < rows.size(); ++r) {
     if (!rows[r].present && rows[r].choice == it->second) return static_cast<int>(r);
