@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTest>
 
 #include "app/program.h"
 #include "support/fakes.h"
@@ -202,6 +203,27 @@ TEST_F(TerminalRepaintTest, ShortLinesAfterLongOnesLeaveNothingBehind) {
     QApplication::processEvents();
     ExpectShownAsDrawnAfresh("the long line gone");
   }
+}
+
+// A selection reaches right of the text; as it scrolls away, none of its
+// inverted cells may stay behind.
+TEST_F(TerminalRepaintTest, ASelectionScrollingAwayLeavesNothingBehind) {
+  ShowViewport(64 * ti().charWidth, 40 * ti().charHeight);
+  for (int i = 0; i < 40; ++i) program.terminal().PrintLine("s" + std::to_string(i));
+  QWidget* vp = view.viewport();
+  const auto cell = [this](int row, int column) {
+    return QPoint(column * ti().charWidth + 1, row * ti().charHeight + 1);
+  };
+  QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, cell(0, 2));
+  QTest::mouseMove(vp, cell(1, 60));
+  QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, cell(1, 60));
+  ASSERT_TRUE(view.selection().active);
+  for (int i = 0; i < 3; ++i) {
+    program.terminal().PrintLine("t");
+    QApplication::processEvents();
+    ExpectShownAsDrawnAfresh("selection scrolling away");
+  }
+  EXPECT_FALSE(view.selection().active);
 }
 
 }  // namespace
