@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/options.h"
+#include "app/stdout_writer.h"
 #include "core/commands.h"
 #include "serial/QtSerialPort.h"
 
@@ -20,17 +21,15 @@ namespace tw {
 
 namespace {
 
-// Lines of the pane and the terminal as lines of standard output: without
-// their CR, flushed at once so a reader of a pipe sees each as it comes.
-void WriteOut(std::string_view text) {
-  static bool readerGone = false;
-  if (readerGone) return;
-  std::string out(text);
-  for (size_t at = out.find('\r'); at != std::string::npos; at = out.find('\r', at)) {
-    out.erase(at, 1);
-  }
-  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
-    readerGone = true;  // nobody reads any more; the run goes on without it
+// The pane's text as lines of standard output: each ends at its LF, without
+// the CR before it. The writer never waits for the reader.
+void WritePaneText(std::string_view text) {
+  while (!text.empty()) {
+    const size_t lf = text.find('\n');
+    std::string_view line = text.substr(0, lf);
+    text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    StandardOutputLines().WriteLine(line);
   }
 }
 
@@ -49,8 +48,9 @@ bool HeadlessEmulator::Start(std::string& error) {
   Program& p = *program_;
   p.Start();
   if (config_.toStdout) {
-    p.terminal().AddLineListener([](const std::string& line) { WriteOut(line + "\n"); });
-    p.emulatorPane().AddListener([](const PaneChange& change) { WriteOut(change.appended); });
+    p.terminal().AddLineListener(
+        [](const std::string& line) { StandardOutputLines().WriteLine(line); });
+    p.emulatorPane().AddListener([](const PaneChange& change) { WritePaneText(change.appended); });
   }
   p.settings().modemPort.portNumber = config_.port;
   if (!p.ModemConnect()) {
