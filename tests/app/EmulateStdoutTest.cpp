@@ -151,5 +151,18 @@ TEST(EmulateOutput, UnreadStandardOutputNeverHoldsUpThePortOrASignal) {
   EXPECT_EQ(Count(log, ",$CACFG,ALL,0\r\n"), 0u);
 }
 
+TEST(EmulateOutput, DataRootThatCannotHoldLogsFailsAtStart) {
+  TempDir home;
+  const auto file = home.path() / "plain-file";
+  std::ofstream(file) << "not a folder";
+  QProcess modem;
+  modem.start(TIDEWIRE_BINARY, {"--emulate", "--home", QString::fromStdString(file.string()),
+                                "--com", "1=/dev/null"});
+  ASSERT_TRUE(modem.waitForFinished(20000));
+  EXPECT_EQ(modem.exitCode(), 1);
+  const QByteArray error = modem.readAllStandardError();
+  EXPECT_TRUE(error.startsWith("tidewire: --emulate: cannot keep logs in ")) << error.toStdString();
+}
+
 }  // namespace
 }  // namespace tw::test
