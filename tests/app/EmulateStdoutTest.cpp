@@ -3,10 +3,8 @@
 // lines, control bytes from the host come out visible and never go back.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QProcess>
@@ -15,18 +13,17 @@
 #include <fstream>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "support/program_fixture.h"
 #include "support/pty.h"
 
-extern char** environ;
-
 namespace tw::test {
 namespace {
 
-// Reads the host side until `text` has come; the deadline only turns a hang
-// into a failure.
+using namespace std::string_literals;
+
+// What the host side reads until `text` has come; the deadline only turns
+// a hang into a failure.
 std::string HostUntil(PtyPair& pty, const std::string& text) {
   std::string got;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -36,63 +33,32 @@ std::string HostUntil(PtyPair& pty, const std::string& text) {
   return got;
 }
 
-// Everything waiting in the pipe now, or (`untilEnd`) until the writer closes it.
-std::string Drain(int fd, bool untilEnd) {
+std::string Drain(int fd) {
   std::string got;
   char buffer[4096];
-  pollfd p{fd, POLLIN, 0};
-  while (::poll(&p, 1, untilEnd ? 20000 : 0) > 0) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n <= 0) break;
-    got.append(buffer, static_cast<size_t>(n));
-  }
+  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) got.append(buffer, n);
   return got;
 }
 
-// Ends the process if a check failed before it ended, and closes the pipe.
-struct Child {
-  pid_t pid;
-  int pipe;
-  ~Child() {
-    if (pid > 0 && ::kill(pid, SIGKILL) == 0) ::waitpid(pid, nullptr, 0);
-    ::close(pipe);
-  }
-};
-
-size_t Count(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-
 TEST(EmulateOutput, UnreadStandardOutputNeverHoldsUpThePortOrASignal) {
-  using namespace std::string_literals;
   TempDir home;
   PtyPair pty;
   ASSERT_TRUE(pty.ok());
-  int out[2];
-  ASSERT_EQ(::pipe(out), 0);
-  ::fcntl(out[0], F_SETPIPE_SZ, 4096);  // fills after a few answers
-  const int capacity = ::fcntl(out[0], F_GETPIPE_SZ);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen",
-                                  "TIDEWIRE_HOME=" + home.path().string()};
-  std::vector<char*> envp;
-  for (char** e = environ; *e != nullptr; ++e) envp.push_back(*e);
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::string binary = TIDEWIRE_BINARY, emulate = "--emulate", com = "--com",
-              device = "1=" + pty.slavePath();
-  char* argv[] = {binary.data(), emulate.data(), com.data(), device.data(), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, envp.data()), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(out[1]);
-  Child child{pid, out[0]};
+  // Standard output is a named pipe of one page that the test reads only
+  // when it chooses.
+  const auto fifo = home.path() / "stdout";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int out = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ::fcntl(out, F_SETPIPE_SZ, 4096);
+  const int capacity = ::fcntl(out, F_GETPIPE_SZ);
+  QProcess modem;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("TIDEWIRE_HOME", QString::fromStdString(home.path().string()));
+  modem.setProcessEnvironment(env);
+  modem.setStandardOutputFile(QString::fromStdString(fifo.string()));
+  modem.start(TIDEWIRE_BINARY,
+              {"--emulate", "--com", QString::fromStdString("1=" + pty.slavePath())});
+  ASSERT_TRUE(modem.waitForStarted(5000));
 
   // Its log opens once its port is open and set up.
   const auto logs = home.path() / "Logs" / "port1";
@@ -111,7 +77,7 @@ TEST(EmulateOutput, UnreadStandardOutputNeverHoldsUpThePortOrASignal) {
     }
   };
   ASSERT_NO_FATAL_FAILURE(queries());
-  std::string stdoutText = Drain(out[0], false);
+  std::string text = Drain(out);
 
   // ESC and NUL in a parameter name: refused, nothing of them sent back.
   ASSERT_TRUE(pty.write("$CCCFQ,\x1b]\0\r\n"s));
@@ -120,35 +86,33 @@ TEST(EmulateOutput, UnreadStandardOutputNeverHoldsUpThePortOrASignal) {
   EXPECT_EQ(answer.find_first_of("\x1b\0"s), std::string::npos);
 
   ASSERT_NO_FATAL_FAILURE(queries());  // full again: SIGTERM must not wait for a reader
-  ASSERT_EQ(::kill(pid, SIGTERM), 0);
-  int status = 0;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (::waitpid(pid, &status, WNOHANG) == 0) {
-    ASSERT_LT(std::chrono::steady_clock::now(), end) << "SIGTERM did not end it";
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  child.pid = 0;
-  stdoutText += Drain(out[0], true);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ::kill(static_cast<pid_t>(modem.processId()), SIGTERM);
+  ASSERT_TRUE(modem.waitForFinished(20000)) << "SIGTERM did not end it";
+  EXPECT_EQ(modem.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(modem.exitCode(), 0);
+  text += Drain(out);
+  ::close(out);
 
   // Whole lines only, some dropped and said so, the host's bytes visible.
-  EXPECT_EQ(stdoutText.back(), '\n');
-  for (size_t at = 0; at < stdoutText.size(); at = stdoutText.find('\n', at) + 1) {
-    ASSERT_EQ(stdoutText[at], '[') << stdoutText.substr(at, 80);
+  ASSERT_TRUE(!text.empty() && text.back() == '\n');
+  for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+    ASSERT_EQ(text[at], '[') << text.substr(at, 80);
   }
-  EXPECT_NE(stdoutText.find(" lines of output dropped: standard output was not being read]\n"),
+  EXPECT_NE(text.find(" lines of output dropped: standard output was not being read]\n"),
             std::string::npos);
-  EXPECT_NE(stdoutText.find("Host => $CCCFQ,\\x1B]\\x00\n"), std::string::npos);
-  EXPECT_EQ(stdoutText.find_first_of("\x1b\0\r"s), std::string::npos);
+  EXPECT_NE(text.find("Host => $CCCFQ,\\x1B]\\x00\n"), std::string::npos);
+  EXPECT_EQ(text.find_first_of("\x1b\0\r"s), std::string::npos);
 
-  // The log is complete: every answer once, as sent.
+  // The log is whole: every answer once, as sent.
   std::string log;
-  for (const auto& f : std::filesystem::directory_iterator(logs)) {
-    if (f.path().extension() == ".CSV") log += ReadFile(f.path());
-  }
-  EXPECT_EQ(Count(log, ",$CACFG,ALL,0*31\r\n"), static_cast<size_t>(2 * rounds));
-  EXPECT_EQ(Count(log, ",$CACFG,ALL,0\r\n"), 0u);
+  for (const auto& f : std::filesystem::directory_iterator(logs)) log += ReadFile(f.path());
+  auto count = [&log](const std::string& part) {
+    int n = 0;
+    for (size_t at = log.find(part); at != std::string::npos; at = log.find(part, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count(",$CACFG,ALL,0*31\r\n"), 2 * rounds);
+  EXPECT_EQ(count(",$CACFG,ALL,0"), 2 * rounds);  // none without its checksum
 }
 
 TEST(EmulateOutput, DataRootThatCannotHoldLogsFailsAtStart) {
