@@ -2,11 +2,15 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 
 #include "app/options.h"
+#include "app/stdout_writer.h"
 #include "core/commands.h"
+#include "core/paths.h"
 #include "serial/QtSerialPort.h"
 
 #ifndef _WIN32
@@ -20,18 +24,36 @@ namespace tw {
 
 namespace {
 
-// Lines of the pane and the terminal as lines of standard output: without
-// their CR, flushed at once so a reader of a pipe sees each as it comes.
-void WriteOut(std::string_view text) {
-  static bool readerGone = false;
-  if (readerGone) return;
-  std::string out(text);
-  for (size_t at = out.find('\r'); at != std::string::npos; at = out.find('\r', at)) {
-    out.erase(at, 1);
+// The pane's text as lines of standard output: each ends at its LF, without
+// the CR before it. The writer never waits for the reader.
+void WritePaneText(std::string_view text) {
+  while (!text.empty()) {
+    const size_t lf = text.find('\n');
+    std::string_view line = text.substr(0, lf);
+    text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    StandardOutputLines().WriteLine(line);
   }
-  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
-    readerGone = true;  // nobody reads any more; the run goes on without it
+}
+
+// Why the data root cannot hold the logs: its Logs folder cannot be made, or
+// a file cannot be written there. Empty when it can.
+std::string LogFolderProblem(const std::filesystem::path& root) {
+  namespace fs = std::filesystem;
+  const fs::path folder = root / "Logs";
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (!fs::is_directory(folder)) {
+    return "cannot keep logs in " + PathToUtf8(folder) + ": " +
+           (ec ? ec.message() : std::string("not a folder"));
   }
+  const fs::path probe =
+      folder / (".tidewire-write-test-" + std::to_string(QCoreApplication::applicationPid()));
+  std::FILE* file = OpenFile(probe, "wb");
+  if (file == nullptr) return "cannot write in " + PathToUtf8(folder) + ": " + std::strerror(errno);
+  std::fclose(file);
+  fs::remove(probe, ec);
+  return {};
 }
 
 }  // namespace
@@ -49,8 +71,9 @@ bool HeadlessEmulator::Start(std::string& error) {
   Program& p = *program_;
   p.Start();
   if (config_.toStdout) {
-    p.terminal().AddLineListener([](const std::string& line) { WriteOut(line + "\n"); });
-    p.emulatorPane().AddListener([](const PaneChange& change) { WriteOut(change.appended); });
+    p.terminal().AddLineListener(
+        [](const std::string& line) { StandardOutputLines().WriteLine(line); });
+    p.emulatorPane().AddListener([](const PaneChange& change) { WritePaneText(change.appended); });
   }
   p.settings().modemPort.portNumber = config_.port;
   if (!p.ModemConnect()) {
@@ -127,6 +150,13 @@ int RunEmulatorCommand(const Options& options, int argc, char** argv) {
   // SIGINT and SIGTERM end the event loop, so the logs are closed by the
   // same code as any other end of the run.
   EndEventLoopOnSignals(app);
+  // Logs are the record of the run: without a place for them it does not
+  // start.
+  const std::filesystem::path root = DataRoot(options);
+  if (const std::string problem = LogFolderProblem(root); !problem.empty()) {
+    std::fprintf(stderr, "tidewire: --emulate: %s\n", problem.c_str());
+    return 1;
+  }
   SystemClock clock;
   PortMap ports = options.ports;
   QtSerialPortOpener opener(ports);
@@ -136,7 +166,7 @@ int RunEmulatorCommand(const Options& options, int argc, char** argv) {
   config.request256 = options.request256;
   config.openLogs = true;
   config.toStdout = true;
-  HeadlessEmulator emulator(clock, opener, DataRoot(options), config,
+  HeadlessEmulator emulator(clock, opener, root, config,
                             [](int code) { QCoreApplication::exit(code); });
   std::string error;
   if (!emulator.Start(error)) {

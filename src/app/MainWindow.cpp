@@ -15,6 +15,7 @@
 #include "app/AboutDialog.h"
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
+#include "app/stdout_writer.h"
 #include "core/commands.h"
 #include "diagnostics/NoiseChartWindow.h"
 #include "emulator/EmulatorDialog.h"
@@ -47,11 +48,9 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   setMenuBar(bar);
 
   if (options.echo) {
-    program_->terminal().AddLineListener([](const std::string& line) {
-      std::fwrite(line.data(), 1, line.size(), stdout);
-      std::fputc('\n', stdout);
-      std::fflush(stdout);
-    });
+    // Never waits for the reader: a full pipe must not freeze the window.
+    program_->terminal().AddLineListener(
+        [](const std::string& line) { StandardOutputLines().WriteLine(line); });
   }
 
   dialogs_[DLG_ABOUT] = [this] {

@@ -64,9 +64,11 @@ void Emulator::EMUTick() {
   }
 }
 
+// Logged by the sink once the write has worked, as it went out (with its
+// checksum): a record here as well would double every sentence and would
+// claim ones that were never sent.
 void Emulator::EMUSend(const std::string& sentence) {
   if (state_.showOutput) EMUPrint(OUTPUT_PREFIX + sentence);
-  links_.logs.NMEALogLine(0, sentence);
   std::string whole = sentence;
   NMEAAppendChecksum(whole);
   links_.sink.SendSentence(whole);

@@ -88,10 +88,17 @@ void AnswerCycle(Emulator& e, std::string_view body) {
                     Field(body, 4), Field(body, 5), Field(body, 6)));
 }
 
-// The parameter name of a configuration command, when it has three letters.
+// The parameter name of a configuration command, when it has three
+// characters and no control byte: the name goes back to the host in the
+// answer, and a NUL or an escape sequence there would reach whatever shows
+// the host's lines.
 bool ConfigParameter(Emulator& e, std::string_view body, std::string& parameter) {
   parameter = NMEAGetText(body, 1);
-  if (parameter.size() != 3) {
+  const bool control = std::any_of(parameter.begin(), parameter.end(), [](char ch) {
+    const auto byte = static_cast<unsigned char>(ch);
+    return byte < 0x20 || byte == 0x7F;
+  });
+  if (parameter.size() != 3 || control) {
     e.EMUError(NMEA_ERR_ARG_OUT_OF_RANGE);
     return false;
   }

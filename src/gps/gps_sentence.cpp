@@ -18,9 +18,27 @@ std::string_view DataPart(std::string_view sentence) {
   return sentence.substr(0, sentence.find_first_of("*\r"));
 }
 
-// A decimal field as the receiver wrote it; an empty one is no value.
-double GPSDecimal(std::string_view field) {
-  return field.empty() ? GPS_INVALID : NMEAReadDecimal(field);
+// A decimal field as the receiver wrote it, within `low`..`high`; an empty
+// one is no value. "1e999" or "nan" reads as a number but fails the range.
+double GPSDecimal(std::string_view field, double low, double high) {
+  if (field.empty()) return GPS_INVALID;
+  const double value = NMEAReadDecimal(field);
+  return value >= low && value <= high ? value : GPS_INVALID;
+}
+
+// True when the sentence has no '*', or its '*' is followed by two hex digits
+// (then the line end, if any) equal to the XOR of the bytes between '$' and
+// '*'. A line damaged on the way fails it.
+bool GPSChecksumOk(std::string_view sentence) {
+  const size_t star = sentence.find('*');
+  if (star == std::string_view::npos) return true;
+  std::string_view given = sentence.substr(star + 1);
+  while (!given.empty() && (given.back() == '\r' || given.back() == '\n')) given.remove_suffix(1);
+  if (given.size() != 2) return false;
+  const int high = NMEAHexDigit(given[0]);
+  const int low = NMEAHexDigit(given[1]);
+  if (high < 0 || low < 0) return false;
+  return high * 16 + low == NMEAChecksum(sentence.substr(0, star));
 }
 
 }  // namespace
@@ -36,7 +54,7 @@ std::string_view GPSField(std::string_view sentence, int n) {
   return data.substr(0, data.find(','));
 }
 
-double GPSPosition(std::string_view value, std::string_view hemisphere) {
+double GPSPosition(std::string_view value, std::string_view hemisphere, double maxDegrees) {
   if (hemisphere.size() != 1) return GPS_INVALID;
   double sign = 0;
   switch (hemisphere[0]) {
@@ -57,18 +75,23 @@ double GPSPosition(std::string_view value, std::string_view hemisphere) {
   // Two or three degree digits, then the minutes with their decimals.
   const double degrees = NMEAReadInt(value.substr(0, dot - 2));
   const double minutes = NMEAReadDecimal(value.substr(dot - 2));
-  return sign * (degrees + minutes / 60.0);
+  // A sign inside the value ("-807.038", "48-7.03") or 60 minutes and more
+  // is no position; neither is one past the pole or the date line.
+  if (degrees < 0 || !(minutes >= 0 && minutes < 60)) return GPS_INVALID;
+  const double total = degrees + minutes / 60.0;
+  if (total > maxDegrees) return GPS_INVALID;
+  return sign * total;
 }
 
 std::optional<GpsFix> GPSCheckSentence(std::string_view sentence) {
   if (!sentence.starts_with(RMC_PREFIX)) return std::nullopt;
+  if (GPSField(sentence, 2) != "A" || !GPSChecksumOk(sentence)) return std::nullopt;
   GpsFix fix;
-  fix.latitude = GPSPosition(GPSField(sentence, 3), GPSField(sentence, 4));
-  fix.longitude = GPSPosition(GPSField(sentence, 5), GPSField(sentence, 6));
-  fix.speed = GPSDecimal(GPSField(sentence, 7));
-  fix.course = GPSDecimal(GPSField(sentence, 8));
+  fix.latitude = GPSPosition(GPSField(sentence, 3), GPSField(sentence, 4), GPS_LATITUDE_MAX);
+  fix.longitude = GPSPosition(GPSField(sentence, 5), GPSField(sentence, 6), GPS_LONGITUDE_MAX);
+  fix.speed = GPSDecimal(GPSField(sentence, 7), 0.0, GPS_SPEED_MAX);
+  fix.course = GPSDecimal(GPSField(sentence, 8), 0.0, GPS_COURSE_MAX);
   for (double v : {fix.latitude, fix.longitude, fix.speed, fix.course}) {
-    // "1e999" or "nan" reads as a number, but no map can use it.
     if (v == GPS_INVALID || !std::isfinite(v)) return std::nullopt;
   }
   return fix;

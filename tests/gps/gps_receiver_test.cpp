@@ -20,7 +20,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const std::string RMC = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r";
-const std::string RMC2 = "$GPRMC,123520,V,4807.040,S,01131.002,W,022.5,084.1,230394,003.1,W*75\r";
+const std::string RMC2 = "$GPRMC,123520,A,4807.040,S,01131.002,W,022.5,084.1,230394,003.1,W*66\r";
 const std::string GGA = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r";
 
 // A line printed, with what the log and the map had seen when it was.

@@ -55,13 +55,13 @@ class GpsTraffic {
       // At rest a receiver leaves the course empty: not a usable fix.
       Add(out, "$GPRMC," + time + ",A," + lat + ",N," + lon + ",W,0.012,,030307,,,A", false);
     } else {
-      // Now and then dead reckoning: status V with a full fix is accepted,
-      // since the status is not examined.
-      const char* status = t % 37 == 0 ? "V" : "A";
+      // Now and then dead reckoning: status V with a full fix, which the
+      // receiver itself does not vouch for, is refused.
+      const bool valid = t % 37 != 0;
       Add(out,
-          "$GPRMC," + time + "," + status + "," + lat + ",N," + lon + ",W," +
+          "$GPRMC," + time + "," + (valid ? "A" : "V") + "," + lat + ",N," + lon + ",W," +
               cformat("%.3f,%.2f", speed_, course_) + ",030307,,,A",
-          true);
+          valid);
     }
     if (t % 13 == 5) out.lines.push_back({std::string("\xfe\x80~#\x00\x7f\r", 7), false, false});
     Add(out,
