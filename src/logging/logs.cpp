@@ -33,7 +33,7 @@ constexpr const char* kOpenErrorCaption = "Open Error";
 constexpr const char* kOpenFailedLine = "Error: Can't open log file '%s': %s.";
 constexpr const char* kWriteFailedLine = "Error: Writing log file '%s' failed: %s. Log closed.";
 constexpr const char* kForeignFileReason =
-    "a file this program did not make already has the name; it is left as it is";
+    "the name is taken by a file this run did not make; it is left as it is";
 
 // The system's reason for the last failure, in its own words.
 std::string Reason(int error) {
@@ -92,8 +92,23 @@ std::filesystem::path Logs::LogFileName(const char* prefix, int port, const char
   return UnderDataRoot(dataRoot_, windowsPath);
 }
 
-bool Logs::MadeHere(const std::filesystem::path& path, const FileIdentity& identity) const {
-  return std::find(made_.begin(), made_.end(), std::make_pair(path, identity)) != made_.end();
+bool Logs::MadeHere(const std::filesystem::path& path, const OpenedFile& opened) const {
+  return std::any_of(made_.begin(), made_.end(), [&](const MadeFile& made) {
+    return made.path == path && made.identity == opened.identity && made.length == opened.size;
+  });
+}
+
+void Logs::RememberMade(const std::filesystem::path& path, const OpenedFile& opened) {
+  std::erase_if(made_, [&](const MadeFile& made) { return made.path == path; });
+  made_.push_back({path, opened.identity, opened.size});
+}
+
+void Logs::CloseLog(std::FILE*& file, std::filesystem::path& path, uint64_t size) {
+  if (file == nullptr) return;
+  for (MadeFile& made : made_) {
+    if (made.path == path) made.length = size;
+  }
+  CloseFile(file, path);
 }
 
 std::FILE* Logs::OpenLogFile(const char* prefix, int port, const char* extension,
@@ -107,11 +122,11 @@ std::FILE* Logs::OpenLogFile(const char* prefix, int port, const char* extension
   // Never through a link, never into a pipe or device: a name under the
   // log folder must not make the program write into some other file.
   OpenedFile opened = OpenRegularFileToAppend(path);
-  if (opened.file != nullptr && opened.created) made_.emplace_back(path, opened.identity);
+  if (opened.file != nullptr && opened.created) RememberMade(path, opened);
   // Append: a second file opened within the same second gets the same name,
   // and it must not wipe the records of the first. Only a file this object
   // made is appended to; any other is left alone.
-  if (opened.file != nullptr && !opened.created && !MadeHere(path, opened.identity)) {
+  if (opened.file != nullptr && !opened.created && !MadeHere(path, opened)) {
     std::fclose(opened.file);
     opened.file = nullptr;
     opened.refusal = kForeignFileReason;
@@ -145,7 +160,7 @@ void Logs::NMEALogOpen(int port) {
   nmeaRecordCount_ = 0;
 }
 
-void Logs::NMEALogClose() { CloseFile(nmeaFile_, nmeaPath_); }
+void Logs::NMEALogClose() { CloseLog(nmeaFile_, nmeaPath_, nmeaSize_); }
 
 void Logs::DataLogOpen(int port) {
   logPortNumber_ = port;
@@ -153,7 +168,7 @@ void Logs::DataLogOpen(int port) {
   dataFile_ = OpenLogFile("DATA", port, "BIN", dataPath_, dataSize_);
 }
 
-void Logs::DataLogClose() { CloseFile(dataFile_, dataPath_); }
+void Logs::DataLogClose() { CloseLog(dataFile_, dataPath_, dataSize_); }
 
 void Logs::LogsCloseAll() {
   NMEALogClose();
@@ -210,7 +225,7 @@ void Logs::WriteOrClose(std::FILE*& file, std::filesystem::path& path, uint64_t&
   if (AppendWhole(file, size, bytes, count, error)) return;
   const std::string line =
       cformat(kWriteFailedLine, PathToUtf8(path).c_str(), Reason(error).c_str());
-  CloseFile(file, path);
+  CloseLog(file, path, size);
   if (failureLine_) failureLine_(line, true);
 }
 

@@ -9,7 +9,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "core/clock.h"
@@ -59,8 +58,11 @@ class Logs {
  private:
   std::FILE* OpenLogFile(const char* prefix, int port, const char* extension,
                          std::filesystem::path& openedPath, uint64_t& size);
-  // True for a file that an open of this object made under that name.
-  bool MadeHere(const std::filesystem::path& path, const FileIdentity& identity) const;
+  // True for the file an open of this object made under that name, as this
+  // object left it: the same file, of the same length.
+  bool MadeHere(const std::filesystem::path& path, const OpenedFile& opened) const;
+  void RememberMade(const std::filesystem::path& path, const OpenedFile& opened);
+  void CloseLog(std::FILE*& file, std::filesystem::path& path, uint64_t size);
   void RotateIfDue();
   // Writes all of `bytes` in one go or, when the disk is full or the write
   // fails, cuts the file back to its last whole record and closes it with
@@ -78,8 +80,14 @@ class Logs {
   std::filesystem::path dataPath_;
   uint64_t nmeaSize_ = 0;  // lengths up to the last whole record
   uint64_t dataSize_ = 0;
-  // Files the opens of this object made; only these are ever appended to.
-  std::vector<std::pair<std::filesystem::path, FileIdentity>> made_;
+  // Files the opens of this object made, one per name; only these are ever
+  // appended to.
+  struct MadeFile {
+    std::filesystem::path path;
+    FileIdentity identity;
+    uint64_t length = 0;
+  };
+  std::vector<MadeFile> made_;
   uint32_t nmeaOpenedAt_ = 0;
   int32_t nmeaRecordCount_ = 0;
   int32_t rotationSeconds_ = 3600;
