@@ -25,10 +25,11 @@ constexpr const char* kNotPlainRefusal = "it is not a plain file";
 
 // After an open failed: what stands under the name, when that explains it
 // better than the system's error (a pipe without a reader gives "No such
-// device or address", a link "Too many levels of symbolic links").
-std::string WhatIsThere(const fs::path& path) {
+// device or address", a link "Too many levels of symbolic links", a folder
+// on Windows "Permission denied").
+std::string WhatIsThere(const fs::path& path, bool followLink) {
   std::error_code ec;
-  const fs::file_status status = fs::symlink_status(path, ec);
+  const fs::file_status status = followLink ? fs::status(path, ec) : fs::symlink_status(path, ec);
   if (ec || !fs::exists(status)) return {};
   if (fs::is_symlink(status)) return kLinkRefusal;
   if (fs::is_directory(status)) return kFolderRefusal;
@@ -121,9 +122,7 @@ OpenedFile OpenRegularFileToRead(const fs::path& path) {
   const int fd = OpenToRead(path);
   if (fd < 0) {
     out.error = errno;
-    if (out.error == ELOOP) out.refusal = kLoopRefusal;
-    // A socket refuses with "No such device or address".
-    if (out.error == ENXIO) out.refusal = WhatIsThere(path);
+    out.refusal = out.error == ELOOP ? kLoopRefusal : WhatIsThere(path, true);
     return out;
   }
   Finish(out, fd, false);
@@ -154,7 +153,7 @@ OpenedFile OpenRegularFileToAppend(const fs::path& path) {
     }
     out.error = errno;
     if (out.error == ENOENT) continue;
-    out.refusal = WhatIsThere(path);
+    out.refusal = WhatIsThere(path, false);
     return out;
   }
   return out;
