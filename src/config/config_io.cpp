@@ -3,12 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <vector>
 
 #include "core/cformat.h"
 #include "core/paths.h"
+#include "core/safe_file.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -72,36 +72,35 @@ bool WriteAndClose(std::FILE* file, const std::string& text) {
 }  // namespace
 
 bool ReadWholeFile(const fs::path& path, size_t limit, std::string& text, std::string& why) {
-  std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
-  if (!fs::exists(status)) {
-    why = "the file does not exist";
+  // Checked on the open file, not on the name before opening: a name
+  // swapped for a pipe in between must not block the program.
+  const OpenedFile opened = OpenRegularFileToRead(path);
+  if (opened.file == nullptr) {
+    if (!opened.refusal.empty()) {
+      why = opened.refusal;
+    } else if (opened.error == ENOENT) {
+      why = "the file does not exist";
+    } else {
+      why = "cannot open it: " + ErrnoText(opened.error);
+    }
     return false;
   }
-  // A pipe or device could block the program or never end.
-  if (!fs::is_regular_file(status)) {
-    why = "it is not a plain file";
-    return false;
-  }
-  const uintmax_t size = fs::file_size(path, ec);
-  if (!ec && size > limit) {
+  if (opened.size > limit) {
+    std::fclose(opened.file);
     why = cformat("the file is larger than %zu bytes", limit);
-    return false;
-  }
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    why = "cannot open it: " + ErrnoText(errno);
     return false;
   }
   // One byte beyond the limit tells a file that grew since its size was read.
   std::vector<char> buffer(limit + 1);
-  in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-  if (in.bad()) {
-    why = "cannot read it: " + ErrnoText(errno);
+  errno = 0;
+  const size_t got = std::fread(buffer.data(), 1, buffer.size(), opened.file);
+  const int error = errno;
+  const bool failed = std::ferror(opened.file) != 0;
+  std::fclose(opened.file);
+  if (failed) {
+    why = "cannot read it: " + ErrnoText(error);
     return false;
   }
-  const auto got = static_cast<size_t>(in.gcount());
   if (got > limit) {
     why = cformat("the file is larger than %zu bytes", limit);
     return false;
@@ -112,12 +111,21 @@ bool ReadWholeFile(const fs::path& path, size_t limit, std::string& text, std::s
 
 bool ReplaceFile(const fs::path& path, const std::string& text, std::string& why) {
   std::error_code ec;
-  const fs::file_status old = fs::status(path, ec);
-  if (fs::is_directory(old)) {
+  if (fs::is_directory(fs::status(path, ec))) {
     why = "it is a folder";
     return false;
   }
-  const bool replacing = fs::exists(old);
+  // The name itself, not what a link under it leads to: the new file takes
+  // the place of the link, and the file the link led to stays as it was.
+  const fs::file_status old = fs::symlink_status(path, ec);
+  if (fs::exists(old) && !fs::is_regular_file(old) && !fs::is_symlink(old)) {
+    // A pipe or device under the name would be swapped for a plain file.
+    why = "it is not a plain file";
+    return false;
+  }
+  // Only a plain file hands on its access rights; anything else (a link to
+  // a device open to everyone, say) gets the usual ones under the umask.
+  const bool replacing = fs::is_regular_file(old);
   if (replacing && (old.permissions() & fs::perms::owner_write) == fs::perms::none) {
     why = "the file is read-only";
     return false;
@@ -146,7 +154,7 @@ bool ReplaceFile(const fs::path& path, const std::string& text, std::string& why
     return false;
   }
   // The new file keeps the access rights the old one had.
-  if (replacing) fs::permissions(temp, old.permissions(), ec);
+  if (replacing) fs::permissions(temp, old.permissions() & fs::perms::all, ec);
   fs::rename(temp, path, ec);
   if (ec) {
     why = "cannot put the new file in place: " + ec.message();

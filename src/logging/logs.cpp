@@ -1,5 +1,6 @@
 #include "logging/logs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -9,6 +10,7 @@
 #include "core/cformat.h"
 #include "core/fixed_format.h"
 #include "core/paths.h"
+#include "core/visible_text.h"
 
 namespace tw {
 
@@ -30,6 +32,8 @@ constexpr const char* kOpenErrorText = "ERROR Opening %s \n\r";
 constexpr const char* kOpenErrorCaption = "Open Error";
 constexpr const char* kOpenFailedLine = "Error: Can't open log file '%s': %s.";
 constexpr const char* kWriteFailedLine = "Error: Writing log file '%s' failed: %s. Log closed.";
+constexpr const char* kForeignFileReason =
+    "the name is taken by a file this run did not make; it is left as it is";
 
 // The system's reason for the last failure, in its own words.
 std::string Reason(int error) {
@@ -42,23 +46,26 @@ const char* LogNamePattern(std::string_view prefix) {
   throw std::invalid_argument("unknown log file prefix: " + std::string(prefix));
 }
 
-// The line as the 600-character working buffer holds it: up to the first NUL,
-// at most LOG_LINE_MAX characters, then without trailing CR and LF.
+// The line as the 600-character working buffer holds it: at most
+// LOG_LINE_MAX characters, then without trailing CR and LF. Control bytes
+// left inside are escaped when the record is built.
 std::string_view RecordText(std::string_view text) {
-  const size_t nul = text.find('\0');
-  if (nul != std::string_view::npos) text = text.substr(0, nul);
   if (text.size() > LOG_LINE_MAX) text = text.substr(0, LOG_LINE_MAX);
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
   return text;
 }
 
+bool HasControls(std::string_view text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char ch) { return IsEscapedControl(static_cast<unsigned char>(ch)); });
+}
+
 // The longest record: the port and the time at their widest, the longest
-// line and the line end.
-constexpr size_t RECORD_MAX = 128 + LOG_LINE_MAX + kRecordEnd.size();
+// line with every byte escaped, and the line end.
+constexpr size_t RECORD_MAX = 128 + LOG_LINE_MAX * ESCAPE_WIDTH + kRecordEnd.size();
 
 void CloseFile(std::FILE*& file, std::filesystem::path& path) {
   if (file == nullptr) return;
-  std::fflush(file);
   std::fclose(file);
   file = nullptr;
   path.clear();
@@ -85,53 +92,83 @@ std::filesystem::path Logs::LogFileName(const char* prefix, int port, const char
   return UnderDataRoot(dataRoot_, windowsPath);
 }
 
+bool Logs::MadeHere(const std::filesystem::path& path, const OpenedFile& opened) const {
+  return std::any_of(made_.begin(), made_.end(), [&](const MadeFile& made) {
+    return made.path == path && made.identity == opened.identity && made.length == opened.size;
+  });
+}
+
+void Logs::RememberMade(const std::filesystem::path& path, const OpenedFile& opened) {
+  std::erase_if(made_, [&](const MadeFile& made) { return made.path == path; });
+  made_.push_back({path, opened.identity, opened.size});
+}
+
+void Logs::CloseLog(std::FILE*& file, std::filesystem::path& path, uint64_t size) {
+  if (file == nullptr) return;
+  for (MadeFile& made : made_) {
+    if (made.path == path) made.length = size;
+  }
+  CloseFile(file, path);
+}
+
 std::FILE* Logs::OpenLogFile(const char* prefix, int port, const char* extension,
-                             std::filesystem::path& openedPath) {
+                             std::filesystem::path& openedPath, uint64_t& size) {
   const std::filesystem::path path = LogFileName(prefix, port, extension);
   // An operator expects logging to work on a fresh machine, so the Logs and
   // port folders are made here. If that fails the open below fails too and
   // reports the path and the reason.
   std::error_code folderError;
   std::filesystem::create_directories(path.parent_path(), folderError);
+  // Never through a link, never into a pipe or device: a name under the
+  // log folder must not make the program write into some other file.
+  OpenedFile opened = OpenRegularFileToAppend(path);
+  if (opened.file != nullptr && opened.created) RememberMade(path, opened);
   // Append: a second file opened within the same second gets the same name,
-  // and it must not wipe the records of the first. A new name starts empty.
-  errno = 0;
-  std::FILE* file = OpenFile(path, "ab");
-  if (file == nullptr) {
+  // and it must not wipe the records of the first. Only a file this object
+  // made is appended to; any other is left alone.
+  if (opened.file != nullptr && !opened.created && !MadeHere(path, opened)) {
+    std::fclose(opened.file);
+    opened.file = nullptr;
+    opened.refusal = kForeignFileReason;
+  }
+  if (opened.file == nullptr) {
     // A folder that could not be made leaves the open only "no such file";
     // the folder's own reason (read-only, full, ...) says more.
-    const int error = errno == ENOENT && folderError ? folderError.value() : errno;
+    const std::string reason = opened.refusal.empty() && opened.error == ENOENT && folderError
+                                   ? Reason(folderError.value())
+                                   : opened.Reason();
     // The line first: a box may wait for a click, the terminal does not.
     if (failureLine_) {
-      failureLine_(cformat(kOpenFailedLine, PathToUtf8(path).c_str(), Reason(error).c_str()), false);
+      failureLine_(cformat(kOpenFailedLine, PathToUtf8(path).c_str(), reason.c_str()), false);
     }
     if (errorBox_) errorBox_(cformat(kOpenErrorText, PathToUtf8(path).c_str()), kOpenErrorCaption);
     openedPath.clear();
     return nullptr;
   }
   openedPath = path;
-  return file;
+  size = opened.size;
+  return opened.file;
 }
 
 void Logs::NMEALogOpen(int port) {
   logPortNumber_ = port;
   // Opening over an open log must not leave the old file unclosed.
   NMEALogClose();
-  nmeaFile_ = OpenLogFile("NMEA", port, "CSV", nmeaPath_);
+  nmeaFile_ = OpenLogFile("NMEA", port, "CSV", nmeaPath_, nmeaSize_);
   if (nmeaFile_ == nullptr) return;
   nmeaOpenedAt_ = clock_.tickCount();
   nmeaRecordCount_ = 0;
 }
 
-void Logs::NMEALogClose() { CloseFile(nmeaFile_, nmeaPath_); }
+void Logs::NMEALogClose() { CloseLog(nmeaFile_, nmeaPath_, nmeaSize_); }
 
 void Logs::DataLogOpen(int port) {
   logPortNumber_ = port;
   DataLogClose();
-  dataFile_ = OpenLogFile("DATA", port, "BIN", dataPath_);
+  dataFile_ = OpenLogFile("DATA", port, "BIN", dataPath_, dataSize_);
 }
 
-void Logs::DataLogClose() { CloseFile(dataFile_, dataPath_); }
+void Logs::DataLogClose() { CloseLog(dataFile_, dataPath_, dataSize_); }
 
 void Logs::LogsCloseAll() {
   NMEALogClose();
@@ -161,28 +198,34 @@ void Logs::NMEALogLine(int sourcePort, std::string_view text) {
   record.Decimal(sourcePort).Append(",").Decimal(t.month, 2, '0').Append("/");
   record.Decimal(t.day, 2, '0').Append("/").Decimal(t.year, 4, '0').Append(",");
   record.Decimal(t.hour, 2, '0').Append(":").Decimal(t.minute, 2, '0').Append(":");
-  record.Decimal(t.second, 2, '0').Append(",0x0,").Append(line).Append(kRecordEnd);
-  WriteOrClose(nmeaFile_, nmeaPath_, record.data(), record.size());
+  record.Decimal(t.second, 2, '0').Append(",0x0,");
+  // A NUL would cut the record short for a C reader, a CR inside the line
+  // would look like a record end: control bytes are written as "\xHH".
+  if (HasControls(line)) {
+    record.Append(VisibleControls(line));
+  } else {
+    record.Append(line);
+  }
+  record.Append(kRecordEnd);
+  WriteOrClose(nmeaFile_, nmeaPath_, nmeaSize_, record.data(), record.size());
 }
 
 void Logs::DataLogWrite(const uint8_t* bytes, size_t count) {
   if (dataFile_ == nullptr || bytes == nullptr || count == 0) return;
-  WriteOrClose(dataFile_, dataPath_, reinterpret_cast<const char*>(bytes), count);
+  WriteOrClose(dataFile_, dataPath_, dataSize_, reinterpret_cast<const char*>(bytes), count);
 }
 
 // A failed write never stops the link, but the operator is told once and
-// the log is closed, so its menu offers "Start" again. Flushed at once, so
-// a crash of the program loses no record, and a full disk shows at the
-// record that did not fit rather than at close.
-void Logs::WriteOrClose(std::FILE*& file, std::filesystem::path& path, const char* bytes,
-                        size_t count) {
-  errno = 0;
-  const bool ok = std::fwrite(bytes, 1, count, file) == count && std::fflush(file) == 0;
-  if (ok) return;
-  const int error = errno;
-  const std::string line = cformat(kWriteFailedLine, PathToUtf8(path).c_str(), Reason(error).c_str());
-  // What is still buffered cannot be written either; closing drops it.
-  CloseFile(file, path);
+// the log is closed, so its menu offers "Start" again. Written straight to
+// the file, unbuffered, so a crash of the program loses no record, and a
+// full disk shows at the record that did not fit rather than at close.
+void Logs::WriteOrClose(std::FILE*& file, std::filesystem::path& path, uint64_t& size,
+                        const char* bytes, size_t count) {
+  int error = 0;
+  if (AppendWhole(file, size, bytes, count, error)) return;
+  const std::string line =
+      cformat(kWriteFailedLine, PathToUtf8(path).c_str(), Reason(error).c_str());
+  CloseLog(file, path, size);
   if (failureLine_) failureLine_(line, true);
 }
 

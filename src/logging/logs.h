@@ -9,8 +9,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/clock.h"
+#include "core/safe_file.h"
 
 namespace tw {
 
@@ -55,12 +57,18 @@ class Logs {
 
  private:
   std::FILE* OpenLogFile(const char* prefix, int port, const char* extension,
-                         std::filesystem::path& openedPath);
+                         std::filesystem::path& openedPath, uint64_t& size);
+  // True for the file an open of this object made under that name, as this
+  // object left it: the same file, of the same length.
+  bool MadeHere(const std::filesystem::path& path, const OpenedFile& opened) const;
+  void RememberMade(const std::filesystem::path& path, const OpenedFile& opened);
+  void CloseLog(std::FILE*& file, std::filesystem::path& path, uint64_t size);
   void RotateIfDue();
-  // Writes all of `bytes` and flushes; on failure closes the file with one
-  // line, so no record is lost without a word.
-  void WriteOrClose(std::FILE*& file, std::filesystem::path& path, const char* bytes,
-                    size_t count);
+  // Writes all of `bytes` in one go or, when the disk is full or the write
+  // fails, cuts the file back to its last whole record and closes it with
+  // one line, so no record is lost without a word and none is left torn.
+  void WriteOrClose(std::FILE*& file, std::filesystem::path& path, uint64_t& size,
+                    const char* bytes, size_t count);
 
   const Clock& clock_;
   std::filesystem::path dataRoot_;
@@ -70,6 +78,16 @@ class Logs {
   std::FILE* dataFile_ = nullptr;
   std::filesystem::path nmeaPath_;
   std::filesystem::path dataPath_;
+  uint64_t nmeaSize_ = 0;  // lengths up to the last whole record
+  uint64_t dataSize_ = 0;
+  // Files the opens of this object made, one per name; only these are ever
+  // appended to.
+  struct MadeFile {
+    std::filesystem::path path;
+    FileIdentity identity;
+    uint64_t length = 0;
+  };
+  std::vector<MadeFile> made_;
   uint32_t nmeaOpenedAt_ = 0;
   int32_t nmeaRecordCount_ = 0;
   int32_t rotationSeconds_ = 3600;

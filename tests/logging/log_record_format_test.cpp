@@ -8,26 +8,26 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "core/visible_text.h"
 #include "logging/logs.h"
 #include "support/program_fixture.h"
 
 namespace tw {
 namespace {
 
-// The line as a record holds it: up to a NUL, at most LOG_LINE_MAX characters,
-// without trailing CR and LF.
+// The line as a record holds it: at most LOG_LINE_MAX characters, without
+// trailing CR and LF, control bytes inside written as "\xHH".
 std::string Kept(std::string text) {
-  text = text.substr(0, text.find('\0'));
   text = text.substr(0, LOG_LINE_MAX);
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
-  return text;
+  return VisibleControls(text);
 }
 
 std::string Reference(int port, const LocalTime& t, const std::string& text) {
-  std::vector<char> buffer(2048);
-  const int n = std::snprintf(buffer.data(), buffer.size(), "%d,%02d/%02d/%04d,%02d:%02d:%02d,0x0,%s",
-                              port, t.month, t.day, t.year, t.hour, t.minute, t.second,
-                              Kept(text).c_str());
+  std::vector<char> buffer(4096);
+  const int n =
+      std::snprintf(buffer.data(), buffer.size(), "%d,%02d/%02d/%04d,%02d:%02d:%02d,0x0,%s", port,
+                    t.month, t.day, t.year, t.hour, t.minute, t.second, Kept(text).c_str());
   return std::string(buffer.data(), static_cast<size_t>(n)) + "\r\n";
 }
 
@@ -46,7 +46,8 @@ class LogRecordFormat : public ::testing::Test {
     const size_t before = test::ReadFile(logs.nmeaPath()).size();
     logs.NMEALogLine(port, text);
     const std::string written = test::ReadFile(logs.nmeaPath()).substr(before);
-    ASSERT_EQ(written, Reference(port, t, text)) << "port " << port << ", text size " << text.size();
+    ASSERT_EQ(written, Reference(port, t, text))
+        << "port " << port << ", text size " << text.size();
   }
 
   test::TempDir dir;
@@ -67,7 +68,7 @@ TEST_F(LogRecordFormat, PortsAndTimesAsSnprintfWritesThem) {
   Check(-2147483647 - 1, {-2147483647 - 1, 2147483647, 0, 0, 0, 0}, "y");
 }
 
-TEST_F(LogRecordFormat, LinesAreCutAndTrimmedAsBefore) {
+TEST_F(LogRecordFormat, LinesAreCutTrimmedAndEscaped) {
   LocalTime t{2026, 12, 7, 15, 4, 59};
   std::string with_nul("$CATXD,1,2,3\0hidden\r\n", 21);
   std::string long_line(LOG_LINE_MAX + 40, 'L');
@@ -76,7 +77,9 @@ TEST_F(LogRecordFormat, LinesAreCutAndTrimmedAsBefore) {
   cr_at_cut += "tail";
   for (const std::string& text :
        {std::string(), std::string("\r\n"), std::string("$CADRQ,120000,3,2,1,32\r\n"),
-        std::string("100% %s %d"), with_nul, long_line, cr_at_cut, std::string(LOG_LINE_MAX, 'e')}) {
+        std::string("100% %s %d"), with_nul, long_line, cr_at_cut, std::string(LOG_LINE_MAX, 'e'),
+        // Every byte escaped: the record is four times the line and still whole.
+        std::string(LOG_LINE_MAX + 1, '\0')}) {
     Check(1, t, text);
   }
 }

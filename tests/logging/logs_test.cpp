@@ -77,7 +77,8 @@ TEST_F(LogsTest, RecordsEndInCrLfWithoutTheLineEndsOfTheText) {
   logs.NMEALogLine(3, "$CAREV,3");
   logs.NMEALogLine(3, "");
   logs.NMEALogLine(3, "\r\n");
-  logs.NMEALogLine(3, "a\rb,\"c\"\r");  // only the end is touched
+  logs.NMEALogLine(3, "a\rb,\"c\"\r");  // only the end is the record's own
+  logs.NMEALogLine(3, std::string("x\0y\x1B[2J\x7F\tz\r\n", 12));
 
   EXPECT_EQ(test::ReadFile(logs.nmeaPath()),
             "0,03/03/2007,14:05:09,0x0,$CCCLK,2007,03,03,14,05,09\r\n"
@@ -86,8 +87,9 @@ TEST_F(LogsTest, RecordsEndInCrLfWithoutTheLineEndsOfTheText) {
             "3,03/03/2007,14:05:10,0x0,$CAREV,3\r\n"
             "3,03/03/2007,14:05:10,0x0,\r\n"
             "3,03/03/2007,14:05:10,0x0,\r\n"
-            "3,03/03/2007,14:05:10,0x0,a\rb,\"c\"\r\n");
-  EXPECT_EQ(logs.nmeaRecordCount(), 7);
+            "3,03/03/2007,14:05:10,0x0,a\\x0Db,\"c\"\r\n"
+            "3,03/03/2007,14:05:10,0x0,x\\x00y\\x1B[2J\\x7F\tz\r\n");
+  EXPECT_EQ(logs.nmeaRecordCount(), 8);
 }
 
 TEST_F(LogsTest, LongLinesAreCutTo599Characters) {

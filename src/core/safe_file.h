@@ -1,0 +1,55 @@
+// Opening files under names that someone else may have put something behind:
+// a FIFO that blocks an open until a peer turns up, a device, a folder, or a
+// symbolic link into a file the program has no business writing. Every open
+// here returns at once, and hands out only regular files, checked on the
+// open descriptor itself (a check of the name before the open could be
+// overtaken by a swap of the name in between).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace tw {
+
+// Which file a descriptor is: device and inode number. Both are 0 on
+// Windows, where a name stands for its file.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+struct OpenedFile {
+  std::FILE* file = nullptr;  // null when the open failed or was refused
+  bool created = false;       // this open made the file
+  FileIdentity identity;
+  uint64_t size = 0;    // the file's length when opened
+  int error = 0;        // the system's error when the open itself failed
+  std::string refusal;  // why a name that opened, or exists, was refused
+
+  // The reason in words: the refusal, else the system's text for `error`.
+  std::string Reason() const;
+};
+
+// Opens `path` for reading in binary mode. A link is followed (the operator
+// named it), but only a regular file is accepted, so a pipe or device can
+// neither block the program nor feed it without end.
+OpenedFile OpenRegularFileToRead(const std::filesystem::path& path);
+
+// Opens `path` for appending in binary mode, making it when it is missing.
+// A symbolic link under the name is never followed, and only a regular file
+// is accepted. `created` tells a file made by this open from one that was
+// there before.
+OpenedFile OpenRegularFileToAppend(const std::filesystem::path& path);
+
+// Writes `count` bytes at the end of `file` (opened by
+// OpenRegularFileToAppend, no stdio buffering in between), whole or not at
+// all: when the disk fills or a write fails part way, the file is cut back
+// to `size`, its length before. On success `size` grows by `count`; on
+// failure `error` holds the system's error.
+bool AppendWhole(std::FILE* file, uint64_t& size, const char* bytes, size_t count, int& error);
+
+}  // namespace tw
