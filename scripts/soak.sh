@@ -12,6 +12,7 @@
 #   scripts/soak.sh [SECONDS]          build/tidewire, or $TIDEWIRE_BINARY
 set -euo pipefail
 cd "$(dirname "$0")/.."
+export PYTHONDONTWRITEBYTECODE=1  # the peers share soak_checks.py; no cache beside it
 SECONDS_TO_RUN=${1:-3600}
 BINARY=${TIDEWIRE_BINARY:-build/tidewire}
 if [ ! -x "$BINARY" ]; then
