@@ -2,6 +2,7 @@
 """One table from the benchmark's result files (any of them may be missing).
 
     summary.py [--sentence sentence.json] [--gui gui.json] [--rss rss.json]
+               [--linerate linerate.json]
 """
 import argparse
 import json
@@ -49,8 +50,10 @@ def main():
     ap.add_argument("--sentence")
     ap.add_argument("--gui")
     ap.add_argument("--rss")
+    ap.add_argument("--linerate")
     a = ap.parse_args()
     sentence, gui, rss = load(a.sentence), load(a.gui), load(a.rss)
+    linerate = load(a.linerate)
     rows = []
 
     def row(figure, tw, bare, cute, rat, goal, ok):
@@ -110,6 +113,24 @@ def main():
             row("RSS after 1 min → after %.3g min" % (s["seconds"] / 60.0),
                 "%.1f → %.1f MiB (%+.2f)" % (s["rss_minute_kib"] / 1024.0, s["rss_end_kib"] / 1024.0, d),
                 "", "", "", "within 1 MiB", abs(d) <= 1.0)
+
+    if linerate:
+        line = linerate["line_rate"]
+        best, cpu = linerate["best_rate"], linerate.get("cpu_pct_at_best")
+        at = linerate.get("at_line_rate")
+        cpu_line = at.get("cpu_pct") if at and at.get("kept") else None
+        row("48-byte sentences, %d baud pty, no window: highest steady rate with nothing "
+            "lost (tried up to %d/s)" % (linerate["baud"], linerate["cap"]),
+            "%d/s at %s CPU" % (best, fmt(cpu, "%.1f %%")), "", "", "",
+            "line rate at < 20 % of one core", best >= int(line) and cpu_line is not None
+            and cpu_line < 20.0)
+        row("… at the line rate, %d/s: sentences lost, CPU" % int(line),
+            "—" if not at or "sent" not in at else "%d lost%s, %s" % (
+                at["lost"], "" if at["caught_up"] else " (log behind)", fmt(at["cpu_pct"], "%.1f %%")),
+            "", "", "", "", None)
+        for t in linerate["trials"]:
+            if "error" in t:
+                row("FAILED: line rate at %d/s" % t["rate"], t["error"], "", "", "", "", None)
 
     for result in (gui, rss):
         for e in (result or {}).get("samples", []):

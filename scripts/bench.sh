@@ -5,13 +5,16 @@
 #      a bare Qt 6 window (one 20 ms timer) and CuteCom;
 #   3. the time from a data request written on the far end of the pty to the last byte
 #      of its answer read there, over 1,000 requests;
-#   4. with --rss-hour: RSS after an hour at 50 lines/s against RSS after a minute.
+#   4. the highest steady rate of 48-byte sentences the program keeps with nothing
+#      lost, without a window, on a pty at 115,200 baud, and its CPU there
+#      (bench/line_rate.py, about 1 to 2 minutes);
+#   5. with --rss-hour: RSS after an hour at 50 lines/s against RSS after a minute.
 # and prints one table. Progress goes to standard error; raw figures to $BENCH_WORK.
 #
 #   scripts/bench.sh [--quick] [--rss-hour] [--only LIST] [--reps N] [--display :N] [--no-cutecom]
 #     --quick        short runs (a smoke test of the whole command, not figures to quote)
 #     --rss-hour     also run the one-hour RSS check (about 62 minutes more)
-#     --only LIST    some of: sentence,compare,latency,rss (comma separated)
+#     --only LIST    some of: sentence,compare,latency,linerate,rss (comma separated)
 #     --reps N       N rounds of the comparison, medians shown (default 1)
 #     --display :N   the Xvfb display to start (default: the first free one from :42 on)
 #     --no-cutecom   leave CuteCom out of the comparison
@@ -21,7 +24,7 @@ cd "$root"
 
 quick=0
 rss_hour=0
-only="sentence,compare,latency"
+only="sentence,compare,latency,linerate"
 display="auto"
 reps=1
 cutecom=1
@@ -36,7 +39,7 @@ while [ $# -gt 0 ]; do
     --reps) reps="$2"; shift ;;
     --reps=*) reps="${1#--reps=}" ;;
     --no-cutecom) cutecom=0 ;;
-    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option '$1' (try --help)" >&2; exit 2 ;;
   esac
   shift
@@ -44,7 +47,7 @@ done
 [ "$rss_hour" -eq 1 ] && only="$only,rss"
 has() { case ",$only," in *",$1,"*) return 0 ;; *) return 1 ;; esac; }
 for s in ${only//,/ }; do
-  case "$s" in sentence|compare|latency|rss) ;; *) echo "bench.sh: unknown section '$s'" >&2; exit 2 ;; esac
+  case "$s" in sentence|compare|latency|linerate|rss) ;; *) echo "bench.sh: unknown section '$s'" >&2; exit 2 ;; esac
 done
 
 say() { echo "$(date +%H:%M:%S) $*" >&2; }
@@ -87,9 +90,9 @@ quietly cmake-floor cmake -S "$root/bench/floor" -B "$build/floor" -G Ninja -DCM
 quietly build-floor nice cmake --build "$build/floor"
 
 if [ "$quick" -eq 1 ]; then
-  idle_s=5; load_s=5; requests=100; rss_s=90; min_time=0.05
+  idle_s=5; load_s=5; requests=100; rss_s=90; min_time=0.05; rate_s=2
 else
-  idle_s=30; load_s=30; requests=1000; rss_s=3600; min_time=1
+  idle_s=30; load_s=30; requests=1000; rss_s=3600; min_time=1; rate_s=5
 fi
 
 # ---- 1. per-sentence cost
@@ -120,7 +123,7 @@ PY
   unset TMPDIR
 fi
 
-# ---- 2-4. the program on a display
+# ---- 2, 3. the program on a display
 gui_sections=()
 has compare && gui_sections+=(compare)
 has latency && gui_sections+=(latency)
@@ -132,6 +135,15 @@ if [ ${#gui_sections[@]} -gt 0 ]; then
     --json "$work/gui.json" --idle-s "$idle_s" --load-s "$load_s" --requests "$requests" \
     --reps "$reps" "${skip[@]}"
 fi
+
+# ---- 4. the receive path's highest steady rate, without a display
+if has linerate; then
+  say "line rate: 48-byte sentences at 115,200 baud, highest steady rate with nothing lost"
+  python3 "$root/bench/line_rate.py" --tidewire "$build/tidewire" --work "$work/linerate" \
+    --json "$work/linerate.json" --baud 115200 --seconds "$rate_s" --cap 2400 >/dev/null
+fi
+
+# ---- 5. memory over an hour
 if has rss; then
   # A copy, so that a rebuild during the hour cannot touch the program being measured.
   mkdir -p "$work/rss"
@@ -144,4 +156,4 @@ echo
 echo "Tidewire benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), Release build of $measured$([ "$quick" -eq 1 ] && echo ', --quick: short runs, not figures to quote')"
 echo
 python3 "$root/bench/summary.py" --sentence "$work/sentence.json" --gui "$work/gui.json" \
-  --rss "$work/rss.json"
+  --rss "$work/rss.json" --linerate "$work/linerate.json"

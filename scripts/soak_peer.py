@@ -7,9 +7,13 @@ file it writes, creates, renames or removes is seen), connected, with test
 data answering data requests and the NMEA log started. The peer sends a mix
 of modem sentences at a steady rate, each one carrying its own sequence
 number, a quarter of them data requests, and reads everything that comes
-back. At the end it checks:
+back. Once in the run (before the memory's warm-up value is read) it sends
+BURST sentences back to back at the line rate of the port (the program sets
+it to BAUD from a configuration file), far more than the program's receive
+ring holds, then goes on at the steady rate. At the end it checks:
 
-  * every sentence sent is in the NMEA log once, in order, as sent;
+  * every sentence sent, the burst's too, is in the NMEA log once, in order,
+    as sent;
   * every data request was answered with a frame of the asked length;
   * the resident memory at the end is within the allowed growth of the
     value after the warm-up (a minute, or a third of a short run);
@@ -22,14 +26,16 @@ not be made. The figures go to standard output.
 import argparse
 import glob
 import os
-import re
 import select
 import signal
 import subprocess
 import sys
+import termios
 import threading
 import time
 import tty
+
+from soak_checks import outside_writes, read_log
 
 
 def parse_args():
@@ -39,6 +45,9 @@ def parse_args():
     p.add_argument("--seconds", type=float, default=3600.0)
     p.add_argument("--rate", type=float, default=40.0, help="sentences per second")
     p.add_argument("--rss-slack-kib", type=int, default=1024)
+    p.add_argument("--baud", type=int, default=115200, help="the modem port's baud rate")
+    p.add_argument("--burst", type=int, default=600,
+                   help="sentences sent back to back at the line rate once (0: none)")
     return p.parse_args()
 
 
@@ -159,68 +168,6 @@ def write_all(fd, data, deadline):
     return True
 
 
-# ------------------------------------------------------------------ checks
-
-RECORD = re.compile(r"^(\d+),\d\d/\d\d/\d{4},\d\d:\d\d:\d\d,0x0,(.*)$")
-
-
-def read_log(root):
-    """(port, text) of every NMEA log record, oldest file first."""
-    files = sorted(glob.glob(os.path.join(root, "Logs", "port*", "NMEA-*.CSV")))
-    records = []
-    bad = 0
-    for name in files:
-        with open(name, "rb") as f:
-            data = f.read().decode("latin-1")
-        for line in data.split("\r\n")[:-1]:
-            m = RECORD.match(line)
-            if m:
-                records.append((int(m.group(1)), m.group(2)))
-            else:
-                bad += 1
-    return files, records, bad
-
-
-WRITE_CALLS = re.compile(
-    r"^(?:\d+\s+)?(open|openat|openat2|creat|mkdir|mkdirat|rmdir|unlink|unlinkat|rename|"
-    r"renameat|renameat2|link|linkat|symlink|symlinkat|truncate|chmod|fchmodat|chown|"
-    r"fchownat|mknod|mknodat|utimensat)\((.*)$")
-QUOTED = re.compile(r'"((?:[^"\\]|\\.)*)"')
-
-
-def outside_writes(trace_file, root, cwd):
-    """Paths the program changed outside `root`. Reads are fine; so are the
-    pseudo-terminal itself and the null device."""
-    root = os.path.realpath(root)
-    # The serial port's lock file (QSerialPort's, named after the device) is
-    # the one file outside the root a serial program is expected to make.
-    allowed = [root, "/dev/pts/", "/dev/null", "/dev/tty", "/proc/"]
-    lock = re.compile(r"^/(var/lock|run/lock)/LCK\.\.[^/]+$")
-    found = set()
-    with open(trace_file, errors="replace") as f:
-        for line in f:
-            m = WRITE_CALLS.match(line)
-            if not m:
-                continue
-            call, rest = m.group(1), m.group(2)
-            if call in ("open", "openat", "openat2") and not re.search(
-                    r"O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND", rest):
-                continue
-            if re.search(r"= -1 E", rest) and "O_CREAT" not in rest and call.startswith("open"):
-                continue  # a failed open changed nothing
-            if re.search(r"= -1 E", rest):
-                continue
-            for path in QUOTED.findall(rest)[:2 if call.startswith(("rename", "link", "symlink")) else 1]:
-                path = path.encode().decode("unicode_escape")
-                full = os.path.normpath(path if path.startswith("/") else os.path.join(cwd, path))
-                if lock.match(full):
-                    continue
-                if not any(full == a.rstrip("/") or full.startswith(a.rstrip("/") + "/")
-                           or (a.endswith("/") and full.startswith(a)) for a in allowed):
-                    found.add("%s %s" % (call, full))
-    return sorted(found)
-
-
 # ------------------------------------------------------------------ the run
 
 def main():
@@ -232,6 +179,10 @@ def main():
     for d in (root, home, cwd):
         os.makedirs(d, exist_ok=True)
     trace = os.path.join(work, "files.trace")
+    config = os.path.join(work, "port.twc")
+    with open(config, "w") as f:
+        f.write('<?xml version="1.0" encoding="UTF-8"?>\n<tidewire version="1">\n'
+                "  <modemBaudRate>%d</modemBaudRate>\n</tidewire>\n" % a.baud)
 
     master, slave = os.openpty()
     tty.setraw(slave)
@@ -243,7 +194,7 @@ def main():
     os.chmod(home, 0o700)
     command = ["strace", "-f", "-qq", "--seccomp-bpf", "-o", trace, "-e", "trace=%file",
                "-e", "signal=none", a.binary, "--home", root, "--com", "1=" + slave_path,
-               "--menu", "256", "--menu", "40109", "--menu", "40026"]
+               "--config", config, "--menu", "256", "--menu", "40109", "--menu", "40026"]
     log_out = open(os.path.join(work, "tidewire.out"), "wb")
     proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=log_out, stderr=subprocess.STDOUT,
                             stdin=subprocess.DEVNULL)
@@ -266,27 +217,49 @@ def main():
         proc.kill()
         return 2
     time.sleep(0.5)
+    speed = termios.tcgetattr(slave)[4]
+    if speed != getattr(termios, "B%d" % a.baud, None):
+        print("soak: the program did not set its port to %d baud" % a.baud)
+        stop_program(proc, pid)
+        return 2
 
     warm_at = min(60.0, a.seconds / 3.0)
+    # The burst comes halfway to the warm-up, so the memory is judged after it.
+    burst_from = int(warm_at / 2 * a.rate) if a.burst > 0 else -1
+    burst_end = burst_from + max(a.burst, 0)
+    line_bytes_per_s = a.baud / 10.0
+    burst_start = burst_seconds = 0.0
+    burst_bytes = 0
     sent = []
     requests = []
     rss_warm = None
     rss_max = 0
     late = 0
     start = time.time()
+    base, base_seq = start, 0  # the steady schedule: sentence base_seq due at base
     seq = 0
-    total = int(a.seconds * a.rate)
+    total = int(a.seconds * a.rate) + max(a.burst, 0)
     while seq < total:
-        due = start + seq / a.rate
+        in_burst = burst_from <= seq < burst_end
+        if seq == burst_from:
+            burst_start = time.time()
+        elif seq == burst_end:
+            burst_seconds = time.time() - burst_start
+            base, base_seq = time.time(), seq
+        due = burst_start + burst_bytes / line_bytes_per_s if in_burst else \
+            base + (seq - base_seq) / a.rate
         now = time.time()
         if due > now:
             time.sleep(due - now)
-        elif now - due > 1.0:
+        elif now - due > 1.0 and not in_burst:
             late += 1
         text, request = sentence(seq)
-        if not write_all(master, (text + "\r\n").encode(), time.time() + 10):
+        data = (text + "\r\n").encode()
+        if not write_all(master, data, time.time() + 10):
             print("soak: the program stopped reading its port at sentence %d" % seq)
             break
+        if in_burst:
+            burst_bytes += len(data)
         sent.append(text)
         if request:
             requests.append(request)
@@ -297,9 +270,11 @@ def main():
                 break
             r = rss_kib(pid) or 0
             rss_max = max(rss_max, r)
-            if rss_warm is None and time.time() - start >= warm_at:
+            if rss_warm is None and time.time() - start >= warm_at and seq > burst_end:
                 rss_warm = r
     elapsed = time.time() - start
+    if seq == burst_end and burst_seconds == 0.0:
+        burst_seconds = time.time() - burst_start  # the burst ended the run
 
     # Let the last sentences through and their answers back.
     end = time.time() + 15
@@ -325,6 +300,13 @@ def main():
                         "%d (%s)" % (len(incoming), len(sent), missing, first,
                                      incoming[first] if first < len(incoming) else "end of log"))
         del extra
+    if burst_from >= 0:
+        logged = set(incoming)
+        burst_lost = sum(1 for t in sent[burst_from:burst_end] if t not in logged)
+        burst_line = ("soak: burst: %d sentences, %d bytes at the line rate of %d baud in "
+                      "%.2f s; %d of them missing from the NMEA log"
+                      % (len(sent[burst_from:burst_end]), burst_bytes, a.baud, burst_seconds,
+                         burst_lost))
     if bad_records:
         failures.append("NMEA log: %d records in a broken form" % bad_records)
 
@@ -358,6 +340,8 @@ def main():
                               len(answers), late))
     print("soak: NMEA log: %d files, %d records from the modem, %d to it"
           % (len(files), len(incoming), len(outgoing)))
+    if burst_from >= 0:
+        print(burst_line)
     print("soak: resident memory: %s KiB after %.0f s, %s KiB at the end, %d KiB at most"
           % (rss_warm, warm_at, rss_end, rss_max))
     print("soak: files changed outside the data root: %d" % len(outside))
