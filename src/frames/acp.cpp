@@ -194,9 +194,10 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Acp
   }
   std::error_code ignored;
   fs::create_directories(state.folder, ignored);
-  bool exhausted = false;
-  file = CreateReceivedFile(state.folder, name, state.path, exhausted);
-  if (exhausted) {
+  AcpCreatedName created;
+  file = CreateReceivedFile(state.folder, name, created);
+  state.path = created.path;
+  if (created.exhausted) {
     frames.PrintDataLine(cformat("ACP[%d]: error: no free name for '%s' [%d taken], file dropped.",
                                  s, Printable(name).c_str(), ACP_NAME_NUMBER_MAX));
     DropReception(state);
@@ -204,10 +205,9 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Acp
   }
   AcpFileIdentity identity;
   if (file.Identity(identity)) state.file = identity;
-  const std::string written = PathToUtf8(state.path.filename());
-  if (file.IsOpen() && written != title) {
+  if (file.IsOpen() && created.name != title) {
     frames.PrintDataLine(cformat("ACP[%d]: file '%s' is written as '%s'.", s,
-                                 Printable(title).c_str(), Printable(written).c_str()));
+                                 Printable(title).c_str(), created.name.c_str()));
   }
   state.received = count - titleLength - 1;
   return ACP_HEADER_BYTES + titleLength + 1;

@@ -135,18 +135,19 @@ std::string NumberedReceivedName(const std::string& name, int number) {
   return stem + tag + extension;
 }
 
-AcpOpenFile CreateReceivedFile(const fs::path& folder, const std::string& name, fs::path& path,
-                               bool& exhausted) {
-  exhausted = false;
+AcpOpenFile CreateReceivedFile(const fs::path& folder, const std::string& name,
+                               AcpCreatedName& created) {
+  created.exhausted = false;
   for (int number = 1; number <= ACP_NAME_NUMBER_MAX; ++number) {
-    path = folder / PathFromUtf8(number == 1 ? name : NumberedReceivedName(name, number));
-    AcpOpenFile file(CreateExclusive(path));
+    created.name = number == 1 ? name : NumberedReceivedName(name, number);
+    created.path = folder / PathFromUtf8(created.name);
+    AcpOpenFile file(CreateExclusive(created.path));
     if (file.IsOpen()) return file;
     // Taken by anything: the next number. Any other failure (no room, no
     // right to write) would fail for every name alike.
-    if (errno != EEXIST && NameIsFree(path)) return {};
+    if (errno != EEXIST && NameIsFree(created.path)) return {};
   }
-  exhausted = true;
+  created.exhausted = true;
   return {};
 }
 

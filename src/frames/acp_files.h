@@ -54,12 +54,19 @@ constexpr size_t ACP_NAME_BYTES_MAX = 255;
 // name stays within ACP_NAME_BYTES_MAX.
 std::string NumberedReceivedName(const std::string& name, int number);
 
-// Creates `name` in `folder` as a new file, or under the first numbered name
-// that nothing (file, folder or link) holds. `path` is the path tried last:
-// the file's path when it is open. `exhausted` is set when every number up to
+// Where a received file went: the name and path tried last, which are the
+// file's when it is open; `exhausted` when every number up to
 // ACP_NAME_NUMBER_MAX was taken.
+struct AcpCreatedName {
+  std::string name;
+  std::filesystem::path path;
+  bool exhausted = false;
+};
+
+// Creates `name` in `folder` as a new file, or under the first numbered name
+// that nothing (file, folder or link) holds.
 AcpOpenFile CreateReceivedFile(const std::filesystem::path& folder, const std::string& name,
-                               std::filesystem::path& path, bool& exhausted);
+                               AcpCreatedName& created);
 
 // Opens `path` to append to it, when it still is the plain file `identity`
 // names. A link is not followed; a file put in its place is not opened.
