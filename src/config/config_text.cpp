@@ -162,7 +162,7 @@ std::string CheckReferences(std::string_view value, std::string& reference) {
           std::min<uint32_t>(number * (hex ? 16 : 10) + static_cast<uint32_t>(digit), 0x110000);
       digits = true;
     }
-    reference = "\"" + ShownConfigName(value.substr(at, k + 1 - at), SHOWN_MAX) + "\"";
+    reference = cformat("\"%s\"", ShownConfigName(value.substr(at, k + 1 - at), SHOWN_MAX).c_str());
     if (!digits || k >= value.size() || value[k] != ';') return "is not a valid one";
     if (!IsXmlChar(number)) {
       return cformat("stands for U+%04X, which XML does not allow", static_cast<unsigned>(number));
@@ -204,7 +204,7 @@ class RawChecker : public pugi::xml_tree_walker {
   std::string At(const pugi::xml_node& node) const {
     const ptrdiff_t offset = node.offset_debug();
     if (offset < 0 || static_cast<size_t>(offset) > text_.size()) return {};
-    return " " + Where(text_, static_cast<size_t>(offset));
+    return cformat(" %s", Where(text_, static_cast<size_t>(offset)).c_str());
   }
   std::string_view text_;
 };
