@@ -114,6 +114,22 @@ TEST_F(AcpReceivedFileNames, TitlesNeverReplaceEscapeOrTakeTheProgramsNames) {
   }
 }
 
+TEST_F(AcpReceivedFileNames, AFileWithEveryNumberTakenIsDroppedWithOneLine) {
+  std::ofstream(root() / "full.txt") << "kept";
+  for (int n = 2; n <= ACP_NAME_NUMBER_MAX; ++n) {
+    std::ofstream(root() / cformat("full (%d).txt", n)) << "kept";
+  }
+  Receive(0, "full.txt", "new");
+  EXPECT_EQ(out.lines,
+            (std::vector<std::string>{
+                "ACP[1]: got large file frame.",
+                "ACP[1]: error: no free name for 'full.txt' [999 taken], file dropped."}));
+  Receive(1, "", "more");
+  EXPECT_EQ(out.lines.back(), "ACP[1]: error opening file: ''");
+  EXPECT_EQ(ReadFile(root() / "full (999).txt"), "kept");
+  EXPECT_EQ(std::distance(fs::directory_iterator(root()), fs::directory_iterator()), 999);
+}
+
 // Later frames go only into the file their frame 0 created: not into one
 // made again after it was removed, nor into another put in its place.
 TEST_F(AcpReceivedFileNames, LaterFramesGoOnlyIntoTheFileFrameZeroMade) {
