@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "config/config_io.h"
+#include "config/config_text.h"
 #include "config/config_xml.h"
 #include "core/cformat.h"
 #include "core/paths.h"
@@ -98,8 +99,8 @@ bool ConfigFiles::ConfigSaveFile(const std::filesystem::path& path) {
   const std::string text =
       devices_ ? ConfigToXml(settings_, devices_->choices()) : ConfigToXml(settings_);
   if (!ReplaceFile(path, text, why)) {
-    out_.PrintLine(cformat("Error: Configuration not saved to \"%s\": %s.", PathToUtf8(path).c_str(),
-                           why.c_str()));
+    out_.PrintLine(cformat("Error: Configuration not saved to \"%s\": %s.",
+                           PathToUtf8(path).c_str(), why.c_str()));
     return false;
   }
   out_.PrintLine(cformat("saved: \"%s\"", PathToUtf8(path).c_str()));
@@ -125,7 +126,7 @@ void ConfigFiles::ReportSkipped(const std::vector<std::string>& names) {
   if (names.empty()) return;
   std::string list;
   for (size_t k = 0; k < names.size() && k < SKIPPED_NAMES_SHOWN; ++k) {
-    list += (k ? ", " : "") + names[k].substr(0, SKIPPED_NAME_CHARS);
+    list += (k ? ", " : "") + ShownConfigName(names[k], SKIPPED_NAME_CHARS);
   }
   if (names.size() > SKIPPED_NAMES_SHOWN) list += ", ...";
   out_.PrintLine(cformat("Config: skipped %zu unknown element(s): %s", names.size(), list.c_str()));

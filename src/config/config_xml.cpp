@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "config/config_rules.h"
+#include "config/config_text.h"
 #include "core/cformat.h"
 #include "core/settings_table.h"
 #include "protocol/nmea.h"
@@ -109,6 +110,8 @@ class Reader {
     if (text.size() > CONFIG_FILE_MAX) {
       return Fail(cformat("the file is larger than %zu bytes", CONFIG_FILE_MAX));
     }
+    const std::string notText = CheckConfigText(text);
+    if (!notText.empty()) return Fail(notText);
     // Declarations are where entities live, and a configuration file needs
     // none; they are refused before the parser sees them.
     if (text.find("<!DOCTYPE") != std::string_view::npos ||
@@ -145,8 +148,7 @@ class Reader {
   bool Root(const pugi::xml_node& root) {
     if (std::string_view(root.name()) != CONFIG_ROOT) {
       return Fail(cformat("the root element is <%s>, not <%s>",
-                          std::string(root.name()).substr(0, SHOWN_VALUE_MAX).c_str(),
-                          CONFIG_ROOT));
+                          ShownConfigName(root.name(), SHOWN_VALUE_MAX).c_str(), CONFIG_ROOT));
     }
     const pugi::xml_attribute version = root.attribute("version");
     if (!version) return Fail("the root element has no format version");

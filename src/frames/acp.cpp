@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 #include "core/cformat.h"
 #include "core/paths.h"
@@ -165,20 +166,22 @@ void ShowAcpStatus(DataFrames& frames, const DataFrame& frame) {
 // appended to an older one.
 void DropReception(AcpReceiveState& state) {
   state.path.clear();
+  state.file.reset();
   state.received = 0;
 }
 
-// Frame 0: names the file from the title at byte 4. Returns the first
-// content byte, or -1 when the file is dropped.
-int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count) {
+// Frame 0: creates the file named by the title at byte 4, as a new file.
+// Returns the first content byte, or -1 when the file is dropped. `file` is
+// the created file; closed when it could not be created.
+int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, AcpOpenFile& file) {
   const int s = frame.source;
   AcpReceiveState& state = frames.acp.receive[static_cast<size_t>(s)];
+  DropReception(state);
   const uint8_t* stream = frame.payload.data() + ACP_HEADER_BYTES;
   const void* zero = std::memchr(stream, 0, static_cast<size_t>(count));
   if (zero == nullptr) {
     frames.PrintDataLine(
         cformat("ACP[%d]: error: file title does not fit in the frame, file dropped.", s));
-    DropReception(state);
     return -1;
   }
   const int titleLength = static_cast<int>(static_cast<const uint8_t*>(zero) - stream);
@@ -187,29 +190,37 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count) {
   if (name.empty()) {
     frames.PrintDataLine(cformat("ACP[%d]: error: unsafe file name '%s', file dropped.", s,
                                  Printable(title).c_str()));
+    return -1;
+  }
+  std::error_code ignored;
+  fs::create_directories(state.folder, ignored);
+  AcpCreatedName created;
+  file = CreateReceivedFile(state.folder, name, created);
+  state.path = created.path;
+  if (created.exhausted) {
+    frames.PrintDataLine(cformat("ACP[%d]: error: no free name for '%s' [%d taken], file dropped.",
+                                 s, Printable(name).c_str(), ACP_NAME_NUMBER_MAX));
     DropReception(state);
     return -1;
   }
-  state.path = state.folder / PathFromUtf8(name);
+  AcpFileIdentity identity;
+  if (file.Identity(identity)) state.file = identity;
+  if (file.IsOpen() && created.name != title) {
+    frames.PrintDataLine(cformat("ACP[%d]: file '%s' is written as '%s'.", s,
+                                 Printable(title).c_str(), created.name.c_str()));
+  }
   state.received = count - titleLength - 1;
   return ACP_HEADER_BYTES + titleLength + 1;
 }
 
-void WriteReceived(DataFrames& frames, int s, const fs::path& path, bool startFile,
+void WriteReceived(DataFrames& frames, int s, const fs::path& path, AcpOpenFile file,
                    const uint8_t* data, int count) {
-  std::ofstream file;
-  if (!path.empty()) {
-    std::error_code ignored;
-    fs::create_directories(path.parent_path(), ignored);
-    file.open(path, std::ios::binary | (startFile ? std::ios::trunc : std::ios::app));
-  }
-  if (!file.is_open()) {
+  if (!file.IsOpen()) {
     frames.PrintDataLine(cformat("ACP[%d]: error opening file: '%s'", s, PathToUtf8(path).c_str()));
     return;
   }
-  file.write(reinterpret_cast<const char*>(data), count);
-  file.close();
-  if (!file) {
+  const bool written = file.Write(data, static_cast<size_t>(count));
+  if (!file.Close() || !written) {
     frames.PrintDataLine(cformat("ACP[%d]: error writing file: '%s'", s, PathToUtf8(path).c_str()));
   }
 }
@@ -231,8 +242,9 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
   }
   AcpReceiveState& state = frames.acp.receive[static_cast<size_t>(s)];
   int first = ACP_HEADER_BYTES;
+  AcpOpenFile file;
   if (frameNumber == 0) {
-    first = StartReceivedFile(frames, frame, count);
+    first = StartReceivedFile(frames, frame, count, file);
     if (first < 0) return;
   } else {
     if (!state.path.empty() && state.received + count > ACP_STREAM_MAX) {
@@ -246,12 +258,15 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
       return;
     }
     state.received += count;
+    // Only the file frame 0 created: if it was removed, or something else
+    // now has its name, the frame goes nowhere.
+    if (state.file) file = AppendReceivedFile(state.path, *state.file);
   }
   const int end = ACP_HEADER_BYTES + count;
   frames.PrintDataLine(cformat("ACP[%d]:   lgfile frame[%ld]: '%s' %lld bytes", s, frameNumber,
                                PathToUtf8(state.path).c_str(),
                                static_cast<long long>(state.received)));
-  WriteReceived(frames, s, state.path, frameNumber == 0, frame.payload.data() + first, end - first);
+  WriteReceived(frames, s, state.path, std::move(file), frame.payload.data() + first, end - first);
 }
 
 void ReceiveFileFrame(DataFrames& frames, const DataFrame& frame) {
@@ -287,7 +302,7 @@ const AcpFrameType* FindAcpType(int type) {
 
 void ResetAcpState(AcpState& acp, const fs::path& folder) {
   for (AcpFileQueue& queue : acp.queues) queue.entries.clear();
-  for (AcpReceiveState& state : acp.receive) state = AcpReceiveState{{}, folder, 0};
+  for (AcpReceiveState& state : acp.receive) state = AcpReceiveState{{}, folder, {}, 0};
 }
 
 void QueueAcpFile(DataFrames& frames, int node) {

@@ -6,10 +6,12 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/settings.h"
+#include "frames/acp_files.h"
 #include "frames/data_frame.h"
 
 namespace tw {
@@ -63,6 +65,9 @@ struct AcpFileQueue {
 struct AcpReceiveState {
   std::filesystem::path path;  // empty until a frame 0 names a file
   std::filesystem::path folder;
+  // The file frame 0 created; later frames are appended only to it. Unset
+  // when no file was created.
+  std::optional<AcpFileIdentity> file;
   // Content bytes written so far. 64 bits: a far end may send any number of
   // frames; past ACP_STREAM_MAX the file is dropped.
   int64_t received = 0;
@@ -89,10 +94,13 @@ void DecodeAcpFrame(DataFrames& frames, DataFrame& frame);
 // requested byte count; frame.ready is set when there is something to send.
 void BuildAcpFrame(DataFrames& frames, DataFrame& frame);
 
-// The name under which a received file is written: the title without any
-// folder or drive part, without characters file names may not hold and
-// without trailing dots and spaces. Empty when nothing safe remains or when
-// the name is one that Windows takes for a device (CON, NUL, COM1, ...).
+// The name under which a received file is written, the same on every
+// system: the title without any folder or drive part, with '_' for each
+// character file names may not hold (control characters and <>:"/\|?*) and
+// without trailing dots and spaces. A name that Windows takes for a device
+// (CON, NUL, COM1, ...), the log folder "Logs" or a temporary file of a
+// configuration save gets a '_' in front; a configuration file's ".twc"
+// becomes "_twc". Empty when nothing remains.
 std::string SafeReceivedName(const std::string& title);
 
 }  // namespace tw

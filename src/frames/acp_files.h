@@ -1,0 +1,75 @@
+// Files written for ACP receptions. A received file is always a new file: it
+// never replaces, truncates or follows what is already in the receive folder
+// (a name that is taken gets a numbered one), and the later frames of a
+// reception go only into the file its frame 0 created.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tw {
+
+// What tells one file apart from every other on its system: a reception
+// appends only to the file it created, never to one put in its place.
+struct AcpFileIdentity {
+  uint64_t volume = 0;
+  uint64_t index = 0;
+  bool operator==(const AcpFileIdentity&) const = default;
+};
+
+// A file open for writing; closed when it goes.
+class AcpOpenFile {
+ public:
+  AcpOpenFile() = default;
+  explicit AcpOpenFile(int fd) : fd_(fd) {}
+  ~AcpOpenFile();
+  AcpOpenFile(AcpOpenFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  AcpOpenFile& operator=(AcpOpenFile&& other) noexcept;
+  AcpOpenFile(const AcpOpenFile&) = delete;
+  AcpOpenFile& operator=(const AcpOpenFile&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  // Writes every byte; false when the system took fewer.
+  bool Write(const uint8_t* data, size_t count);
+  // False when closing reports an error (data that never reached the disk).
+  bool Close();
+  // False when the system cannot tell.
+  bool Identity(AcpFileIdentity& identity) const;
+  // True for a plain file (not a device, pipe or folder).
+  bool IsRegular() const;
+
+ private:
+  int fd_ = -1;
+};
+
+// The highest number a taken name is tried with.
+constexpr int ACP_NAME_NUMBER_MAX = 999;
+// The longest file name, in bytes, that every system takes.
+constexpr size_t ACP_NAME_BYTES_MAX = 255;
+
+// "report.txt" numbered 2 is "report (2).txt"; ".profile" is ".profile (2)".
+// The part before the extension is cut (at a character boundary) so the
+// name stays within ACP_NAME_BYTES_MAX.
+std::string NumberedReceivedName(const std::string& name, int number);
+
+// Where a received file went: the name and path tried last, which are the
+// file's when it is open; `exhausted` when every number up to
+// ACP_NAME_NUMBER_MAX was taken.
+struct AcpCreatedName {
+  std::string name;
+  std::filesystem::path path;
+  bool exhausted = false;
+};
+
+// Creates `name` in `folder` as a new file, or under the first numbered name
+// that nothing (file, folder or link) holds.
+AcpOpenFile CreateReceivedFile(const std::filesystem::path& folder, const std::string& name,
+                               AcpCreatedName& created);
+
+// Opens `path` to append to it, when it still is the plain file `identity`
+// names. A link is not followed; a file put in its place is not opened.
+AcpOpenFile AppendReceivedFile(const std::filesystem::path& path, const AcpFileIdentity& identity);
+
+}  // namespace tw
