@@ -70,9 +70,10 @@ void GpsReceiver::PortLost() {
 }
 
 bool GpsReceiver::GPSPoll() {
+  accepted_.clear();  // a step's fixes are handed on in that step or never
   SerialLink& link = links_.link;
   if (!link.connected()) return false;
-  switch (link.Poll()) {
+  switch (link.Poll(GPS_BYTES_PER_STEP)) {
     case SerialLink::PollResult::Closed:
       return false;
     case SerialLink::PollResult::Lost:
@@ -81,21 +82,29 @@ bool GpsReceiver::GPSPoll() {
     case SerialLink::PollResult::Read:
       break;
   }
+  bool acceptedAny = false;
   std::string sentence;
-  if (!GPSTakeSentence(link.rx, sentence)) return false;
-  // Every sentence is shown as it arrived, whatever its type.
-  links_.out.PrintLine(sentence);
-  if (!GPSCheckSentence(sentence)) return false;
-  lastAccepted_ = std::move(sentence);
-  return true;
+  for (int n = 0; n < GPS_SENTENCES_PER_STEP && GPSTakeSentence(link.rx, sentence); ++n) {
+    // Every sentence is shown as it arrived, whatever its type.
+    links_.out.PrintLine(sentence);
+    if (!GPSCheckSentence(sentence)) continue;
+    lastAccepted_ = sentence;
+    accepted_.push_back(std::move(sentence));
+    acceptedAny = true;
+  }
+  return acceptedAny;
 }
 
 void GpsReceiver::GPSDispatch() {
-  const std::string sentence = lastAccepted_;
+  const std::vector<std::string> fixes = std::move(accepted_);
+  accepted_.clear();
+  if (fixes.empty()) return;
   const Settings& s = links_.settings;
-  if (s.sendGpsToMap && links_.state.mapAvailable) links_.map.SendMMString(sentence);
-  if (s.logGpsMessages) links_.logs.NMEALogLine(s.gpsPort.portNumber, sentence);
-  if (s.showGpsMessages) links_.out.PrintLine(sentence);
+  if (s.sendGpsToMap && links_.state.mapAvailable) links_.map.SendMMString(fixes.back());
+  for (const std::string& sentence : fixes) {
+    if (s.logGpsMessages) links_.logs.NMEALogLine(s.gpsPort.portNumber, sentence);
+    if (s.showGpsMessages) links_.out.PrintLine(sentence);
+  }
 }
 
 }  // namespace tw
