@@ -1,5 +1,7 @@
 #include "gps/gps_receiver.h"
 
+#include <cstdint>
+
 #include "core/cformat.h"
 #include "core/commands.h"
 #include "gps/gps_sentence.h"
@@ -69,8 +71,12 @@ void GpsReceiver::PortLost() {
   links_.out.PrintLine(cformat(GPS_LOST_FORMAT, links_.link.lastOpenedPort()));
 }
 
+// A step's sentences are shown in the order they came, each accepted fix
+// handed on right after it; only the newest fix of the step also goes to the
+// map. That one's hand-on is GPSDispatch's, so what came after it in the
+// step is held and shown there, after it.
 bool GpsReceiver::GPSPoll() {
-  accepted_.clear();  // a step's fixes are handed on in that step or never
+  ShowHeld();  // a step whose dispatch never came
   SerialLink& link = links_.link;
   if (!link.connected()) return false;
   switch (link.Poll(GPS_BYTES_PER_STEP)) {
@@ -82,29 +88,43 @@ bool GpsReceiver::GPSPoll() {
     case SerialLink::PollResult::Read:
       break;
   }
-  bool acceptedAny = false;
+  std::vector<std::string> step;
+  std::vector<bool> accepted;
+  size_t newest = SIZE_MAX;
   std::string sentence;
-  for (int n = 0; n < GPS_SENTENCES_PER_STEP && GPSTakeSentence(link.rx, sentence); ++n) {
-    // Every sentence is shown as it arrived, whatever its type.
-    links_.out.PrintLine(sentence);
-    if (!GPSCheckSentence(sentence)) continue;
-    lastAccepted_ = sentence;
-    accepted_.push_back(std::move(sentence));
-    acceptedAny = true;
+  while (step.size() < GPS_SENTENCES_PER_STEP && GPSTakeSentence(link.rx, sentence)) {
+    accepted.push_back(GPSCheckSentence(sentence).has_value());
+    if (accepted.back()) newest = step.size();
+    step.push_back(std::move(sentence));
   }
-  return acceptedAny;
+  for (size_t k = 0; k < step.size(); ++k) {
+    if (newest != SIZE_MAX && k > newest) {
+      held_.push_back(std::move(step[k]));
+      continue;
+    }
+    links_.out.PrintLine(step[k]);  // every sentence, whatever its type
+    if (accepted[k] && k != newest) HandOn(step[k], false);
+  }
+  if (newest == SIZE_MAX) return false;
+  lastAccepted_ = std::move(step[newest]);
+  return true;
 }
 
 void GpsReceiver::GPSDispatch() {
-  const std::vector<std::string> fixes = std::move(accepted_);
-  accepted_.clear();
-  if (fixes.empty()) return;
+  HandOn(lastAccepted_, true);
+  ShowHeld();
+}
+
+void GpsReceiver::HandOn(const std::string& sentence, bool toMap) {
   const Settings& s = links_.settings;
-  if (s.sendGpsToMap && links_.state.mapAvailable) links_.map.SendMMString(fixes.back());
-  for (const std::string& sentence : fixes) {
-    if (s.logGpsMessages) links_.logs.NMEALogLine(s.gpsPort.portNumber, sentence);
-    if (s.showGpsMessages) links_.out.PrintLine(sentence);
-  }
+  if (toMap && s.sendGpsToMap && links_.state.mapAvailable) links_.map.SendMMString(sentence);
+  if (s.logGpsMessages) links_.logs.NMEALogLine(s.gpsPort.portNumber, sentence);
+  if (s.showGpsMessages) links_.out.PrintLine(sentence);
+}
+
+void GpsReceiver::ShowHeld() {
+  for (const std::string& sentence : held_) links_.out.PrintLine(sentence);
+  held_.clear();
 }
 
 }  // namespace tw

@@ -5,6 +5,7 @@
 // Nothing is ever sent to the receiver.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ constexpr uint32_t GPS_BUFFER_SIZE = 256;
 // The most sentences one step takes (a receiver sends several per fix, ten
 // fixes a second at most), and the most bytes it reads: enough for 115200
 // baud on the 100 ms step. What is beyond waits for the next step.
-constexpr int GPS_SENTENCES_PER_STEP = 64;
+constexpr size_t GPS_SENTENCES_PER_STEP = 64;
 constexpr uint32_t GPS_BYTES_PER_STEP = 4096;
 
 constexpr const char* GPS_OPEN_TEXT = "GPSOpen() returned GPS_OPEN";
@@ -69,15 +70,16 @@ class GpsReceiver {
 
   // One tick of the 100 ms timer: reads what has arrived and takes every
   // whole sentence (up to GPS_SENTENCES_PER_STEP), each shown on the
-  // terminal as it arrived and checked. True when at least one was an
-  // accepted "$GPRMC," sentence; GPSDispatch then hands them on. A port that
+  // terminal as it arrived and checked; each accepted "$GPRMC," sentence is
+  // handed on as GPSDispatch does, but for the map. True when one was
+  // accepted: the newest of them is then left to GPSDispatch. A port that
   // has gone away is closed with one line.
   bool GPSPoll();
-  // Hands on the sentences accepted in the last step, oldest first:
-  // each to the NMEA log under the GPS port number ("Log GPS Messages") and
-  // to the terminal a second time ("Show GPS Messages"); the newest first of
-  // all to the map program (both "Send GPS Fixes to Map" and the library
-  // needed), which is to show where the ship is now, not where it was.
+  // Hands the last accepted sentence on, in this order: to the map program
+  // (both "Send GPS Fixes to Map" and the library needed), to the NMEA log
+  // under the GPS port number ("Log GPS Messages"), to the terminal a second
+  // time ("Show GPS Messages"); then shows the step's sentences that came
+  // after it. So the map gets the newest fix of each step, never an old one.
   void GPSDispatch();
 
   bool connected() const { return links_.link.connected(); }
@@ -87,10 +89,13 @@ class GpsReceiver {
  private:
   bool OpenPort();
   void PortLost();
+  // To the map (when asked for), the log and the terminal, per the options.
+  void HandOn(const std::string& sentence, bool toMap);
+  void ShowHeld();
 
   GpsLinks links_;
   std::string lastAccepted_;
-  std::vector<std::string> accepted_;  // in the last step, oldest first
+  std::vector<std::string> held_;  // the step's sentences after its newest fix
 };
 
 }  // namespace tw
