@@ -73,5 +73,23 @@ TEST(QtSerialPortBurstTest, BurstWaitsInTheSenderAndNothingIsLost) {
   }
 }
 
+// The program answers while a burst from the far end waits unread: the full
+// read buffer must not make the answer fail.
+TEST(QtSerialPortBurstTest, WriteGoesOutWhileTheReadBufferIsFull) {
+  test::PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  PortMap map;
+  map.set(COM, pty.slavePath());
+  QtSerialPortOpener opener(map);
+  std::unique_ptr<SerialPort> port = opener.open(COM);
+  ASSERT_NE(port, nullptr);
+  ASSERT_TRUE(port->configure(19200));
+  ASSERT_TRUE(pty.write(std::string(8192, 'x')));
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  const std::string answer = "$CAFST,1,0,0*5C\r\n";
+  EXPECT_TRUE(port->writeAll(answer.data(), answer.size(), 1000));
+  EXPECT_EQ(pty.readAll(1000), answer);
+}
+
 }  // namespace
 }  // namespace tw
