@@ -13,24 +13,6 @@
 
 namespace tw {
 
-namespace {
-
-// A sentence cut off by a lost port would be glued to the first one that
-// arrives after the next connect. Its bytes go; the whole sentences before
-// it stay for the interpreter.
-void DropUnfinishedLine(RxState& rx) {
-  uint32_t end = 0;  // just past the last LF
-  for (uint32_t at = RxFind(rx, 0, '\n'); at < rx.count(); at = RxFind(rx, at + 1, '\n')) {
-    end = at + 1;
-  }
-  if (end == rx.count()) return;
-  const std::string whole = RxCopy(rx, 0, end);
-  RxReset(rx);
-  RxAppend(rx, reinterpret_cast<const uint8_t*>(whole.data()), whole.size());
-}
-
-}  // namespace
-
 Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSurface& surface,
                  std::filesystem::path dataRoot, SharedLibrary* mapLibrary)
     : clock_(clock),
@@ -45,13 +27,12 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
       sender_(modem_, settings_, terminal_, logs_),
       menu_(MainMenuTable()),
       frames_(ui, terminal_, settings_.nodes, dataRoot_),
-      interpreter_(InterpreterLinks{
-          terminal_, sender_, logs_, settings_, state_, stats_, &frames_,
-          [this](const std::string& line) {
-            if (auto floor = ShowNoiseReport(terminal_, state_, line)) {
-              noiseChart_.Record(state_, *floor);
-            }
-          }}),
+      interpreter_(InterpreterLinks{terminal_, sender_, logs_, settings_, state_, stats_, &frames_,
+                                    [this](const std::string& line) {
+                                      if (auto floor = ShowNoiseReport(terminal_, state_, line)) {
+                                        noiseChart_.Record(state_, *floor);
+                                      }
+                                    }}),
       emulator_(EmulatorLinks{sender_, logs_, clock_, settings_}, emulatorPane_),
       gpsLink_(ports, settings_.gpsPort),
       map_(mapLibrary ? *mapLibrary : noMapLibrary_, state_),
@@ -64,19 +45,11 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
   BuildCommandTable();
   // The performance window's time plot stamps its samples with this clock.
   stats_.clock = &clock_;
-  // A log that fails says so on the terminal. One closed by a failed write
-  // offers "Start" again; after a failed open the items stay as they are,
-  // so Restart can try again.
-  logs_.SetFailureLine([this](const std::string& line, bool closedByWrite) {
+  // A log that fails says so on the terminal, and its menu items follow:
+  // a log closed by a failed write or a failed open offers "Start" again.
+  logs_.SetFailureLine([this](const std::string& line, bool) {
     terminal_.PrintLine(line);
-    if (!closedByWrite) return;
-    for (const bool nmea : {true, false}) {
-      const int stop = nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP;
-      if ((nmea ? logs_.nmeaOpen() : logs_.dataOpen()) || !menu_.IsEnabled(stop)) continue;
-      menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, true);
-      menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, false);
-      menu_.Enable(stop, false);
-    }
+    ShowLogItems();
   });
 }
 
@@ -242,69 +215,6 @@ bool Program::ModemDisconnect() {
   return true;
 }
 
-void Program::CommPoll() {
-  if (!terminal_.info()) return;
-  // However many lines one poll prints, the window repaints once, when the
-  // poll is done.
-  struct Hold {
-    TerminalSurface& surface;
-    explicit Hold(TerminalSurface& s) : surface(s) { surface.holdUpdates(true); }
-    ~Hold() { surface.holdUpdates(false); }
-  } hold(terminal_.surface());
-  switch (modem_.Poll()) {
-    case SerialLink::PollResult::Closed:
-      return;
-    case SerialLink::PollResult::Lost:
-      PortLost();
-      return;
-    case SerialLink::PollResult::Read:
-      RxDispatch();
-      return;
-  }
-}
-
-// The device went away under an open connection (adapter pulled, other end
-// closed): close it as "Disconnect" would, so the window does not go on
-// showing a dead port as connected, and say so once.
-void Program::PortLost() {
-  const int port = modem_.lastOpenedPort();
-  const bool nmeaLog = logs_.nmeaOpen();
-  terminal_.OnKillFocus();
-  ModemDisconnect();
-  DropUnfinishedLine(modem_.rx);
-  terminal_.PrintLine(cformat("Error: Lost modem port COM%d, disconnected.", port));
-  if (reconnect_) {
-    rejoin_ = Rejoin{true, port, clock_.tickCount() + RECONNECT_PERIOD_MS, nmeaLog};
-    terminal_.PrintLine(cformat("Trying COM%d again every %u s.", port,
-                                static_cast<unsigned>(RECONNECT_PERIOD_MS / 1000)));
-  }
-}
-
-void Program::SetReconnect(bool on) {
-  reconnect_ = on;
-  if (!on) rejoin_.pending = false;
-}
-
-// One quiet attempt per period: a failure shows nothing (the lost line said
-// it all), so an absent device never fills the screen or stacks boxes.
-void Program::TryReconnect() {
-  if (!rejoin_.pending || !terminal_.info()) return;
-  if (modem_.connected() || settings_.modemPort.portNumber != rejoin_.port) {
-    rejoin_.pending = false;  // connected by hand, or another port was chosen
-    return;
-  }
-  const uint32_t now = clock_.tickCount();
-  if (static_cast<int32_t>(now - rejoin_.nextTry) < 0) return;
-  rejoin_.nextTry = now + RECONNECT_PERIOD_MS;
-  if (!modem_.Connect()) return;
-  rejoin_.pending = false;
-  ShowConnected();
-  terminal_.PrintLine(cformat("Reconnected to COM%d (%s) at %ld baud.", rejoin_.port,
-                              modem_.device(rejoin_.port).c_str(),
-                              static_cast<long>(settings_.modemPort.baudRate)));
-  if (rejoin_.nmeaLog && !logs_.nmeaOpen()) LogStart(true);
-}
-
 Program::StatusInputs Program::StatusNow() const {
   StatusInputs in;
   LinkStatus& link = in.link;
@@ -346,11 +256,6 @@ void Program::ReportStatus() {
   statusListener_(shownStatus_);
 }
 
-void Program::RxDispatch() {
-  auto it = rxHandlers_.find(modem_.rx.mode);
-  if (it != rxHandlers_.end() && it->second) it->second();
-}
-
 void Program::ReconfigureAfterSettings() {
   if (!terminal_.info() || !modem_.connected()) return;
   if (!modem_.Reconfigure()) WarningBox("Settings failed!");
@@ -376,6 +281,8 @@ void Program::StartTimer(int number, int32_t periodMs) {
   ui_.SetTimer(number, periodMs);
 }
 
+// Each command leaves the items as the log is afterwards: an open that
+// failed (the operator has been told) offers Start again.
 void Program::LogStart(bool nmea) {
   if (!terminal_.info()) return;
   if (nmea) {
@@ -383,9 +290,7 @@ void Program::LogStart(bool nmea) {
   } else {
     logs_.DataLogOpen(modem_.portNumber());
   }
-  menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, true);
-  menu_.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, true);
-  menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, false);
+  ShowLogItems(nmea);
 }
 
 void Program::LogRestart(bool nmea) {
@@ -396,15 +301,7 @@ void Program::LogRestart(bool nmea) {
     logs_.DataLogClose();
     logs_.DataLogOpen(logs_.logPortNumber());
   }
-}
-
-void Program::ShowLogItems() {
-  for (const bool nmea : {true, false}) {
-    const bool open = nmea ? logs_.nmeaOpen() : logs_.dataOpen();
-    menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, !open);
-    menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, open);
-    menu_.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, open);
-  }
+  ShowLogItems(nmea);
 }
 
 void Program::LogStop(bool nmea) {
@@ -413,9 +310,20 @@ void Program::LogStop(bool nmea) {
   } else {
     logs_.DataLogClose();
   }
-  menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, true);
-  menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, false);
-  menu_.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, false);
+  ShowLogItems(nmea);
+}
+
+void Program::ShowLogItems() {
+  ShowLogItems(true);
+  ShowLogItems(false);
+}
+
+void Program::ShowLogItems(bool nmea) {
+  const bool open = nmea ? logs_.nmeaOpen() : logs_.dataOpen();
+  const bool startable = !open && (!nmea || modem_.connected());
+  menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, startable);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, open);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, open);
 }
 
 }  // namespace tw

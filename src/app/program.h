@@ -46,6 +46,10 @@ constexpr int TIMER_SLOW = 4;
 constexpr int TIMER_SPARE = 5;
 // Whether a tick of the timer does any work in Program::OnTimer.
 constexpr bool TimerHasWork(int number) { return number != TIMER_SPARE; }
+// The most lines one port poll hands to the receive handler, and the time
+// after which it leaves the rest for the next poll.
+constexpr int RX_LINES_PER_POLL = 32;
+constexpr uint32_t RX_POLL_BUDGET_MS = 10;
 
 struct TimerSlot {
   int state = TIMER_STOPPED;
@@ -88,6 +92,8 @@ class Program {
   // --- Serial link of the modem ---
   bool ModemConnect();
   bool ModemDisconnect();
+  // Reads what fits in the ring and hands every whole line waiting to the
+  // receive handler (RxDispatch); bytes lost anyway get one line.
   void CommPoll();
   void RxDispatch();
   // After the "Serial Port Settings..." dialog: an open port takes the
@@ -156,13 +162,18 @@ class Program {
   void LogStart(bool nmea);
   void LogRestart(bool nmea);
   void LogStop(bool nmea);
-  // The main menu's log items after another window has started or stopped
-  // a log: Start while it is closed, Restart and Stop while it is open.
+  // The main menu's log items as the logs really are (an open can fail,
+  // a write can close a log, another window can start or stop one): Start
+  // while closed (the NMEA log's only while connected), Restart and Stop
+  // while open.
   void ShowLogItems();
+  void ShowLogItems(bool nmea);
   void SendModemCommand(int id);
   void RunTestCycle();
   void ApplyConfigChanges(const ConfigChanges& changes);
   void PortLost();
+  // One line with the count of received bytes dropped since the last one.
+  void ReportDropped();
   // The menus and the title of a connected modem port.
   void ShowConnected();
   void TryReconnect();

@@ -155,4 +155,9 @@ void Emulator::RawLogStop() {
   ShowRawLogItems(false);
 }
 
+void Emulator::PortLost(int portNumber) {
+  state_.running = 0;
+  EMUPrint(cformat("Error: Lost modem port COM%d, emulator stopped.", portNumber));
+}
+
 }  // namespace tw

@@ -72,6 +72,9 @@ class Emulator {
   // The Quit button: no more test messages. The window ends itself; whoever
   // opened it hands the port back to the modem interpreter.
   void Quit();
+  // The port went away under the open window: the test messages stop (they
+  // could only be refused now) and the pane says so once.
+  void PortLost(int portNumber);
   // A command of the window's menu (or its Quit button). True when it ends
   // the window. Greyed items do nothing.
   bool OnMenuCommand(int id);

@@ -1,5 +1,7 @@
 #include "gps/gps_receiver.h"
 
+#include <cstdint>
+
 #include "core/cformat.h"
 #include "core/commands.h"
 #include "gps/gps_sentence.h"
@@ -69,10 +71,15 @@ void GpsReceiver::PortLost() {
   links_.out.PrintLine(cformat(GPS_LOST_FORMAT, links_.link.lastOpenedPort()));
 }
 
+// A step's sentences are shown in the order they came, each accepted fix
+// handed on right after it; only the newest fix of the step also goes to the
+// map. That one's hand-on is GPSDispatch's, so what came after it in the
+// step is held and shown there, after it.
 bool GpsReceiver::GPSPoll() {
+  ShowHeld();  // a step whose dispatch never came
   SerialLink& link = links_.link;
   if (!link.connected()) return false;
-  switch (link.Poll()) {
+  switch (link.Poll(GPS_BYTES_PER_STEP)) {
     case SerialLink::PollResult::Closed:
       return false;
     case SerialLink::PollResult::Lost:
@@ -81,21 +88,43 @@ bool GpsReceiver::GPSPoll() {
     case SerialLink::PollResult::Read:
       break;
   }
+  std::vector<std::string> step;
+  std::vector<bool> accepted;
+  size_t newest = SIZE_MAX;
   std::string sentence;
-  if (!GPSTakeSentence(link.rx, sentence)) return false;
-  // Every sentence is shown as it arrived, whatever its type.
-  links_.out.PrintLine(sentence);
-  if (!GPSCheckSentence(sentence)) return false;
-  lastAccepted_ = std::move(sentence);
+  while (step.size() < GPS_SENTENCES_PER_STEP && GPSTakeSentence(link.rx, sentence)) {
+    accepted.push_back(GPSCheckSentence(sentence).has_value());
+    if (accepted.back()) newest = step.size();
+    step.push_back(std::move(sentence));
+  }
+  for (size_t k = 0; k < step.size(); ++k) {
+    if (newest != SIZE_MAX && k > newest) {
+      held_.push_back(std::move(step[k]));
+      continue;
+    }
+    links_.out.PrintLine(step[k]);  // every sentence, whatever its type
+    if (accepted[k] && k != newest) HandOn(step[k], false);
+  }
+  if (newest == SIZE_MAX) return false;
+  lastAccepted_ = std::move(step[newest]);
   return true;
 }
 
 void GpsReceiver::GPSDispatch() {
-  const std::string sentence = lastAccepted_;
+  HandOn(lastAccepted_, true);
+  ShowHeld();
+}
+
+void GpsReceiver::HandOn(const std::string& sentence, bool toMap) {
   const Settings& s = links_.settings;
-  if (s.sendGpsToMap && links_.state.mapAvailable) links_.map.SendMMString(sentence);
+  if (toMap && s.sendGpsToMap && links_.state.mapAvailable) links_.map.SendMMString(sentence);
   if (s.logGpsMessages) links_.logs.NMEALogLine(s.gpsPort.portNumber, sentence);
   if (s.showGpsMessages) links_.out.PrintLine(sentence);
+}
+
+void GpsReceiver::ShowHeld() {
+  for (const std::string& sentence : held_) links_.out.PrintLine(sentence);
+  held_.clear();
 }
 
 }  // namespace tw

@@ -5,7 +5,9 @@
 // Nothing is ever sent to the receiver.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "core/settings.h"
 #include "core/text_out.h"
@@ -21,6 +23,11 @@ namespace tw {
 // Bytes held for one sentence, from its '$' to its line feed: a sentence is
 // at most GPS_BUFFER_SIZE - 1 characters, CR included.
 constexpr uint32_t GPS_BUFFER_SIZE = 256;
+// The most sentences one step takes (a receiver sends several per fix, ten
+// fixes a second at most), and the most bytes it reads: enough for 115200
+// baud on the 100 ms step. What is beyond waits for the next step.
+constexpr size_t GPS_SENTENCES_PER_STEP = 64;
+constexpr uint32_t GPS_BYTES_PER_STEP = 4096;
 
 constexpr const char* GPS_OPEN_TEXT = "GPSOpen() returned GPS_OPEN";
 constexpr const char* GPS_CONNECTED_FORMAT = "GPS: connected to COM%d.";
@@ -61,15 +68,18 @@ class GpsReceiver {
   // The GPS menu's "Disconnect": closes the port, grays the item.
   void GPSClose();
 
-  // One tick of the 100 ms timer: reads what has arrived and takes at most
-  // one sentence, which is shown on the terminal and checked. True when it
-  // was an accepted "$GPRMC," sentence; GPSDispatch then hands it on. A port
-  // that has gone away is closed with one line.
+  // One tick of the 100 ms timer: reads what has arrived and takes every
+  // whole sentence (up to GPS_SENTENCES_PER_STEP), each shown on the
+  // terminal as it arrived and checked; each accepted "$GPRMC," sentence is
+  // handed on as GPSDispatch does, but for the map. True when one was
+  // accepted: the newest of them is then left to GPSDispatch. A port that
+  // has gone away is closed with one line.
   bool GPSPoll();
   // Hands the last accepted sentence on, in this order: to the map program
   // (both "Send GPS Fixes to Map" and the library needed), to the NMEA log
   // under the GPS port number ("Log GPS Messages"), to the terminal a second
-  // time ("Show GPS Messages").
+  // time ("Show GPS Messages"); then shows the step's sentences that came
+  // after it. So the map gets the newest fix of each step, never an old one.
   void GPSDispatch();
 
   bool connected() const { return links_.link.connected(); }
@@ -79,9 +89,13 @@ class GpsReceiver {
  private:
   bool OpenPort();
   void PortLost();
+  // To the map (when asked for), the log and the terminal, per the options.
+  void HandOn(const std::string& sentence, bool toMap);
+  void ShowHeld();
 
   GpsLinks links_;
   std::string lastAccepted_;
+  std::vector<std::string> held_;  // the step's sentences after its newest fix
 };
 
 }  // namespace tw

@@ -128,9 +128,20 @@ void AnswerDataRequest(const InterpreterLinks& m, const std::string& line, const
       ack != 0
           ? FixedFormat("Got ACK Data Request %d->%d     [%d bytes]", source, destination, length)
           : FixedFormat("Got NOACK Data Request %d->%d   [%d bytes]", source, destination, length));
+  // A damaged request gets one line instead of an answer: nothing to send,
+  // or a frame for a node that cannot exist.
   if (length > MAX_DATA_REQUEST_BYTES) {
     m.out.PrintLine(FixedFormat("Error: Data request of %d bytes refused [at most %d].", length,
                                 MAX_DATA_REQUEST_BYTES));
+    return;
+  }
+  if (length < 1) {
+    m.out.PrintLine(FixedFormat("Error: Data request of %d bytes refused [at least 1].", length));
+    return;
+  }
+  if (source < 0 || source >= NODE_COUNT || destination < 0 || destination >= NODE_COUNT) {
+    m.out.PrintLine(FixedFormat("Error: Data request %d->%d refused [nodes are 0..%d].", source,
+                                destination, NODE_COUNT - 1));
     return;
   }
   const Settings& settings = m.settings;
@@ -156,7 +167,7 @@ void ShowTravelTimes(const InterpreterLinks& m, const std::string& line, const c
     }
   }
   m.out.PrintLine(FixedFormat("Got Travel Times: [%s] [%s] [%s] [%s]", times[0].c_str(),
-                          times[1].c_str(), times[2].c_str(), times[3].c_str()));
+                              times[1].c_str(), times[2].c_str(), times[3].c_str()));
 }
 
 void ShowRangePing(const InterpreterLinks& m, const std::string& line, const char*) {
@@ -169,7 +180,7 @@ void ShowRangePing(const InterpreterLinks& m, const std::string& line, const cha
   }
   const float range = travelTime * m.state.soundSpeed;
   m.out.PrintLine(FixedFormat("Ping: [%02d]=>[%02d]: %3.1f meters.", source, destination,
-                          static_cast<double>(range)));
+                              static_cast<double>(range)));
 }
 
 // The entry's format takes the source and destination.
@@ -232,7 +243,7 @@ void ShowCycle(const InterpreterLinks& m, const std::string& line, const char*) 
                              ? MODES[static_cast<size_t>(mode)]
                              : "";
   m.out.PrintLine(FixedFormat("Cycle is %s: %d transmits to %d [rate=%d]", modeText, cycle.f[1],
-                          cycle.f[2], cycle.f[3]));
+                              cycle.f[2], cycle.f[3]));
   StatsCountCycle(m.stats);
 }
 
@@ -254,7 +265,7 @@ void ShowBinaryData(const InterpreterLinks& m, const std::string& line, const ch
 
 void ShowDoppler(const InterpreterLinks& m, const std::string& line, const char*) {
   m.out.PrintLine(FixedFormat("Packet Doppler Shift          [%s m/s]",
-                          FieldText(line, 1, SHORT_FIELD_MAX).c_str()));
+                              FieldText(line, 1, SHORT_FIELD_MAX).c_str()));
 }
 
 void ShowDetector(const InterpreterLinks& m, const std::string& line, const char*) {
@@ -268,7 +279,7 @@ void ShowShift(const InterpreterLinks& m, const std::string& line, const char*) 
   std::array<std::string, 5> f;
   for (int k = 0; k < 5; ++k) f[k] = FieldText(line, k + 1, SHORT_FIELD_MAX);
   m.out.PrintLine(FixedFormat("Gain:[%s]  Shift:[%s][%s][%s][%s]", f[0].c_str(), f[1].c_str(),
-                          f[2].c_str(), f[3].c_str(), f[4].c_str()));
+                              f[2].c_str(), f[3].c_str(), f[4].c_str()));
 }
 
 void ReceiveFrame(const InterpreterLinks& m, const std::string& line, const char*) {

@@ -152,8 +152,19 @@ double NMEAReadDecimal(std::string_view t) {
 
 bool NMEATakeLine(RxState& rx, std::string& line) {
   // A ring that was never allocated (or already freed) holds nothing.
-  if (!rx.allocated() || rx.count() < TAKE_MIN_BYTES) return false;
+  if (!rx.allocated()) return false;
+  if (rx.droppingLine) {
+    // The rest of a line already dropped runs to its LF, or up to the next
+    // '$' if it never got one, and is lost with it.
+    const uint32_t lf = RxFind(rx, 0, '\n');
+    const uint32_t end = std::min(lf < rx.count() ? lf + 1 : lf, RxFind(rx, 0, '$'));
+    rx.droppingLine = end == rx.count() && lf == rx.count();
+    RxDrop(rx, end);
+  }
+  if (rx.count() < TAKE_MIN_BYTES) return false;
 
+  // Bytes before a '$' belong to no sentence (a stray line end, line noise
+  // while a device powers up): they go quietly.
   const uint32_t dollar = RxFind(rx, 0, '$');
   if (dollar == rx.count()) {
     RxReset(rx);
@@ -163,7 +174,13 @@ bool NMEATakeLine(RxState& rx, std::string& line) {
   // its LF goes with it, so the next sentence starts clean.
   std::string taken;
   if (!RxTakeLine(rx, dollar, NMEA_LINE_MAX, taken)) {
-    if (rx.count() > TAKE_STALL_LIMIT) RxReset(rx);
+    // A sentence that started but never ended is lost: counted, so the
+    // operator hears of it.
+    if (rx.count() > TAKE_STALL_LIMIT) {
+      RxConsume(rx, dollar);
+      RxDrop(rx, rx.count());
+      rx.droppingLine = true;
+    }
     return false;
   }
   line = std::move(taken);

@@ -159,8 +159,10 @@ constexpr int ERR_KIND_UNKNOWN = 1279;
 // Takes the next complete sentence ('$' up to, not including, its LF; the CR
 // stays) out of the ring. Bytes before the '$' are discarded with it; a ring
 // without any '$' is emptied. A sentence longer than NMEA_LINE_MAX is cut to
-// NMEA_LINE_MAX characters and its rest, up to the LF, discarded. Returns false
-// when no sentence was taken; `line` is then left as it was.
+// NMEA_LINE_MAX characters and its rest, up to the LF, discarded. A '$' that
+// has waited for its LF while more than half the ring filled is a lost line:
+// its bytes are dropped and counted (RxTakeDropped). Returns false when no
+// sentence was taken; `line` is then left as it was.
 bool NMEATakeLine(RxState& rx, std::string& line);
 
 // The message type of a sentence, from its leading characters.

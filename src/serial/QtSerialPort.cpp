@@ -166,8 +166,14 @@ bool QtSerialPort::writeAll(const char* data, size_t length, int timeoutMs) {
     port_.clear(QSerialPort::Output);
     return false;
   }
-  while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
-    if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
+  // waitForBytesWritten also reads, and gives up at once while the bounded
+  // read buffer is full, which is just when a burst from the far end waits
+  // for the program: flush() writes without touching the input side, once
+  // the device has room (a write into a full one counts as an error).
+  while (port_.bytesToWrite() > 0 && waitWritable(deadline)) {
+    if (port_.flush()) continue;
+    const QSerialPort::SerialPortError e = port_.error();
+    if (e == QSerialPort::WriteError || e == QSerialPort::ResourceError) break;
   }
   const QSerialPort::SerialPortError e = port_.error();
   if (port_.bytesToWrite() > 0 || e == QSerialPort::WriteError || e == QSerialPort::ResourceError) {
@@ -197,6 +203,21 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
   // soon as control is back in the event loop, so the error stops repeating.
   QMetaObject::invokeMethod(
       &port_, [this] { closePort(); }, Qt::QueuedConnection);
+}
+
+// Until the device takes more bytes or the deadline passes; false when the
+// deadline passed. Where the port has no descriptor to wait on, QSerialPort
+// writes while it waits.
+bool QtSerialPort::waitWritable(const QDeadlineTimer& deadline) {
+#ifdef Q_OS_UNIX
+  pollfd p{static_cast<int>(port_.handle()), POLLOUT, 0};
+  if (deadline.hasExpired()) return false;
+  // A hung-up line reports itself, not room: that ends the wait too.
+  return poll(&p, 1, static_cast<int>(deadline.remainingTime())) > 0 &&
+         (p.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0;
+#else
+  return port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+#endif
 }
 
 bool QtSerialPort::hungUp() const {

@@ -2,6 +2,7 @@
 // behind a COM number.
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QSerialPort>
 #include <QString>
 #include <memory>
@@ -30,6 +31,7 @@ class QtSerialPort : public SerialPort {
   void onError(QSerialPort::SerialPortError error);
   void closePort();
   bool hungUp() const;
+  bool waitWritable(const QDeadlineTimer& deadline);
   bool lost() const;
   bool lineSignalSet(bool ok);
 

@@ -1,6 +1,7 @@
 #include "serial/rx_ring.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tw {
 
@@ -24,7 +25,10 @@ void RxFree(RxState& rx) {
 
 bool RxAppend(RxState& rx, const uint8_t* bytes, size_t length) {
   if (!rx.allocated()) return false;
-  if (rx.count_ + length > RX_SIZE - 1) return false;
+  if (length > rx.room()) {
+    rx.dropped_ += static_cast<uint32_t>(std::min<size_t>(length, UINT32_MAX - rx.dropped_));
+    return false;
+  }
   for (size_t i = 0; i < length; ++i) {
     rx.buffer_[rx.writeIndex_] = bytes[i];
     rx.writeIndex_ = (rx.writeIndex_ + 1) % RX_SIZE;
@@ -64,6 +68,28 @@ void RxConsume(RxState& rx, uint32_t n) {
   n = std::min(n, rx.count_);
   rx.readIndex_ = (rx.readIndex_ + n) % RX_SIZE;
   rx.count_ -= n;
+}
+
+void RxDrop(RxState& rx, uint32_t n) {
+  n = std::min(n, rx.count_);
+  RxConsume(rx, n);
+  rx.dropped_ += std::min(n, UINT32_MAX - rx.dropped_);
+}
+
+uint32_t RxTakeDropped(RxState& rx) { return std::exchange(rx.dropped_, 0); }
+
+void RxDropUnfinishedLine(RxState& rx) {
+  uint32_t end = 0;  // just past the last LF
+  for (uint32_t at = RxFind(rx, 0, LF); at < rx.count(); at = RxFind(rx, at + 1, LF)) end = at + 1;
+  if (end == rx.count()) {
+    rx.droppingLine = false;
+    return;
+  }
+  const uint32_t lost = rx.count() - RxFind(rx, end, '$');
+  rx.writeIndex_ = (rx.readIndex_ + end) % RX_SIZE;
+  rx.count_ = end;
+  rx.dropped_ += std::min(lost, UINT32_MAX - rx.dropped_);
+  rx.droppingLine = false;  // the line ends with the port
 }
 
 bool RxTakeLine(RxState& rx, uint32_t from, uint32_t maxLength, std::string& line) {

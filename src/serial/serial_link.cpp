@@ -1,5 +1,7 @@
 #include "serial/serial_link.h"
 
+#include <algorithm>
+
 namespace tw {
 
 SerialLink::SerialLink(SerialPortOpener& opener, const SerialSettings& port)
@@ -26,18 +28,25 @@ bool SerialLink::Connect() {
 
 void SerialLink::Disconnect() { port_.reset(); }
 
-SerialLink::PollResult SerialLink::Poll() {
+SerialLink::PollResult SerialLink::Poll(uint32_t maxBytes) {
   if (!port_) return PollResult::Closed;
   uint8_t chunk[POLL_CHUNK];
-  const int n = port_->readAvailable(chunk, POLL_CHUNK);
-  if (n < 0) {
-    port_.reset();
-    return PollResult::Lost;
-  }
-  if (n > 0) {
+  // At least one read even with a full ring: it is also how a port that has
+  // gone away shows itself.
+  uint32_t taken = 0;
+  do {
+    const uint32_t want = std::min({maxBytes - taken, rx.room(), uint32_t{POLL_CHUNK}});
+    const int n = port_->readAvailable(chunk, static_cast<int>(want));
+    if (n < 0) {
+      port_.reset();
+      return PollResult::Lost;
+    }
+    if (n == 0) break;
     bytesReceived_ += static_cast<uint64_t>(n);
     RxAppend(rx, chunk, static_cast<size_t>(n));
-  }
+    taken += static_cast<uint32_t>(n);
+    if (static_cast<uint32_t>(n) < want) break;  // the port has no more now
+  } while (taken < maxBytes && rx.room() > 0);
   return PollResult::Read;
 }
 

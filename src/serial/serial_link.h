@@ -38,10 +38,11 @@ class SerialLink {
   int lastOpenedPort() const { return openedPort_; }
 
   enum class PollResult { Read, Closed, Lost };
-  // Moves what has arrived, at most POLL_CHUNK bytes, into the ring (a chunk
-  // that does not fit is dropped whole). Lost: the device went away; the
+  // Moves what has arrived into the ring, at most `maxBytes` and never more
+  // than the ring has room for: the rest stays with the port for the next
+  // poll, so nothing is thrown away here. Lost: the device went away; the
   // port is closed then, so a dead port is never polled again.
-  PollResult Poll();
+  PollResult Poll(uint32_t maxBytes = POLL_CHUNK);
   // Applies the baud rate to the open port; true when there is none.
   bool Reconfigure();
   // Writes every byte within `timeoutMs`; false when closed, failed or late.

@@ -90,7 +90,8 @@ TEST_F(FaultSurvival, PortPulledMidSentenceLosesOnlyThatSentence) {
   port->gone = true;
   program->OnTimer(TIMER_POLL);
   EXPECT_EQ(TakeLines(), (Lines{"Data Packet Transmit Complete.",
-                                "Error: Lost modem port COM1, disconnected."}));
+                                "Error: Lost modem port COM1, disconnected.",
+                                "Error: 20 received bytes dropped (line without end)."}));
   EXPECT_FALSE(program->modem().connected());
 
   // Plugged in again: the next sentence arrives whole, not glued to the

@@ -199,6 +199,24 @@ TEST_F(Shell, EmulatorNeedsTheConnectionAndHandsBackTheReceiveMode) {
   program->OnCommand(RUN_EMULATOR);
   EXPECT_EQ(modeInside, RX_EMULATOR);
   EXPECT_EQ(program->modem().rx.mode, RX_MODEM);
+
+  // The port goes away while the window is open: the window says so once,
+  // the port's bytes go back to the interpreter and the heartbeats stop
+  // rather than fail on every step.
+  auto port = Connect();
+  TakeLines();
+  ui.onDialog = [&](int) {
+    port->gone = true;
+    program->OnTimer(TIMER_POLL);
+    modeInside = program->modem().rx.mode;
+    for (int step = 0; step < 2 * EMU_HEARTBEAT_TICKS; ++step) program->OnTimer(TIMER_SLOW);
+  };
+  program->OnCommand(RUN_EMULATOR);
+  EXPECT_EQ(modeInside, RX_MODEM);
+  EXPECT_EQ(TakeLines(), std::vector<std::string>{"Error: Lost modem port COM1, disconnected."});
+  const std::string& pane = program->emulatorPane().text();
+  EXPECT_EQ(pane.find("Error: Lost modem port COM1, emulator stopped.\r\n"),
+            pane.size() - 48);  // the pane's last line, there once
 }
 
 }  // namespace
@@ -207,7 +225,7 @@ TEST_F(Shell, EmulatorNeedsTheConnectionAndHandsBackTheReceiveMode) {
 namespace tw::test {
 namespace {
 
-TEST(ProgramLogs, OpenErrorIsShownWithoutAnOwnerWindowAndMenusStillSwitch) {
+TEST(ProgramLogs, OpenErrorIsShownWithoutAnOwnerWindowAndMenusShowTheClosedLog) {
   TempDir dir;
   const auto blocker = dir.path() / "root";
   { std::ofstream(blocker) << "not a folder"; }
@@ -223,12 +241,22 @@ TEST(ProgramLogs, OpenErrorIsShownWithoutAnOwnerWindowAndMenusStillSwitch) {
   ASSERT_EQ(ui.unownedBoxes, 1);
   EXPECT_EQ(ui.boxes.back().caption, "Open Error");
   EXPECT_EQ(ui.boxes.back().text.rfind("ERROR Opening ", 0), 0u);
-  EXPECT_FALSE(program.logs().nmeaOpen());
-  // The items switch as if the open had worked; Restart tries again.
-  EXPECT_FALSE(program.menu().IsEnabled(cmd::NMEA_LOG_START));
-  EXPECT_TRUE(program.menu().IsEnabled(cmd::NMEA_LOG_RESTART));
-  program.OnCommand(cmd::NMEA_LOG_RESTART);
-  EXPECT_EQ(ui.unownedBoxes, 2);
+  // The menu follows the log, which stays closed: after a failed Start or
+  // Restart it offers Start again, never Restart or Stop.
+  struct Items {
+    int start, restart, stop;
+  };
+  for (const Items& log : {Items{cmd::NMEA_LOG_START, cmd::NMEA_LOG_RESTART, cmd::NMEA_LOG_STOP},
+                           Items{cmd::DATA_LOG_START, cmd::DATA_LOG_RESTART, cmd::DATA_LOG_STOP}}) {
+    for (const int tried : {log.start, log.restart}) {
+      program.OnCommand(tried);
+      EXPECT_TRUE(program.menu().IsEnabled(log.start)) << tried;
+      EXPECT_FALSE(program.menu().IsEnabled(log.restart)) << tried;
+      EXPECT_FALSE(program.menu().IsEnabled(log.stop)) << tried;
+    }
+  }
+  EXPECT_EQ(ui.unownedBoxes, 5);  // each open was tried, and said so
+  EXPECT_FALSE(program.logs().nmeaOpen() || program.logs().dataOpen());
 }
 
 }  // namespace

@@ -123,9 +123,10 @@ TEST(NMEATakeLine, EndlessLineCannotBlockTheRing) {
   std::string line;
   EXPECT_FALSE(NMEATakeLine(rx, line));
   EXPECT_EQ(rx.count(), 0u);
-  Feed(rx, "A\r\n$CAAGC,7\r\n");  // its tail goes as bytes before a '$'
+  Feed(rx, "A\r\n$CAAGC,7\r\n");  // its tail goes with it, up to its LF
   ASSERT_TRUE(NMEATakeLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,7\r");
+  EXPECT_EQ(RxTakeDropped(rx), 5004u);  // all of it counted, nothing else
 }
 
 TEST(NMEATakeLine, UnallocatedRingGivesNothing) {

@@ -1,6 +1,8 @@
 // Connecting, disconnecting, polling and sending through the modem port.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/cformat.h"
 #include "core/commands.h"
 #include "support/program_fixture.h"
@@ -186,33 +188,66 @@ TEST_F(ModemLink, OpenPortKeepsItsNumberWhenTheSettingsChange) {
   EXPECT_EQ(program->modem().portNumber(), 5);  // closed: the settings' number
 }
 
-// A ring filled to the last byte (the port had sent faster than the lines
-// were read) is drained one sentence per poll, in order, without losing or
-// repeating any, and the next poll after the last one shows nothing.
-TEST_F(ModemLink, FullRingIsDrainedOneSentencePerPoll) {
-  Connect();
+// Bursts far larger than the ring, into the interpreter and the emulator:
+// the poll reads only what the ring has room for (the rest waits at the
+// port), every whole line is handled in order, a bounded number per poll,
+// none glued to another. A line that never ends is lost with one line that
+// counts all of its bytes, shown where the mode's lines are shown.
+TEST_F(ModemLink, BurstsLargerThanTheRingLoseNothingSilently) {
+  auto port = Connect();
   RxState& rx = program->modem().rx;
-  std::vector<std::string> expected;
-  // Quality factors 175..220 are all shown as poor; the numbers tell the
-  // lines apart.
-  for (int k = 0;; ++k) {
-    const int q = 175 + k % 46;
-    const std::string sentence = cformat("$CADQF,%03d\r\n", q);
-    if (!RxAppend(rx, reinterpret_cast<const uint8_t*>(sentence.data()), sentence.size())) break;
-    expected.push_back(cformat("Quality Factor = %03d          [Poor]", q));
+  const std::string endless = "$CATXF," + std::string(6000, '7');
+  const std::string lostLine = "Error: 6007 received bytes dropped (line without end).";
+  std::vector<std::string> paneLines;
+  const int listener = program->emulatorPane().AddListener([&](const PaneChange& change) {
+    if (change.appended.find("dropped") != std::string_view::npos) {
+      paneLines.emplace_back(change.appended.substr(11, lostLine.size()));
+    }
+  });
+  for (const int mode : {RX_MODEM, RX_EMULATOR}) {
+    for (const bool lose : {false, true}) {
+      SCOPED_TRACE(testing::Message() << mode << (lose ? " losing" : ""));
+      rx.mode = mode;
+      TakeLines();
+      port->written.clear();
+      paneLines.clear();
+      std::string burst = lose ? endless : "";
+      std::vector<std::string> expected;  // shown lines, or the emulator's answers
+      for (int k = 0; k < 2000; ++k) {
+        if (mode == RX_MODEM) {
+          burst += cformat("$CADQF,%03d\r\n", 175 + k % 46);
+          expected.push_back(cformat("Quality Factor = %03d          [Poor]", 175 + k % 46));
+        } else {
+          burst += cformat("$CCFST,%d\r\n", k);
+          expected.push_back(cformat("$CAFST,%d,0,0", k));
+        }
+      }
+      ASSERT_GT(burst.size(), 2 * RX_SIZE);
+      port->incoming.assign(burst.begin(), burst.end());
+      for (int poll = 0; !port->incoming.empty() || rx.count() > 0; ++poll) {
+        ASSERT_LT(poll, 1000);
+        const size_t before = lines.size();
+        program->OnTimer(TIMER_POLL);
+        EXPECT_LE(lines.size() - before, size_t{RX_LINES_PER_POLL} + 1);
+        EXPECT_LT(rx.count(), RX_SIZE);
+      }
+      std::vector<std::string> got = TakeLines();
+      if (mode == RX_EMULATOR) {
+        for (size_t at = port->written.find("$CA"); at != std::string::npos;
+             at = port->written.find("$CA", at + 1)) {
+          got.push_back(port->written.substr(at, port->written.find('*', at) - at));
+        }
+        EXPECT_EQ(paneLines,
+                  lose ? std::vector<std::string>{lostLine} : std::vector<std::string>{});
+      } else {
+        const auto at = std::find(got.begin(), got.end(), lostLine);
+        EXPECT_EQ(at != got.end(), lose);
+        if (at != got.end()) got.erase(at);
+      }
+      EXPECT_EQ(got, expected);
+    }
   }
-  ASSERT_GT(rx.count(), RX_SIZE - 13);  // no room for one more sentence
-  std::vector<std::string> shown;
-  for (size_t poll = 0; poll < expected.size(); ++poll) {
-    program->OnTimer(TIMER_POLL);
-    const std::vector<std::string> lines = TakeLines();
-    ASSERT_EQ(lines.size(), 1u) << "poll " << poll;
-    shown.push_back(lines[0]);
-  }
-  EXPECT_EQ(shown, expected);
-  EXPECT_EQ(rx.count(), 0u);
-  program->OnTimer(TIMER_POLL);
-  EXPECT_TRUE(TakeLines().empty());
+  program->emulatorPane().RemoveListener(listener);
 }
 
 }  // namespace

@@ -1,0 +1,119 @@
+// The modem port's receive path: the 20 ms poll, the dispatch of what it
+// brought to the handler of the receive mode, bytes that are lost anyway, and
+// a port that goes away (with the optional reconnect).
+#include "app/program.h"
+#include "core/cformat.h"
+
+namespace tw {
+
+void Program::CommPoll() {
+  if (!terminal_.info()) return;
+  // However many lines one poll prints, the window repaints once, when the
+  // poll is done.
+  struct Hold {
+    TerminalSurface& surface;
+    explicit Hold(TerminalSurface& s) : surface(s) { surface.holdUpdates(true); }
+    ~Hold() { surface.holdUpdates(false); }
+  } hold(terminal_.surface());
+  switch (modem_.Poll()) {
+    case SerialLink::PollResult::Closed:
+      return;
+    case SerialLink::PollResult::Lost:
+      PortLost();
+      return;
+    case SerialLink::PollResult::Read:
+      RxDispatch();
+      ReportDropped();
+      return;
+  }
+}
+
+// The handlers (the interpreter, the emulator) take one line a call, so the
+// call is repeated while it takes something and a whole line still waits:
+// every line that has arrived is handled within the poll that brought it, up
+// to RX_LINES_PER_POLL lines or RX_POLL_BUDGET_MS, and the rest at the next.
+// A handler that switches the mode (the firmware steps) ends the round, and
+// one that takes nothing is not asked again.
+void Program::RxDispatch() {
+  RxState& rx = modem_.rx;
+  const int mode = rx.mode;
+  auto it = rxHandlers_.find(mode);
+  if (it == rxHandlers_.end() || !it->second) return;
+  const uint32_t start = clock_.tickCount();
+  for (int call = 0; call < RX_LINES_PER_POLL; ++call) {
+    const uint32_t before = rx.count();
+    it->second();
+    if (rx.mode != mode || rx.count() >= before) return;
+    if (RxFind(rx, 0, '\n') == rx.count()) return;
+    if (clock_.tickCount() - start >= RX_POLL_BUDGET_MS) return;
+  }
+}
+
+// One line for what was lost since the last report: bytes of a line that
+// never ended. A line whose rest is still being dropped is reported when
+// that rest has gone, as one loss (or at each ring's worth, if it never
+// ends). Under the emulator the line goes to the emulator's pane, where the
+// host's lines are shown.
+void Program::ReportDropped() {
+  RxState& rx = modem_.rx;
+  if (rx.dropped() == 0 || (rx.droppingLine && rx.dropped() < RX_SIZE)) return;
+  const uint32_t dropped = RxTakeDropped(rx);
+  const std::string line = cformat("Error: %u received bytes dropped (line without end).",
+                                   static_cast<unsigned>(dropped));
+  if (rx.mode == RX_EMULATOR) {
+    emulator_.EMUPrint(line);
+  } else {
+    terminal_.PrintLine(line);
+  }
+}
+
+// The device went away under an open connection (adapter pulled, other end
+// closed): close it as "Disconnect" would, so the window does not go on
+// showing a dead port as connected, and say so once. An open emulator window
+// stops its test messages (they could only be refused now) and says so in
+// its pane; the port's bytes go back to the modem interpreter.
+void Program::PortLost() {
+  const int port = modem_.lastOpenedPort();
+  const bool nmeaLog = logs_.nmeaOpen();
+  terminal_.OnKillFocus();
+  ModemDisconnect();
+  RxDropUnfinishedLine(modem_.rx);
+  terminal_.PrintLine(cformat("Error: Lost modem port COM%d, disconnected.", port));
+  if (modem_.rx.mode == RX_EMULATOR) {
+    modem_.rx.mode = RX_MODEM;
+    emulator_.PortLost(port);
+  }
+  ReportDropped();
+  if (reconnect_) {
+    rejoin_ = Rejoin{true, port, clock_.tickCount() + RECONNECT_PERIOD_MS, nmeaLog};
+    terminal_.PrintLine(cformat("Trying COM%d again every %u s.", port,
+                                static_cast<unsigned>(RECONNECT_PERIOD_MS / 1000)));
+  }
+}
+
+void Program::SetReconnect(bool on) {
+  reconnect_ = on;
+  if (!on) rejoin_.pending = false;
+}
+
+// One quiet attempt per period: a failure shows nothing (the lost line said
+// it all), so an absent device never fills the screen or stacks boxes.
+void Program::TryReconnect() {
+  if (!rejoin_.pending || !terminal_.info()) return;
+  if (modem_.connected() || settings_.modemPort.portNumber != rejoin_.port) {
+    rejoin_.pending = false;  // connected by hand, or another port was chosen
+    return;
+  }
+  const uint32_t now = clock_.tickCount();
+  if (static_cast<int32_t>(now - rejoin_.nextTry) < 0) return;
+  rejoin_.nextTry = now + RECONNECT_PERIOD_MS;
+  if (!modem_.Connect()) return;
+  rejoin_.pending = false;
+  ShowConnected();
+  terminal_.PrintLine(cformat("Reconnected to COM%d (%s) at %ld baud.", rejoin_.port,
+                              modem_.device(rejoin_.port).c_str(),
+                              static_cast<long>(settings_.modemPort.baudRate)));
+  if (rejoin_.nmeaLog && !logs_.nmeaOpen()) LogStart(true);
+}
+
+}  // namespace tw
