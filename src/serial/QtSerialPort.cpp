@@ -13,7 +13,6 @@
 #ifdef Q_OS_UNIX
 #include <poll.h>
 #include <sys/file.h>
-#include <unistd.h>
 #endif
 
 namespace tw {
@@ -132,36 +131,6 @@ bool QtSerialPort::writeAll(const char* data, size_t length, int timeoutMs) {
   if (length == 0) return true;
   port_.clearError();  // judge this write by its own errors only
   const QDeadlineTimer deadline(qMax(timeoutMs, 0));
-#ifdef Q_OS_UNIX
-  // Written straight to the descriptor: QSerialPort's waitForBytesWritten
-  // gives up at once while input is waiting that its full read buffer may
-  // not take, so under a burst of incoming lines every answer after the
-  // first would fail. Qt's own write buffer is never used, so nothing of
-  // ours can be queued behind these bytes.
-  const int fd = static_cast<int>(port_.handle());
-  size_t done = 0;
-  while (done < length) {
-    const ssize_t n = ::write(fd, data + done, length - done);
-    if (n > 0) {
-      done += static_cast<size_t>(n);
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) break;
-    if (deadline.hasExpired()) break;
-    pollfd writable{fd, POLLOUT, 0};
-    const qint64 wait = qMin<qint64>(deadline.remainingTime(), std::numeric_limits<int>::max());
-    if (::poll(&writable, 1, static_cast<int>(wait)) < 0 && errno != EINTR) break;
-    if ((writable.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) break;
-  }
-  if (done < length) {
-    // A sentence cut short in the device's queue would go out glued to the
-    // next one.
-    if (port_.isOpen()) port_.clear(QSerialPort::Output);
-    return false;
-  }
-  return true;
-#else
   if (port_.write(data, static_cast<qint64>(length)) != static_cast<qint64>(length)) {
     port_.clear(QSerialPort::Output);
     return false;
@@ -182,7 +151,6 @@ bool QtSerialPort::writeAll(const char* data, size_t length, int timeoutMs) {
     return false;
   }
   return true;
-#endif
 }
 
 // QSerialPort reports a line whose far end went away as a read error, and

@@ -10,6 +10,7 @@
 
 #include "core/commands.h"
 #include "map/fake_map_library.h"
+#include "protocol/nmea.h"
 #include "resources/menu_table.h"
 #include "support/fakes.h"
 #include "support/program_fixture.h"
@@ -162,7 +163,11 @@ TEST_F(GpsReceiverTest, TakesEverySentenceOfAStepAndTheMapGetsTheNewest) {
   FakeMapCalls().received.clear();
   Lines shown, fixes;
   for (int k = 0; k < 30; ++k) {
-    const std::string rmc = RMC.substr(0, 7) + std::to_string(100000 + k) + RMC.substr(13);
+    // A fix of its own time, with its own checksum.
+    std::string rmc =
+        RMC.substr(0, 7) + std::to_string(100000 + k) + RMC.substr(13, RMC.find('*') - 13);
+    NMEAAppendChecksum(rmc);
+    rmc.pop_back();  // shown and logged without the LF, as taken
     Feed(rmc + "\n" + GGA + "\n" + GGA + "\n");
     shown.insert(shown.end(), {rmc, rmc, GGA, GGA});
     fixes.push_back(rmc);
