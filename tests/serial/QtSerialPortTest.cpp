@@ -13,6 +13,7 @@
 
 #include "serial/QtSerialPort.h"
 #include "support/pty.h"
+#include "support/wait.h"
 
 namespace tw {
 namespace {
@@ -41,24 +42,22 @@ class QtSerialPortTest : public ::testing::Test {
     return port;
   }
 
-  // Polls like the program's timer does until `want` bytes came or a second
-  // passed; every call must respect `max`.
+  // Polls like the program's timer does until `want` bytes came; every call
+  // must respect `max`.
   std::string ReadUntil(SerialPort& port, size_t want, int max, int* calls = nullptr) {
     std::string got;
     std::vector<uint8_t> buffer(static_cast<size_t>(max) + 16, 0xEE);
-    const auto deadline = SteadyClock::now() + std::chrono::seconds(1);
-    while (got.size() < want && SteadyClock::now() < deadline) {
-      const int n = port.readAvailable(buffer.data(), max);
-      EXPECT_GE(n, 0);
-      EXPECT_LE(n, max);
-      if (n <= 0) {
-        usleep(2000);
-        continue;
-      }
-      EXPECT_EQ(buffer[static_cast<size_t>(max)], 0xEE) << "wrote past max";
-      got.append(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(n));
-      if (calls != nullptr) ++*calls;
-    }
+    EXPECT_TRUE(test::WaitUntil(
+        [&] { return got.size() >= want; },
+        [&] {
+          const int n = port.readAvailable(buffer.data(), max);
+          EXPECT_GE(n, 0);
+          EXPECT_LE(n, max);
+          if (n <= 0) return;
+          EXPECT_EQ(buffer[static_cast<size_t>(max)], 0xEE) << "wrote past max";
+          got.append(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(n));
+          if (calls != nullptr) ++*calls;
+        }));
     return got;
   }
 
@@ -163,7 +162,7 @@ TEST_F(QtSerialPortTest, WriteAllDeliversExactBytes) {
   ASSERT_NE(port, nullptr);
   const std::string sentence("$CCCFQ,ALL\r\n\0\r\r\n\xff", 17);
   ASSERT_TRUE(port->writeAll(sentence.data(), sentence.size(), 1000));
-  EXPECT_EQ(pty.readAll(1000), sentence);
+  EXPECT_EQ(pty.readUntil("\xff"), sentence);
   EXPECT_TRUE(port->writeAll("", 0, 1000));
 }
 
@@ -177,7 +176,7 @@ TEST_F(QtSerialPortTest, WriteAllGivesUpWhenNothingIsTakenAndLeavesNoRest) {
 
   pty.readAll(200);  // whatever got through before the time was up
   ASSERT_TRUE(port->writeAll("$CCCLK\r\n", 8, 1000));
-  EXPECT_EQ(pty.readAll(1000), "$CCCLK\r\n");
+  EXPECT_EQ(pty.readUntil("$CCCLK\r\n"), "$CCCLK\r\n");
 }
 
 TEST_F(QtSerialPortTest, HangUpIsReportedAndStaysReported) {
@@ -187,10 +186,8 @@ TEST_F(QtSerialPortTest, HangUpIsReportedAndStaysReported) {
 
   uint8_t buffer[1024];
   int result = 0;
-  for (int i = 0; i < 100 && result == 0; ++i) {
-    result = port->readAvailable(buffer, sizeof buffer);
-    if (result == 0) usleep(10000);
-  }
+  EXPECT_TRUE(test::WaitUntil([&] { return result != 0; },
+                              [&] { result = port->readAvailable(buffer, sizeof buffer); }));
   EXPECT_EQ(result, -1);
   EXPECT_EQ(port->readAvailable(buffer, sizeof buffer), -1);
   EXPECT_FALSE(port->writeAll("$CCCFQ,ALL\r\n", 12, 100));
