@@ -140,18 +140,30 @@ void Check(const char* call, int dirfd, const char* path, bool followLast = fals
 }
 
 // An open that would wait for the other end of a named pipe holds the
-// program for as long as nobody comes: a fault, whatever the path.
-void CheckNotAPipe(const char* call, int dirfd, const char* path, bool nonBlocking) {
-  if (!g_active || path == nullptr || nonBlocking) return;
+// program for as long as nobody comes: a fault, whatever the path. Opens
+// that cannot wait are let through: non-blocking ones, folder-only ones
+// (they fail on a pipe at once), those that must create the file, and,
+// through a link, those that do not follow it.
+void CheckNotAPipe(const char* call, int dirfd, const char* path, int flags) {
+  if (!g_active || path == nullptr) return;
+  if ((flags & (O_NONBLOCK | O_DIRECTORY | O_PATH)) != 0) return;
+  if ((flags & (O_CREAT | O_EXCL)) == (O_CREAT | O_EXCL)) return;
   g_active = false;
-  const std::string full = Landing(Lexical(dirfd, path), true);
+  const bool follow = (flags & O_NOFOLLOW) == 0;
+  const std::string full = Landing(Lexical(dirfd, path), follow);
   struct stat st {};
-  if (::stat(full.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) {
+  if (::lstat(full.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) {
     ::fprintf(stderr, "tidewire fuzz: %s(\"%s\") opens a named pipe and waits for its other end\n",
               call, path);
     ::abort();
   }
   g_active = true;
+}
+
+// The open() flags of an fopen() mode.
+int ModeFlags(const char* mode) {
+  if (mode == nullptr) return 0;
+  return ::strchr(mode, 'x') != nullptr ? O_CREAT | O_EXCL : 0;
 }
 
 bool Writes(int flags) { return (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC | O_APPEND)) != 0; }
@@ -184,7 +196,7 @@ int open(const char* path, int flags, ...) {
     va_end(args);
   }
   if (Writes(flags)) Check("open", AT_FDCWD, path, FollowsLast(flags));
-  CheckNotAPipe("open", AT_FDCWD, path, (flags & O_NONBLOCK) != 0);
+  CheckNotAPipe("open", AT_FDCWD, path, flags);
   static auto real = Next<int (*)(const char*, int, ...)>("open");
   return real(path, flags, mode);
 }
@@ -198,7 +210,7 @@ int open64(const char* path, int flags, ...) {
     va_end(args);
   }
   if (Writes(flags)) Check("open64", AT_FDCWD, path, FollowsLast(flags));
-  CheckNotAPipe("open64", AT_FDCWD, path, (flags & O_NONBLOCK) != 0);
+  CheckNotAPipe("open64", AT_FDCWD, path, flags);
   static auto real = Next<int (*)(const char*, int, ...)>("open64");
   return real(path, flags, mode);
 }
@@ -212,28 +224,28 @@ int openat(int dirfd, const char* path, int flags, ...) {
     va_end(args);
   }
   if (Writes(flags)) Check("openat", dirfd, path, FollowsLast(flags));
-  CheckNotAPipe("openat", dirfd, path, (flags & O_NONBLOCK) != 0);
+  CheckNotAPipe("openat", dirfd, path, flags);
   static auto real = Next<int (*)(int, const char*, int, ...)>("openat");
   return real(dirfd, path, flags, mode);
 }
 
 int creat(const char* path, mode_t mode) {
   Check("creat", AT_FDCWD, path, true);
-  CheckNotAPipe("creat", AT_FDCWD, path, false);
+  CheckNotAPipe("creat", AT_FDCWD, path, 0);
   static auto real = Next<int (*)(const char*, mode_t)>("creat");
   return real(path, mode);
 }
 
 FILE* fopen(const char* path, const char* mode) {
   if (WritesMode(mode)) Check("fopen", AT_FDCWD, path, mode == nullptr || !::strchr(mode, 'x'));
-  CheckNotAPipe("fopen", AT_FDCWD, path, false);
+  CheckNotAPipe("fopen", AT_FDCWD, path, ModeFlags(mode));
   static auto real = Next<FILE* (*)(const char*, const char*)>("fopen");
   return real(path, mode);
 }
 
 FILE* fopen64(const char* path, const char* mode) {
   if (WritesMode(mode)) Check("fopen64", AT_FDCWD, path, mode == nullptr || !::strchr(mode, 'x'));
-  CheckNotAPipe("fopen64", AT_FDCWD, path, false);
+  CheckNotAPipe("fopen64", AT_FDCWD, path, ModeFlags(mode));
   static auto real = Next<FILE* (*)(const char*, const char*)>("fopen64");
   return real(path, mode);
 }
