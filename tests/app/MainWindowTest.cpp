@@ -141,7 +141,7 @@ TEST_F(MainWindowTest, F1RunsTestOnceEvenFromAnOpenDialog) {
     if (line.ends_with("Test Cycle: No Tests enabled.")) ++cycles;
   });
   QApplication::setActiveWindow(w.get());
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get(), 60000));
   QTest::keyClick(w.get(), Qt::Key_F1);
   EXPECT_TRUE(Pump([&] { return cycles == 1; }));
 
@@ -150,7 +150,7 @@ TEST_F(MainWindowTest, F1RunsTestOnceEvenFromAnOpenDialog) {
     QWidget* about = QApplication::activeModalWidget();
     ASSERT_TRUE(about);
     QApplication::setActiveWindow(about);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(about));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(about, 60000));
     QTest::keyClick(about, Qt::Key_F1);
     EXPECT_TRUE(Pump([&] { return cycles == 2; }));
     about->close();
