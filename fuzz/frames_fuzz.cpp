@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/cformat.h"
 #include "core/settings.h"
@@ -39,6 +40,7 @@ struct World {
   std::array<NodeProtocol, NODE_COUNT> nodes{};
   DataFrames frames;
   unsigned runs = 0;
+  std::vector<fs::path> planted;  // removed after each input, which stands alone
 };
 
 // Puts what the input chooses under the name a received file of title
@@ -49,6 +51,7 @@ void Plant(World& w, uint8_t kind, const std::string& title) {
   const fs::path path = w.root / "inbox" / name;
   std::error_code ignored;
   fs::remove_all(path, ignored);
+  w.planted.push_back(path);
   switch (kind % 6) {
     case 0:
       ::mkfifo(path.c_str(), 0600);
@@ -137,5 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   CheckOutside(*w);
+  std::error_code ignored;
+  for (const fs::path& path : w->planted) fs::remove_all(path, ignored);
+  w->planted.clear();
   return 0;
 }
