@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <climits>
 #include <string>
 
 namespace tw::fuzz {
@@ -88,10 +89,46 @@ std::string Lexical(int dirfd, const char* path) {
   return std::filesystem::path(base + "/" + path).lexically_normal().string();
 }
 
-void Check(const char* call, int dirfd, const char* path) {
+// The deepest folder of `path` that exists, resolved through its links,
+// with the parts below it as written: a link on the way out of the root is
+// followed even when the file itself does not exist yet.
+std::string RealPrefix(const std::filesystem::path& path) {
+  std::filesystem::path head = path, tail;
+  while (!head.empty() && head != head.root_path()) {
+    char real[PATH_MAX];
+    if (::realpath(head.c_str(), real) != nullptr) {
+      return (std::filesystem::path(real) / tail).lexically_normal().string();
+    }
+    tail = head.filename() / tail;
+    head = head.parent_path();
+  }
+  return path.string();
+}
+
+// Where a call on `full` (absolute, lexical) lands: the folders on its way
+// resolved through their links and, with `followLast`, the last part too
+// while it is a link (open and truncate follow it; unlink and rename act on
+// the link itself). A link to nowhere lands where the file would be created.
+std::string Landing(std::string full, bool followLast) {
+  while (full.size() > 1 && full.back() == '/') full.pop_back();
+  for (int hops = 0; hops < 40; ++hops) {
+    const std::filesystem::path p(full);
+    const std::string parent = RealPrefix(p.parent_path());
+    full = (std::filesystem::path(parent) / p.filename()).string();
+    if (!followLast) return full;
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(full.c_str(), target, sizeof target - 1);
+    if (n <= 0) return full;
+    target[n] = '\0';
+    full = (std::filesystem::path(parent) / target).lexically_normal().string();
+  }
+  return full;  // a loop of links: the call itself fails
+}
+
+void Check(const char* call, int dirfd, const char* path, bool followLast = false) {
   if (!g_active || path == nullptr) return;
   g_active = false;  // the check's own calls are not checked
-  const std::string full = Lexical(dirfd, path);
+  const std::string full = Landing(Lexical(dirfd, path), followLast);
   const size_t n = ::strlen(g_root);
   const bool inside = full.compare(0, n, g_root) == 0 && (full.size() == n || full[n] == '/');
   if (!inside) {
@@ -102,7 +139,40 @@ void Check(const char* call, int dirfd, const char* path) {
   g_active = true;
 }
 
+// An open that would wait for the other end of a named pipe holds the
+// program for as long as nobody comes: a fault, whatever the path. Opens
+// that cannot wait are let through: non-blocking ones, folder-only ones
+// (they fail on a pipe at once), those that must create the file, and,
+// through a link, those that do not follow it.
+void CheckNotAPipe(const char* call, int dirfd, const char* path, int flags) {
+  if (!g_active || path == nullptr) return;
+  if ((flags & (O_NONBLOCK | O_DIRECTORY | O_PATH)) != 0) return;
+  if ((flags & (O_CREAT | O_EXCL)) == (O_CREAT | O_EXCL)) return;
+  g_active = false;
+  const bool follow = (flags & O_NOFOLLOW) == 0;
+  const std::string full = Landing(Lexical(dirfd, path), follow);
+  struct stat st {};
+  if (::lstat(full.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) {
+    ::fprintf(stderr, "tidewire fuzz: %s(\"%s\") opens a named pipe and waits for its other end\n",
+              call, path);
+    ::abort();
+  }
+  g_active = true;
+}
+
+// The open() flags of an fopen() mode.
+int ModeFlags(const char* mode) {
+  if (mode == nullptr) return 0;
+  return ::strchr(mode, 'x') != nullptr ? O_CREAT | O_EXCL : 0;
+}
+
 bool Writes(int flags) { return (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC | O_APPEND)) != 0; }
+
+// open() follows a link in the last part unless told not to, or unless it
+// must create the file itself.
+bool FollowsLast(int flags) {
+  return (flags & O_NOFOLLOW) == 0 && (flags & (O_CREAT | O_EXCL)) != (O_CREAT | O_EXCL);
+}
 
 bool WritesMode(const char* mode) {
   return mode != nullptr && (::strchr(mode, 'w') || ::strchr(mode, 'a') || ::strchr(mode, '+'));
@@ -125,7 +195,8 @@ int open(const char* path, int flags, ...) {
     mode = static_cast<mode_t>(va_arg(args, int));
     va_end(args);
   }
-  if (Writes(flags)) Check("open", AT_FDCWD, path);
+  if (Writes(flags)) Check("open", AT_FDCWD, path, FollowsLast(flags));
+  CheckNotAPipe("open", AT_FDCWD, path, flags);
   static auto real = Next<int (*)(const char*, int, ...)>("open");
   return real(path, flags, mode);
 }
@@ -138,7 +209,8 @@ int open64(const char* path, int flags, ...) {
     mode = static_cast<mode_t>(va_arg(args, int));
     va_end(args);
   }
-  if (Writes(flags)) Check("open64", AT_FDCWD, path);
+  if (Writes(flags)) Check("open64", AT_FDCWD, path, FollowsLast(flags));
+  CheckNotAPipe("open64", AT_FDCWD, path, flags);
   static auto real = Next<int (*)(const char*, int, ...)>("open64");
   return real(path, flags, mode);
 }
@@ -151,25 +223,29 @@ int openat(int dirfd, const char* path, int flags, ...) {
     mode = static_cast<mode_t>(va_arg(args, int));
     va_end(args);
   }
-  if (Writes(flags)) Check("openat", dirfd, path);
+  if (Writes(flags)) Check("openat", dirfd, path, FollowsLast(flags));
+  CheckNotAPipe("openat", dirfd, path, flags);
   static auto real = Next<int (*)(int, const char*, int, ...)>("openat");
   return real(dirfd, path, flags, mode);
 }
 
 int creat(const char* path, mode_t mode) {
-  Check("creat", AT_FDCWD, path);
+  Check("creat", AT_FDCWD, path, true);
+  CheckNotAPipe("creat", AT_FDCWD, path, 0);
   static auto real = Next<int (*)(const char*, mode_t)>("creat");
   return real(path, mode);
 }
 
 FILE* fopen(const char* path, const char* mode) {
-  if (WritesMode(mode)) Check("fopen", AT_FDCWD, path);
+  if (WritesMode(mode)) Check("fopen", AT_FDCWD, path, mode == nullptr || !::strchr(mode, 'x'));
+  CheckNotAPipe("fopen", AT_FDCWD, path, ModeFlags(mode));
   static auto real = Next<FILE* (*)(const char*, const char*)>("fopen");
   return real(path, mode);
 }
 
 FILE* fopen64(const char* path, const char* mode) {
-  if (WritesMode(mode)) Check("fopen64", AT_FDCWD, path);
+  if (WritesMode(mode)) Check("fopen64", AT_FDCWD, path, mode == nullptr || !::strchr(mode, 'x'));
+  CheckNotAPipe("fopen64", AT_FDCWD, path, ModeFlags(mode));
   static auto real = Next<FILE* (*)(const char*, const char*)>("fopen64");
   return real(path, mode);
 }
@@ -237,7 +313,7 @@ int symlink(const char* from, const char* to) {
 }
 
 int truncate(const char* path, off_t length) {
-  Check("truncate", AT_FDCWD, path);
+  Check("truncate", AT_FDCWD, path, true);
   static auto real = Next<int (*)(const char*, off_t)>("truncate");
   return real(path, length);
 }

@@ -1,7 +1,7 @@
 // Shared pieces of the fuzz targets: a temporary root that lives as long as
 // the process, quiet stand-ins for the platform, and a guard that stops the
 // run when anything outside the temporary root is created, written, renamed
-// or deleted.
+// or deleted, or when an open would wait on a named pipe.
 #pragma once
 
 #include <cstddef>
@@ -20,8 +20,10 @@ namespace tw::fuzz {
 const std::filesystem::path& TempRoot();
 
 // While alive, every call that changes the file system (open for writing,
-// create, rename, remove, make or remove a folder, link, truncate) must name
-// a path inside `root`; anything else aborts the run with the call and path.
+// create, rename, remove, make or remove a folder, link, truncate) must land
+// inside `root`, folder links and a link in the last part (where the call
+// follows it) resolved; and no open may wait on a named pipe (one without
+// O_NONBLOCK). Anything else aborts the run with the call and path.
 class FileGuard {
  public:
   explicit FileGuard(const std::filesystem::path& root);

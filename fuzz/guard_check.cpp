@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,12 +24,18 @@ bool Stopped(const std::function<void()>& change) {
   std::fflush(nullptr);
   const pid_t child = fork();
   if (child == 0) {
+    alarm(10);  // a change that blocks instead of being stopped ends here
     change();
     _exit(0);
   }
   int status = 0;
   waitpid(child, &status, 0);
   return WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT;
+}
+
+std::string Content(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -46,6 +53,16 @@ int main() {
     fs::create_directories(root / "b" / "c");
     fs::rename(root / "a", root / "b" / "a");
     fs::remove_all(root / "b");
+    // Links inside the root: through one that stays inside, and the removal
+    // of one that points out, are fine.
+    std::ofstream(root / "target") << "x";
+    fs::create_symlink(root / "target", root / "inner");
+    std::ofstream(root / "inner") << "through";
+    fs::create_symlink(outside / "old", root / "out");
+    fs::remove(root / "out");
+    fs::create_symlink(outside, root / "door");
+    mkfifo((root / "pipe").c_str(), 0600);
+    mkfifo((outside / "pipe").c_str(), 0600);
     if (!std::ifstream(outside / "old")) ++failures;  // reading is fine anywhere
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"ofstream", [&] { std::ofstream(outside / "new") << "x"; }},
@@ -54,7 +71,26 @@ int main() {
         {"mkdir", [&] { fs::create_directory(outside / "d"); }},
         {"rename", [&] { std::rename((outside / "old").c_str(), (root / "stolen").c_str()); }},
         {"remove", [&] { fs::remove(outside / "old"); }},
-        {"relative path", [&] {
+        {"link to a file outside",
+         [&] {
+           fs::create_symlink(outside / "old", root / "out");
+           std::ofstream(root / "out") << "x";
+         }},
+        {"link to nowhere outside",
+         [&] {
+           fs::create_symlink(outside / "made", root / "nowhere");
+           std::ofstream(root / "nowhere") << "x";
+         }},
+        {"folder link", [&] { std::ofstream(root / "door" / "new") << "x"; }},
+        {"named pipe for writing", [&] { std::ofstream(root / "pipe") << "x"; }},
+        {"named pipe for reading", [&] { std::ifstream in(root / "pipe"); }},
+        {"link to a named pipe",
+         [&] {
+           fs::create_symlink(outside / "pipe", root / "pipelink");
+           std::ifstream in(root / "pipelink");
+         }},
+        {"relative path",
+         [&] {
            fs::current_path(outside);
            std::ofstream("rel") << "x";
          }},
@@ -66,9 +102,12 @@ int main() {
       }
     }
   }
-  if (fs::exists(outside / "new") || !fs::exists(outside / "old")) ++failures;
-  std::printf(failures == 0 ? "guard: every change outside its root was stopped\n"
-                            : "guard: %d failures\n",
-              failures);
+  if (fs::exists(outside / "new") || fs::exists(outside / "made") || !fs::exists(outside / "old") ||
+      Content(outside / "old") != "x") {
+    ++failures;
+  }
+  std::printf(
+      failures == 0 ? "guard: every change outside its root was stopped\n" : "guard: %d failures\n",
+      failures);
   return failures == 0 ? 0 : 1;
 }

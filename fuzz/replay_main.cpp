@@ -10,7 +10,34 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstring>
+#endif
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+namespace {
+
+// The input being run, named when it stops the run (an abort, or an input
+// that takes longer than any input may: one that waits forever).
+char g_current[4096];
+
+#ifndef _WIN32
+void NameTheInput(int signal) {
+  const char* what =
+      signal == SIGALRM ? "replay: still running after 60 s: " : "replay: stopped in ";
+  (void)!::write(2, what, std::strlen(what));
+  (void)!::write(2, g_current, std::strlen(g_current));
+  (void)!::write(2, "\n", 1);
+  ::signal(SIGABRT, SIG_DFL);
+  ::abort();
+}
+#endif
+
+}  // namespace
 
 int main(int argc, char** argv) {
   namespace fs = std::filesystem;
@@ -33,7 +60,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "replay: no inputs\n");
     return 2;
   }
+#ifndef _WIN32
+  ::signal(SIGABRT, NameTheInput);
+  ::signal(SIGALRM, NameTheInput);
+#endif
   for (const fs::path& path : inputs) {
+    std::snprintf(g_current, sizeof g_current, "%s", path.string().c_str());
+#ifndef _WIN32
+    ::alarm(60);
+#endif
     std::ifstream in(path, std::ios::binary);
     const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
                                      std::istreambuf_iterator<char>()};

@@ -8,10 +8,11 @@
 #   scripts/fuzz.sh --no-build ...      use the programs already in build-fuzz/
 #
 # New inputs go to build-fuzz/corpus/<target>; the checked-in corpus in
-# fuzz/corpus is read, never written. A crash stops the script with its
-# input saved under build-fuzz/findings/<target>/ and a non-zero exit; copy
-# such an input into fuzz/corpus/<target>/ once it is fixed, so the normal
-# test suite replays it from then on.
+# fuzz/corpus is read, never written. A crash ends that target's run with its
+# input saved under build-fuzz/findings/<target>/; the other targets still
+# run, and the script exits non-zero at the end. Copy such an input into
+# fuzz/corpus/<target>/ once it is fixed (fuzz/pending/<target>/ until then),
+# so the normal test suite replays it from then on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,7 +24,7 @@ while [ $# -gt 0 ]; do
     --seconds) LIMIT=(-max_total_time="$2"); shift 2 ;;
     --runs) LIMIT=(-runs="$2"); shift 2 ;;
     --no-build) BUILD=0; shift ;;
-    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
     *) TARGETS+=("$1"); shift ;;
   esac
 done
@@ -37,6 +38,7 @@ fi
 
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+FAILED=()
 for t in "${TARGETS[@]}"; do
   dict=fuzz/nmea.dict
   [ "$t" = config ] && dict=fuzz/config.dict
@@ -50,7 +52,8 @@ for t in "${TARGETS[@]}"; do
         "$work" "fuzz/corpus/$t" >"$log" 2>&1; then
     tail -40 "$log"
     echo "fuzz $t: FAILED after $(( $(date +%s) - start )) s; input saved in $findings/"
-    exit 1
+    FAILED+=("$t")
+    continue
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
@@ -58,3 +61,7 @@ for t in "${TARGETS[@]}"; do
   corpus=$(grep -o 'corp: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
   echo "fuzz $t: ${runs:-?} runs in $(( $(date +%s) - start )) s, coverage ${cov:-?} edges, ${ft:-?} features, corpus ${corpus:-?}, no findings"
 done
+if [ ${#FAILED[@]} -gt 0 ]; then
+  echo "fuzz: findings in ${FAILED[*]}"
+  exit 1
+fi

@@ -9,6 +9,7 @@
 
 #include "config/config_files.h"
 #include "support/fakes.h"
+#include "support/process.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
 
@@ -30,15 +31,12 @@ TEST(CommandLine, ConnectsSendsAMenuCommandAndEchoesTheTerminal) {
   p.setProcessEnvironment(Offscreen(home));
   p.start(TIDEWIRE_BINARY, {"--com", QString::fromStdString("1=" + pty.slavePath()), "--connect",
                             "--menu", "40042", "--echo"});
-  ASSERT_TRUE(p.waitForStarted(5000));
-  EXPECT_EQ(pty.readAll(10000), "$CCCFQ,ALL\r\n");
+  ASSERT_TRUE(p.waitForStarted(kProcessHangMs));
+  EXPECT_EQ(pty.readUntil(), "$CCCFQ,ALL\r\n");
   QByteArray out;
-  for (int i = 0; i < 50 && !out.contains("Modem Settings"); ++i) {
-    p.waitForReadyRead(100);
-    out += p.readAllStandardOutput();
-  }
+  ReadUntil(p, out, {"Modem Settings========="});
   p.kill();
-  p.waitForFinished(5000);
+  p.waitForFinished(kProcessHangMs);
   // "[hh:mm:ss] =========Modem Settings========="
   const QString text = QString::fromUtf8(out);
   EXPECT_TRUE(
@@ -64,14 +62,11 @@ TEST(CommandLine, ConfigFileLoadsBeforeTheMenuCommands) {
   p.setProcessEnvironment(Offscreen(home));
   p.start(TIDEWIRE_BINARY,
           {"--config", QString::fromStdString(file.string()), "--menu", "40292", "--echo"});
-  ASSERT_TRUE(p.waitForStarted(5000));
+  ASSERT_TRUE(p.waitForStarted(kProcessHangMs));
   QByteArray out;
-  for (int i = 0; i < 50 && !out.contains("loaded:"); ++i) {
-    p.waitForReadyRead(100);
-    out += p.readAllStandardOutput();
-  }
+  ReadUntil(p, out, {"loaded:"});
   p.kill();
-  p.waitForFinished(5000);
+  p.waitForFinished(kProcessHangMs);
   EXPECT_TRUE(out.contains(QByteArray("loaded: \"") + file.string().c_str() + "\""))
       << out.toStdString();
 }
@@ -81,7 +76,7 @@ TEST(CommandLine, BadOptionsExitWithCodeTwo) {
   QProcess p;
   p.setProcessEnvironment(Offscreen(home));
   p.start(TIDEWIRE_BINARY, {"--com", "99=/dev/null"});
-  ASSERT_TRUE(p.waitForFinished(5000));
+  ASSERT_TRUE(p.waitForFinished(kProcessHangMs));
   EXPECT_EQ(p.exitCode(), 2);
   EXPECT_TRUE(p.readAllStandardError().contains("--com"));
 }
@@ -95,7 +90,7 @@ TEST(CommandLine, WithoutADisplayItSaysSoAndFails) {
   QProcess p;
   p.setProcessEnvironment(env);
   p.start(TIDEWIRE_BINARY, {});
-  ASSERT_TRUE(p.waitForFinished(5000));
+  ASSERT_TRUE(p.waitForFinished(kProcessHangMs));
   EXPECT_NE(p.exitCode(), 0);
   EXPECT_TRUE(p.readAllStandardError().contains("no display"));
 }
@@ -109,7 +104,7 @@ TEST(CommandLine, UnreachableXServerIsReportedNotCrashedOn) {
   QProcess p;
   p.setProcessEnvironment(env);
   p.start(TIDEWIRE_BINARY, {});
-  ASSERT_TRUE(p.waitForFinished(10000));
+  ASSERT_TRUE(p.waitForFinished(kProcessHangMs));
   EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(p.exitCode(), 1);
   EXPECT_TRUE(p.readAllStandardError().contains("no display"));
@@ -121,7 +116,7 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
   env.remove("DISPLAY");
   p.setProcessEnvironment(env);
   p.start(TIDEWIRE_BINARY, {"--version"});
-  ASSERT_TRUE(p.waitForFinished(5000));
+  ASSERT_TRUE(p.waitForFinished(kProcessHangMs));
   EXPECT_EQ(p.exitCode(), 0);
   EXPECT_EQ(p.readAllStandardOutput(), "Tidewire 3.07\n");
 }
@@ -129,7 +124,7 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
 TEST(CommandLine, HelpListsEveryOption) {
   QProcess p;
   p.start(TIDEWIRE_BINARY, {"--help"});
-  ASSERT_TRUE(p.waitForFinished(5000));
+  ASSERT_TRUE(p.waitForFinished(kProcessHangMs));
   EXPECT_EQ(p.exitCode(), 0);
   const QByteArray out = p.readAllStandardOutput();
   for (const char* option : {"--help", "--version", "--home", "--com", "--connect", "--menu",
@@ -144,14 +139,11 @@ TEST(CommandLine, GrayedMenuCommandIsRefusedLikeTheMenuWould) {
   p.setProcessEnvironment(Offscreen(home));
   // "NMEA Log" "Start" is grayed until connected.
   p.start(TIDEWIRE_BINARY, {"--menu", "40026", "--menu", "40042", "--echo"});
-  ASSERT_TRUE(p.waitForStarted(5000));
+  ASSERT_TRUE(p.waitForStarted(kProcessHangMs));
   QByteArray out;
-  for (int i = 0; i < 50 && !out.contains("Not Connected"); ++i) {
-    p.waitForReadyRead(100);
-    out += p.readAllStandardOutput();
-  }
+  ReadUntil(p, out, {"Not Connected"});
   p.kill();
-  p.waitForFinished(5000);
+  p.waitForFinished(kProcessHangMs);
   EXPECT_TRUE(p.readAllStandardError().contains("--menu 40026: the menu item is grayed"));
   EXPECT_TRUE(out.contains("Error: Not Connected!"));
   EXPECT_FALSE(std::filesystem::exists(home.path() / "Logs"));

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/process.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
 
@@ -29,16 +30,13 @@ TEST(HeadlessBoxes, OpenErrorGoesToStandardErrorAndLaterMenuCommandsRun) {
   // settings: that sentence only goes out if the box did not hold the run.
   p.start(TIDEWIRE_BINARY, {"--com", QString::fromStdString("1=" + pty.slavePath()), "--menu",
                             "256", "--menu", "40026", "--menu", "40042", "--echo"});
-  ASSERT_TRUE(p.waitForStarted(5000));
-  EXPECT_EQ(pty.readAll(10000), "$CCCFQ,ALL\r\n");
+  ASSERT_TRUE(p.waitForStarted(kProcessHangMs));
+  EXPECT_EQ(pty.readUntil(), "$CCCFQ,ALL\r\n");
   QByteArray out, err;
-  for (int i = 0; i < 50 && !err.contains("Open Error"); ++i) {
-    p.waitForReadyRead(100);
-    out += p.readAllStandardOutput();
-    err += p.readAllStandardError();
-  }
+  ReadErrorUntil(p, err, "Open Error");
+  ReadUntil(p, out, {"Not a directory."});
   p.kill();
-  p.waitForFinished(5000);
+  p.waitForFinished(kProcessHangMs);
   out += p.readAllStandardOutput();
   err += p.readAllStandardError();
   const std::string path = (home.path() / "Logs" / "port1").string();

@@ -8,6 +8,7 @@
 
 #include "serial/QtSerialPort.h"
 #include "serial/device_map.h"
+#include "support/process.h"
 
 namespace tw::test {
 namespace {
@@ -20,7 +21,7 @@ TEST(ListPorts, PrintsTheDevicesFoundWithoutADisplay) {
   QProcess p;
   p.setProcessEnvironment(env);
   p.start(TIDEWIRE_BINARY, {"--list-ports"});
-  ASSERT_TRUE(p.waitForFinished(20000));
+  ASSERT_TRUE(p.waitForFinished(kProcessHangMs));
   EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
   // The same list this process finds.

@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +20,7 @@
 #include "resources/MenuBar.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
+#include "support/wait.h"
 #include "terminal/TerminalView.h"
 
 namespace tw::test {
@@ -43,14 +43,9 @@ class MainWindowTest : public ::testing::Test {
     auto actions = bar->ActionsFor(id);
     return actions.empty() ? nullptr : actions.front();
   }
-  // Runs the event loop until `done` or the time is up.
-  static bool Pump(const std::function<bool()>& done, int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-      QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return done();
+  // Runs the event loop until `done` (or a minute has passed: a hang).
+  static bool Pump(const std::function<bool()>& done) {
+    return WaitUntil(done, [] { QApplication::processEvents(QEventLoop::AllEvents, 20); });
   }
 
   TempDir root;
@@ -128,7 +123,7 @@ TEST_F(MainWindowTest, ConnectsToAPseudoTerminalAndSendsMenuCommands) {
   EXPECT_FALSE(Action(*w, cmd::CONNECT)->isEnabled());
 
   w->program().OnCommand(cmd::SHOW_MODEM_SETTINGS);
-  EXPECT_EQ(pty.readAll(2000), "$CCCFQ,ALL\r\n");
+  EXPECT_EQ(pty.readUntil(), "$CCCFQ,ALL\r\n");
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "[14:05:09] =========Modem Settings=========");
 
@@ -146,7 +141,7 @@ TEST_F(MainWindowTest, F1RunsTestOnceEvenFromAnOpenDialog) {
     if (line.ends_with("Test Cycle: No Tests enabled.")) ++cycles;
   });
   QApplication::setActiveWindow(w.get());
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get(), 60000));
   QTest::keyClick(w.get(), Qt::Key_F1);
   EXPECT_TRUE(Pump([&] { return cycles == 1; }));
 
@@ -155,7 +150,7 @@ TEST_F(MainWindowTest, F1RunsTestOnceEvenFromAnOpenDialog) {
     QWidget* about = QApplication::activeModalWidget();
     ASSERT_TRUE(about);
     QApplication::setActiveWindow(about);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(about));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(about, 60000));
     QTest::keyClick(about, Qt::Key_F1);
     EXPECT_TRUE(Pump([&] { return cycles == 2; }));
     about->close();

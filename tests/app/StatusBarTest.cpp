@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -13,6 +12,7 @@
 #include "core/commands.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
+#include "support/wait.h"
 #include "terminal/TerminalView.h"
 
 namespace tw::test {
@@ -65,12 +65,11 @@ TEST_F(StatusBarWindow, ShowsThePortTrafficAndOpenLogs) {
   EXPECT_LE(w.statusBar()->minimumSizeHint().width(), 544);
 
   ASSERT_TRUE(pty.write("$CADQF,230,1\r\n"));
-  QElapsedTimer t;
-  t.start();
-  while (w.program().modem().bytesReceived() < 14 && t.elapsed() < 2000) {
-    w.program().OnTimer(TIMER_POLL);
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
+  ASSERT_TRUE(WaitUntil([&] { return w.program().modem().bytesReceived() >= 14; },
+                        [&] {
+                          w.program().OnTimer(TIMER_POLL);
+                          QApplication::processEvents();
+                        }));
   Step(w);
   EXPECT_EQ(Field(w, "statusTraffic"), "RX 14 B  TX 12 B");
 
@@ -86,7 +85,8 @@ TEST_F(StatusBarWindow, ShowsThePortTrafficAndOpenLogs) {
   const std::string longSentence = "$CCTXD,1,2,0," + std::string(400, 'A') + "\r\n";
   for (int i = 0; i < 30; ++i) w.program().sender().SendSentence(longSentence);
   Step(w);
-  EXPECT_EQ(Field(w, "statusTraffic"), QStringLiteral("RX 14 B  TX %1 B").arg(12 + 30 * longSentence.size()));
+  EXPECT_EQ(Field(w, "statusTraffic"),
+            QStringLiteral("RX 14 B  TX %1 B").arg(12 + 30 * longSentence.size()));
   EXPECT_TRUE(fits());
   EXPECT_GT(traffic->maximumWidth(), before);
 }

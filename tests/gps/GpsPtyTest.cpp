@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "support/fakes.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
+#include "support/wait.h"
 #include "terminal/terminal.h"
 
 namespace tw::test {
@@ -53,13 +53,9 @@ class GpsOnPty : public ::testing::Test {
   void Tick() {
     if (gps.GPSPoll()) gps.GPSDispatch();
   }
-  // Ticks until `count` lines are shown or two seconds pass.
+  // Ticks until `count` lines are shown.
   void TickUntilLines(size_t count) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (lines.size() < count && std::chrono::steady_clock::now() < deadline) {
-      Tick();
-      usleep(500);
-    }
+    EXPECT_TRUE(WaitUntil([&] { return lines.size() >= count; }, [this] { Tick(); }));
   }
   void SetSecond(int t) {
     clock.now.minute = 5 + (9 + t) / 60;
@@ -149,12 +145,7 @@ TEST_F(GpsOnPty, ThreeMinutesOfReceiverTraffic) {
 TEST_F(GpsOnPty, ReceiverGoneClosesThePortWithOneLine) {
   EXPECT_TRUE(menu.IsEnabled(cmd::GPS_DISCONNECT));
   pty.closeMaster();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  while (gps.connected() && std::chrono::steady_clock::now() < deadline) {
-    Tick();
-    usleep(1000);
-  }
-  EXPECT_FALSE(gps.connected());
+  EXPECT_TRUE(WaitUntil([this] { return !gps.connected(); }, [this] { Tick(); }));
   for (int i = 0; i < 20; ++i) Tick();
   EXPECT_EQ(lines, Lines{"[14:05:09] Error: Lost GPS port COM4, disconnected."});
   EXPECT_FALSE(menu.IsEnabled(cmd::GPS_DISCONNECT));

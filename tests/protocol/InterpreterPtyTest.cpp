@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "support/fakes.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
+#include "support/wait.h"
 
 namespace tw::test {
 namespace {
@@ -40,13 +40,10 @@ class ModemInterpreterOnPty : public ::testing::Test {
     ASSERT_TRUE(program->logs().nmeaOpen());
   }
 
-  // Runs the 20 ms poll until `count` lines are shown or two seconds pass.
+  // Runs the 20 ms poll until `count` lines are shown.
   void PollUntilLines(size_t count) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (lines.size() < count && std::chrono::steady_clock::now() < deadline) {
-      program->OnTimer(TIMER_POLL);
-      usleep(2000);
-    }
+    EXPECT_TRUE(
+        WaitUntil([&] { return lines.size() >= count; }, [this] { program->OnTimer(TIMER_POLL); }));
   }
 
   std::string NmeaLog() const { return ReadFile(program->logs().nmeaPath()); }
@@ -69,7 +66,7 @@ TEST_F(ModemInterpreterOnPty, ReportsShownAndDataRequestAnsweredOnTheLine) {
   EXPECT_EQ(lines, (Lines{"Quality Factor = 230          [OK]", "SRC:Modem is Unit 3",
                           "Got ACK Data Request 3->2     [8 bytes]",
                           "Sending ACK Data to Modem     [8 bytes]"}));
-  EXPECT_EQ(pty.readAll(1000), "$CCTXD,3,2,1,0001020304050607\r\n");
+  EXPECT_EQ(pty.readUntil(), "$CCTXD,3,2,1,0001020304050607\r\n");
   EXPECT_EQ(program->state().modemUnit, 3);
   EXPECT_EQ(program->stats().txFrames, 1);
 
@@ -114,7 +111,7 @@ TEST_F(ModemInterpreterOnPty, EachFamilyShownLoggedAndAnsweredOnTheLine) {
   PollUntilLines(2);
   EXPECT_EQ(lines, (Lines{"Got NOACK Data Request 2->5   [16 bytes]",
                           "TX Custom String: 10 bytes: '$CCCFQ,ALL'"}));
-  EXPECT_EQ(pty.readAll(1000), "$CCCFQ,ALL\r\n");
+  EXPECT_EQ(pty.readUntil(), "$CCCFQ,ALL\r\n");
 
   const std::string stamp = ",03/03/2007,14:05:09,0x0,";
   std::string log;

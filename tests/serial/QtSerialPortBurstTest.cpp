@@ -10,6 +10,7 @@
 
 #include "serial/QtSerialPort.h"
 #include "support/pty.h"
+#include "support/wait.h"
 
 namespace tw {
 namespace {
@@ -58,19 +59,16 @@ TEST(QtSerialPortBurstTest, BurstWaitsInTheSenderAndNothingIsLost) {
   // The poll then moves everything, in order, at the program's pace.
   std::string got;
   uint8_t buffer[1024];
-  int idle = 0;
-  while (idle < 50) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    const int n = port->readAvailable(buffer, sizeof buffer);
-    ASSERT_GE(n, 0);
-    if (n == 0) {
-      ++idle;
-      usleep(2000);
-      continue;
-    }
-    idle = 0;
-    got.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(n));
-  }
+  EXPECT_TRUE(test::WaitUntil([&] { return got.size() >= sent; },
+                              [&] {
+                                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                                const int n = port->readAvailable(buffer, sizeof buffer);
+                                EXPECT_GE(n, 0);
+                                if (n > 0) {
+                                  got.append(reinterpret_cast<const char*>(buffer),
+                                             static_cast<size_t>(n));
+                                }
+                              }));
   ASSERT_EQ(got.size(), sent);
   for (size_t k = 0; k < got.size(); ++k) {
     ASSERT_EQ(got[k], StreamByte(k)) << "at byte " << k;

@@ -20,6 +20,7 @@
 #include "support/fakes.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
+#include "support/wait.h"
 
 namespace tw::test {
 namespace {
@@ -54,6 +55,17 @@ class ModemOnPty : public ::testing::Test {
       usleep(500);
     }
   }
+  // Runs the poll and the step, as Run does, until `done` holds: for what
+  // comes through the pseudo-terminal, which the system's terminal layer
+  // passes on in its own time.
+  void RunUntil(const std::function<bool()>& done) {
+    int t = 0;
+    EXPECT_TRUE(WaitUntil(done, [&] {
+      clock.ticks += 20;
+      program->OnTimer(TIMER_POLL);
+      if (t++ % 5 == 4) program->OnTimer(TIMER_SLOW);
+    }));
+  }
   Lines TakeLines() {
     Lines out;
     out.swap(lines);
@@ -79,11 +91,11 @@ TEST_F(ModemOnPty, PulledAndBackDataAndTheLogCarryOn) {
   program->OnCommand(cmd::NMEA_LOG_START);
   const fs::path firstLog = program->logs().nmeaPath();
   ASSERT_TRUE(first->write("$CADQF,230,1\r\n"));
-  Run(2000, [&] { return !lines.empty(); });
+  RunUntil([&] { return !lines.empty(); });
   EXPECT_EQ(TakeLines(), Lines{"Quality Factor = 230          [OK]"});
 
   first->closeMaster();  // pulled
-  Run(3000, [&] { return !program->modem().connected(); });
+  RunUntil([&] { return !program->modem().connected(); });
   ASSERT_FALSE(program->modem().connected());
   EXPECT_EQ(TakeLines(),
             (Lines{"Error: Lost modem port COM1, disconnected.", "Trying COM1 again every 2 s."}));
@@ -111,10 +123,10 @@ TEST_F(ModemOnPty, PulledAndBackDataAndTheLogCarryOn) {
 
   // Both ways again.
   ASSERT_TRUE(second.write("$CADQF,231,1\r\n"));
-  Run(2000, [&] { return !lines.empty(); });
+  RunUntil([&] { return !lines.empty(); });
   EXPECT_EQ(TakeLines(), Lines{"Quality Factor = 231          [OK]"});
   program->sender().SendSentence("$CCCFQ,ALL\r\n");
-  EXPECT_EQ(second.readAll(2000), "$CCCFQ,ALL\r\n");
+  EXPECT_EQ(second.readUntil(), "$CCCFQ,ALL\r\n");
   program->OnCommand(cmd::DISCONNECT);
   EXPECT_NE(ReadFile(firstLog).find("$CADQF,230,1"), std::string::npos);
   const std::string after = ReadFile(resumed);

@@ -84,6 +84,27 @@ std::string PtyPair::readAll(int timeoutMs, int quietMs) {
   return got;
 }
 
+std::string PtyPair::readUntil(const std::string& ending) {
+  std::string got;
+  const auto giveUp = SteadyClock::now() + std::chrono::minutes(1);
+  const auto done = [&] {
+    return got.size() >= ending.size() &&
+           got.compare(got.size() - ending.size(), ending.size(), ending) == 0;
+  };
+  while (master_ >= 0 && !done() && MsLeft(giveUp) > 0) {
+    pollfd p{master_, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    char chunk[4096];
+    const ssize_t n = (p.revents & POLLIN) ? ::read(master_, chunk, sizeof chunk) : -1;
+    if (n > 0) {
+      got.append(chunk, static_cast<size_t>(n));
+    } else {
+      usleep(5000);  // hung up: nobody has the slave open yet (or any more)
+    }
+  }
+  return got;
+}
+
 void PtyPair::closeMaster() {
   if (master_ >= 0) ::close(master_);
   master_ = -1;

@@ -26,6 +26,10 @@ class PtyPair {
   // byte, then keeps reading until nothing more comes for `quietMs` (or the
   // time is up).
   std::string readAll(int timeoutMs, int quietMs = 50);
+  // Reads until what came ends with `ending` (by default the end of a
+  // sentence), however long the other side takes to send it; gives up only
+  // after a minute, which a hang reaches and a slow machine does not.
+  std::string readUntil(const std::string& ending = "\r\n");
   // Hangs up the line, as when the device at the far end goes away.
   void closeMaster();
 
