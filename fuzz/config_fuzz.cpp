@@ -105,10 +105,16 @@ void CheckFile(fuzz::Input& in) {
   }
 
   const bool saved = config.ConfigSaveFile(path);
+  struct stat named {};
   if (kind == FOLDER) {
     if (saved || !fs::is_directory(path)) Fail("a save replaced a folder");
+  } else if (kind == PIPE) {
+    // A named pipe is someone's: a save refuses it rather than replace it.
+    if (saved || ::lstat(path.c_str(), &named) != 0 || !S_ISFIFO(named.st_mode)) {
+      Fail("a save replaced a named pipe");
+    }
   } else {
-    if (!saved) Fail("a save under a name that is not a folder failed");
+    if (!saved) Fail("a save under a name that is neither a folder nor a pipe failed");
     if (!fs::is_regular_file(fs::symlink_status(path))) Fail("a save left no plain file");
     Settings back;
     back.InitDefaults();
