@@ -48,7 +48,7 @@ constexpr int TIMER_SPARE = 5;
 constexpr bool TimerHasWork(int number) { return number != TIMER_SPARE; }
 // The most lines one port poll hands to the receive handler, and the time
 // after which it leaves the rest for the next poll.
-constexpr int RX_LINES_PER_POLL = 32;
+constexpr int RX_LINES_PER_POLL = 128;
 constexpr uint32_t RX_POLL_BUDGET_MS = 10;
 
 struct TimerSlot {

@@ -170,10 +170,8 @@ bool NMEATakeLine(RxState& rx, std::string& line) {
     RxReset(rx);
     return false;
   }
-  // An over-long line keeps its first NMEA_LINE_MAX characters; the rest up to
-  // its LF goes with it, so the next sentence starts clean.
-  std::string taken;
-  if (!RxTakeLine(rx, dollar, NMEA_LINE_MAX, taken)) {
+  const uint32_t lf = RxFind(rx, dollar, '\n');
+  if (lf == rx.count()) {
     // A sentence that started but never ended is lost: counted, so the
     // operator hears of it.
     if (rx.count() > TAKE_STALL_LIMIT) {
@@ -183,7 +181,19 @@ bool NMEATakeLine(RxState& rx, std::string& line) {
     }
     return false;
   }
-  line = std::move(taken);
+  if (lf - dollar > TAKE_STALL_LIMIT) {
+    // The same line without end, arrived faster than the polls took it: it
+    // is lost up to the first '$' past the limit (where the slow case would
+    // have stopped dropping), so how the bytes were split into reads never
+    // decides what is shown.
+    RxConsume(rx, dollar);
+    RxDrop(rx, std::min(RxFind(rx, TAKE_STALL_LIMIT + 1, '$'), lf - dollar + 1));
+    return false;
+  }
+  // An over-long line keeps its first NMEA_LINE_MAX characters; the rest up to
+  // its LF goes with it, so the next sentence starts clean.
+  line = RxCopy(rx, dollar, std::min<uint32_t>(lf - dollar, NMEA_LINE_MAX));
+  RxConsume(rx, lf + 1);
   return true;
 }
 

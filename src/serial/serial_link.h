@@ -16,7 +16,7 @@ namespace tw {
 // How long a write waits for the port to take a sentence.
 constexpr int SEND_TIMEOUT_MS = 3000;
 // Bytes taken from the port per poll.
-constexpr int POLL_CHUNK = 1024;
+constexpr int POLL_CHUNK = 4096;
 
 class SerialLink {
  public:

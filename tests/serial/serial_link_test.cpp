@@ -93,11 +93,11 @@ TEST_F(ModemLink, PollReadsOnlyWhileConnectedAndDispatchesEveryTick) {
   program->OnTimer(TIMER_POLL);  // nothing new, still dispatched
   EXPECT_EQ(dispatches, 2);
 
-  // At most 1024 bytes per tick; the rest waits at the port.
-  port->incoming.assign(3000, 'x');
+  // At most POLL_CHUNK bytes per tick; the rest waits at the port.
+  port->incoming.assign(POLL_CHUNK + 1000, 'x');
   program->OnTimer(TIMER_POLL);
-  EXPECT_EQ(program->modem().rx.count(), text.size() + 1024);
-  EXPECT_EQ(port->incoming.size(), 3000u - 1024u);
+  EXPECT_EQ(program->modem().rx.count(), text.size() + POLL_CHUNK);
+  EXPECT_EQ(port->incoming.size(), 1000u);
 
   // The emulator's mode has no handler here: nothing is dispatched.
   program->modem().rx.mode = RX_EMULATOR;
