@@ -25,5 +25,5 @@ ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_build build-asan -DCMAKE_BUILD_TYPE=Debug -DTIDEWIRE_SANITIZE=ON
 echo "== fuzz (libFuzzer with clang, about 20 s a target)"
 scripts/fuzz.sh --seconds 20
-echo "== soak (one minute at 40 sentences a second)"
+echo "== soak (one minute at 40 sentences a second with a burst, then a burst into the emulator)"
 scripts/soak.sh 60
