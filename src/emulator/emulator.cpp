@@ -127,7 +127,7 @@ void Emulator::ShowRawLogItems(bool open) {
 // tries again.
 void Emulator::NmeaLogStart() {
   links_.logs.NMEALogOpen(links_.settings.modemPort.portNumber);
-  ShowNmeaLogItems(true);
+  ShowNmeaLogItems(links_.logs.nmeaOpen());
 }
 
 void Emulator::NmeaLogRestart() {
@@ -142,7 +142,7 @@ void Emulator::NmeaLogStop() {
 
 void Emulator::RawLogStart() {
   links_.logs.DataLogOpen(links_.settings.modemPort.portNumber);
-  ShowRawLogItems(true);
+  ShowRawLogItems(links_.logs.dataOpen());
 }
 
 void Emulator::RawLogRestart() {

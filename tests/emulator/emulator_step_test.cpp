@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -179,6 +180,15 @@ TEST_F(EmulatorStep, LogItemsStartRestartAndStopTheProgramsLogs) {
   emulator.OnMenuCommand(emu::RAW_LOG_STOP);
   EXPECT_FALSE(logs.nmeaOpen());
   EXPECT_FALSE(logs.dataOpen());
+  ExpectItems(emulator, nmea, false);
+  ExpectItems(emulator, raw, false);
+
+  // A Start whose file cannot be opened leaves the items as for a closed log.
+  std::filesystem::remove_all(root.path() / "Logs");
+  std::ofstream(root.path() / "Logs") << "not a folder";
+  emulator.OnMenuCommand(emu::NMEA_LOG_START);
+  emulator.OnMenuCommand(emu::RAW_LOG_START);
+  ASSERT_FALSE(logs.nmeaOpen() || logs.dataOpen());
   ExpectItems(emulator, nmea, false);
   ExpectItems(emulator, raw, false);
 }
