@@ -58,7 +58,7 @@ void Program::ReportDropped() {
   RxState& rx = modem_.rx;
   if (rx.dropped() == 0 || (rx.droppingLine && rx.dropped() < RX_SIZE)) return;
   const uint32_t dropped = RxTakeDropped(rx);
-  const std::string line = cformat("Error: %u received bytes dropped (line without end).",
+  const std::string line = cformat("Error: %u received bytes lost (no line end).",
                                    static_cast<unsigned>(dropped));
   if (rx.mode == RX_EMULATOR) {
     emulator_.EMUPrint(line);

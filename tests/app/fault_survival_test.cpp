@@ -91,7 +91,7 @@ TEST_F(FaultSurvival, PortPulledMidSentenceLosesOnlyThatSentence) {
   program->OnTimer(TIMER_POLL);
   EXPECT_EQ(TakeLines(), (Lines{"Data Packet Transmit Complete.",
                                 "Error: Lost modem port COM1, disconnected.",
-                                "Error: 20 received bytes dropped (line without end)."}));
+                                "Error: 20 received bytes lost (no line end)."}));
   EXPECT_FALSE(program->modem().connected());
 
   // Plugged in again: the next sentence arrives whole, not glued to the

@@ -197,10 +197,10 @@ TEST_F(ModemLink, BurstsLargerThanTheRingLoseNothingSilently) {
   auto port = Connect();
   RxState& rx = program->modem().rx;
   const std::string endless = "$CATXF," + std::string(6000, '7');
-  const std::string lostLine = "Error: 6007 received bytes dropped (line without end).";
+  const std::string lostLine = "Error: 6007 received bytes lost (no line end).";
   std::vector<std::string> paneLines;
   const int listener = program->emulatorPane().AddListener([&](const PaneChange& change) {
-    if (change.appended.find("dropped") != std::string_view::npos) {
+    if (change.appended.find("received bytes lost") != std::string_view::npos) {
       paneLines.emplace_back(change.appended.substr(11, lostLine.size()));
     }
   });
