@@ -1,7 +1,9 @@
 // The receive ring and the sentence taker against a plain model of both: a
 // byte queue with the same rules (a chunk fits whole or not at all, one byte
 // always free; a sentence runs from the first '$' to its LF, cut at the line
-// limit; a ring without '$' is emptied, and one stalled past half its size).
+// limit; a ring without '$' is emptied; a line without end past half the
+// ring's size is dropped, with the rest of it as it comes).
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
@@ -29,18 +31,42 @@ struct Model {
     return true;
   }
 
+  // A line whose start was lost is still being dropped up to its end.
+  bool dropping = false;
+  static constexpr size_t STALL = RX_SIZE / 2;
+
+  size_t Find(size_t from, uint8_t wanted) const {
+    while (from < bytes.size() && bytes[from] != wanted) ++from;
+    return std::min(from, bytes.size());
+  }
+  void Drop(size_t n) {
+    bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+  }
+
   bool TakeLine(std::string& line) {
+    if (dropping) {
+      const size_t lf = Find(0, '\n');
+      const size_t end = std::min(lf < bytes.size() ? lf + 1 : lf, Find(0, '$'));
+      dropping = end == bytes.size() && lf == bytes.size();
+      Drop(end);
+    }
     if (bytes.size() < 7) return false;
-    size_t dollar = 0;
-    while (dollar < bytes.size() && bytes[dollar] != '$') ++dollar;
+    const size_t dollar = Find(0, '$');
     if (dollar == bytes.size()) {
       bytes.clear();
       return false;
     }
-    size_t lf = dollar;
-    while (lf < bytes.size() && bytes[lf] != '\n') ++lf;
+    const size_t lf = Find(dollar, '\n');
     if (lf == bytes.size()) {
-      if (bytes.size() > RX_SIZE / 2) bytes.clear();
+      if (bytes.size() > STALL) {
+        bytes.clear();
+        dropping = true;
+      }
+      return false;
+    }
+    if (lf - dollar > STALL) {
+      Drop(dollar);
+      Drop(std::min(Find(STALL + 1, '$'), lf - dollar + 1));
       return false;
     }
     const size_t keep = std::min<size_t>(lf - dollar, NMEA_LINE_MAX);
@@ -91,8 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint32_t n = in.Word() % (RX_SIZE + 16);
         RxConsume(rx, n);
         model.bytes.erase(model.bytes.begin(),
-                          model.bytes.begin() + static_cast<std::ptrdiff_t>(
-                                                    std::min<size_t>(n, model.bytes.size())));
+                          model.bytes.begin() +
+                              static_cast<std::ptrdiff_t>(std::min<size_t>(n, model.bytes.size())));
         break;
       }
       case 4: {
@@ -116,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if ((op & 0xF0) == 0xF0) {
           RxReset(rx);
           model.bytes.clear();
+          model.dropping = false;
         }
         break;
     }

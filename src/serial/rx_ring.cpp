@@ -14,6 +14,8 @@ void RxInit(RxState& rx) {
   rx.readIndex_ = 0;
   rx.writeIndex_ = 0;
   rx.count_ = 0;
+  rx.dropped_ = 0;
+  rx.droppingLine = false;
   rx.mode = RX_MODEM;
 }
 
@@ -41,6 +43,9 @@ void RxReset(RxState& rx) {
   rx.readIndex_ = 0;
   rx.writeIndex_ = 0;
   rx.count_ = 0;
+  // The rest of a dropped line is not waited for any more: what comes next
+  // starts fresh (the count of what was dropped is still reported).
+  rx.droppingLine = false;
 }
 
 uint8_t RxPeek(const RxState& rx, uint32_t offset) {
