@@ -5,12 +5,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 
 #include "app/options.h"
 #include "app/stdout_writer.h"
 #include "core/commands.h"
 #include "core/paths.h"
+#include "core/safe_file.h"
 #include "serial/QtSerialPort.h"
 
 #ifndef _WIN32
@@ -47,12 +47,17 @@ std::string LogFolderProblem(const std::filesystem::path& root) {
     return "cannot keep logs in " + PathToUtf8(folder) + ": " +
            (ec ? ec.message() : std::string("not a folder"));
   }
+  // A new file of our own: whatever someone put under the probe's name (a
+  // FIFO, a link) is neither waited on nor written through, and only the
+  // file this open made is removed again.
   const fs::path probe =
       folder / (".tidewire-write-test-" + std::to_string(QCoreApplication::applicationPid()));
-  std::FILE* file = OpenFile(probe, "wb");
-  if (file == nullptr) return "cannot write in " + PathToUtf8(folder) + ": " + std::strerror(errno);
-  std::fclose(file);
-  fs::remove(probe, ec);
+  OpenedFile opened = OpenRegularFileToAppend(probe);
+  if (opened.file == nullptr) {
+    return "cannot write in " + PathToUtf8(folder) + ": " + opened.Reason();
+  }
+  std::fclose(opened.file);
+  if (opened.created) fs::remove(probe, ec);
   return {};
 }
 
