@@ -31,6 +31,20 @@ LineWriter::LineWriter(int fd) : fd_(fd) {
   }
   const bool canBlock = S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || ::isatty(fd) == 1;
   if (!canBlock) return;
+#ifdef __linux__
+  // The same pipe or terminal opened again: non-blocking on an open file of
+  // our own leaves the one we share with the shell and its other programs
+  // as it is, even if this program ends without restoring anything.
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  const int own = ::open(self.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (own >= 0) {
+    fd_ = own;
+    ownFd_ = true;
+    return;
+  }
+#endif
+  // Otherwise (a socket, no /proc) the shared open file is switched, and
+  // switched back when the writer ends.
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags < 0 || (flags & O_NONBLOCK) != 0) return;
   if (::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0) savedFlags_ = flags;
@@ -45,6 +59,7 @@ LineWriter::~LineWriter() {
   // The descriptor's flags are shared with whoever else holds it (the shell
   // on a terminal): they go back as they were.
   if (savedFlags_ >= 0) ::fcntl(fd_, F_SETFL, savedFlags_);
+  if (ownFd_) ::close(fd_);
 #endif
 }
 

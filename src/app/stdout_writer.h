@@ -18,8 +18,10 @@ std::string DroppedLinesNotice(uint64_t count);
 
 class LineWriter {
  public:
-  // Writes to the descriptor `fd`. A pipe, socket or terminal is put in
-  // non-blocking mode until the writer ends; a file never blocks and is
+  // Writes to the descriptor `fd`. A pipe or terminal is opened again,
+  // non-blocking, for the writer alone (on Linux, through /proc/self/fd);
+  // where that cannot be done (a socket), the descriptor itself is put in
+  // non-blocking mode until the writer ends. A file never blocks and is
   // left as it is.
   explicit LineWriter(int fd);
   // Tries once more, without waiting, to finish a line begun and to say how
@@ -51,6 +53,7 @@ class LineWriter {
 
   int fd_;
   int savedFlags_ = -1;  // flags to restore; -1: unchanged
+  bool ownFd_ = false;   // fd_ is a private reopening, closed at the end
   std::string pending_;  // the unwritten end of a line begun
   uint64_t dropped_ = 0;
   bool closed_ = false;
