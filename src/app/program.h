@@ -172,8 +172,9 @@ class Program {
   void RunTestCycle();
   void ApplyConfigChanges(const ConfigChanges& changes);
   void PortLost();
-  // One line with the count of received bytes dropped since the last one.
-  void ReportDropped();
+  // One line with the count of received bytes dropped since the last one;
+  // `quiet`: the poll brought nothing new.
+  void ReportDropped(bool quiet);
   // The menus and the title of a connected modem port.
   void ShowConnected();
   void TryReconnect();

@@ -15,6 +15,7 @@ void Program::CommPoll() {
     explicit Hold(TerminalSurface& s) : surface(s) { surface.holdUpdates(true); }
     ~Hold() { surface.holdUpdates(false); }
   } hold(terminal_.surface());
+  const uint64_t before = modem_.bytesReceived();
   switch (modem_.Poll()) {
     case SerialLink::PollResult::Closed:
       return;
@@ -23,7 +24,7 @@ void Program::CommPoll() {
       return;
     case SerialLink::PollResult::Read:
       RxDispatch();
-      ReportDropped();
+      ReportDropped(modem_.bytesReceived() == before);
       return;
   }
 }
@@ -54,12 +55,14 @@ void Program::RxDispatch() {
 // that rest has gone, as one loss (or at each ring's worth, if it never
 // ends). Under the emulator the line goes to the emulator's pane, where the
 // host's lines are shown.
-void Program::ReportDropped() {
+void Program::ReportDropped(bool quiet) {
   RxState& rx = modem_.rx;
-  if (rx.dropped() == 0 || (rx.droppingLine && rx.dropped() < RX_SIZE)) return;
+  // A line still being dropped waits for its end, unless the port has gone
+  // quiet: the operator hears of the loss now, and of its rest when it comes.
+  if (rx.dropped() == 0 || (rx.droppingLine && rx.dropped() < RX_SIZE && !quiet)) return;
   const uint32_t dropped = RxTakeDropped(rx);
-  const std::string line = cformat("Error: %u received bytes lost (no line end).",
-                                   static_cast<unsigned>(dropped));
+  const std::string line =
+      cformat("Error: %u received bytes lost (no line end).", static_cast<unsigned>(dropped));
   if (rx.mode == RX_EMULATOR) {
     emulator_.EMUPrint(line);
   } else {
@@ -83,7 +86,7 @@ void Program::PortLost() {
     modem_.rx.mode = RX_MODEM;
     emulator_.PortLost(port);
   }
-  ReportDropped();
+  ReportDropped(true);
   if (reconnect_) {
     rejoin_ = Rejoin{true, port, clock_.tickCount() + RECONNECT_PERIOD_MS, nmeaLog};
     terminal_.PrintLine(cformat("Trying COM%d again every %u s.", port,

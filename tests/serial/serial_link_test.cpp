@@ -6,6 +6,7 @@
 #include "core/cformat.h"
 #include "core/commands.h"
 #include "support/program_fixture.h"
+#include "support/wait.h"
 
 namespace tw::test {
 namespace {
@@ -248,6 +249,23 @@ TEST_F(ModemLink, BurstsLargerThanTheRingLoseNothingSilently) {
     }
   }
   program->emulatorPane().RemoveListener(listener);
+}
+
+// A line cut off when the peer falls silent is reported at the first quiet
+// poll, not only once its end comes; its rest is reported when it comes.
+TEST_F(ModemLink, LostLineIsReportedWhenThePortFallsQuiet) {
+  auto port = Connect();
+  TakeLines();
+  const std::string start = "$CAREV," + std::string(5000, '7');
+  port->incoming.assign(start.begin(), start.end());
+  ASSERT_TRUE(PollUntil([&] { return !lines.empty(); }, [&] { program->OnTimer(TIMER_POLL); }, 3));
+  EXPECT_EQ(TakeLines(),
+            std::vector<std::string>{"Error: 5007 received bytes lost (no line end)."});
+  const std::string rest = "777\r\n$CADQF,200\r\n";
+  port->incoming.assign(rest.begin(), rest.end());
+  program->OnTimer(TIMER_POLL);
+  EXPECT_EQ(TakeLines(), (std::vector<std::string>{"Quality Factor = 200          [Poor]",
+                                                   "Error: 5 received bytes lost (no line end)."}));
 }
 
 }  // namespace
