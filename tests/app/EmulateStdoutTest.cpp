@@ -8,12 +8,11 @@
 #include <unistd.h>
 
 #include <QProcess>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 
+#include "support/process.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
 
@@ -22,14 +21,11 @@ namespace {
 
 using namespace std::string_literals;
 
-// What the host side reads until `text` has come; the deadline only turns
-// a hang into a failure.
+// What the host side reads until `text` has come (or a hang is plain).
 std::string HostUntil(PtyPair& pty, const std::string& text) {
   std::string got;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (got.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-    got += pty.readAll(200, 10);
-  }
+  (void)WaitUntil([&] { return got.find(text) != std::string::npos; },
+                  [&] { got += pty.readAll(200, 10); });
   return got;
 }
 
@@ -49,8 +45,10 @@ TEST(EmulateOutput, UnreadStandardOutputNeverHoldsUpThePortOrASignal) {
   const auto fifo = home.path() / "stdout";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const int out = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(out, 0);
   ::fcntl(out, F_SETPIPE_SZ, 4096);
   const int capacity = ::fcntl(out, F_GETPIPE_SZ);
+  ASSERT_GT(capacity, 0);
   QProcess modem;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("TIDEWIRE_HOME", QString::fromStdString(home.path().string()));
@@ -58,15 +56,13 @@ TEST(EmulateOutput, UnreadStandardOutputNeverHoldsUpThePortOrASignal) {
   modem.setStandardOutputFile(QString::fromStdString(fifo.string()));
   modem.start(TIDEWIRE_BINARY,
               {"--emulate", "--com", QString::fromStdString("1=" + pty.slavePath())});
-  ASSERT_TRUE(modem.waitForStarted(5000));
+  ASSERT_TRUE(modem.waitForStarted(kProcessHangMs));
 
   // Its log opens once its port is open and set up.
   const auto logs = home.path() / "Logs" / "port1";
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!std::filesystem::exists(logs) || std::filesystem::is_empty(logs)) {
-    ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the emulator never started";
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  ASSERT_TRUE(WaitUntil([&] {
+    return std::filesystem::exists(logs) && !std::filesystem::is_empty(logs);
+  })) << "the emulator never started";
   // Some 250 bytes of output per answer: far more than the pipe holds.
   const int rounds = 4 * capacity / 250 + 10;
   auto queries = [&] {
@@ -87,7 +83,7 @@ TEST(EmulateOutput, UnreadStandardOutputNeverHoldsUpThePortOrASignal) {
 
   ASSERT_NO_FATAL_FAILURE(queries());  // full again: SIGTERM must not wait for a reader
   ::kill(static_cast<pid_t>(modem.processId()), SIGTERM);
-  ASSERT_TRUE(modem.waitForFinished(20000)) << "SIGTERM did not end it";
+  ASSERT_TRUE(modem.waitForFinished(kProcessHangMs)) << "SIGTERM did not end it";
   EXPECT_EQ(modem.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(modem.exitCode(), 0);
   text += Drain(out);
@@ -122,7 +118,7 @@ TEST(EmulateOutput, DataRootThatCannotHoldLogsFailsAtStart) {
   QProcess modem;
   modem.start(TIDEWIRE_BINARY, {"--emulate", "--home", QString::fromStdString(file.string()),
                                 "--com", "1=/dev/null"});
-  ASSERT_TRUE(modem.waitForFinished(20000));
+  ASSERT_TRUE(modem.waitForFinished(kProcessHangMs));
   EXPECT_EQ(modem.exitCode(), 1);
   const QByteArray error = modem.readAllStandardError();
   EXPECT_TRUE(error.startsWith("tidewire: --emulate: cannot keep logs in ")) << error.toStdString();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "serial/QtSerialPort.h"
+#include "serial/serial_link.h"
 #include "support/pty.h"
 #include "support/wait.h"
 
@@ -53,8 +54,8 @@ TEST(QtSerialPortBurstTest, BurstWaitsInTheSenderAndNothingIsLost) {
   EXPECT_LT(sent, size_t{256} << 10) << "the port object kept taking bytes in";
   // An answer written while the burst waits unread still goes out.
   const std::string answer = "$CAFST,1,0,0*5C\r\n";
-  EXPECT_TRUE(port->writeAll(answer.data(), answer.size(), 1000));
-  EXPECT_EQ(pty.readAll(1000), answer);
+  EXPECT_TRUE(port->writeAll(answer.data(), answer.size(), SEND_TIMEOUT_MS));
+  EXPECT_EQ(pty.readUntil(), answer);
 
   // The poll then moves everything, in order, at the program's pace.
   std::string got;
