@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "core/cformat.h"
 #include "core/visible_text.h"
 
 #ifndef _WIN32
@@ -18,8 +19,8 @@
 namespace tw {
 
 std::string DroppedLinesNotice(uint64_t count) {
-  return "[" + std::to_string(count) + (count == 1 ? " line" : " lines") +
-         " of output dropped: standard output was not being read]";
+  return cformat("[%llu %s of output dropped: standard output was not being read]",
+                 static_cast<unsigned long long>(count), count == 1 ? "line" : "lines");
 }
 
 LineWriter::LineWriter(int fd) : fd_(fd) {
