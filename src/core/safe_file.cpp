@@ -8,6 +8,13 @@
 #include <system_error>
 #ifdef _WIN32
 #include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -48,8 +55,7 @@ void CloseDescriptor(int fd) { _close(fd); }
 
 int OpenToRead(const fs::path& path) { return _wopen(path.c_str(), _O_RDONLY | _O_BINARY); }
 
-// No FIFOs to fear here, and links are not made by ordinary users; the
-// identity stays 0 and callers go by the name.
+// No FIFOs to fear here, and links are not made by ordinary users.
 constexpr int kAppendFlags = _O_WRONLY | _O_APPEND | _O_BINARY;
 int OpenToAppend(const fs::path& path, bool create) {
   return create ? _wopen(path.c_str(), kAppendFlags | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE)
@@ -95,7 +101,14 @@ void Finish(OpenedFile& out, int fd, bool append) {
     CloseDescriptor(fd);
     return;
   }
-#ifndef _WIN32
+#ifdef _WIN32
+  BY_HANDLE_FILE_INFORMATION info;
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  if (handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info)) {
+    out.identity = {info.dwVolumeSerialNumber,
+                    (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+  }
+#else
   // A regular file never blocks; the flag was only for the open.
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
@@ -129,32 +142,41 @@ OpenedFile OpenRegularFileToRead(const fs::path& path) {
   return out;
 }
 
+OpenedFile CreateRegularFile(const fs::path& path) {
+  OpenedFile out;
+  errno = 0;
+  const int fd = OpenToAppend(path, true);
+  if (fd < 0) {
+    out.error = errno;
+    return out;
+  }
+  out.created = true;
+  Finish(out, fd, true);
+  return out;
+}
+
+OpenedFile OpenExistingRegularFileToAppend(const fs::path& path) {
+  OpenedFile out;
+  errno = 0;
+  const int fd = OpenToAppend(path, false);
+  if (fd < 0) {
+    out.error = errno;
+    if (out.error != ENOENT) out.refusal = WhatIsThere(path, false);
+    return out;
+  }
+  Finish(out, fd, true);
+  return out;
+}
+
 OpenedFile OpenRegularFileToAppend(const fs::path& path) {
   OpenedFile out;
   // A name removed between the two opens is made again; a few rounds, so a
   // name that keeps changing ends in an error rather than a loop.
   for (int round = 0; round < 3; ++round) {
-    errno = 0;
-    int fd = OpenToAppend(path, true);
-    if (fd >= 0) {
-      out.created = true;
-      Finish(out, fd, true);
-      return out;
-    }
-    if (errno != EEXIST) {
-      out.error = errno;
-      return out;
-    }
-    errno = 0;
-    fd = OpenToAppend(path, false);
-    if (fd >= 0) {
-      Finish(out, fd, true);
-      return out;
-    }
-    out.error = errno;
-    if (out.error == ENOENT) continue;
-    out.refusal = WhatIsThere(path, false);
-    return out;
+    out = CreateRegularFile(path);
+    if (out.file != nullptr || out.error != EEXIST) return out;
+    out = OpenExistingRegularFileToAppend(path);
+    if (out.file != nullptr || out.error != ENOENT) return out;
   }
   return out;
 }

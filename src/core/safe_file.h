@@ -14,8 +14,8 @@
 
 namespace tw {
 
-// Which file a descriptor is: device and inode number. Both are 0 on
-// Windows, where a name stands for its file.
+// Which file a descriptor is: device and inode number (on Windows the
+// volume serial number and the file index).
 struct FileIdentity {
   uint64_t device = 0;
   uint64_t inode = 0;
@@ -44,6 +44,15 @@ OpenedFile OpenRegularFileToRead(const std::filesystem::path& path);
 // is accepted. `created` tells a file made by this open from one that was
 // there before.
 OpenedFile OpenRegularFileToAppend(const std::filesystem::path& path);
+
+// Makes `path` as a new regular file, open for appending. Fails (error
+// EEXIST) when anything already has the name, a link (even a dangling one)
+// included, so nothing is ever followed or written through.
+OpenedFile CreateRegularFile(const std::filesystem::path& path);
+
+// Opens the regular file already at `path` for appending, never following a
+// link under the name and never waiting on a FIFO.
+OpenedFile OpenExistingRegularFileToAppend(const std::filesystem::path& path);
 
 // Writes `count` bytes at the end of `file` (opened by
 // OpenRegularFileToAppend, no stdio buffering in between), whole or not at

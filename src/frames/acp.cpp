@@ -173,7 +173,7 @@ void DropReception(AcpReceiveState& state) {
 // Frame 0: creates the file named by the title at byte 4, as a new file.
 // Returns the first content byte, or -1 when the file is dropped. `file` is
 // the created file; closed when it could not be created.
-int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, AcpOpenFile& file) {
+int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, OpenedFile& file) {
   const int s = frame.source;
   AcpReceiveState& state = frames.acp.receive[static_cast<size_t>(s)];
   DropReception(state);
@@ -203,9 +203,8 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Acp
     DropReception(state);
     return -1;
   }
-  AcpFileIdentity identity;
-  if (file.Identity(identity)) state.file = identity;
-  if (file.IsOpen() && created.name != title) {
+  if (file.file != nullptr) state.file = file.identity;
+  if (file.file != nullptr && created.name != title) {
     frames.PrintDataLine(cformat("ACP[%d]: file '%s' is written as '%s'.", s,
                                  Printable(title).c_str(), created.name.c_str()));
   }
@@ -213,14 +212,17 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Acp
   return ACP_HEADER_BYTES + titleLength + 1;
 }
 
-void WriteReceived(DataFrames& frames, int s, const fs::path& path, AcpOpenFile file,
+// Writes and closes `file`: no descriptor stays open between frames.
+void WriteReceived(DataFrames& frames, int s, const fs::path& path, OpenedFile file,
                    const uint8_t* data, int count) {
-  if (!file.IsOpen()) {
+  if (file.file == nullptr) {
     frames.PrintDataLine(cformat("ACP[%d]: error opening file: '%s'", s, PathToUtf8(path).c_str()));
     return;
   }
-  const bool written = file.Write(data, static_cast<size_t>(count));
-  if (!file.Close() || !written) {
+  int error = 0;
+  const bool written = AppendWhole(file.file, file.size, reinterpret_cast<const char*>(data),
+                                   static_cast<size_t>(count), error);
+  if (std::fclose(file.file) != 0 || !written) {
     frames.PrintDataLine(cformat("ACP[%d]: error writing file: '%s'", s, PathToUtf8(path).c_str()));
   }
 }
@@ -242,7 +244,7 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
   }
   AcpReceiveState& state = frames.acp.receive[static_cast<size_t>(s)];
   int first = ACP_HEADER_BYTES;
-  AcpOpenFile file;
+  OpenedFile file;
   if (frameNumber == 0) {
     first = StartReceivedFile(frames, frame, count, file);
     if (first < 0) return;

@@ -67,7 +67,7 @@ struct AcpReceiveState {
   std::filesystem::path folder;
   // The file frame 0 created; later frames are appended only to it. Unset
   // when no file was created.
-  std::optional<AcpFileIdentity> file;
+  std::optional<FileIdentity> file;
   // Content bytes written so far. 64 bits: a far end may send any number of
   // frames; past ACP_STREAM_MAX the file is dropped.
   int64_t received = 0;

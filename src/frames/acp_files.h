@@ -9,40 +9,9 @@
 #include <filesystem>
 #include <string>
 
+#include "core/safe_file.h"
+
 namespace tw {
-
-// What tells one file apart from every other on its system: a reception
-// appends only to the file it created, never to one put in its place.
-struct AcpFileIdentity {
-  uint64_t volume = 0;
-  uint64_t index = 0;
-  bool operator==(const AcpFileIdentity&) const = default;
-};
-
-// A file open for writing; closed when it goes.
-class AcpOpenFile {
- public:
-  AcpOpenFile() = default;
-  explicit AcpOpenFile(int fd) : fd_(fd) {}
-  ~AcpOpenFile();
-  AcpOpenFile(AcpOpenFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  AcpOpenFile& operator=(AcpOpenFile&& other) noexcept;
-  AcpOpenFile(const AcpOpenFile&) = delete;
-  AcpOpenFile& operator=(const AcpOpenFile&) = delete;
-
-  bool IsOpen() const { return fd_ >= 0; }
-  // Writes every byte; false when the system took fewer.
-  bool Write(const uint8_t* data, size_t count);
-  // False when closing reports an error (data that never reached the disk).
-  bool Close();
-  // False when the system cannot tell.
-  bool Identity(AcpFileIdentity& identity) const;
-  // True for a plain file (not a device, pipe or folder).
-  bool IsRegular() const;
-
- private:
-  int fd_ = -1;
-};
 
 // The highest number a taken name is tried with.
 constexpr int ACP_NAME_NUMBER_MAX = 999;
@@ -65,11 +34,11 @@ struct AcpCreatedName {
 
 // Creates `name` in `folder` as a new file, or under the first numbered name
 // that nothing (file, folder or link) holds.
-AcpOpenFile CreateReceivedFile(const std::filesystem::path& folder, const std::string& name,
-                               AcpCreatedName& created);
+OpenedFile CreateReceivedFile(const std::filesystem::path& folder, const std::string& name,
+                              AcpCreatedName& created);
 
 // Opens `path` to append to it, when it still is the plain file `identity`
 // names. A link is not followed; a file put in its place is not opened.
-AcpOpenFile AppendReceivedFile(const std::filesystem::path& path, const AcpFileIdentity& identity);
+OpenedFile AppendReceivedFile(const std::filesystem::path& path, const FileIdentity& identity);
 
 }  // namespace tw
