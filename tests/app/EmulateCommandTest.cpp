@@ -14,13 +14,6 @@
 namespace tw::test {
 namespace {
 
-QProcessEnvironment Offscreen(const TempDir& home) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("TIDEWIRE_HOME", QString::fromStdString(home.path().string()));
-  return env;
-}
-
 // Two devices joined back to back, as a null-modem cable joins two ports.
 class NullModem {
  public:
@@ -49,7 +42,7 @@ TEST(EmulateCommand, WindowedHostAgainstTheHeadlessEmulator) {
   ASSERT_TRUE(cable.ok()) << "socat could not join two pseudo-terminals";
 
   QProcess modem;
-  modem.setProcessEnvironment(Offscreen(home));
+  modem.setProcessEnvironment(Offscreen(home.path()));
   modem.start(TIDEWIRE_BINARY, {"--emulate", "--com", QString::fromStdString("2=" + cable.a()),
                                 "--emulate-requests", "32,256"});
   ASSERT_TRUE(modem.waitForStarted(kProcessHangMs));
@@ -60,7 +53,7 @@ TEST(EmulateCommand, WindowedHostAgainstTheHeadlessEmulator) {
   ReadUntil(modem, modemOut, {" <= Veluna "});
   ASSERT_TRUE(modemOut.contains(" <= Veluna ")) << "the emulator never spoke";
   QProcess host;
-  host.setProcessEnvironment(Offscreen(home));
+  host.setProcessEnvironment(Offscreen(home.path()));
   host.start(TIDEWIRE_BINARY, {"--com", QString::fromStdString("1=" + cable.b()), "--connect",
                                "--menu", "40109", "--menu", "40042", "--echo"});
   ASSERT_TRUE(host.waitForStarted(kProcessHangMs));
@@ -107,7 +100,7 @@ TEST(EmulateCommand, WindowedHostAgainstTheHeadlessEmulator) {
 TEST(EmulateCommand, MissingDeviceFailsAtOnceWithAReason) {
   TempDir home;
   QProcess modem;
-  modem.setProcessEnvironment(Offscreen(home));
+  modem.setProcessEnvironment(Offscreen(home.path()));
   modem.start(TIDEWIRE_BINARY, {"--emulate", "--com",
                                 QString::fromStdString("3=" + (home.path() / "none").string())});
   ASSERT_TRUE(modem.waitForFinished(kProcessHangMs));
@@ -118,7 +111,7 @@ TEST(EmulateCommand, MissingDeviceFailsAtOnceWithAReason) {
 TEST(Demo, ShowsHeartbeatAndAnsweredRequestsAndLeavesNothingBehind) {
   TempDir home;
   QProcess demo;
-  demo.setProcessEnvironment(Offscreen(home));
+  demo.setProcessEnvironment(Offscreen(home.path()));
   demo.start(TIDEWIRE_BINARY, {"--demo", "--echo", "--menu", "40042"});
   ASSERT_TRUE(demo.waitForStarted(kProcessHangMs));
   QByteArray out;
