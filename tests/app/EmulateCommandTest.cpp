@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <filesystem>
+#include <regex>
 
 #include "support/process.h"
 #include "support/program_fixture.h"
@@ -81,17 +82,8 @@ TEST(EmulateCommand, WindowedHostAgainstTheHeadlessEmulator) {
   }
   // Host lines under the emulator's port, its answers under 0.
   const auto hasRecord = [&log](const std::string& source, const std::string& sentence) {
-    for (size_t at = 0; at < log.size();) {
-      const size_t end = log.find("\r\n", at);
-      const std::string record = log.substr(at, end - at);
-      if (record.rfind(source + ",", 0) == 0 &&
-          record.find(",0x0," + sentence) != std::string::npos) {
-        return true;
-      }
-      if (end == std::string::npos) break;
-      at = end + 2;
-    }
-    return false;
+    const std::regex record("(^|\\n)" + source + ",[^\\r\\n]*,0x0,\\" + sentence);
+    return std::regex_search(log, record);
   };
   EXPECT_TRUE(hasRecord("2", "$CCCFQ,ALL")) << log;
   EXPECT_TRUE(hasRecord("0", "$CACFG,ALL,0")) << log;
