@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
 #include "support/process.h"
@@ -89,15 +90,32 @@ TEST(EmulateCommand, WindowedHostAgainstTheHeadlessEmulator) {
   EXPECT_TRUE(hasRecord("0", "$CACFG,ALL,0")) << log;
 }
 
-TEST(EmulateCommand, MissingDeviceFailsAtOnceWithAReason) {
+// A device that is not there, or a data root that cannot hold logs: it ends
+// at once with exit code 1 and says why.
+TEST(EmulateCommand, StartUpFailuresEndAtOnceWithAReason) {
   TempDir home;
-  QProcess modem;
-  modem.setProcessEnvironment(Offscreen(home.path()));
-  modem.start(TIDEWIRE_BINARY, {"--emulate", "--com",
-                                QString::fromStdString("3=" + (home.path() / "none").string())});
-  ASSERT_TRUE(modem.waitForFinished(kProcessHangMs));
-  EXPECT_EQ(modem.exitCode(), 1);
-  EXPECT_TRUE(modem.readAllStandardError().contains("COM3"));
+  const auto file = home.path() / "plain-file";
+  std::ofstream(file) << "not a folder";
+  const struct {
+    QStringList args;
+    QByteArray error;
+    bool atStart;
+  } cases[] = {
+      {{"--com", QString::fromStdString("3=" + (home.path() / "none").string())}, "COM3", false},
+      {{"--home", QString::fromStdString(file.string()), "--com", "1=/dev/null"},
+       "tidewire: --emulate: cannot keep logs in ",
+       true},
+  };
+  for (const auto& c : cases) {
+    QProcess modem;
+    modem.setProcessEnvironment(Offscreen(home.path()));
+    modem.start(TIDEWIRE_BINARY, QStringList{"--emulate"} + c.args);
+    ASSERT_TRUE(modem.waitForFinished(kProcessHangMs)) << c.error.toStdString();
+    EXPECT_EQ(modem.exitCode(), 1) << c.error.toStdString();
+    const QByteArray error = modem.readAllStandardError();
+    EXPECT_TRUE(c.atStart ? error.startsWith(c.error) : error.contains(c.error))
+        << error.toStdString();
+  }
 }
 
 TEST(Demo, ShowsHeartbeatAndAnsweredRequestsAndLeavesNothingBehind) {
