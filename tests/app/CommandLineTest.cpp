@@ -16,19 +16,12 @@
 namespace tw::test {
 namespace {
 
-QProcessEnvironment Offscreen(const TempDir& home) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("TIDEWIRE_HOME", QString::fromStdString(home.path().string()));
-  return env;
-}
-
 TEST(CommandLine, ConnectsSendsAMenuCommandAndEchoesTheTerminal) {
   PtyPair pty;
   ASSERT_TRUE(pty.ok());
   TempDir home;
   QProcess p;
-  p.setProcessEnvironment(Offscreen(home));
+  p.setProcessEnvironment(Offscreen(home.path()));
   p.start(TIDEWIRE_BINARY, {"--com", QString::fromStdString("1=" + pty.slavePath()), "--connect",
                             "--menu", "40042", "--echo"});
   ASSERT_TRUE(p.waitForStarted(kProcessHangMs));
@@ -59,7 +52,7 @@ TEST(CommandLine, ConfigFileLoadsBeforeTheMenuCommands) {
     ASSERT_TRUE(config.ConfigSaveFile(file)) << (out.lines.empty() ? "" : out.lines.back());
   }
   QProcess p;
-  p.setProcessEnvironment(Offscreen(home));
+  p.setProcessEnvironment(Offscreen(home.path()));
   p.start(TIDEWIRE_BINARY,
           {"--config", QString::fromStdString(file.string()), "--menu", "40292", "--echo"});
   ASSERT_TRUE(p.waitForStarted(kProcessHangMs));
@@ -74,7 +67,7 @@ TEST(CommandLine, ConfigFileLoadsBeforeTheMenuCommands) {
 TEST(CommandLine, BadOptionsExitWithCodeTwo) {
   TempDir home;
   QProcess p;
-  p.setProcessEnvironment(Offscreen(home));
+  p.setProcessEnvironment(Offscreen(home.path()));
   p.start(TIDEWIRE_BINARY, {"--com", "99=/dev/null"});
   ASSERT_TRUE(p.waitForFinished(kProcessHangMs));
   EXPECT_EQ(p.exitCode(), 2);
@@ -83,7 +76,7 @@ TEST(CommandLine, BadOptionsExitWithCodeTwo) {
 
 TEST(CommandLine, WithoutADisplayItSaysSoAndFails) {
   TempDir home;
-  QProcessEnvironment env = Offscreen(home);
+  QProcessEnvironment env = Offscreen(home.path());
   env.remove("QT_QPA_PLATFORM");
   env.remove("DISPLAY");
   env.remove("WAYLAND_DISPLAY");
@@ -97,7 +90,7 @@ TEST(CommandLine, WithoutADisplayItSaysSoAndFails) {
 
 TEST(CommandLine, UnreachableXServerIsReportedNotCrashedOn) {
   TempDir home;
-  QProcessEnvironment env = Offscreen(home);
+  QProcessEnvironment env = Offscreen(home.path());
   env.remove("QT_QPA_PLATFORM");
   env.remove("WAYLAND_DISPLAY");
   env.insert("DISPLAY", ":97");  // nothing listens there
@@ -136,7 +129,7 @@ TEST(CommandLine, HelpListsEveryOption) {
 TEST(CommandLine, GrayedMenuCommandIsRefusedLikeTheMenuWould) {
   TempDir home;
   QProcess p;
-  p.setProcessEnvironment(Offscreen(home));
+  p.setProcessEnvironment(Offscreen(home.path()));
   // "NMEA Log" "Start" is grayed until connected.
   p.start(TIDEWIRE_BINARY, {"--menu", "40026", "--menu", "40042", "--echo"});
   ASSERT_TRUE(p.waitForStarted(kProcessHangMs));

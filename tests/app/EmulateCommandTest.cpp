@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 
 #include "support/process.h"
 #include "support/program_fixture.h"
@@ -13,13 +15,6 @@
 
 namespace tw::test {
 namespace {
-
-QProcessEnvironment Offscreen(const TempDir& home) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("TIDEWIRE_HOME", QString::fromStdString(home.path().string()));
-  return env;
-}
 
 // Two devices joined back to back, as a null-modem cable joins two ports.
 class NullModem {
@@ -49,7 +44,7 @@ TEST(EmulateCommand, WindowedHostAgainstTheHeadlessEmulator) {
   ASSERT_TRUE(cable.ok()) << "socat could not join two pseudo-terminals";
 
   QProcess modem;
-  modem.setProcessEnvironment(Offscreen(home));
+  modem.setProcessEnvironment(Offscreen(home.path()));
   modem.start(TIDEWIRE_BINARY, {"--emulate", "--com", QString::fromStdString("2=" + cable.a()),
                                 "--emulate-requests", "32,256"});
   ASSERT_TRUE(modem.waitForStarted(kProcessHangMs));
@@ -60,7 +55,7 @@ TEST(EmulateCommand, WindowedHostAgainstTheHeadlessEmulator) {
   ReadUntil(modem, modemOut, {" <= Veluna "});
   ASSERT_TRUE(modemOut.contains(" <= Veluna ")) << "the emulator never spoke";
   QProcess host;
-  host.setProcessEnvironment(Offscreen(home));
+  host.setProcessEnvironment(Offscreen(home.path()));
   host.start(TIDEWIRE_BINARY, {"--com", QString::fromStdString("1=" + cable.b()), "--connect",
                                "--menu", "40109", "--menu", "40042", "--echo"});
   ASSERT_TRUE(host.waitForStarted(kProcessHangMs));
@@ -88,37 +83,45 @@ TEST(EmulateCommand, WindowedHostAgainstTheHeadlessEmulator) {
   }
   // Host lines under the emulator's port, its answers under 0.
   const auto hasRecord = [&log](const std::string& source, const std::string& sentence) {
-    for (size_t at = 0; at < log.size();) {
-      const size_t end = log.find("\r\n", at);
-      const std::string record = log.substr(at, end - at);
-      if (record.rfind(source + ",", 0) == 0 &&
-          record.find(",0x0," + sentence) != std::string::npos) {
-        return true;
-      }
-      if (end == std::string::npos) break;
-      at = end + 2;
-    }
-    return false;
+    const std::regex record("(^|\\n)" + source + ",[^\\r\\n]*,0x0,\\" + sentence);
+    return std::regex_search(log, record);
   };
   EXPECT_TRUE(hasRecord("2", "$CCCFQ,ALL")) << log;
   EXPECT_TRUE(hasRecord("0", "$CACFG,ALL,0")) << log;
 }
 
-TEST(EmulateCommand, MissingDeviceFailsAtOnceWithAReason) {
+// A device that is not there, or a data root that cannot hold logs: it ends
+// at once with exit code 1 and says why.
+TEST(EmulateCommand, StartUpFailuresEndAtOnceWithAReason) {
   TempDir home;
-  QProcess modem;
-  modem.setProcessEnvironment(Offscreen(home));
-  modem.start(TIDEWIRE_BINARY, {"--emulate", "--com",
-                                QString::fromStdString("3=" + (home.path() / "none").string())});
-  ASSERT_TRUE(modem.waitForFinished(kProcessHangMs));
-  EXPECT_EQ(modem.exitCode(), 1);
-  EXPECT_TRUE(modem.readAllStandardError().contains("COM3"));
+  const auto file = home.path() / "plain-file";
+  std::ofstream(file) << "not a folder";
+  const struct {
+    QStringList args;
+    QByteArray error;
+    bool atStart;
+  } cases[] = {
+      {{"--com", QString::fromStdString("3=" + (home.path() / "none").string())}, "COM3", false},
+      {{"--home", QString::fromStdString(file.string()), "--com", "1=/dev/null"},
+       "tidewire: --emulate: cannot keep logs in ",
+       true},
+  };
+  for (const auto& c : cases) {
+    QProcess modem;
+    modem.setProcessEnvironment(Offscreen(home.path()));
+    modem.start(TIDEWIRE_BINARY, QStringList{"--emulate"} + c.args);
+    ASSERT_TRUE(modem.waitForFinished(kProcessHangMs)) << c.error.toStdString();
+    EXPECT_EQ(modem.exitCode(), 1) << c.error.toStdString();
+    const QByteArray error = modem.readAllStandardError();
+    EXPECT_TRUE(c.atStart ? error.startsWith(c.error) : error.contains(c.error))
+        << error.toStdString();
+  }
 }
 
 TEST(Demo, ShowsHeartbeatAndAnsweredRequestsAndLeavesNothingBehind) {
   TempDir home;
   QProcess demo;
-  demo.setProcessEnvironment(Offscreen(home));
+  demo.setProcessEnvironment(Offscreen(home.path()));
   demo.start(TIDEWIRE_BINARY, {"--demo", "--echo", "--menu", "40042"});
   ASSERT_TRUE(demo.waitForStarted(kProcessHangMs));
   QByteArray out;

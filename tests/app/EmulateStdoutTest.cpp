@@ -9,7 +9,6 @@
 
 #include <QProcess>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "support/process.h"
@@ -109,19 +108,6 @@ TEST(EmulateOutput, UnreadStandardOutputNeverHoldsUpThePortOrASignal) {
   };
   EXPECT_EQ(count(",$CACFG,ALL,0*31\r\n"), 2 * rounds);
   EXPECT_EQ(count(",$CACFG,ALL,0"), 2 * rounds);  // none without its checksum
-}
-
-TEST(EmulateOutput, DataRootThatCannotHoldLogsFailsAtStart) {
-  TempDir home;
-  const auto file = home.path() / "plain-file";
-  std::ofstream(file) << "not a folder";
-  QProcess modem;
-  modem.start(TIDEWIRE_BINARY, {"--emulate", "--home", QString::fromStdString(file.string()),
-                                "--com", "1=/dev/null"});
-  ASSERT_TRUE(modem.waitForFinished(kProcessHangMs));
-  EXPECT_EQ(modem.exitCode(), 1);
-  const QByteArray error = modem.readAllStandardError();
-  EXPECT_TRUE(error.startsWith("tidewire: --emulate: cannot keep logs in ")) << error.toStdString();
 }
 
 }  // namespace

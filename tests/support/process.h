@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
 #include <vector>
 
 #include "support/wait.h"
@@ -14,6 +16,14 @@ namespace tw::test {
 // How long a process may take to start, to print what is awaited or to end
 // before it counts as hung; a loaded machine stays far below it.
 constexpr int kProcessHangMs = 60000;
+
+// The environment for a program run offscreen with its data under `home`.
+inline QProcessEnvironment Offscreen(const std::filesystem::path& home) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("TIDEWIRE_HOME", QString::fromStdString(home.string()));
+  return env;
+}
 
 // Reads `p`'s standard output into `out` until it holds every one of
 // `texts`, the process has ended, or a minute has passed. True when every
