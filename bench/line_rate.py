@@ -34,6 +34,9 @@ import termios
 import time
 import tty
 
+# The CPU readings of the GUI benchmark beside this file.
+from gui_bench import cpu_ticks, run_ns
+
 SENTENCE_BYTES = 48
 TICK = os.sysconf("SC_CLK_TCK")
 CONNECT, NMEA_LOG_START = 256, 40026
@@ -57,23 +60,6 @@ def sentence(seq):
     text = "$%s*%02X" % (body, checksum(body))
     assert len(text) + 2 == SENTENCE_BYTES
     return text
-
-
-def run_ns(pid):
-    total = 0
-    for path in glob.glob("/proc/%d/task/*/schedstat" % pid):
-        try:
-            with open(path) as f:
-                total += int(f.read().split()[0])
-        except (OSError, ValueError, IndexError):
-            pass  # a thread that ended meanwhile
-    return total
-
-
-def cpu_ticks(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])
 
 
 def speed_constant(baud):
