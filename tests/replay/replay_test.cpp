@@ -64,7 +64,7 @@ class Replay : public ProgramTest, public ::testing::WithParamInterface<const ch
     port = Connect();
     program->OnCommand(cmd::NMEA_LOG_START);
   }
-  // Runs one operator action: "cmd NAME", "node N acp", "custom TEXT",
+  // Runs one operator action: "cmd NAME", "node N KIND", "custom TEXT",
   // "file NAME CONTENT", "choose NAME", "lose" (the device goes away),
   // "return" (it can be opened again) or "reconnect" (reconnect on).
   void Act(const std::string& action) {
@@ -76,8 +76,10 @@ class Replay : public ProgramTest, public ::testing::WithParamInterface<const ch
     const std::string tail = rest.substr(std::min(rest.size(), arg.size() + 1));
     if (verb == "cmd") {
       program->OnCommand(CommandId(arg));
-    } else if (verb == "node") {
-      program->settings().nodes.at(static_cast<size_t>(std::stoi(arg))).protocol = KIND_ACP;
+    } else if (verb == "node") {  // "node N acp|ccl|mitoe|raw": that node's frame protocol
+      static const std::map<std::string, int32_t> kinds = {
+          {"acp", KIND_ACP}, {"ccl", KIND_CCL}, {"mitoe", KIND_MITOE}, {"raw", KIND_RAW}};
+      program->settings().nodes.at(static_cast<size_t>(std::stoi(arg))).protocol = kinds.at(tail);
     } else if (verb == "custom") {
       program->settings().customString = Unescape(rest);
     } else if (verb == "file") {
