@@ -267,7 +267,8 @@ TEST_P(Replay, ShowsWritesAndSendsAsRecorded) {
 
 INSTANTIATE_TEST_SUITE_P(Sessions, Replay,
                          ::testing::Values("reports", "config_noise", "data_sources", "acp_frames",
-                                           "garbage_loss"));
+                                           "garbage_loss"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace tw::test
