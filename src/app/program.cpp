@@ -56,11 +56,15 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
     terminal_.PrintLine(line);
     ShowLogItems();
   });
-  modem_.SetEvents({[this] { ShowConnected(); }, [this] { ShowDisconnected(); },
-                    [this](int port) { PortLost(port); },
-                    [this] {
-                      if (nmeaLogAtLoss_ && !logs_.nmeaOpen()) LogStart(true);
-                    }});
+  // What the modem connection's changes show; a reconnect brings back the
+  // NMEA log the loss closed.
+  modem_.SetEvents({.opened = [this] { ShowConnected(); },
+                    .closed = [this] { ShowDisconnected(); },
+                    .lost = [this](int port) { PortLost(port); },
+                    .rejoined =
+                        [this] {
+                          if (nmeaLogAtLoss_ && !logs_.nmeaOpen()) LogStart(true);
+                        }});
 }
 
 Program::~Program() = default;
@@ -222,47 +226,6 @@ void Program::ShowDisconnected() {
   for (int id : {cmd::NMEA_LOG_START, cmd::NMEA_LOG_STOP, cmd::NMEA_LOG_RESTART}) {
     menu_.Enable(id, false);
   }
-}
-
-Program::StatusInputs Program::StatusNow() const {
-  StatusInputs in;
-  LinkStatus& link = in.link;
-  link.connected = modem_.connected();
-  link.reconnecting = modem_.reconnecting();
-  link.port = link.reconnecting ? modem_.reconnectPort() : modem_.portNumber();
-  link.device = modem_.device(link.port);
-  link.baudRate = settings_.modemPort.baudRate;
-  link.received = modem_.bytesReceived();
-  link.sent = modem_.bytesSent();
-  if (logs_.nmeaOpen()) in.nmeaLog = logs_.nmeaPath();
-  if (logs_.dataOpen()) in.dataLog = logs_.dataPath();
-  return in;
-}
-
-StatusFields Program::Status() const {
-  const StatusInputs in = StatusNow();
-  return MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
-}
-
-void Program::SetStatusListener(std::function<void(const StatusFields&)> listener) {
-  statusListener_ = std::move(listener);
-  shownInputs_ = StatusNow();
-  shownStatus_ = MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
-  if (statusListener_) statusListener_(shownStatus_);
-}
-
-// Runs ten times a second, busy or idle: nothing is formatted unless what
-// the bar shows is made from something new.
-void Program::ReportStatus() {
-  if (!statusListener_) return;
-  StatusInputs now = StatusNow();
-  if (now == shownInputs_) return;
-  shownInputs_ = std::move(now);
-  StatusFields fields =
-      MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
-  if (fields == shownStatus_) return;
-  shownStatus_ = std::move(fields);
-  statusListener_(shownStatus_);
 }
 
 void Program::ReconfigureAfterSettings() {
