@@ -17,12 +17,16 @@ using OpenPort = ProgramTest;
 
 TEST_F(OpenPort, RecordsAndLogFolderNameTheOpenPortAfterAConfigurationNamesAnother) {
   auto port = Connect();
+  auto gps = ports.add(4);
+  ASSERT_TRUE(program->gps().GPSOpen());  // COM4
   const std::filesystem::path file = root.path() / "com5.twc";
   std::ofstream(file) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tidewire version=\"1\">\n"
-                         "<modemPortNumber>5</modemPortNumber>\n</tidewire>\n";
+                         "<modemPortNumber>5</modemPortNumber><gpsPortNumber>6</gpsPortNumber>\n"
+                         "</tidewire>\n";
   ASSERT_TRUE(program->LoadConfigFile(file).applied);
   ASSERT_EQ(program->settings().modemPort.portNumber, 5);
-  ASSERT_TRUE(program->modem().connected());
+  ASSERT_EQ(program->settings().gpsPort.portNumber, 6);
+  ASSERT_TRUE(program->modem().connected() && program->gps().connected());
 
   // The main menu's log under the interpreter, then the emulator window's
   // log under the emulator: each line from the host is recorded from COM1.
@@ -51,6 +55,16 @@ TEST_F(OpenPort, RecordsAndLogFolderNameTheOpenPortAfterAConfigurationNamesAnoth
     program->OnCommand(cmd::NMEA_LOG_STOP);
     ++clock.now.second;  // the next log is a file of its own
   }
+
+  // A logged GPS fix likewise carries the number of the GPS port that is open.
+  program->settings().logGpsMessages = 1;
+  program->OnCommand(cmd::NMEA_LOG_START);
+  const std::string fix =
+      "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n";
+  gps->incoming.insert(gps->incoming.end(), fix.begin(), fix.end());
+  program->OnTimer(TIMER_SLOW);
+  const std::string log = ReadFile(program->logs().nmeaPath());
+  EXPECT_EQ(log.substr(0, log.find(',')), "4") << log;
 }
 
 }  // namespace
