@@ -10,8 +10,10 @@
 #include "emulator/emulator.h"
 #include "emulator/emulator_pane.h"
 #include "fuzz/fuzz_support.h"
+#include "logging/log_controls.h"
 #include "logging/logs.h"
 #include "serial/rx_ring.h"
+#include "serial/serial_link.h"
 
 namespace {
 
@@ -29,11 +31,17 @@ class SentenceCheck : public fuzz::CountingSink {
   }
 };
 
+// The host's port is never opened here: its lines come straight into the ring.
+class NoPorts : public SerialPortOpener {
+ public:
+  std::unique_ptr<SerialPort> open(int) override { return nullptr; }
+};
+
 struct World {
   World()
       : root(fuzz::TempRoot() / "emulator"),
         logs(clock, root, [](const std::string&, const std::string&) {}),
-        emulator(EmulatorLinks{sink, logs, clock, settings}, pane) {
+        emulator(EmulatorLinks{sink, logs, logControls, clock, link}, pane) {
     fs::create_directories(root);
     clock.now = LocalTime{2007, 3, 3, 14, 5, 9};
     settings.modemPort.portNumber = 2;
@@ -45,6 +53,9 @@ struct World {
   Settings settings;
   SentenceCheck sink;
   Logs logs;
+  NoPorts opener;
+  SerialLink link{opener, settings.modemPort};
+  LogControls logControls{logs, [this] { return LogPort{link.connected(), link.portNumber()}; }};
   EmulatorPane pane;
   Emulator emulator;
   unsigned runs = 0;

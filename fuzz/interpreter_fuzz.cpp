@@ -67,7 +67,7 @@ struct World {
       : root(fuzz::TempRoot() / "interpreter"),
         logs(clock, root, [](const std::string&, const std::string&) {}),
         frames(files, out, settings.nodes, root / "received"),
-        interpreter(InterpreterLinks{out, sink, logs, settings, state, stats, &frames,
+        interpreter(InterpreterLinks{out, sink, logs, settings, link, state, stats, &frames,
                                      [this](const std::string& line) { out.PrintLine(line); }}) {
     fs::create_directories(root);
     clock.now = LocalTime{2007, 3, 3, 14, 5, 9};

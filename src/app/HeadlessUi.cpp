@@ -1,15 +1,23 @@
 #include "app/HeadlessUi.h"
 
 #include <QGuiApplication>
-#include <QTimer>
 #include <cstdio>
 
+#include "app/TimerScheduler.h"
 #include "app/program.h"
 
 namespace tw {
 
 HeadlessUi::HeadlessUi(std::function<void(int)> onQuit, QObject* parent)
-    : QObject(parent), onQuit_(std::move(onQuit)) {}
+    : QObject(parent), onQuit_(std::move(onQuit)) {
+  timers_ = new TimerScheduler(
+      [this](int number) {
+        if (!program_) return;
+        program_->OnTimer(number);
+        if (afterTimer_) afterTimer_(number);
+      },
+      this);
+}
 
 HeadlessUi::~HeadlessUi() { StopTimers(); }
 
@@ -19,7 +27,7 @@ void HeadlessUi::Attach(Program* program, std::function<void(int)> afterTimer) {
 }
 
 void HeadlessUi::StopTimers() {
-  for (auto& [number, timer] : timers_) timer->stop();
+  timers_->StopAll();
   program_ = nullptr;
 }
 
@@ -62,19 +70,7 @@ void HeadlessUi::PostCommand(int id) {
 
 void HeadlessUi::PostClose() { Quit(0); }
 
-void HeadlessUi::SetTimer(int number, int32_t periodMs) {
-  QTimer*& timer = timers_[number];
-  if (!timer) {
-    timer = new QTimer(this);
-    timer->setTimerType(Qt::PreciseTimer);
-    connect(timer, &QTimer::timeout, this, [this, number] {
-      if (!program_) return;
-      program_->OnTimer(number);
-      if (afterTimer_) afterTimer_(number);
-    });
-  }
-  timer->start(periodMs);
-}
+void HeadlessUi::SetTimer(int number, int32_t periodMs) { timers_->SetTimer(number, periodMs); }
 
 void HeadlessUi::Quit(int code) {
   if (onQuit_) onQuit_(code);

@@ -1,19 +1,18 @@
-// The desktop of a run without a window: timers on QTimers, posted commands
-// on the event loop, message boxes on standard error. The headless emulator
-// and the demo's emulated modem run their Program on it.
+// The desktop of a run without a window: timers on a TimerScheduler, as the
+// window's, posted commands on the event loop, message boxes on standard
+// error. The headless emulator and the demo's emulated modem run their
+// Program on it.
 #pragma once
 
 #include <QObject>
 #include <functional>
-#include <map>
 
 #include "core/ui.h"
-
-class QTimer;
 
 namespace tw {
 
 class Program;
+class TimerScheduler;
 
 class HeadlessUi : public QObject, public Ui {
   Q_OBJECT
@@ -54,7 +53,7 @@ class HeadlessUi : public QObject, public Ui {
   std::function<void(int)> onQuit_;
   std::function<void(int)> afterTimer_;
   Program* program_ = nullptr;
-  std::map<int, QTimer*> timers_;
+  TimerScheduler* timers_ = nullptr;
 };
 
 }  // namespace tw

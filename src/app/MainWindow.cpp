@@ -8,13 +8,13 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QStatusBar>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 
 #include "app/AboutDialog.h"
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
+#include "app/TimerScheduler.h"
 #include "app/stdout_writer.h"
 #include "core/commands.h"
 #include "diagnostics/NoiseChartWindow.h"
@@ -40,6 +40,11 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   setCentralWidget(view_);
   program_ =
       std::make_unique<Program>(clock, *opener_, *this, *view_, DataRoot(options), &mapLibrary_);
+  timers_ = new TimerScheduler(
+      [this](int number) {
+        if (!destroyed_) program_->OnTimer(number);
+      },
+      this);
   view_->setTerminal(&program_->terminal());
   connect(view_, &TerminalView::characterTyped, this, [this] { program_->OnChar(); });
 
@@ -117,7 +122,7 @@ MainWindow::~MainWindow() {
   // The chart listens to the program's record, which goes before the
   // child widgets would.
   delete noiseWindow_;
-  for (auto& [number, timer] : timers_) timer->stop();
+  timers_->StopAll();
   if (!destroyed_) {
     destroyed_ = true;
     program_->OnDestroy();
@@ -256,20 +261,7 @@ void MainWindow::PostClose() {
       this, [this] { close(); }, Qt::QueuedConnection);
 }
 
-void MainWindow::SetTimer(int number, int32_t periodMs) {
-  // A tick without work would only wake the program 50 times a second while
-  // it idles; such a timer stays in the program's table but runs nowhere.
-  if (!TimerHasWork(number)) return;
-  QTimer*& timer = timers_[number];
-  if (!timer) {
-    timer = new QTimer(this);
-    timer->setTimerType(Qt::PreciseTimer);
-    connect(timer, &QTimer::timeout, this, [this, number] {
-      if (!destroyed_) program_->OnTimer(number);
-    });
-  }
-  timer->start(periodMs);  // restarting: the next tick is one period from now
-}
+void MainWindow::SetTimer(int number, int32_t periodMs) { timers_->SetTimer(number, periodMs); }
 
 // Posted, like a quit message: it ends the event loop once the current work
 // is done, and is dropped if the window is destroyed first (then no loop is
@@ -286,7 +278,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   event->accept();
   destroyed_ = true;
-  for (auto& [number, timer] : timers_) timer->stop();
+  timers_->StopAll();
   program_->OnDestroy();
 }
 

@@ -14,11 +14,11 @@
 #include "map/QtSharedLibrary.h"
 
 class QLabel;
-class QTimer;
 
 namespace tw {
 
 class TerminalView;
+class TimerScheduler;
 class QtSerialPortOpener;
 class HotKey;
 class ExecutableImageWindow;
@@ -74,7 +74,7 @@ class MainWindow : public QMainWindow, public Ui {
   TerminalView* view_ = nullptr;
   std::unique_ptr<Program> program_;
   std::deque<int> startupCommands_;
-  std::map<int, QTimer*> timers_;
+  TimerScheduler* timers_ = nullptr;
   std::map<int, std::function<void()>> dialogs_;
   std::unique_ptr<HotKey> hotKey_;
   QPointer<ExecutableImageWindow> imageWindow_;

@@ -23,18 +23,23 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
             [&ui](const std::string& text, const std::string& caption) {
               ui.UnownedErrorBox(text, caption);
             }),
-      modem_(ports, settings_.modemPort),
+      modem_(ports, settings_.modemPort, clock, terminal_),
+      logControls_(logs_,
+                   [this] {
+                     return LogPort{modem_.connected(), modem_.portNumber()};
+                   }),
       sender_(modem_, settings_, terminal_, logs_),
       menu_(MainMenuTable()),
       frames_(ui, terminal_, settings_.nodes, dataRoot_),
-      interpreter_(InterpreterLinks{terminal_, sender_, logs_, settings_, state_, stats_, &frames_,
+      interpreter_(InterpreterLinks{terminal_, sender_, logs_, settings_, modem_, state_, stats_,
+                                    &frames_,
                                     [this](const std::string& line) {
                                       if (auto floor = ShowNoiseReport(terminal_, state_, line)) {
                                         noiseChart_.Record(state_, *floor);
                                       }
                                     }}),
-      emulator_(EmulatorLinks{sender_, logs_, clock_, settings_}, emulatorPane_),
-      gpsLink_(ports, settings_.gpsPort),
+      emulator_(EmulatorLinks{sender_, logs_, logControls_, clock_, modem_}, emulatorPane_),
+      gpsLink_(ports, settings_.gpsPort, clock, terminal_),
       map_(mapLibrary ? *mapLibrary : noMapLibrary_, state_),
       gps_(GpsLinks{gpsLink_, terminal_, logs_, settings_, state_, map_, ui, menu_}),
       firmware_(FirmwareLinks{ui, ui, terminal_, sender_,
@@ -51,6 +56,15 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
     terminal_.PrintLine(line);
     ShowLogItems();
   });
+  // What the modem connection's changes show; a reconnect brings back the
+  // NMEA log the loss closed.
+  modem_.SetEvents({.opened = [this] { ShowConnected(); },
+                    .closed = [this] { ShowDisconnected(); },
+                    .lost = [this](int port) { PortLost(port); },
+                    .rejoined =
+                        [this] {
+                          if (nmeaLogAtLoss_ && !logs_.nmeaOpen()) LogStart(true);
+                        }});
 }
 
 Program::~Program() = default;
@@ -108,7 +122,7 @@ void Program::OnTimer(int number) {
     case TIMER_SLOW:
       emulator_.EMUTick();  // whether or not its window is open
       if (gps_.GPSPoll()) gps_.GPSDispatch();
-      TryReconnect();
+      if (terminal_.info()) modem_.TryReconnect();
       ReportStatus();
       break;
     default:
@@ -173,12 +187,8 @@ void Program::RunTestCycle() { tw::RunTestCycle(terminal_, sender_, settings_, s
 bool Program::ModemConnect() {
   if (!terminal_.info() || modem_.connected()) return false;
   ui_.SetWaitCursor(true);
-  const bool ok = modem_.Connect();
-  if (ok) {
-    rejoin_.pending = false;  // the operator's own connect ends any waiting
-    modem_.ResetCounters();
-    ShowConnected();
-  } else {
+  const bool ok = modem_.Connect();  // ShowConnected on success
+  if (!ok) {
     terminal_.PrintLine(
         OpenFailureLine(cformat("COM%d", settings_.modemPort.portNumber), modem_.lastFailure()));
   }
@@ -198,8 +208,12 @@ void Program::ShowConnected() {
 
 bool Program::ModemDisconnect() {
   if (!terminal_.info()) return false;
-  rejoin_.pending = false;
-  modem_.Disconnect();
+  modem_.Disconnect();  // ShowDisconnected
+  return true;
+}
+
+void Program::ShowDisconnected() {
+  if (!terminal_.info()) return;
   terminal_.info()->connected = 0;
   state_.loopTesting = 0;
   menu_.Enable(cmd::DISCONNECT, false);
@@ -208,52 +222,10 @@ bool Program::ModemDisconnect() {
   menu_.Enable(cmd::TEST_ONCE, false);
   menu_.Enable(cmd::CONNECT, true);
   SetTitle(TITLE_NOT_CONNECTED);
-  logs_.NMEALogClose();
+  logControls_.Stop(LogKind::Nmea);  // the NMEA log lives only while connected
   for (int id : {cmd::NMEA_LOG_START, cmd::NMEA_LOG_STOP, cmd::NMEA_LOG_RESTART}) {
     menu_.Enable(id, false);
   }
-  return true;
-}
-
-Program::StatusInputs Program::StatusNow() const {
-  StatusInputs in;
-  LinkStatus& link = in.link;
-  link.connected = modem_.connected();
-  link.reconnecting = rejoin_.pending;
-  link.port = link.reconnecting ? rejoin_.port : modem_.portNumber();
-  link.device = modem_.device(link.port);
-  link.baudRate = settings_.modemPort.baudRate;
-  link.received = modem_.bytesReceived();
-  link.sent = modem_.bytesSent();
-  if (logs_.nmeaOpen()) in.nmeaLog = logs_.nmeaPath();
-  if (logs_.dataOpen()) in.dataLog = logs_.dataPath();
-  return in;
-}
-
-StatusFields Program::Status() const {
-  const StatusInputs in = StatusNow();
-  return MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
-}
-
-void Program::SetStatusListener(std::function<void(const StatusFields&)> listener) {
-  statusListener_ = std::move(listener);
-  shownInputs_ = StatusNow();
-  shownStatus_ = MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
-  if (statusListener_) statusListener_(shownStatus_);
-}
-
-// Runs ten times a second, busy or idle: nothing is formatted unless what
-// the bar shows is made from something new.
-void Program::ReportStatus() {
-  if (!statusListener_) return;
-  StatusInputs now = StatusNow();
-  if (now == shownInputs_) return;
-  shownInputs_ = std::move(now);
-  StatusFields fields =
-      MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
-  if (fields == shownStatus_) return;
-  shownStatus_ = std::move(fields);
-  statusListener_(shownStatus_);
 }
 
 void Program::ReconfigureAfterSettings() {
@@ -285,31 +257,17 @@ void Program::StartTimer(int number, int32_t periodMs) {
 // failed (the operator has been told) offers Start again.
 void Program::LogStart(bool nmea) {
   if (!terminal_.info()) return;
-  if (nmea) {
-    logs_.NMEALogOpen(modem_.portNumber());
-  } else {
-    logs_.DataLogOpen(modem_.portNumber());
-  }
+  logControls_.Start(nmea ? LogKind::Nmea : LogKind::Data);
   ShowLogItems(nmea);
 }
 
 void Program::LogRestart(bool nmea) {
-  if (nmea) {
-    logs_.NMEALogClose();
-    logs_.NMEALogOpen(logs_.logPortNumber());
-  } else {
-    logs_.DataLogClose();
-    logs_.DataLogOpen(logs_.logPortNumber());
-  }
+  logControls_.Restart(nmea ? LogKind::Nmea : LogKind::Data);
   ShowLogItems(nmea);
 }
 
 void Program::LogStop(bool nmea) {
-  if (nmea) {
-    logs_.NMEALogClose();
-  } else {
-    logs_.DataLogClose();
-  }
+  logControls_.Stop(nmea ? LogKind::Nmea : LogKind::Data);
   ShowLogItems(nmea);
 }
 
@@ -319,11 +277,10 @@ void Program::ShowLogItems() {
 }
 
 void Program::ShowLogItems(bool nmea) {
-  const bool open = nmea ? logs_.nmeaOpen() : logs_.dataOpen();
-  const bool startable = !open && (!nmea || modem_.connected());
-  menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, startable);
-  menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, open);
-  menu_.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, open);
+  const LogCommands allowed = logControls_.Allowed(nmea ? LogKind::Nmea : LogKind::Data);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, allowed.start);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, allowed.restart);
+  menu_.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, allowed.stop);
 }
 
 }  // namespace tw

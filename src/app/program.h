@@ -24,14 +24,15 @@
 #include "firmware/firmware_download.h"
 #include "frames/data_frames.h"
 #include "gps/gps_receiver.h"
+#include "logging/log_controls.h"
 #include "logging/logs.h"
 #include "map/map_library.h"
 #include "map/shared_library.h"
 #include "protocol/interpreter.h"
 #include "protocol/stats.h"
 #include "resources/menu_model.h"
+#include "serial/connection.h"
 #include "serial/modem_sender.h"
-#include "serial/serial_link.h"
 #include "terminal/terminal.h"
 #include "terminal/terminal_surface.h"
 
@@ -101,12 +102,10 @@ class Program {
   void ReconfigureAfterSettings();
 
   // --- Reconnect after the device went away (off unless asked for) ---
-  // When on, a lost modem port is tried again every RECONNECT_PERIOD_MS on
-  // the 100 ms step until it opens or the operator connects, disconnects or
-  // picks another port; no box is ever shown for a failed try.
-  void SetReconnect(bool on);
-  bool reconnect() const { return reconnect_; }
-  bool reconnecting() const { return rejoin_.pending; }
+  // The modem connection's, tried on the 100 ms step (Connection).
+  void SetReconnect(bool on) { modem_.SetReconnect(on); }
+  bool reconnect() const { return modem_.reconnect(); }
+  bool reconnecting() const { return modem_.reconnecting(); }
 
   // The devices chosen for COM numbers go into configuration files; the map
   // must outlive the program.
@@ -135,9 +134,10 @@ class Program {
   Settings& settings() { return settings_; }
   RunState& state() { return state_; }
   Terminal& terminal() { return terminal_; }
-  SerialLink& modem() { return modem_; }
+  Connection& modem() { return modem_; }
   SentenceSink& sender() { return sender_; }
   Logs& logs() { return logs_; }
+  LogControls& logControls() { return logControls_; }
   MenuModel& menu() { return menu_; }
   PerformanceStats& stats() { return stats_; }
   NoiseChartRecord& noiseChart() { return noiseChart_; }
@@ -146,7 +146,7 @@ class Program {
   EmulatorPane& emulatorPane() { return emulatorPane_; }
   FirmwareDownload& firmware() { return firmware_; }
   GpsReceiver& gps() { return gps_; }
-  SerialLink& gpsLink() { return gpsLink_; }
+  Connection& gpsLink() { return gpsLink_; }
   const TimerTable& timers() const { return timers_; }
   const std::filesystem::path& dataRoot() const { return dataRoot_; }
 
@@ -159,25 +159,28 @@ class Program {
   void ChooseTransmitSource(int id);
   void ChooseTerminalFont();
   void SetTerminalFont();
+  // The main menu's log commands (LogControls); each leaves the items as
+  // the log is afterwards.
   void LogStart(bool nmea);
   void LogRestart(bool nmea);
   void LogStop(bool nmea);
   // The main menu's log items as the logs really are (an open can fail,
-  // a write can close a log, another window can start or stop one): Start
-  // while closed (the NMEA log's only while connected), Restart and Stop
-  // while open.
+  // a write can close a log, another window can start or stop one), by
+  // LogControls' rule.
   void ShowLogItems();
   void ShowLogItems(bool nmea);
   void SendModemCommand(int id);
   void RunTestCycle();
   void ApplyConfigChanges(const ConfigChanges& changes);
-  void PortLost();
+  // The modem's device went away: the connection closed the port.
+  void PortLost(int port);
   // One line with the count of received bytes dropped since the last one;
   // `quiet`: the poll brought nothing new.
   void ReportDropped(bool quiet);
-  // The menus and the title of a connected modem port.
+  // The menus and the title of a connected modem port, and of a closed one
+  // (which also ends the NMEA log).
   void ShowConnected();
-  void TryReconnect();
+  void ShowDisconnected();
   void ReportStatus();
 
   const Clock& clock_;
@@ -187,7 +190,8 @@ class Program {
   RunState state_;
   Terminal terminal_;
   Logs logs_;
-  SerialLink modem_;
+  Connection modem_;
+  LogControls logControls_;
   ModemSender sender_;
   MenuModel menu_;
   TimerTable timers_;
@@ -198,20 +202,14 @@ class Program {
   EmulatorPane emulatorPane_;
   Emulator emulator_;
   NoSharedLibrary noMapLibrary_;
-  SerialLink gpsLink_;
+  Connection gpsLink_;
   MapLibrary map_;
   GpsReceiver gps_;
   FirmwareDownload firmware_;
   ConfigFiles config_;
   std::map<int, std::function<void()>> commands_;
   std::map<int, std::function<void()>> rxHandlers_;
-  bool reconnect_ = false;
-  struct Rejoin {
-    bool pending = false;
-    int port = 0;
-    uint32_t nextTry = 0;  // tick of the next attempt
-    bool nmeaLog = false;  // the NMEA log was open when the port was lost
-  } rejoin_;
+  bool nmeaLogAtLoss_ = false;  // the NMEA log was open when the port was lost
   // What the status bar is made from: compared on every step, so the text
   // is only built again when one of these changed.
   struct StatusInputs {
@@ -224,7 +222,5 @@ class Program {
   StatusInputs shownInputs_;
   StatusFields shownStatus_;
 };
-
-constexpr uint32_t RECONNECT_PERIOD_MS = 2000;
 
 }  // namespace tw

@@ -1,6 +1,7 @@
 // The modem port's receive path: the 20 ms poll, the dispatch of what it
 // brought to the handler of the receive mode, bytes that are lost anyway, and
-// a port that goes away (with the optional reconnect).
+// a port that goes away (the connection closes it and, when asked to, tries it
+// again).
 #include "app/program.h"
 #include "core/cformat.h"
 
@@ -20,8 +21,7 @@ void Program::CommPoll() {
     case SerialLink::PollResult::Closed:
       return;
     case SerialLink::PollResult::Lost:
-      PortLost();
-      return;
+      return;  // PortLost has run
     case SerialLink::PollResult::Read:
       RxDispatch();
       ReportDropped(modem_.bytesReceived() == before);
@@ -74,10 +74,10 @@ void Program::ReportDropped(bool quiet) {
 // closed): close it as "Disconnect" would, so the window does not go on
 // showing a dead port as connected, and say so once. An open emulator window
 // stops its test messages (they could only be refused now) and says so in
-// its pane; the port's bytes go back to the modem interpreter.
-void Program::PortLost() {
-  const int port = modem_.lastOpenedPort();
-  const bool nmeaLog = logs_.nmeaOpen();
+// its pane; the port's bytes go back to the modem interpreter. The
+// connection then arms its reconnect, when on.
+void Program::PortLost(int port) {
+  nmeaLogAtLoss_ = logs_.nmeaOpen();
   terminal_.OnKillFocus();
   ModemDisconnect();
   RxDropUnfinishedLine(modem_.rx);
@@ -87,36 +87,6 @@ void Program::PortLost() {
     emulator_.PortLost(port);
   }
   ReportDropped(true);
-  if (reconnect_) {
-    rejoin_ = Rejoin{true, port, clock_.tickCount() + RECONNECT_PERIOD_MS, nmeaLog};
-    terminal_.PrintLine(cformat("Trying COM%d again every %u s.", port,
-                                static_cast<unsigned>(RECONNECT_PERIOD_MS / 1000)));
-  }
-}
-
-void Program::SetReconnect(bool on) {
-  reconnect_ = on;
-  if (!on) rejoin_.pending = false;
-}
-
-// One quiet attempt per period: a failure shows nothing (the lost line said
-// it all), so an absent device never fills the screen or stacks boxes.
-void Program::TryReconnect() {
-  if (!rejoin_.pending || !terminal_.info()) return;
-  if (modem_.connected() || settings_.modemPort.portNumber != rejoin_.port) {
-    rejoin_.pending = false;  // connected by hand, or another port was chosen
-    return;
-  }
-  const uint32_t now = clock_.tickCount();
-  if (static_cast<int32_t>(now - rejoin_.nextTry) < 0) return;
-  rejoin_.nextTry = now + RECONNECT_PERIOD_MS;
-  if (!modem_.Connect()) return;
-  rejoin_.pending = false;
-  ShowConnected();
-  terminal_.PrintLine(cformat("Reconnected to COM%d (%s) at %ld baud.", rejoin_.port,
-                              modem_.device(rejoin_.port).c_str(),
-                              static_cast<long>(settings_.modemPort.baudRate)));
-  if (rejoin_.nmeaLog && !logs_.nmeaOpen()) LogStart(true);
 }
 
 }  // namespace tw

@@ -26,18 +26,10 @@ void Emulator::EMUInit() {
   state_ = fresh;
   pane_.Clear();
   ResetMenu();
-
-  Logs& logs = links_.logs;
-  if (logs.nmeaOpen()) {
-    logs.NMEALogClose();
-    logs.NMEALogOpen(logs.logPortNumber());
+  for (LogKind kind : {LogKind::Nmea, LogKind::Data}) {
+    if (links_.logControls.open(kind)) links_.logControls.Restart(kind);
+    ShowLogItems(kind);
   }
-  ShowNmeaLogItems(logs.nmeaOpen());
-  if (logs.dataOpen()) {
-    logs.DataLogClose();
-    logs.DataLogOpen(logs.logPortNumber());
-  }
-  ShowRawLogItems(logs.dataOpen());
 }
 
 void Emulator::Quit() { state_.running = 0; }
@@ -110,50 +102,27 @@ void Emulator::ResetMenu() {
   }
 }
 
-void Emulator::ShowNmeaLogItems(bool open) {
-  menu_.Enable(emu::NMEA_LOG_START, !open);
-  menu_.Enable(emu::NMEA_LOG_RESTART, open);
-  menu_.Enable(emu::NMEA_LOG_STOP, open);
+void Emulator::ShowLogItems(LogKind kind) {
+  const LogCommands allowed = links_.logControls.Allowed(kind);
+  const bool nmea = kind == LogKind::Nmea;
+  menu_.Enable(nmea ? emu::NMEA_LOG_START : emu::RAW_LOG_START, allowed.start);
+  menu_.Enable(nmea ? emu::NMEA_LOG_RESTART : emu::RAW_LOG_RESTART, allowed.restart);
+  menu_.Enable(nmea ? emu::NMEA_LOG_STOP : emu::RAW_LOG_STOP, allowed.stop);
 }
 
-void Emulator::ShowRawLogItems(bool open) {
-  menu_.Enable(emu::RAW_LOG_START, !open);
-  menu_.Enable(emu::RAW_LOG_RESTART, open);
-  menu_.Enable(emu::RAW_LOG_STOP, open);
+// The same commands as the main menu's, on the same logs; the items follow
+// the log as it is afterwards (an open that failed offers Start again).
+void Emulator::LogCommand(LogKind kind, void (LogControls::*command)(LogKind)) {
+  (links_.logControls.*command)(kind);
+  ShowLogItems(kind);
 }
 
-// The items switch as if an open had worked even when it failed (the
-// operator has been told in a box): Stop then only resets them, Restart
-// tries again.
-void Emulator::NmeaLogStart() {
-  links_.logs.NMEALogOpen(links_.settings.modemPort.portNumber);
-  ShowNmeaLogItems(links_.logs.nmeaOpen());
-}
-
-void Emulator::NmeaLogRestart() {
-  links_.logs.NMEALogClose();
-  links_.logs.NMEALogOpen(links_.logs.logPortNumber());
-}
-
-void Emulator::NmeaLogStop() {
-  links_.logs.NMEALogClose();
-  ShowNmeaLogItems(false);
-}
-
-void Emulator::RawLogStart() {
-  links_.logs.DataLogOpen(links_.settings.modemPort.portNumber);
-  ShowRawLogItems(links_.logs.dataOpen());
-}
-
-void Emulator::RawLogRestart() {
-  links_.logs.DataLogClose();
-  links_.logs.DataLogOpen(links_.logs.logPortNumber());
-}
-
-void Emulator::RawLogStop() {
-  links_.logs.DataLogClose();
-  ShowRawLogItems(false);
-}
+void Emulator::NmeaLogStart() { LogCommand(LogKind::Nmea, &LogControls::Start); }
+void Emulator::NmeaLogRestart() { LogCommand(LogKind::Nmea, &LogControls::Restart); }
+void Emulator::NmeaLogStop() { LogCommand(LogKind::Nmea, &LogControls::Stop); }
+void Emulator::RawLogStart() { LogCommand(LogKind::Data, &LogControls::Start); }
+void Emulator::RawLogRestart() { LogCommand(LogKind::Data, &LogControls::Restart); }
+void Emulator::RawLogStop() { LogCommand(LogKind::Data, &LogControls::Stop); }
 
 void Emulator::PortLost(int portNumber) {
   state_.running = 0;

@@ -12,13 +12,14 @@
 
 #include "core/clock.h"
 #include "core/sentence_sink.h"
-#include "core/settings.h"
 #include "emulator/emulator_pane.h"
+#include "logging/log_controls.h"
 #include "logging/logs.h"
 #include "protocol/nmea.h"
 #include "resources/menu_model.h"
 #include "resources/menu_table.h"
 #include "serial/rx_ring.h"
+#include "serial/serial_link.h"
 
 namespace tw {
 
@@ -53,8 +54,9 @@ struct EMUState {
 struct EmulatorLinks {
   SentenceSink& sink;        // the program's one way to the serial line
   Logs& logs;                // the same NMEA and data logs as the main window's
+  LogControls& logControls;  // their Start, Restart and Stop, as the main menu's
   const Clock& clock;        // the time in "[hh:mm:ss]" stamps and in sentences
-  const Settings& settings;  // modemPort.portNumber: the port the host is on
+  const SerialLink& modem;   // the port the host is on: its records carry its number
 };
 
 class Emulator {
@@ -93,7 +95,7 @@ class Emulator {
   // Hex digits to bytes (at most EMU_RAW_MAX) into the data log.
   void EMUWriteRaw(std::string_view hex);
 
-  // --- The "&Log" items of the window, on the program's logs ---
+  // --- The "&Log" items of the window: the program's log controls ---
   void NmeaLogStart();
   void NmeaLogRestart();
   void NmeaLogStop();
@@ -108,8 +110,9 @@ class Emulator {
 
  private:
   void ResetMenu();
-  void ShowNmeaLogItems(bool open);
-  void ShowRawLogItems(bool open);
+  void LogCommand(LogKind kind, void (LogControls::*command)(LogKind));
+  // The window's items of a log as LogControls allows them now.
+  void ShowLogItems(LogKind kind);
   std::string TimeStamp() const;
 
   EmulatorLinks links_;

@@ -169,7 +169,7 @@ void Emulator::EMUPoll(RxState& rx) {
         cformat("NMEA: Line of %u characters discarded (limit %zu).", waiting, EMU_LINE_MAX));
     return;
   }
-  links_.logs.NMEALogLine(links_.settings.modemPort.portNumber, line);
+  links_.logs.NMEALogLine(links_.modem.portNumber(), line);
   // Shown without its CR: the pane ends each line itself.
   if (state_.showHost) EMUPrint(HOST_PREFIX + std::string(WithoutLineEnd(line)));
 

@@ -118,7 +118,7 @@ void GpsReceiver::GPSDispatch() {
 void GpsReceiver::HandOn(const std::string& sentence, bool toMap) {
   const Settings& s = links_.settings;
   if (toMap && s.sendGpsToMap && links_.state.mapAvailable) links_.map.SendMMString(sentence);
-  if (s.logGpsMessages) links_.logs.NMEALogLine(s.gpsPort.portNumber, sentence);
+  if (s.logGpsMessages) links_.logs.NMEALogLine(links_.link.portNumber(), sentence);
   if (s.showGpsMessages) links_.out.PrintLine(sentence);
 }
 

@@ -14,6 +14,7 @@
 #include "logging/logs.h"
 #include "protocol/stats.h"
 #include "serial/rx_ring.h"
+#include "serial/serial_link.h"
 
 namespace tw {
 
@@ -42,7 +43,8 @@ struct InterpreterLinks {
   TextOut& out;
   SentenceSink& sink;
   Logs& logs;
-  const Settings& settings;  // view flags, transmit source, custom string, modem port
+  const Settings& settings;  // view flags, transmit source, custom string
+  const SerialLink& modem;   // records are logged under the port that is open
   RunState& state;           // the modem's unit address, band and sound speed
   PerformanceStats& stats;
   DataFrameHandler* frames = nullptr;

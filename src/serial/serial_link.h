@@ -23,16 +23,21 @@ class SerialLink {
   // `port` is the operator's choice of port and line settings; the link
   // reads it at each connect and reconfigure.
   SerialLink(SerialPortOpener& opener, const SerialSettings& port);
+  virtual ~SerialLink() = default;
+  SerialLink(const SerialLink&) = delete;
+  SerialLink& operator=(const SerialLink&) = delete;
 
   // Opens the port exclusively and applies the baud rate. False when it
   // cannot be opened or configured, and for a link that is already open (the
   // open port is left alone).
-  bool Connect();
+  virtual bool Connect();
   // Closes the port; the ring keeps what it holds.
-  void Disconnect();
+  virtual void Disconnect();
   bool connected() const { return port_ != nullptr; }
-  // The port that is open; while closed, the one the settings name. A change
-  // of the settings (a loaded file) applies at the next connect.
+  // Which port is open: the one answer for everything that names the port
+  // (the title, log folders, the source port of log records). While closed,
+  // the one the settings name. A change of the settings (a loaded file)
+  // applies at the next connect.
   int portNumber() const { return port_ ? openedPort_ : settings_.portNumber; }
   // The port that was open last, for the line that says it was lost.
   int lastOpenedPort() const { return openedPort_; }
@@ -42,7 +47,7 @@ class SerialLink {
   // than the ring has room for: the rest stays with the port for the next
   // poll, so nothing is thrown away here. Lost: the device went away; the
   // port is closed then, so a dead port is never polled again.
-  PollResult Poll(uint32_t maxBytes = POLL_CHUNK);
+  virtual PollResult Poll(uint32_t maxBytes = POLL_CHUNK);
   // Applies the baud rate to the open port; true when there is none.
   bool Reconfigure();
   // Writes every byte within `timeoutMs`; false when closed, failed or late.
@@ -50,6 +55,8 @@ class SerialLink {
 
   // Why the last Connect failed: the device, the system's reason and a hint.
   const OpenFailure& lastFailure() const { return failure_; }
+  // The operator's port and line settings the link opens with.
+  const SerialSettings& settings() const { return settings_; }
   // The device behind a port number, as the opener names it (may be empty).
   std::string device(int portNumber) const { return opener_.device(portNumber); }
 

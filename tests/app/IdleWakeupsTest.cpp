@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <map>
 
+#include "app/HeadlessUi.h"
 #include "app/MainWindow.h"
 #include "support/program_fixture.h"
 
@@ -31,6 +32,15 @@ TEST(IdleWakeups, OnlyTimersWithWorkRunAndTheTableStillHoldsThemAll) {
   const TimerSlot& spare = window.program().timers().table[TIMER_SPARE];
   EXPECT_EQ(spare.state, TIMER_RUNNING);
   EXPECT_EQ(spare.period, 20);
+}
+
+// The run without a window backs the timers the same way.
+TEST(IdleWakeups, HeadlessRunsOnlyTimersWithWork) {
+  HeadlessUi ui([](int) {});
+  for (int number : {TIMER_POLL, TIMER_SPARE, TIMER_SLOW}) ui.SetTimer(number, 20);
+  int active = 0;
+  for (QTimer* t : ui.findChildren<QTimer*>()) active += t->isActive() ? 1 : 0;
+  EXPECT_EQ(active, 2);
 }
 
 }  // namespace

@@ -26,10 +26,12 @@ class EmulatorTest : public ::testing::Test {
   EmulatorTest()
       : logs(clock, root.path(),
              [this](const std::string& text, const std::string&) { boxes.push_back(text); }),
-        emulator(EmulatorLinks{sink, logs, clock, settings}, pane) {
+        emulator(EmulatorLinks{sink, logs, logControls, clock, modem}, pane) {
     clock.now = LocalTime{2007, 3, 3, 14, 5, 9};
     clock.ticks = 1000;
     settings.modemPort.portNumber = 3;
+    ports.add(3);
+    modem.Connect();  // the host is on COM3
     RxInit(rx);
     rx.mode = RX_EMULATOR;
     logs.LogsInit(3600);
@@ -83,6 +85,9 @@ class EmulatorTest : public ::testing::Test {
   std::vector<std::string> boxes;
   Logs logs;
   Settings settings;
+  FakePortOpener ports;
+  SerialLink modem{ports, settings.modemPort};
+  LogControls logControls{logs, [this] { return LogPort{modem.connected(), modem.portNumber()}; }};
   RecordingTextOut terminal;
   RecordingSink sink{&terminal};
   EmulatorPane pane;

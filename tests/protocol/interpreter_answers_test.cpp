@@ -141,7 +141,7 @@ TEST_F(InterpreterReactions, ReceivedFramesGoToTheFrameHandlerAndAreCounted) {
 
 TEST_F(InterpreterReactions, WithoutFrameHandlerFramesAreStillCountedAndRequestsNotAnswered) {
   tw::ModemInterpreter bare(
-      InterpreterLinks{out, sink, logs, settings, state, stats, nullptr, nullptr});
+      InterpreterLinks{out, sink, logs, settings, modem, state, stats, nullptr, nullptr});
   settings.useNodeProtocol = 1;
   Feed("$CARXD,1,2,0,1,0a0b\r\n$CADRQ,120000,4,5,2,9\r\n$SNCFR,-90\r\n");
   bare.InterpretModemLine(rx);

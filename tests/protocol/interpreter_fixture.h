@@ -81,12 +81,14 @@ class InterpreterReactions : public ::testing::Test {
   RecordingTextOut out;
   RecordingSink sink{&out};
   Settings settings;
+  FakePortOpener ports;
+  SerialLink modem{ports, settings.modemPort};
   RunState state;
   PerformanceStats stats;
   FakeFrames frames;
   Lines noiseReports;
   tw::ModemInterpreter interpreter{
-      InterpreterLinks{out, sink, logs, settings, state, stats, &frames,
+      InterpreterLinks{out, sink, logs, settings, modem, state, stats, &frames,
                        [this](const std::string& line) { noiseReports.push_back(line); }}};
   RxState rx;
 };

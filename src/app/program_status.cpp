@@ -1,0 +1,48 @@
+// What the status bar shows: the modem connection, its traffic and the open
+// logs, handed to the window only when it changed.
+#include "app/program.h"
+
+namespace tw {
+
+Program::StatusInputs Program::StatusNow() const {
+  StatusInputs in;
+  LinkStatus& link = in.link;
+  link.connected = modem_.connected();
+  link.reconnecting = modem_.reconnecting();
+  link.port = link.reconnecting ? modem_.reconnectPort() : modem_.portNumber();
+  link.device = modem_.device(link.port);
+  link.baudRate = settings_.modemPort.baudRate;
+  link.received = modem_.bytesReceived();
+  link.sent = modem_.bytesSent();
+  if (logs_.nmeaOpen()) in.nmeaLog = logs_.nmeaPath();
+  if (logs_.dataOpen()) in.dataLog = logs_.dataPath();
+  return in;
+}
+
+StatusFields Program::Status() const {
+  const StatusInputs in = StatusNow();
+  return MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
+}
+
+void Program::SetStatusListener(std::function<void(const StatusFields&)> listener) {
+  statusListener_ = std::move(listener);
+  shownInputs_ = StatusNow();
+  shownStatus_ = MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
+  if (statusListener_) statusListener_(shownStatus_);
+}
+
+// Runs ten times a second, busy or idle: nothing is formatted unless what
+// the bar shows is made from something new.
+void Program::ReportStatus() {
+  if (!statusListener_) return;
+  StatusInputs now = StatusNow();
+  if (now == shownInputs_) return;
+  shownInputs_ = std::move(now);
+  StatusFields fields =
+      MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
+  if (fields == shownStatus_) return;
+  shownStatus_ = std::move(fields);
+  statusListener_(shownStatus_);
+}
+
+}  // namespace tw
