@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "resources/menu_model.h"
-#include "resources/menu_table.h"
+#include "menu/menu_model.h"
+#include "menu/menu_table.h"
 
 namespace tw {
 

@@ -7,7 +7,7 @@
 #include "core/settings_table.h"
 #include "diagnostics/noise_report.h"
 #include "diagnostics/test_cycle.h"
-#include "resources/menu_table.h"
+#include "menu/menu_table.h"
 #include "serial/open_failure.h"
 #include "terminal/terminal_screen.h"
 

@@ -14,7 +14,7 @@
 #include "core/ui.h"
 #include "logging/logs.h"
 #include "map/map_library.h"
-#include "resources/menu_model.h"
+#include "menu/menu_model.h"
 #include "serial/rx_ring.h"
 #include "serial/serial_link.h"
 

@@ -9,7 +9,7 @@
 
 #include "core/settings.h"
 #include "map/shared_library.h"
-#include "resources/menu_model.h"
+#include "menu/menu_model.h"
 
 namespace tw {
 

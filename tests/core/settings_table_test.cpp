@@ -7,7 +7,7 @@
 #include <set>
 
 #include "core/commands.h"
-#include "resources/menu_table.h"
+#include "menu/menu_table.h"
 #include "support/program_fixture.h"
 
 namespace tw {

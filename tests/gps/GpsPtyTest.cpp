@@ -14,7 +14,7 @@
 #include "gps/gps_traffic.h"
 #include "map/QtSharedLibrary.h"
 #include "map/StandinProbe.h"
-#include "resources/menu_table.h"
+#include "menu/menu_table.h"
 #include "serial/QtSerialPort.h"
 #include "support/fakes.h"
 #include "support/program_fixture.h"

@@ -10,8 +10,8 @@
 
 #include "core/commands.h"
 #include "map/fake_map_library.h"
+#include "menu/menu_table.h"
 #include "protocol/nmea.h"
-#include "resources/menu_table.h"
 #include "support/fakes.h"
 #include "support/program_fixture.h"
 

@@ -10,7 +10,7 @@
 
 #include "core/commands.h"
 #include "map/fake_map_library.h"
-#include "resources/menu_table.h"
+#include "menu/menu_table.h"
 
 namespace tw::test {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/commands.h"
-#include "resources/MenuBar.h"
+#include "menu/MenuBar.h"
 
 namespace tw {
 namespace {

@@ -8,8 +8,8 @@
 #include <map>
 #include <vector>
 
-#include "resources/menu_model.h"
-#include "resources/menu_table.h"
+#include "menu/menu_model.h"
+#include "menu/menu_table.h"
 
 class QAction;
 

@@ -1,7 +1,7 @@
 // Structure, identifiers and start states of the main menu table. The
 // identifier rules below are written out independently of commands.h, so a
 // slip in either place shows up here.
-#include "resources/menu_table.h"
+#include "menu/menu_table.h"
 
 #include <gtest/gtest.h>
 

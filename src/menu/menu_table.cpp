@@ -1,7 +1,7 @@
 // The main menu bar, top to bottom. Numbered runs of items ("Node 0" to
 // "Node 15", "Ping Unit 0" to "Ping Unit 15", ...) are generated from the
 // identifier arrays of commands.h, so each identifier is written only there.
-#include "resources/menu_table.h"
+#include "menu/menu_table.h"
 
 #include <cstddef>
 #include <cstdint>
