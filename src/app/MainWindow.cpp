@@ -15,6 +15,7 @@
 #include "app/AboutDialog.h"
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
+#include "app/command_table.h"
 #include "app/stdout_writer.h"
 #include "core/commands.h"
 #include "diagnostics/NoiseChartWindow.h"
