@@ -2,6 +2,9 @@
 // actions, RefreshMenu) and the program menu.
 #include "app/command_table.h"
 
+#include <map>
+#include <utility>
+
 #include "app/command_rows.h"
 #include "app/modem_commands.h"
 #include "app/program.h"
@@ -125,22 +128,17 @@ const std::vector<MenuEntry>& MainMenuTable() {
     // no log open, no map program.
     static const Settings startSettings;
     static const RunState startState;
-    const MenuInputs start{startSettings, startState};
+    std::map<int, std::pair<bool, bool>> start;  // enabled, checked
+    ForEachMenuState(MenuInputs{startSettings, startState},
+                     [&start](int id, bool enabled, bool checked) {
+                       start[id] = {enabled, checked};
+                     });
     std::vector<MenuEntry> out;
     for (const CommandRow& row : MainCommandTable()) {
-      const bool item = row.kind == MenuKind::Item;
-      const bool enabled = !item ? !row.popupGrayed : !row.enabled || row.enabled(start);
-      out.push_back({row.kind, row.caption.c_str(), row.id, !enabled,
-                     item && row.checked && row.checked(start)});
-    }
-    // A further place shows its command's state.
-    for (MenuEntry& e : out) {
-      if (e.kind != MenuKind::Item) continue;
-      for (const CommandRow* row : CommandItems()) {
-        if (row->id != e.id) continue;
-        e.grayed = row->enabled && !row->enabled(start);
-        e.checked = row->checked && row->checked(start);
-      }
+      // A further place shows its command's state.
+      const auto [enabled, checked] =
+          row.kind == MenuKind::Item ? start[row.id] : std::pair{!row.popupGrayed, false};
+      out.push_back({row.kind, row.caption.c_str(), row.id, !enabled, checked});
     }
     return out;
   }();

@@ -23,17 +23,17 @@ enum class SettingKind {
   Text,      // a text set in a dialog
 };
 
-// Limits of the terminal font's choices.
+// Limits the declarations' rules use: the longest face name, the largest
+// font height or width in pixels (either sign for the height), ...
 constexpr size_t FACE_NAME_MAX = 31;
-// Largest font height or width in pixels, either sign for the height.
 constexpr int32_t FONT_SIZE_MAX = 1000;
 constexpr int32_t FONT_WEIGHT_MAX = 1000;
 constexpr int32_t COLOR_MAX = 0xFFFFFF;
 constexpr int32_t PORT_NUMBER_MAX = 16;
 
-// Lists of allowed values that other rooms own (the serial dialog's lists,
-// the frame kinds of the protocol dialog); a rule names one, and the
-// configuration files look it up.
+// Lists of allowed values kept where they are shown (the menu's test
+// intervals, the serial dialog's lists, the frame kinds of the protocol
+// dialog); a rule names one, and the configuration files look it up.
 enum class ValueList { None, TestIntervals, BaudRates, DataBits, Parities, StopBits, FrameKinds };
 // Texts with a form of their own: a font's face name, a command for the
 // modem (the custom string).
