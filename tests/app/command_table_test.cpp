@@ -11,6 +11,7 @@
 #include "app/modem_commands.h"
 #include "core/commands.h"
 #include "core/settings_table.h"
+#include "support/program_fixture.h"
 
 namespace tw {
 namespace {
@@ -153,6 +154,23 @@ TEST(CommandTable, ConnectionLogAndDeviceItemsFollowTheState) {
     for (const auto& [id, enabled] : c.enabled)
       EXPECT_EQ(shown.at(id), enabled) << c.what << ": " << id;
   }
+}
+
+// A data log left open over a lost port stays offered as open, not as
+// startable, once the port is back (it used to offer "Start" again).
+using CommandTableProgram = test::ProgramTest;
+TEST_F(CommandTableProgram, DataLogOpenOverAReconnectKeepsOnlyRestartAndStop) {
+  auto port = Connect();
+  program->OnCommand(cmd::DATA_LOG_START);
+  port->gone = true;
+  program->OnTimer(TIMER_POLL);
+  ASSERT_FALSE(program->modem().connected());
+  port->gone = false;
+  Connect();
+  ASSERT_TRUE(program->logs().dataOpen());
+  EXPECT_FALSE(program->menu().IsEnabled(cmd::DATA_LOG_START));
+  EXPECT_TRUE(program->menu().IsEnabled(cmd::DATA_LOG_RESTART));
+  EXPECT_TRUE(program->menu().IsEnabled(cmd::DATA_LOG_STOP));
 }
 
 }  // namespace
