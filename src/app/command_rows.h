@@ -67,8 +67,6 @@ struct MenuCommands {
   static CommandAction SettingAction(const SettingEntry& entry);
   // Sends the modem command `id` of the modem command table.
   static CommandAction SendsSentence(int id);
-  // Opens `dialog` while the terminal is there.
-  static CommandAction OpensDialog(int dialog);
 };
 
 }  // namespace tw
