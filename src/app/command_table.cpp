@@ -1,21 +1,170 @@
-// The main window's command table: what each menu command does.
+// The command table's writer and rules, the Program side of it (binding the
+// actions, RefreshMenu) and the program menu.
+#include "app/command_table.h"
+
+#include <map>
+#include <utility>
+
+#include "app/command_rows.h"
 #include "app/modem_commands.h"
 #include "app/program.h"
 #include "core/commands.h"
-#include "core/settings_table.h"
-#include "frames/acp.h"
 
 namespace tw {
 
-void Program::ToggleOption(int32_t& flag, int id) {
-  flag = flag ? 0 : 1;
-  menu_.Check(id, flag != 0);
+// ---------------------------------------------------------------- writer
+
+namespace {
+CommandRow Row(MenuKind kind, std::string caption = {}, int id = 0) {
+  CommandRow row;
+  row.kind = kind;
+  row.caption = std::move(caption);
+  row.id = id;
+  return row;
+}
+}  // namespace
+
+void MenuWriter::Popup(std::string caption, bool grayed) {
+  CommandRow row = Row(MenuKind::Popup, std::move(caption));
+  row.popupGrayed = grayed;
+  rows_.push_back(std::move(row));
 }
 
-void Program::ChooseInterval(int id, int32_t periodMs) {
+void MenuWriter::End() { rows_.push_back(Row(MenuKind::End)); }
+
+void MenuWriter::Separator() { rows_.push_back(Row(MenuKind::Separator)); }
+
+void MenuWriter::Item(std::string caption, int id, CommandAction action, MenuRule enabled,
+                      MenuRule checked) {
+  CommandRow row = Row(MenuKind::Item, std::move(caption), id);
+  row.action = std::move(action);
+  row.enabled = std::move(enabled);
+  row.checked = std::move(checked);
+  rows_.push_back(std::move(row));
+}
+
+void MenuWriter::Grayed(std::string caption, int id) {
+  Item(
+      std::move(caption), id, [](Program&) {}, menu_rule::Never);
+}
+
+void MenuWriter::Inert(std::string caption, int id) {
+  Item(std::move(caption), id, [](Program&) {});
+}
+
+void MenuWriter::Also(int id) {
+  for (const CommandRow& row : rows_) {
+    if (row.kind != MenuKind::Item || row.id != id || row.alsoHere) continue;
+    CommandRow place = Row(MenuKind::Item, row.caption, id);
+    place.alsoHere = true;
+    rows_.push_back(std::move(place));
+    return;
+  }
+  // No such command above: the table's own test names the slip.
+  CommandRow lost = Row(MenuKind::Item, "", id);
+  lost.alsoHere = true;
+  rows_.push_back(std::move(lost));
+}
+
+void MenuWriter::Setting(std::string caption, int id, MenuRule enabled) {
+  const SettingEntry* entry = FindSettingByCommand(id);
+  if (!entry) {
+    Item(std::move(caption), id, {}, std::move(enabled));  // no action: the test names it
+    return;
+  }
+  Item(std::move(caption), id, MenuCommands::SettingAction(*entry), std::move(enabled),
+       [entry](const MenuInputs& in) { return SettingNumber(*entry, in.settings) != 0; });
+}
+
+// ---------------------------------------------------------------- rules
+
+namespace menu_rule {
+bool Never(const MenuInputs&) { return false; }
+bool Connected(const MenuInputs& in) { return in.modemConnected; }
+bool NotConnected(const MenuInputs& in) { return !in.modemConnected; }
+bool GpsConnected(const MenuInputs& in) { return in.gpsConnected; }
+// The log controls' rule: the NMEA log is written under the open port, so
+// it starts only while connected; a disconnect closes it.
+bool NmeaLogStartable(const MenuInputs& in) { return in.nmeaLog.start; }
+bool NmeaLogOpen(const MenuInputs& in) { return in.nmeaLog.stop; }
+bool DataLogStartable(const MenuInputs& in) { return in.dataLog.start && in.modemConnectedOnce; }
+bool DataLogOpen(const MenuInputs& in) { return in.dataLog.stop; }
+bool LoopTesting(const MenuInputs& in) { return in.state.loopTesting != 0; }
+bool MapAvailable(const MenuInputs& in) { return in.state.mapAvailable != 0; }
+}  // namespace menu_rule
+
+// ---------------------------------------------------------------- table
+
+const std::vector<CommandRow>& MainCommandTable() {
+  static const std::vector<CommandRow> table = [] {
+    MenuWriter m;
+    MenuCommands::ProgramMenu(m);
+    MenuCommands::ModemMenu(m);
+    MenuCommands::TestMenu(m);
+    MenuCommands::DataMenu(m);
+    MenuCommands::ViewMenu(m);
+    MenuCommands::MapMenu(m);
+    MenuCommands::GpsMenu(m);
+    MenuCommands::UdpMenu(m);
+    return m.Take();
+  }();
+  return table;
+}
+
+const std::vector<const CommandRow*>& CommandItems() {
+  static const std::vector<const CommandRow*> items = [] {
+    std::vector<const CommandRow*> rows;
+    for (const CommandRow& row : MainCommandTable()) {
+      if (row.kind == MenuKind::Item && !row.alsoHere) rows.push_back(&row);
+    }
+    return rows;
+  }();
+  return items;
+}
+
+const std::vector<MenuEntry>& MainMenuTable() {
+  static const std::vector<MenuEntry> entries = [] {
+    // A freshly started program: the start-up choices, nothing connected,
+    // no log open, no map program.
+    static const Settings startSettings;
+    static const RunState startState;
+    std::map<int, std::pair<bool, bool>> start;  // enabled, checked
+    ForEachMenuState(MenuInputs{startSettings, startState},
+                     [&start](int id, bool enabled, bool checked) {
+                       start[id] = {enabled, checked};
+                     });
+    std::vector<MenuEntry> out;
+    for (const CommandRow& row : MainCommandTable()) {
+      // A further place shows its command's state.
+      const auto [enabled, checked] =
+          row.kind == MenuKind::Item ? start[row.id] : std::pair{!row.popupGrayed, false};
+      out.push_back({row.kind, row.caption.c_str(), row.id, !enabled, checked});
+    }
+    return out;
+  }();
+  return entries;
+}
+
+CommandAction MenuCommands::SettingAction(const SettingEntry& entry) {
+  const SettingEntry* e = &entry;
+  if (entry.kind == SettingKind::Choice) {
+    const int id = entry.commandId;
+    return [id](Program& p) { p.ChooseTransmitSource(id); };
+  }
+  return [e](Program& p) { p.ToggleOption(e->number(p.settings_)); };
+}
+
+CommandAction MenuCommands::SendsSentence(int id) {
+  return [id](Program& p) { p.SendModemCommand(id); };
+}
+
+// ---------------------------------------------------------------- Program
+
+void Program::ToggleOption(int32_t& flag) { flag = flag ? 0 : 1; }
+
+void Program::ChooseInterval(int32_t periodMs) {
   settings_.testInterval = periodMs;
   StartTimer(TIMER_TEST, periodMs);
-  for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) menu_.Check(item.id, item.id == id);
 }
 
 // The sources of transmitted data: choosing one clears the others, choosing
@@ -26,9 +175,7 @@ void Program::ChooseTransmitSource(int id) {
   const bool wasSet = chosen->number(settings_) != 0;
   for (const SettingEntry& entry : SettingsTable()) {
     if (entry.kind != SettingKind::Choice) continue;
-    const bool on = !wasSet && entry.commandId == id;
-    entry.number(settings_) = on ? 1 : 0;
-    menu_.Check(entry.commandId, on);
+    entry.number(settings_) = !wasSet && entry.commandId == id ? 1 : 0;
   }
 }
 
@@ -44,98 +191,97 @@ void Program::SendModemCommand(int id) {
                                    : c->fixedText);
 }
 
-// Every toggle of the settings table flips its flag and its check mark.
-void Program::AddToggleCommands() {
-  for (const SettingEntry& entry : SettingsTable()) {
-    const int id = entry.commandId;
-    if (entry.kind == SettingKind::Toggle) {
-      const SettingEntry* e = &entry;
-      commands_[id] = [this, e, id] { ToggleOption(e->number(settings_), id); };
-    } else if (entry.kind == SettingKind::Choice) {
-      commands_[id] = [this, id] { ChooseTransmitSource(id); };
-    }
-  }
-  for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) {
-    commands_[item.id] = [this, item] { ChooseInterval(item.id, item.periodMs); };
+void Program::BuildCommandTable() {
+  for (const CommandRow* row : CommandItems()) {
+    commands_[row->id] = [this, row] { row->action(*this); };
   }
 }
 
-void Program::BuildCommandTable() {
-  auto& t = commands_;
+MenuInputs Program::MenuInputsNow() const {
+  MenuInputs in{settings_, state_};
+  in.modemConnected = modem_.connected();
+  in.modemConnectedOnce = modemConnectedOnce_;
+  in.nmeaLog = logControls_.Allowed(LogKind::Nmea);
+  in.dataLog = logControls_.Allowed(LogKind::Data);
+  in.gpsConnected = gpsLink_.connected();
+  return in;
+}
 
-  // Program menu
-  t[cmd::PORT_SETTINGS] = [this] {
-    if (!terminal_.info()) return;
-    ui_.RunDialog(DLG_SERIAL);
-    ReconfigureAfterSettings();
-  };
-  t[cmd::CONNECT] = [this] {
-    if (!ModemConnect()) WarningBox("Can't Connect (in use?)");
-  };
-  t[cmd::DISCONNECT] = [this] {
-    if (!terminal_.info()) return;
-    terminal_.OnKillFocus();
-    ModemDisconnect();
-  };
-  t[cmd::NMEA_LOG_START] = [this] { LogStart(true); };
-  t[cmd::NMEA_LOG_RESTART] = [this] { LogRestart(true); };
-  t[cmd::NMEA_LOG_STOP] = [this] { LogStop(true); };
-  t[cmd::DATA_LOG_START] = [this] { LogStart(false); };
-  t[cmd::DATA_LOG_RESTART] = [this] { LogRestart(false); };
-  t[cmd::DATA_LOG_STOP] = [this] { LogStop(false); };
-  t[cmd::RUN_EMULATOR] = [this] {
-    if (!terminal_.info()) return;
-    if (!modem_.connected()) {
-      WarningBox("Emulator: You Must Connect First.");
+void Program::RefreshMenu() {
+  ForEachMenuState(MenuInputsNow(), [this](int id, bool enabled, bool checked) {
+    menu_.Enable(id, enabled);
+    menu_.Check(id, checked);
+  });
+}
+
+// ---------------------------------------------------------------- program menu
+
+void MenuCommands::ProgramMenu(MenuWriter& m) {
+  using namespace menu_rule;
+  m.Popup("T&idewire");
+  m.Item("Modem Serial &Port...", cmd::PORT_SETTINGS, [](Program& p) {
+    if (!p.terminal_.info()) return;
+    p.ui_.RunDialog(DLG_SERIAL);
+    p.ReconfigureAfterSettings();
+  });
+  m.Item(
+      "&Connect to Modem", cmd::CONNECT,
+      [](Program& p) {
+        if (!p.ModemConnect()) p.WarningBox("Can't Connect (in use?)");
+      },
+      NotConnected);
+  m.Item(
+      "Disconnect", cmd::DISCONNECT,
+      [](Program& p) {
+        if (!p.terminal_.info()) return;
+        p.terminal_.OnKillFocus();
+        p.ModemDisconnect();
+      },
+      Connected);
+  m.Separator();
+  m.Item("Load Configuration...", cmd::LOAD_CONFIGURATION,
+         [](Program& p) { p.ApplyConfigChanges(p.config_.ConfigLoad()); });
+  m.Item("Save Configuration...", cmd::SAVE_CONFIGURATION,
+         [](Program& p) { p.config_.ConfigSave(); });
+  m.Separator();
+  m.Popup("NMEA &Log");
+  m.Item(
+      "&Start", cmd::NMEA_LOG_START, [](Program& p) { p.LogStart(true); }, NmeaLogStartable);
+  m.Item(
+      "&Restart", cmd::NMEA_LOG_RESTART, [](Program& p) { p.LogRestart(true); }, NmeaLogOpen);
+  m.Item(
+      "Sto&p", cmd::NMEA_LOG_STOP, [](Program& p) { p.LogStop(true); }, NmeaLogOpen);
+  m.End();
+  m.Popup("Binary &Data Log");
+  m.Item(
+      "&Start", cmd::DATA_LOG_START, [](Program& p) { p.LogStart(false); }, DataLogStartable);
+  m.Item(
+      "&Restart", cmd::DATA_LOG_RESTART, [](Program& p) { p.LogRestart(false); }, DataLogOpen);
+  m.Item(
+      "Sto&p", cmd::DATA_LOG_STOP, [](Program& p) { p.LogStop(false); }, DataLogOpen);
+  m.End();
+  m.Separator();
+  m.Item("Configure Custom String...", cmd::CONFIGURE_CUSTOM_STRING, [](Program& p) {
+    if (p.terminal_.info()) p.ui_.RunDialog(DLG_CUSTOM_STRING);
+  });
+  m.Item("Run &Emulator...", cmd::RUN_EMULATOR, [](Program& p) {
+    if (!p.terminal_.info()) return;
+    if (!p.modem_.connected()) {
+      p.WarningBox("Emulator: You Must Connect First.");
       return;
     }
-    modem_.rx.mode = RX_EMULATOR;
-    emulator_.EMUInit();
-    ui_.RunDialog(DLG_EMULATOR);
-    emulator_.Quit();  // also when the window went without its Quit
-    modem_.rx.mode = RX_MODEM;
-    // The emulator's window may have started or stopped the shared logs.
-    ShowLogItems();
-  };
-  t[cmd::ABOUT] = [this] { ui_.RunDialog(DLG_ABOUT); };
-  t[cmd::FONT] = [this] { ChooseTerminalFont(); };
-  t[cmd::EXIT] = [this] { ui_.PostClose(); };
-  t[cmd::LOAD_CONFIGURATION] = [this] { ApplyConfigChanges(config_.ConfigLoad()); };
-  t[cmd::SAVE_CONFIGURATION] = [this] { config_.ConfigSave(); };
-  t[cmd::LOAD_NEW_EXECUTABLE] = [this] {
-    if (terminal_.info()) firmware_.FirmwareDownloadStart(modem_.rx);
-  };
-
-  // Modem commands that send one sentence
-  for (const ModemCommand& c : ModemCommandTable()) {
-    const int id = c.id;
-    t[id] = [this, id] { SendModemCommand(id); };
-  }
-
-  // Test menu
-  t[cmd::TEST_ONCE] = [this] { RunTestCycle(); };
-  t[cmd::LOOP_TESTING] = [this] {
-    if (modem_.connected()) ToggleOption(state_.loopTesting, cmd::LOOP_TESTING);
-  };
-  AddToggleCommands();
-
-  // Data menu
-  for (int node = 0; node < NODE_COUNT; ++node) {
-    t[cmd::SEND_FILE_TO[static_cast<size_t>(node)]] = [this, node] { QueueAcpFile(frames_, node); };
-  }
-
-  // Dialogs of other subsystems; the window shows those it has.
-  for (auto [id, dialog] : {std::pair{cmd::CONFIGURE_CUSTOM_STRING, DLG_CUSTOM_STRING},
-                            std::pair{cmd::CONFIGURE_MODEM, DLG_MODEM_SETTINGS},
-                            std::pair{cmd::PERFORMANCE, DLG_PERFORMANCE}}) {
-    t[id] = [this, dialog] {
-      if (terminal_.info()) ui_.RunDialog(dialog);
-    };
-  }
-  t[cmd::NOISE_SPECTRUM_CHART] = [this] { ui_.RunDialog(DLG_NOISE_SPECTRUM); };
-  t[cmd::CONFIGURE_NODE_PROTOCOLS] = [this] { ui_.RunDialog(DLG_NODE_PROTOCOLS); };
-  t[cmd::GPS_SERIAL_PORT] = [this] { ui_.RunDialog(DLG_GPS_SERIAL); };
-  t[cmd::GPS_DISCONNECT] = [this] { gps_.GPSClose(); };
+    p.modem_.rx.mode = RX_EMULATOR;
+    p.emulator_.EMUInit();
+    p.ui_.RunDialog(DLG_EMULATOR);
+    p.emulator_.Quit();  // also when the window went without its Quit
+    p.modem_.rx.mode = RX_MODEM;
+  });
+  m.Separator();
+  m.Item("A&bout...", cmd::ABOUT, [](Program& p) { p.ui_.RunDialog(DLG_ABOUT); });
+  m.Item("&Font...", cmd::FONT, [](Program& p) { p.ChooseTerminalFont(); });
+  m.Separator();
+  m.Item("E&xit", cmd::EXIT, [](Program& p) { p.ui_.PostClose(); });
+  m.End();
 }
 
 }  // namespace tw

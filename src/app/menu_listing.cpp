@@ -1,9 +1,6 @@
 #include "app/menu_listing.h"
 
 #include "core/cformat.h"
-#include "core/settings.h"
-#include "core/settings_table.h"
-#include "map/map_library.h"
 
 namespace tw {
 
@@ -19,12 +16,7 @@ std::string PlainCaption(const char* caption) {
   return text;
 }
 
-MenuModel StartMenuStates(const std::vector<MenuEntry>& table) {
-  MenuModel model(table);
-  SyncSettingChecks(Settings(), [&model](int id, bool on) { model.Check(id, on); });
-  ApplyMapMenuStates(model, RunState{});
-  return model;
-}
+MenuModel StartMenuStates(const std::vector<MenuEntry>& table) { return MenuModel(table); }
 
 std::string MenuListingText(const std::vector<MenuEntry>& table, const MenuModel& states) {
   struct Open {
@@ -51,9 +43,7 @@ std::string MenuListingText(const std::vector<MenuEntry>& table, const MenuModel
           where += p.caption + " > ";
         }
         where += PlainCaption(e.caption);
-        const char* state = grayed                    ? "grayed"
-                            : states.IsChecked(e.id) ? "checked"
-                                                     : "enabled";
+        const char* state = grayed ? "grayed" : states.IsChecked(e.id) ? "checked" : "enabled";
         out += cformat("%5d  %-7s  %s\n", e.id, state, where.c_str());
         break;
       }

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "resources/menu_model.h"
-#include "resources/menu_table.h"
+#include "app/command_table.h"
+#include "menu/menu_model.h"
+#include "menu/menu_table.h"
 
 namespace tw {
 
@@ -15,8 +16,9 @@ namespace tw {
 std::string PlainCaption(const char* caption);
 
 // The menu's states once the program has started, before any command: the
-// table's, the check marks of the start-up choices, and the map items as
-// they are without the map program's library.
+// main menu's table holds them, made by the command table's rules from the
+// start-up choices, with nothing connected, no log open and no map
+// program's library.
 MenuModel StartMenuStates(const std::vector<MenuEntry>& table);
 
 // One line per menu item, in menu order: the command identifier, its state

@@ -2,12 +2,11 @@
 
 #include <string>
 
+#include "app/command_table.h"
 #include "core/cformat.h"
 #include "core/commands.h"
-#include "core/settings_table.h"
 #include "diagnostics/noise_report.h"
 #include "diagnostics/test_cycle.h"
-#include "resources/menu_table.h"
 #include "serial/open_failure.h"
 #include "terminal/terminal_screen.h"
 
@@ -41,7 +40,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
       emulator_(EmulatorLinks{sender_, logs_, logControls_, clock_, modem_}, emulatorPane_),
       gpsLink_(ports, settings_.gpsPort, clock, terminal_),
       map_(mapLibrary ? *mapLibrary : noMapLibrary_, state_),
-      gps_(GpsLinks{gpsLink_, terminal_, logs_, settings_, state_, map_, ui, menu_}),
+      gps_(GpsLinks{gpsLink_, terminal_, logs_, settings_, state_, map_, ui}),
       firmware_(FirmwareLinks{ui, ui, terminal_, sender_,
                               FirmwareImageFolder(dataRoot_, WindowsFolderExists())}),
       config_(ui, terminal_, settings_, dataRoot_,
@@ -54,7 +53,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
   // a log closed by a failed write or a failed open offers "Start" again.
   logs_.SetFailureLine([this](const std::string& line, bool) {
     terminal_.PrintLine(line);
-    ShowLogItems();
+    RefreshMenu();
   });
   // What the modem connection's changes show; a reconnect brings back the
   // NMEA log the loss closed.
@@ -80,15 +79,12 @@ void Program::SetRxHandler(int mode, std::function<void()> handler) {
 void Program::Start() {
   RxInit(modem_.rx);
   settings_.InitDefaults();
-  SyncSettingChecks(settings_, [this](int id, bool on) { menu_.Check(id, on); });
   state_ = RunState{};
   StatsInit(stats_);
   // The window's creation step: the logs, then the terminal record.
   logs_.LogsInit(3600);
   terminal_.Open();
   SetTerminalFont();
-  menu_.Enable(cmd::DISCONNECT, false);
-  menu_.Enable(cmd::CONNECT, true);
   SetTitle(state_.windowTitle);
   StartTimers();
   // Who consumes what arrives, and the data-frame tables.
@@ -98,10 +94,9 @@ void Program::Start() {
     SetRxHandler(mode, [this] { firmware_.OnReceive(modem_.rx); });
   }
   frames_.InitDataFrames();
-  // The map program's library, once: "Send GPS Fixes to Map" is there only
-  // with it; "Send Comms Data" stays grayed.
+  // The map program's library, once: the map items follow it.
   map_.MapLibraryLoad();
-  ApplyMapMenuStates(menu_, state_);
+  RefreshMenu();
 }
 
 // ---------------------------------------------------------------- messages
@@ -109,6 +104,7 @@ void Program::Start() {
 void Program::OnCommand(int id) {
   auto it = commands_.find(id);
   if (it != commands_.end()) it->second();
+  RefreshMenu();
 }
 
 void Program::OnTimer(int number) {
@@ -128,6 +124,7 @@ void Program::OnTimer(int number) {
     default:
       break;  // timer 5 has no work
   }
+  RefreshMenu();
 }
 
 bool Program::OnClose() { return ui_.ConfirmQuit(); }
@@ -175,7 +172,7 @@ ConfigChanges Program::LoadConfigFile(const std::filesystem::path& path) {
 // keeps its line settings until the next connect.
 void Program::ApplyConfigChanges(const ConfigChanges& changes) {
   if (!changes.applied) return;
-  SyncSettingChecks(settings_, [this](int id, bool on) { menu_.Check(id, on); });
+  RefreshMenu();
   if (changes.interval) StartTimer(TIMER_TEST, settings_.testInterval);
   if (changes.font) SetTerminalFont();
 }
@@ -199,11 +196,8 @@ bool Program::ModemConnect() {
 void Program::ShowConnected() {
   terminal_.info()->connected = 1;
   SetTitle(cformat("Tidewire [COM%d]", modem_.portNumber()));
-  for (int id : {cmd::NMEA_LOG_START, cmd::DATA_LOG_START, cmd::DISCONNECT, cmd::LOOP_TESTING,
-                 cmd::TEST_ONCE}) {
-    menu_.Enable(id, true);
-  }
-  menu_.Enable(cmd::CONNECT, false);
+  modemConnectedOnce_ = true;
+  RefreshMenu();
 }
 
 bool Program::ModemDisconnect() {
@@ -216,16 +210,9 @@ void Program::ShowDisconnected() {
   if (!terminal_.info()) return;
   terminal_.info()->connected = 0;
   state_.loopTesting = 0;
-  menu_.Enable(cmd::DISCONNECT, false);
-  menu_.Enable(cmd::LOOP_TESTING, false);
-  menu_.Check(cmd::LOOP_TESTING, false);
-  menu_.Enable(cmd::TEST_ONCE, false);
-  menu_.Enable(cmd::CONNECT, true);
   SetTitle(TITLE_NOT_CONNECTED);
   logControls_.Stop(LogKind::Nmea);  // the NMEA log lives only while connected
-  for (int id : {cmd::NMEA_LOG_START, cmd::NMEA_LOG_STOP, cmd::NMEA_LOG_RESTART}) {
-    menu_.Enable(id, false);
-  }
+  RefreshMenu();
 }
 
 void Program::ReconfigureAfterSettings() {
@@ -253,34 +240,17 @@ void Program::StartTimer(int number, int32_t periodMs) {
   ui_.SetTimer(number, periodMs);
 }
 
-// Each command leaves the items as the log is afterwards: an open that
-// failed (the operator has been told) offers Start again.
 void Program::LogStart(bool nmea) {
   if (!terminal_.info()) return;
   logControls_.Start(nmea ? LogKind::Nmea : LogKind::Data);
-  ShowLogItems(nmea);
 }
 
 void Program::LogRestart(bool nmea) {
   logControls_.Restart(nmea ? LogKind::Nmea : LogKind::Data);
-  ShowLogItems(nmea);
 }
 
 void Program::LogStop(bool nmea) {
   logControls_.Stop(nmea ? LogKind::Nmea : LogKind::Data);
-  ShowLogItems(nmea);
-}
-
-void Program::ShowLogItems() {
-  ShowLogItems(true);
-  ShowLogItems(false);
-}
-
-void Program::ShowLogItems(bool nmea) {
-  const LogCommands allowed = logControls_.Allowed(nmea ? LogKind::Nmea : LogKind::Data);
-  menu_.Enable(nmea ? cmd::NMEA_LOG_START : cmd::DATA_LOG_START, allowed.start);
-  menu_.Enable(nmea ? cmd::NMEA_LOG_RESTART : cmd::DATA_LOG_RESTART, allowed.restart);
-  menu_.Enable(nmea ? cmd::NMEA_LOG_STOP : cmd::DATA_LOG_STOP, allowed.stop);
 }
 
 }  // namespace tw

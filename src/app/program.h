@@ -28,15 +28,18 @@
 #include "logging/logs.h"
 #include "map/map_library.h"
 #include "map/shared_library.h"
+#include "menu/menu_model.h"
 #include "protocol/interpreter.h"
 #include "protocol/stats.h"
-#include "resources/menu_model.h"
 #include "serial/connection.h"
 #include "serial/modem_sender.h"
 #include "terminal/terminal.h"
 #include "terminal/terminal_surface.h"
 
 namespace tw {
+
+struct MenuInputs;
+struct MenuCommands;
 
 constexpr int TIMER_COUNT = 16;
 constexpr int TIMER_RUNNING = 2;
@@ -122,6 +125,11 @@ class Program {
   void StartTimer(int number, int32_t periodMs);
   // Sets the action of a menu command, replacing any it had.
   void SetCommand(int id, std::function<void()> handler);
+  // Sets every menu item's gray and check state from the command table's
+  // rules and what the program holds now. Runs after every command, every
+  // timer step, a configuration load, a log failure and a connect or
+  // disconnect.
+  void RefreshMenu();
   // Sets who consumes the modem port's bytes in receive mode `mode`.
   void SetRxHandler(int mode, std::function<void()> handler);
   // The warning box: warning icon, OK, the window title as caption.
@@ -151,11 +159,13 @@ class Program {
   const std::filesystem::path& dataRoot() const { return dataRoot_; }
 
  private:
+  // The command table's rows write the menu with actions on these handlers.
+  friend struct MenuCommands;
   void BuildCommandTable();
-  void AddToggleCommands();
+  MenuInputs MenuInputsNow() const;
   void SetTitle(const std::string& title);
-  void ToggleOption(int32_t& flag, int id);
-  void ChooseInterval(int id, int32_t periodMs);
+  void ToggleOption(int32_t& flag);
+  void ChooseInterval(int32_t periodMs);
   void ChooseTransmitSource(int id);
   void ChooseTerminalFont();
   void SetTerminalFont();
@@ -164,11 +174,6 @@ class Program {
   void LogStart(bool nmea);
   void LogRestart(bool nmea);
   void LogStop(bool nmea);
-  // The main menu's log items as the logs really are (an open can fail,
-  // a write can close a log, another window can start or stop one), by
-  // LogControls' rule.
-  void ShowLogItems();
-  void ShowLogItems(bool nmea);
   void SendModemCommand(int id);
   void RunTestCycle();
   void ApplyConfigChanges(const ConfigChanges& changes);
@@ -177,7 +182,7 @@ class Program {
   // One line with the count of received bytes dropped since the last one;
   // `quiet`: the poll brought nothing new.
   void ReportDropped(bool quiet);
-  // The menus and the title of a connected modem port, and of a closed one
+  // The title and menus of a connected modem port, and of a closed one
   // (which also ends the NMEA log).
   void ShowConnected();
   void ShowDisconnected();
@@ -210,6 +215,7 @@ class Program {
   std::map<int, std::function<void()>> commands_;
   std::map<int, std::function<void()>> rxHandlers_;
   bool nmeaLogAtLoss_ = false;  // the NMEA log was open when the port was lost
+  bool modemConnectedOnce_ = false;  // the data log's items are offered from then on
   // What the status bar is made from: compared on every step, so the text
   // is only built again when one of these changed.
   struct StatusInputs {

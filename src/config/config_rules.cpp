@@ -1,6 +1,5 @@
 #include "config/config_rules.h"
 
-#include <functional>
 #include <span>
 
 #include "core/cformat.h"
@@ -13,98 +12,42 @@ namespace tw {
 
 namespace {
 
-using Rule = std::function<std::string(int32_t)>;
-
-std::string Flag(int32_t value) {
-  return value == 0 || value == 1 ? std::string() : cformat("%d is not 0 or 1", value);
+std::string OutsideRange(int32_t value, int32_t low, int32_t high) {
+  return value >= low && value <= high ? std::string()
+                                       : cformat("%d is outside %d..%d", value, low, high);
 }
 
-Rule Range(int32_t low, int32_t high) {
-  return [low, high](int32_t value) {
-    return value >= low && value <= high ? std::string()
-                                         : cformat("%d is outside %d..%d", value, low, high);
-  };
-}
-
-Rule OneOf(std::span<const ComboItem> items, const char* list) {
-  return [items, list](int32_t value) {
-    for (const ComboItem& item : items) {
-      if (item.value == value) return std::string();
-    }
-    return cformat("%d is not one of the %s", value, list);
-  };
-}
-
-std::string Interval(int32_t value) {
-  for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) {
-    if (item.periodMs == value) return {};
+std::string OneOf(std::span<const ComboItem> items, const char* list, int32_t value) {
+  for (const ComboItem& item : items) {
+    if (item.value == value) return std::string();
   }
-  return cformat("%d is not one of the menu's test intervals", value);
+  return cformat("%d is not one of the %s", value, list);
 }
 
-std::string Protocol(int32_t value) {
-  return ListPositionFromProtocol(value) >= 0
-             ? std::string()
-             : cformat("%d is not a frame kind of the protocol list", value);
-}
-
-// A record whose fields the table's accessors point into: an entry's field
-// is told by its address, so the rules follow the fields, not their names.
-Settings& Probe() {
-  static Settings probe;
-  return probe;
-}
-
-Rule PortRule(const int32_t* field, const SerialSettings& port) {
-  if (field == &port.portNumber) return Range(1, PORT_NUMBER_MAX);
-  if (field == &port.baudRate) return OneOf(BAUD_RATE_ITEMS, "serial dialog's baud rates");
-  if (field == &port.byteSize) return Range(FIRST_DATA_BITS, LAST_DATA_BITS);
-  if (field == &port.parity) return OneOf(PARITY_ITEMS, "serial dialog's parities");
-  if (field == &port.stopBits) return OneOf(STOP_BITS_ITEMS, "serial dialog's stop bits");
-  return nullptr;
-}
-
-Rule FontRule(const int32_t* field, const LogFont& font) {
-  if (field == &font.height) return Range(-FONT_SIZE_MAX, FONT_SIZE_MAX);
-  if (field == &font.width) return Range(0, FONT_SIZE_MAX);
-  if (field == &font.weight) return Range(0, FONT_WEIGHT_MAX);
-  if (field == &font.italic || field == &font.underline || field == &font.strikeOut) return Flag;
-  if (field == &font.charSet || field == &font.pitchAndFamily) return Range(0, 255);
-  return nullptr;
-}
-
-Rule NodeRule(const int32_t* field, const NodeProtocol& node) {
-  if (field == &node.protocol) return Protocol;
-  if (field == &node.logRaw || field == &node.logCustom || field == &node.showData ||
-      field == &node.showRawData) {
-    return Flag;
-  }
-  return nullptr;
-}
-
-Rule NumberRule(const SettingEntry& entry) {
-  switch (entry.kind) {
-    case SettingKind::Toggle:
-    case SettingKind::Choice:
-      return Flag;
-    case SettingKind::Interval:
-      return Interval;
-    case SettingKind::Text:
-      return nullptr;
-    case SettingKind::Number:
+// The lists the declarations name, as the rooms that own them have them.
+std::string CheckListed(ValueList list, int32_t value) {
+  switch (list) {
+    case ValueList::TestIntervals:
+      for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) {
+        if (item.periodMs == value) return {};
+      }
+      return cformat("%d is not one of the menu's test intervals", value);
+    case ValueList::BaudRates:
+      return OneOf(BAUD_RATE_ITEMS, "serial dialog's baud rates", value);
+    case ValueList::DataBits:
+      return OutsideRange(value, FIRST_DATA_BITS, LAST_DATA_BITS);
+    case ValueList::Parities:
+      return OneOf(PARITY_ITEMS, "serial dialog's parities", value);
+    case ValueList::StopBits:
+      return OneOf(STOP_BITS_ITEMS, "serial dialog's stop bits", value);
+    case ValueList::FrameKinds:
+      return ListPositionFromProtocol(value) >= 0
+                 ? std::string()
+                 : cformat("%d is not a frame kind of the protocol list", value);
+    case ValueList::None:
       break;
   }
-  Settings& probe = Probe();
-  const int32_t* field = &entry.number(probe);
-  for (const SerialSettings* port : {&probe.modemPort, &probe.gpsPort}) {
-    if (Rule rule = PortRule(field, *port)) return rule;
-  }
-  if (Rule rule = FontRule(field, probe.terminalFont)) return rule;
-  if (field == &probe.textColor) return Range(0, COLOR_MAX);
-  for (const NodeProtocol& node : probe.nodes) {
-    if (Rule rule = NodeRule(field, node)) return rule;
-  }
-  return nullptr;
+  return "takes no number";
 }
 
 bool HasControlCharacter(const std::string& text) {
@@ -114,36 +57,47 @@ bool HasControlCharacter(const std::string& text) {
   return false;
 }
 
+std::string TooLong(const std::string& value, size_t most) {
+  return value.size() > most ? cformat("%zu characters are more than %zu", value.size(), most)
+                             : std::string();
+}
+
 }  // namespace
 
 std::string CheckSettingNumber(const SettingEntry& entry, int32_t value) {
-  const Rule rule = NumberRule(entry);
-  if (!rule) return "takes no number";
-  return rule(value);
+  switch (entry.rule.kind) {
+    case SettingRule::Flag:
+      return value == 0 || value == 1 ? std::string() : cformat("%d is not 0 or 1", value);
+    case SettingRule::Range:
+      return OutsideRange(value, entry.rule.low, entry.rule.high);
+    case SettingRule::OneOf:
+      return CheckListed(entry.rule.list, value);
+    case SettingRule::Text:
+      break;
+  }
+  return "takes no number";
 }
 
 std::string CheckSettingText(const SettingEntry& entry, const std::string& value) {
-  if (entry.kind != SettingKind::Text) return "takes no text";
-  Settings& probe = Probe();
-  const std::string* field = &entry.text(probe);
-  if (field == &probe.terminalFont.faceName) {
-    if (value.size() > FACE_NAME_MAX) {
-      return cformat("%zu characters are more than %zu", value.size(), FACE_NAME_MAX);
-    }
-    if (HasControlCharacter(value)) return "a face name holds no control characters";
-    return {};
+  if (entry.kind != SettingKind::Text || entry.rule.kind != SettingRule::Text) {
+    return "takes no text";
   }
-  if (field == &probe.customString) {
-    // The stored string always ends in CR LF, or the modem would never see
-    // the end of the command; empty means none is set.
-    if (value.size() > CUSTOM_STRING_MAX) {
-      return cformat("%zu characters are more than %zu", value.size(), CUSTOM_STRING_MAX);
-    }
-    if (value.find('\0') != std::string::npos) return "a command holds no NUL character";
-    if (!value.empty() && (value.size() < 2 || value.compare(value.size() - 2, 2, "\r\n") != 0)) {
-      return "a custom string ends in CR LF (\\r\\n)";
-    }
-    return {};
+  switch (entry.rule.form) {
+    case TextForm::FaceName:
+      if (std::string why = TooLong(value, FACE_NAME_MAX); !why.empty()) return why;
+      if (HasControlCharacter(value)) return "a face name holds no control characters";
+      return {};
+    case TextForm::Command:
+      // The stored string always ends in CR LF, or the modem would never see
+      // the end of the command; empty means none is set.
+      if (std::string why = TooLong(value, CUSTOM_STRING_MAX); !why.empty()) return why;
+      if (value.find('\0') != std::string::npos) return "a command holds no NUL character";
+      if (!value.empty() && (value.size() < 2 || value.compare(value.size() - 2, 2, "\r\n") != 0)) {
+        return "a custom string ends in CR LF (\\r\\n)";
+      }
+      return {};
+    case TextForm::None:
+      break;
   }
   return "takes no text";
 }

@@ -1,5 +1,7 @@
 #include "core/settings_table.h"
 
+#include <tuple>
+
 #include "core/cformat.h"
 #include "core/commands.h"
 
@@ -12,18 +14,26 @@ class TableWriter {
   explicit TableWriter(std::vector<SettingEntry>& table) : table_(table) {}
 
   void Add(std::string name, SettingKind kind, int id, int32_t value,
-           std::function<int32_t&(Settings&)> field) {
-    table_.push_back({std::move(name), kind, id, value, {}, std::move(field), {}});
+           std::function<int32_t&(Settings&)> field, SettingRule rule = {}) {
+    table_.push_back({std::move(name), kind, id, value, {}, std::move(field), {}, rule});
   }
   void Toggle(std::string name, int id, int32_t value, std::function<int32_t&(Settings&)> field) {
     Add(std::move(name), SettingKind::Toggle, id, value, std::move(field));
   }
-  void Number(std::string name, int32_t value, std::function<int32_t&(Settings&)> field) {
-    Add(std::move(name), SettingKind::Number, 0, value, std::move(field));
+  void Number(std::string name, int32_t value, SettingRule rule,
+              std::function<int32_t&(Settings&)> field) {
+    Add(std::move(name), SettingKind::Number, 0, value, std::move(field), rule);
   }
-  void Text(std::string name, std::string value, std::function<std::string&(Settings&)> field) {
-    table_.push_back(
-        {std::move(name), SettingKind::Text, 0, 0, std::move(value), {}, std::move(field)});
+  void Text(std::string name, std::string value, TextForm form,
+            std::function<std::string&(Settings&)> field) {
+    table_.push_back({std::move(name),
+                      SettingKind::Text,
+                      0,
+                      0,
+                      std::move(value),
+                      {},
+                      std::move(field),
+                      SettingRule::Form(form)});
   }
 
  private:
@@ -31,8 +41,10 @@ class TableWriter {
 };
 
 void AddTestSelections(TableWriter& t) {
-  t.Add("testInterval", SettingKind::Interval, 0, 10000,
-        [](Settings& s) -> int32_t& { return s.testInterval; });
+  t.Add(
+      "testInterval", SettingKind::Interval, 0, 10000,
+      [](Settings& s) -> int32_t& { return s.testInterval; },
+      SettingRule::In(ValueList::TestIntervals));
   for (size_t k = 0; k < cmd::DATA_RATES.size(); ++k) {
     t.Toggle(cformat("dataRateEnabled%zu", k), cmd::DATA_RATES[k], k == 0 ? 1 : 0,
              [k](Settings& s) -> int32_t& { return s.dataRateEnabled[k]; });
@@ -94,47 +106,58 @@ void AddViews(TableWriter& t) {
 
 void AddPort(TableWriter& t, const std::string& prefix, const SerialSettings& start,
              SerialSettings Settings::*port) {
-  t.Number(prefix + "PortNumber", start.portNumber,
-           [port](Settings& s) -> int32_t& { return (s.*port).portNumber; });
-  t.Number(prefix + "BaudRate", start.baudRate,
-           [port](Settings& s) -> int32_t& { return (s.*port).baudRate; });
-  t.Number(prefix + "ByteSize", start.byteSize,
-           [port](Settings& s) -> int32_t& { return (s.*port).byteSize; });
-  t.Number(prefix + "Parity", start.parity,
-           [port](Settings& s) -> int32_t& { return (s.*port).parity; });
-  t.Number(prefix + "StopBits", start.stopBits,
-           [port](Settings& s) -> int32_t& { return (s.*port).stopBits; });
+  using Field = int32_t SerialSettings::*;
+  const std::tuple<const char*, Field, SettingRule> fields[] = {
+      {"PortNumber", &SerialSettings::portNumber, SettingRule::Between(1, PORT_NUMBER_MAX)},
+      {"BaudRate", &SerialSettings::baudRate, SettingRule::In(ValueList::BaudRates)},
+      {"ByteSize", &SerialSettings::byteSize, SettingRule::In(ValueList::DataBits)},
+      {"Parity", &SerialSettings::parity, SettingRule::In(ValueList::Parities)},
+      {"StopBits", &SerialSettings::stopBits, SettingRule::In(ValueList::StopBits)},
+  };
+  for (const auto& [name, field, rule] : fields) {
+    t.Number(prefix + name, start.*field, rule,
+             [port, field = field](Settings& s) -> int32_t& { return (s.*port).*field; });
+  }
 }
 
 void AddFont(TableWriter& t) {
   const LogFont start;
   using Field = int32_t LogFont::*;
-  const std::pair<const char*, Field> fields[] = {
-      {"fontHeight", &LogFont::height},       {"fontWidth", &LogFont::width},
-      {"fontWeight", &LogFont::weight},       {"fontItalic", &LogFont::italic},
-      {"fontUnderline", &LogFont::underline}, {"fontStrikeOut", &LogFont::strikeOut},
-      {"fontCharSet", &LogFont::charSet},     {"fontPitchAndFamily", &LogFont::pitchAndFamily},
+  const SettingRule flag;
+  const std::tuple<const char*, Field, SettingRule> fields[] = {
+      {"fontHeight", &LogFont::height, SettingRule::Between(-FONT_SIZE_MAX, FONT_SIZE_MAX)},
+      {"fontWidth", &LogFont::width, SettingRule::Between(0, FONT_SIZE_MAX)},
+      {"fontWeight", &LogFont::weight, SettingRule::Between(0, FONT_WEIGHT_MAX)},
+      {"fontItalic", &LogFont::italic, flag},
+      {"fontUnderline", &LogFont::underline, flag},
+      {"fontStrikeOut", &LogFont::strikeOut, flag},
+      {"fontCharSet", &LogFont::charSet, SettingRule::Between(0, 255)},
+      {"fontPitchAndFamily", &LogFont::pitchAndFamily, SettingRule::Between(0, 255)},
   };
-  for (const auto& [name, field] : fields) {
-    t.Number(name, start.*field,
+  for (const auto& [name, field, rule] : fields) {
+    t.Number(name, start.*field, rule,
              [field = field](Settings& s) -> int32_t& { return s.terminalFont.*field; });
   }
-  t.Text("fontFaceName", start.faceName,
+  t.Text("fontFaceName", start.faceName, TextForm::FaceName,
          [](Settings& s) -> std::string& { return s.terminalFont.faceName; });
-  t.Number("textColor", RGB(0, 0, 128), [](Settings& s) -> int32_t& { return s.textColor; });
+  t.Number("textColor", RGB(0, 0, 128), SettingRule::Between(0, COLOR_MAX),
+           [](Settings& s) -> int32_t& { return s.textColor; });
 }
 
 void AddNodes(TableWriter& t) {
   const NodeProtocol start;
   using Field = int32_t NodeProtocol::*;
-  const std::pair<const char*, Field> fields[] = {
-      {"protocol", &NodeProtocol::protocol},       {"logRaw", &NodeProtocol::logRaw},
-      {"logCustom", &NodeProtocol::logCustom},     {"showData", &NodeProtocol::showData},
-      {"showRawData", &NodeProtocol::showRawData},
+  const SettingRule flag;
+  const std::tuple<const char*, Field, SettingRule> fields[] = {
+      {"protocol", &NodeProtocol::protocol, SettingRule::In(ValueList::FrameKinds)},
+      {"logRaw", &NodeProtocol::logRaw, flag},
+      {"logCustom", &NodeProtocol::logCustom, flag},
+      {"showData", &NodeProtocol::showData, flag},
+      {"showRawData", &NodeProtocol::showRawData, flag},
   };
   for (size_t node = 0; node < NODE_COUNT; ++node) {
-    for (const auto& [name, field] : fields) {
-      t.Number(cformat("node%zu.%s", node, name), start.*field,
+    for (const auto& [name, field, rule] : fields) {
+      t.Number(cformat("node%zu.%s", node, name), start.*field, rule,
                [node, field = field](Settings& s) -> int32_t& { return s.nodes[node].*field; });
     }
   }
@@ -149,7 +172,8 @@ std::vector<SettingEntry> MakeTable() {
   AddPort(t, "modem", SerialSettings{1, 19200, 8, 0, 0}, &Settings::modemPort);
   AddPort(t, "gps", SerialSettings{4, 4800, 8, 0, 0}, &Settings::gpsPort);
   AddFont(t);
-  t.Text("customString", "", [](Settings& s) -> std::string& { return s.customString; });
+  t.Text("customString", "", TextForm::Command,
+         [](Settings& s) -> std::string& { return s.customString; });
   AddNodes(t);
   return table;
 }
@@ -173,18 +197,6 @@ int32_t SettingNumber(const SettingEntry& entry, const Settings& settings) {
   // The accessors hand out references for writers; reading through them
   // changes nothing.
   return entry.number(const_cast<Settings&>(settings));
-}
-
-void SyncSettingChecks(const Settings& settings, const std::function<void(int, bool)>& check) {
-  for (const SettingEntry& entry : SettingsTable()) {
-    if (entry.kind == SettingKind::Toggle || entry.kind == SettingKind::Choice) {
-      check(entry.commandId, SettingNumber(entry, settings) != 0);
-    } else if (entry.kind == SettingKind::Interval) {
-      for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) {
-        check(item.id, item.periodMs == SettingNumber(entry, settings));
-      }
-    }
-  }
 }
 
 Settings::Settings() { InitDefaults(); }

@@ -10,7 +10,7 @@
 
 #include "core/commands.h"
 #include "emulator/emulator_ids.h"
-#include "resources/MenuBar.h"
+#include "menu/MenuBar.h"
 
 namespace tw {
 namespace {

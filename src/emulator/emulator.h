@@ -15,9 +15,9 @@
 #include "emulator/emulator_pane.h"
 #include "logging/log_controls.h"
 #include "logging/logs.h"
+#include "menu/menu_model.h"
+#include "menu/menu_table.h"
 #include "protocol/nmea.h"
-#include "resources/menu_model.h"
-#include "resources/menu_table.h"
 #include "serial/rx_ring.h"
 #include "serial/serial_link.h"
 

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "core/cformat.h"
-#include "core/commands.h"
 #include "gps/gps_sentence.h"
 #include "serial/open_failure.h"
 
@@ -37,15 +36,12 @@ GpsReceiver::GpsReceiver(GpsLinks links) : links_(links) {}
 
 bool GpsReceiver::GPSOpen() {
   if (!OpenPort()) {
-    // An old port was closed on the way, so there is nothing to disconnect.
-    links_.menu.Enable(cmd::GPS_DISCONNECT, false);
     links_.out.PrintLine(OpenFailureLine(
         cformat("GPS port COM%d", links_.settings.gpsPort.portNumber), links_.link.lastFailure()));
     links_.boxes.MessageBox(GPS_CANT_CONNECT, GPS_BOX_CAPTION, BoxIcon::Warning);
     return false;
   }
   links_.out.PrintLine(GPS_OPEN_TEXT);
-  links_.menu.Enable(cmd::GPS_DISCONNECT, true);
   return true;
 }
 
@@ -61,13 +57,11 @@ bool GpsReceiver::OpenPort() {
 
 void GpsReceiver::GPSClose() {
   if (links_.link.connected()) links_.link.Disconnect();
-  links_.menu.Enable(cmd::GPS_DISCONNECT, false);
 }
 
 // The receiver went away (adapter pulled, other end closed): the link has
 // closed the port already, so it is not polled again; say so once.
 void GpsReceiver::PortLost() {
-  links_.menu.Enable(cmd::GPS_DISCONNECT, false);
   links_.out.PrintLine(cformat(GPS_LOST_FORMAT, links_.link.lastOpenedPort()));
 }
 

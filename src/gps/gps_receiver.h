@@ -14,7 +14,6 @@
 #include "core/ui.h"
 #include "logging/logs.h"
 #include "map/map_library.h"
-#include "resources/menu_model.h"
 #include "serial/rx_ring.h"
 #include "serial/serial_link.h"
 
@@ -52,7 +51,6 @@ struct GpsLinks {
   const RunState& state;     // whether the map program's library is there
   MapLibrary& map;
   MessageBoxes& boxes;
-  MenuModel& menu;  // the GPS menu's "Disconnect"
 };
 
 class GpsReceiver {
@@ -61,11 +59,11 @@ class GpsReceiver {
 
   // The dialog's "Connect", after it stored the port and baud rate: closes
   // an open GPS port, opens the chosen one. On success the terminal shows
-  // "GPS: connected to COMn." and "GPSOpen() returned GPS_OPEN" and
-  // "Disconnect" is enabled; otherwise a warning box says "Can't Connect
-  // (in use?)", the port stays closed and "Disconnect" is grayed.
+  // "GPS: connected to COMn." and "GPSOpen() returned GPS_OPEN"; otherwise
+  // a warning box says "Can't Connect (in use?)" and the port stays closed.
+  // The GPS menu's "Disconnect" follows whether the port is open.
   bool GPSOpen();
-  // The GPS menu's "Disconnect": closes the port, grays the item.
+  // The GPS menu's "Disconnect": closes the port.
   void GPSClose();
 
   // One tick of the 100 ms timer: reads what has arrived and takes every

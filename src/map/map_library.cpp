@@ -1,7 +1,5 @@
 #include "map/map_library.h"
 
-#include "core/commands.h"
-
 namespace tw {
 
 const char* MapLibraryFileName() {
@@ -48,11 +46,6 @@ void MapLibrary::SendMMString(const std::string& sentence) {
   std::string copy = sentence;
   char* text = copy.data();
   reinterpret_cast<SendMMStringFunction>(functions_[MAP_SEND_MM_STRING])(&text);
-}
-
-void ApplyMapMenuStates(MenuModel& menu, const RunState& state) {
-  menu.Enable(cmd::SEND_GPS_TO_MAP, state.mapAvailable != 0);
-  menu.Enable(cmd::SEND_COMMS_TO_MAP, false);
 }
 
 }  // namespace tw

@@ -9,7 +9,6 @@
 
 #include "core/settings.h"
 #include "map/shared_library.h"
-#include "resources/menu_model.h"
 
 namespace tw {
 
@@ -104,11 +103,5 @@ class MapLibrary {
   RunState& state_;
   std::array<LibraryFunction, MAP_FUNCTION_COUNT> functions_{};
 };
-
-// The Map menu for what the load found: "Send GPS Fixes to Map" can be
-// chosen exactly when the library is there, "Send Comms Data to Ozi
-// Explorer" stays grayed (nothing would read it), "Using OziExplorer..." is
-// left as the menu table has it.
-void ApplyMapMenuStates(MenuModel& menu, const RunState& state);
 
 }  // namespace tw

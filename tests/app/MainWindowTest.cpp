@@ -17,7 +17,7 @@
 #include "app/AboutDialog.h"
 #include "app/MainWindow.h"
 #include "core/commands.h"
-#include "resources/MenuBar.h"
+#include "menu/MenuBar.h"
 #include "support/program_fixture.h"
 #include "support/pty.h"
 #include "support/wait.h"

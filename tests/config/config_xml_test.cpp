@@ -165,10 +165,15 @@ TEST(ConfigXmlTest, DocumentsThatAreNotAConfigurationAreRefused) {
   }
 }
 
-// A new choice added to the table must come with its range, or no file
-// could set it: the program's own file of start-up values loads whole.
-TEST(ConfigXmlTest, EveryChoiceOfTheTableHasARule) {
+// Every declaration's default passes its own rule, or the program's own
+// file of start-up values would not load whole; texts have a text rule,
+// flags of the menu the flag rule.
+TEST(ConfigXmlTest, EveryDeclaredDefaultPassesItsOwnRule) {
   for (const SettingEntry& e : SettingsTable()) {
+    EXPECT_EQ(e.kind == SettingKind::Text, e.rule.kind == SettingRule::Text) << e.name;
+    if (e.kind == SettingKind::Toggle || e.kind == SettingKind::Choice) {
+      EXPECT_EQ(e.rule.kind, SettingRule::Flag) << e.name;
+    }
     if (e.kind == SettingKind::Text) {
       EXPECT_EQ(CheckSettingText(e, e.defaultText), "") << e.name;
     } else {

@@ -6,8 +6,8 @@
 #include <map>
 #include <set>
 
+#include "app/command_table.h"
 #include "core/commands.h"
-#include "resources/menu_table.h"
 #include "support/program_fixture.h"
 
 namespace tw {
@@ -74,20 +74,6 @@ TEST(SettingsTable, FreshRecordHoldsTheTableDefaultsAndInitDefaultsRestoresThem)
     }
   }
   EXPECT_EQ(s.uplinkEnabled[0], 0);
-}
-
-// The menu's start-up check marks and the table's defaults are two tables;
-// they must agree item by item, or a fresh window would show choices the
-// program does not hold.
-TEST(SettingsTable, MenuStartsWithTheCheckMarksOfTheDefaults) {
-  std::map<int, bool> fromSettings;
-  SyncSettingChecks(Settings(), [&](int id, bool on) { fromSettings[id] = on; });
-  for (const MenuEntry& e : MainMenuTable()) {
-    if (e.kind != MenuKind::Item) continue;
-    const auto it = fromSettings.find(e.id);
-    const bool expected = it != fromSettings.end() && it->second;
-    EXPECT_EQ(e.checked, expected) << e.caption;
-  }
 }
 
 using SettingCommands = test::ProgramTest;

@@ -17,7 +17,7 @@
 #include "emulator/EmulatorDialog.h"
 #include "emulator/emulator_fixture.h"
 #include "emulator/emulator_ids.h"
-#include "resources/MenuBar.h"
+#include "menu/MenuBar.h"
 
 namespace tw::test {
 namespace {

@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/commands.h"
 #include "gps/gps_receiver.h"
 #include "gps/gps_traffic.h"
 #include "map/QtSharedLibrary.h"
 #include "map/StandinProbe.h"
-#include "resources/menu_table.h"
 #include "serial/QtSerialPort.h"
 #include "support/fakes.h"
 #include "support/program_fixture.h"
@@ -86,8 +84,7 @@ class GpsOnPty : public ::testing::Test {
   MapLibrary map{library, state};
   StandinProbe probe{TW_MAP_STANDIN};
   FakeUi ui;
-  MenuModel menu{MainMenuTable()};
-  GpsReceiver gps{GpsLinks{link, terminal, logs, settings, state, map, ui, menu}};
+  GpsReceiver gps{GpsLinks{link, terminal, logs, settings, state, map, ui}};
   Lines lines;
 };
 
@@ -143,12 +140,12 @@ TEST_F(GpsOnPty, ThreeMinutesOfReceiverTraffic) {
 }
 
 TEST_F(GpsOnPty, ReceiverGoneClosesThePortWithOneLine) {
-  EXPECT_TRUE(menu.IsEnabled(cmd::GPS_DISCONNECT));
+  EXPECT_TRUE(link.connected());
   pty.closeMaster();
   EXPECT_TRUE(WaitUntil([this] { return !gps.connected(); }, [this] { Tick(); }));
   for (int i = 0; i < 20; ++i) Tick();
   EXPECT_EQ(lines, Lines{"[14:05:09] Error: Lost GPS port COM4, disconnected."});
-  EXPECT_FALSE(menu.IsEnabled(cmd::GPS_DISCONNECT));
+  EXPECT_FALSE(link.connected());
 }
 
 }  // namespace

@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/commands.h"
 #include "map/fake_map_library.h"
 #include "protocol/nmea.h"
-#include "resources/menu_table.h"
 #include "support/fakes.h"
 #include "support/program_fixture.h"
 
@@ -86,23 +84,22 @@ class GpsReceiverTest : public ::testing::Test {
   FakeSharedLibrary library;
   MapLibrary map{library, state};
   FakeUi ui;
-  MenuModel menu{MainMenuTable()};
-  GpsReceiver gps{GpsLinks{link, out, logs, settings, state, map, ui, menu}};
+  GpsReceiver gps{GpsLinks{link, out, logs, settings, state, map, ui}};
 };
 
 TEST_F(GpsReceiverTest, OpenAndCloseTheChosenPort) {
-  EXPECT_FALSE(menu.IsEnabled(cmd::GPS_DISCONNECT));
+  EXPECT_FALSE(link.connected());
   EXPECT_TRUE(gps.GPSOpen());
   EXPECT_EQ(TakeLines(), (Lines{"GPS: connected to COM4.", "GPSOpen() returned GPS_OPEN"}));
   EXPECT_TRUE(port->open);
   EXPECT_EQ(port->baudRate, 4800u);
-  EXPECT_TRUE(menu.IsEnabled(cmd::GPS_DISCONNECT));
+  EXPECT_TRUE(link.connected());
   EXPECT_TRUE(ui.boxes.empty());
 
   gps.GPSClose();
   EXPECT_FALSE(port->open);
   EXPECT_FALSE(gps.connected());
-  EXPECT_FALSE(menu.IsEnabled(cmd::GPS_DISCONNECT));
+  EXPECT_FALSE(link.connected());
   Feed(RMC + "\n");
   EXPECT_FALSE(Tick());  // a closed port is not read
   EXPECT_EQ(port->incoming.size(), RMC.size() + 1);
@@ -137,7 +134,7 @@ TEST_F(GpsReceiverTest, FailedOpenWarnsAndLeavesThePortClosed) {
     EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Warning);
     EXPECT_FALSE(gps.connected());
     EXPECT_FALSE(port->open);  // the old port was closed first
-    EXPECT_FALSE(menu.IsEnabled(cmd::GPS_DISCONNECT));
+    EXPECT_FALSE(link.connected());
     // One line names the port; a fake opener knows no device or reason.
     EXPECT_EQ(TakeLines(), Lines{"Error: Can't Connect GPS port COM" + std::to_string(number) +
                                  ": reason unknown."});
@@ -238,7 +235,7 @@ TEST_F(GpsReceiverTest, LostPortClosesWithOneLineAndIsNotPolledAgain) {
   EXPECT_EQ(TakeLines(), Lines{"Error: Lost GPS port COM4, disconnected."});
   EXPECT_FALSE(gps.connected());
   EXPECT_FALSE(port->open);
-  EXPECT_FALSE(menu.IsEnabled(cmd::GPS_DISCONNECT));
+  EXPECT_FALSE(link.connected());
   for (int i = 0; i < 5; ++i) EXPECT_FALSE(Tick());
   EXPECT_TRUE(TakeLines().empty());
 

@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/commands.h"
 #include "map/fake_map_library.h"
-#include "resources/menu_table.h"
 
 namespace tw::test {
 namespace {
@@ -79,16 +77,13 @@ TEST_F(MapLibraryTest, SendsTheSentenceThroughAPointerToACopy) {
   EXPECT_EQ(FakeMapCalls().otherCalls, 0);
 }
 
-TEST_F(MapLibraryTest, SendGpsToMapCanBeChosenExactlyWhenTheLibraryIsThere) {
-  MenuModel menu(MainMenuTable());
+// The Map menu's items follow `mapAvailable` (the command table's rules).
+TEST_F(MapLibraryTest, EachLoadSaysWhetherTheLibraryIsThere) {
   for (bool present : {true, false}) {
     library.present = present;
     library.loaded = false;
     map.MapLibraryLoad();
-    ApplyMapMenuStates(menu, state);
-    EXPECT_EQ(menu.IsEnabled(cmd::SEND_GPS_TO_MAP), present);
-    EXPECT_FALSE(menu.IsEnabled(cmd::SEND_COMMS_TO_MAP));
-    EXPECT_TRUE(menu.IsEnabled(cmd::USING_OZIEXPLORER));
+    EXPECT_EQ(state.mapAvailable, present ? 1 : 0);
   }
 }
 

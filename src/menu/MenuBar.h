@@ -8,8 +8,8 @@
 #include <map>
 #include <vector>
 
-#include "resources/menu_model.h"
-#include "resources/menu_table.h"
+#include "menu/menu_model.h"
+#include "menu/menu_table.h"
 
 class QAction;
 
@@ -22,8 +22,8 @@ class MenuBar : public QMenuBar {
   // Builds the bar from `table` and takes over the model's change listener.
   // Either may be destroyed first: the bar leaves the model alone when it
   // goes, and the listener it leaves behind does nothing once it is gone.
-  MenuBar(MenuModel& model, CommandHandler onCommand,
-          const std::vector<MenuEntry>& table = MainMenuTable(), QWidget* parent = nullptr);
+  MenuBar(MenuModel& model, CommandHandler onCommand, const std::vector<MenuEntry>& table,
+          QWidget* parent = nullptr);
   ~MenuBar() override;
   MenuBar(const MenuBar&) = delete;
   MenuBar& operator=(const MenuBar&) = delete;

@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "resources/menu_table.h"
+#include "menu/menu_table.h"
 
 namespace tw {
 

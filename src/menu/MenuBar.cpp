@@ -1,4 +1,4 @@
-#include "resources/MenuBar.h"
+#include "menu/MenuBar.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "resources/menu_model.h"
+#include "menu/menu_model.h"
 
 namespace tw {
 

@@ -1,4 +1,4 @@
-// The Qt menu bar built from the menu table: its shape, its start states,
+// The Qt menu bar built from the main menu's table: its shape, its start states,
 // and that it only ever shows what the MenuModel says.
 #include <gtest/gtest.h>
 
@@ -9,8 +9,9 @@
 #include <memory>
 #include <vector>
 
+#include "app/command_table.h"
 #include "core/commands.h"
-#include "resources/MenuBar.h"
+#include "menu/MenuBar.h"
 
 namespace tw {
 namespace {
@@ -61,10 +62,12 @@ class MenuBarTest : public ::testing::Test {
   MenuModel model{MainMenuTable()};
   std::vector<int> ran;
   std::function<void(int)> onCommand;  // extra work a command does
-  MenuBar bar{model, [this](int id) {
+  MenuBar bar{model,
+              [this](int id) {
                 ran.push_back(id);
                 if (onCommand) onCommand(id);
-              }};
+              },
+              MainMenuTable()};
 
   // Flips the model's check mark, as a toggled option does.
   void ToggleInModel(int id) { model.Check(id, !model.IsChecked(id)); }
@@ -175,7 +178,8 @@ TEST_F(MenuBarTest, GrayedItemDoesNotRunItsCommand) {
 TEST(MenuBarModel, EmptyModelLearnsTheStartStatesAndTheBarLetsGoOfIt) {
   MenuModel model;
   {
-    MenuBar bar(model, [](int) {});
+    MenuBar bar(
+        model, [](int) {}, MainMenuTable());
     EXPECT_TRUE(model.IsChecked(cmd::SHOW_HEARTBEAT));
     EXPECT_FALSE(model.IsEnabled(cmd::DISCONNECT));
     EXPECT_TRUE(model.IsEnabled(cmd::CONNECT));
@@ -189,7 +193,8 @@ TEST(MenuBarModel, EmptyModelLearnsTheStartStatesAndTheBarLetsGoOfIt) {
 TEST(MenuBarModel, ModelMayGoBeforeTheBar) {
   // A main window destroys its members (the model) before its child widgets.
   auto model = std::make_unique<MenuModel>(MainMenuTable());
-  auto bar = std::make_unique<MenuBar>(*model, [](int) {});
+  auto bar = std::make_unique<MenuBar>(
+      *model, [](int) {}, MainMenuTable());
   model.reset();
   QAction* heartbeat = bar->ActionsFor(cmd::SHOW_HEARTBEAT).front();
   EXPECT_TRUE(heartbeat->isChecked());
