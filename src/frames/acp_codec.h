@@ -9,16 +9,19 @@
 
 namespace tw {
 
-// Frame types (bits 0-4 of byte 0) and the flags of a large-file frame.
-constexpr int ACP_TYPE_MASK = 0x1F;
-constexpr int ACP_COMMAND = 1;
-constexpr int ACP_SMALL_FILE = 2;
-constexpr int ACP_LARGE_FILE = 3;
-constexpr int ACP_CHAT = 4;
-constexpr int ACP_STATUS = 17;
-constexpr int ACP_ACK_LIST = 18;
-constexpr int ACP_LAST_FRAME = 0x40;  // the last frame of its file
-constexpr int ACP_LAST_FILE = 0x80;   // the only file left in the sender's queue
+// Byte 0 of a frame: the frame type in bits 0-4, and in a large-file frame
+// two flags.
+enum AcpTypeByte : int {
+  ACP_COMMAND = 1,
+  ACP_SMALL_FILE = 2,
+  ACP_LARGE_FILE = 3,
+  ACP_CHAT = 4,
+  ACP_STATUS = 17,
+  ACP_ACK_LIST = 18,
+  ACP_TYPE_MASK = 0x1F,
+  ACP_LAST_FRAME = 0x40,  // the last frame of its file
+  ACP_LAST_FILE = 0x80,   // the only file left in the sender's queue
+};
 
 // Type byte, two bytes of frame number, one count byte.
 constexpr int ACP_HEADER_BYTES = 4;
