@@ -1,6 +1,7 @@
-// Files written for ACP receptions. A received file is always a new file: it
-// never replaces, truncates or follows what is already in the receive folder
-// (a name that is taken gets a numbered one), and the later frames of a
+// Files written for ACP receptions: the name a received title is written
+// under, and the file itself. A received file is always a new file: it never
+// replaces, truncates or follows what is already in the receive folder (a
+// name that is taken gets a numbered one), and the later frames of a
 // reception go only into the file its frame 0 created.
 #pragma once
 
@@ -12,6 +13,15 @@
 #include "core/safe_file.h"
 
 namespace tw {
+
+// The name under which a received file is written, the same on every
+// system: the title without any folder or drive part, with '_' for each
+// character file names may not hold (control characters and <>:"/\|?*) and
+// without trailing dots and spaces. A name that Windows takes for a device
+// (CON, NUL, COM1, ...), the log folder "Logs" or a temporary file of a
+// configuration save gets a '_' in front; a configuration file's ".twc"
+// becomes "_twc". Empty when nothing remains.
+std::string SafeReceivedName(const std::string& title);
 
 // The highest number a taken name is tried with.
 constexpr int ACP_NAME_NUMBER_MAX = 999;

@@ -32,10 +32,7 @@ std::array<uint8_t, 3> Coordinate(const DataFrame& frame, int offset) {
 }
 
 void ShowState(const DataFrame& frame, const PrintFn& print) {
-  if (ValidLength(frame) < STATE_LENGTH) {
-    print(cformat("CCL[%d]: frame too short.", frame.source));
-    return;
-  }
+  if (ValidLength(frame) < STATE_LENGTH) return PrintVehicleFrameTooShort(frame, "CCL", print);
   print(cformat("CCL: Latitude:  %9.5f",
                 DecodeCompressedCoordinate(Coordinate(frame, STATE_LATITUDE))));
   print(cformat("CCL: Longitude: %9.5f",
@@ -60,6 +57,27 @@ const char* VehicleTypeName(int type, std::span<const VehicleMessageType> ownTyp
   return nullptr;
 }
 
+void PrintVehicleFrameTooShort(const DataFrame& frame, const char* family, const PrintFn& print) {
+  print(cformat("%s[%d]: frame too short.", family, frame.source));
+}
+
+int AnnounceVehicleFrame(const DataFrame& frame, const char* family,
+                         std::span<const VehicleMessageType> ownTypes, const PrintFn& print) {
+  if (ValidLength(frame) < 1) {
+    // No type byte to name.
+    PrintVehicleFrameTooShort(frame, family, print);
+    return -1;
+  }
+  const int type = frame.payload[0];
+  const char* name = VehicleTypeName(type, ownTypes);
+  if (name == nullptr) {
+    print(cformat("%s[%d]: unknown frametype!", family, frame.source));
+    return -1;
+  }
+  print(cformat("%s[%d]: got %s frame.", family, frame.source, name));
+  return type;
+}
+
 const char* CclTypeName(int type) { return VehicleTypeName(type, CCL_OWN_TYPES); }
 
 int32_t ReadSignedLe(std::span<const uint8_t> bytes) {
@@ -79,18 +97,7 @@ double DecodeCompressedCoordinate(const std::array<uint8_t, 3>& bytes) {
 }
 
 void DecodeCclFrame(const DataFrame& frame, bool showData, const PrintFn& print) {
-  if (ValidLength(frame) < 1) {
-    // No type byte to name.
-    print(cformat("CCL[%d]: frame too short.", frame.source));
-    return;
-  }
-  const int type = frame.payload[0];
-  const char* name = CclTypeName(type);
-  if (name == nullptr) {
-    print(cformat("CCL[%d]: unknown frametype!", frame.source));
-    return;
-  }
-  print(cformat("CCL[%d]: got %s frame.", frame.source, name));
+  const int type = AnnounceVehicleFrame(frame, "CCL", CCL_OWN_TYPES, print);
   switch (type) {
     case MDAT_STATE:
       if (showData) ShowState(frame, print);

@@ -37,6 +37,16 @@ inline constexpr std::array<VehicleMessageType, 12> SHARED_VEHICLE_TYPES = {{
 // nullptr for a type neither names.
 const char* VehicleTypeName(int type, std::span<const VehicleMessageType> ownTypes);
 
+// Announces a vehicle message frame of `family` ("CCL", "MITOE") as "got
+// NAME frame." with its source node, and answers its type byte. A frame
+// without a type byte, or with one the family does not name, prints one line
+// saying so instead and answers -1.
+int AnnounceVehicleFrame(const DataFrame& frame, const char* family,
+                         std::span<const VehicleMessageType> ownTypes, const PrintFn& print);
+
+// "FAMILY[n]: frame too short." for a frame without room for what it must hold.
+void PrintVehicleFrameTooShort(const DataFrame& frame, const char* family, const PrintFn& print);
+
 // The name CCL frames give a type byte; nullptr for one they do not know.
 const char* CclTypeName(int type);
 

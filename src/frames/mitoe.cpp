@@ -35,16 +35,12 @@ constexpr VehicleMessageType MITOE_OWN_TYPES[] = {
     {MITOE_SONAR, "SONAR"},
 };
 
-void PrintTooShort(const DataFrame& frame, const PrintFn& print) {
-  print(cformat("MITOE[%d]: frame too short.", frame.source));
-}
-
 int32_t Signed(const DataFrame& frame, int offset, int width) {
   return ReadSignedLe(std::span<const uint8_t>(frame.payload).subspan(offset, width));
 }
 
 void ShowState2(const DataFrame& frame, const PrintFn& print) {
-  if (ValidLength(frame) < STATE2_LENGTH) return PrintTooShort(frame, print);
+  if (ValidLength(frame) < STATE2_LENGTH) return PrintVehicleFrameTooShort(frame, "MITOE", print);
   const double easting = Signed(frame, STATE2_EASTING, 3);
   const double northing = Signed(frame, STATE2_NORTHING, 3);
   print(cformat("STATE2: Northing:  %06.1f meters", northing));
@@ -52,7 +48,7 @@ void ShowState2(const DataFrame& frame, const PrintFn& print) {
 }
 
 void ShowSonar(const DataFrame& frame, const PrintFn& print) {
-  if (ValidLength(frame) < SONAR_LENGTH) return PrintTooShort(frame, print);
+  if (ValidLength(frame) < SONAR_LENGTH) return PrintVehicleFrameTooShort(frame, "MITOE", print);
   const auto& p = frame.payload;
   print(cformat("SONAR: [%02d:%02d:%02d]", p[SONAR_HOURS], p[SONAR_MINUTES], p[SONAR_SECONDS]));
   print(cformat("SONAR: Command:   %d", p[SONAR_COMMAND]));
@@ -67,14 +63,7 @@ void ShowSonar(const DataFrame& frame, const PrintFn& print) {
 const char* MitoeTypeName(int type) { return VehicleTypeName(type, MITOE_OWN_TYPES); }
 
 void DecodeMitoeFrame(const DataFrame& frame, bool showData, const PrintFn& print) {
-  if (ValidLength(frame) < 1) return PrintTooShort(frame, print);  // no type byte to name
-  const int type = frame.payload[0];
-  const char* name = MitoeTypeName(type);
-  if (name == nullptr) {
-    print(cformat("MITOE[%d]: unknown frametype!", frame.source));
-    return;
-  }
-  print(cformat("MITOE[%d]: got %s frame.", frame.source, name));
+  const int type = AnnounceVehicleFrame(frame, "MITOE", MITOE_OWN_TYPES, print);
   if (!showData) return;
   if (type == MDAT_STATE2) ShowState2(frame, print);
   if (type == MITOE_SONAR) ShowSonar(frame, print);

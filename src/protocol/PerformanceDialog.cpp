@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <span>
+#include <utility>
 
 #include "protocol/TrendPlotView.h"
 
@@ -32,6 +34,39 @@ constexpr int PLOT_WIDTH = 150;
 // The plot slides on by itself while no sample comes.
 constexpr int TREND_REPAINT_MS = 1000;
 
+// The groups of plain fields above "Navigation", top down: each row's label
+// and control.
+using FieldRow = std::pair<const char*, int>;
+
+constexpr FieldRow PERFORMANCE_FIELDS[] = {
+    {"Doppler", stats_ctl::DOPPLER},
+    {"Mean MSE", stats_ctl::MEAN_MSE},
+    {"Mean AGC", stats_ctl::MEAN_AGC},
+    {"Mean DQF", stats_ctl::MEAN_DQF},
+};
+constexpr FieldRow ERROR_FIELDS[] = {
+    {"Reverts", stats_ctl::REVERTS},
+    {"AIN", stats_ctl::AIN},
+    {"CRC", stats_ctl::CRC},
+    {"NVRAM", stats_ctl::NVRAM},
+};
+constexpr FieldRow PACKET_FIELDS[] = {
+    {"Cycles", stats_ctl::CYCLES},         {"Detects", stats_ctl::DETECTS},
+    {"Good RX", stats_ctl::GOOD_RX},       {"TX Frames", stats_ctl::TX_FRAMES},
+    {"ACK Frames", stats_ctl::ACK_FRAMES},
+};
+
+struct FieldGroup {
+  const char* title;
+  std::span<const FieldRow> rows;
+};
+
+constexpr FieldGroup FIELD_GROUPS[] = {
+    {"Performance", PERFORMANCE_FIELDS},
+    {"Errors", ERROR_FIELDS},
+    {"Packets", PACKET_FIELDS},
+};
+
 QString ControlName(int control) { return QString::number(control); }
 
 }  // namespace
@@ -48,9 +83,11 @@ PerformanceDialog::PerformanceDialog(PerformanceStats& stats, QWidget* parent)
 
   auto* column = new QVBoxLayout;
   column->setSpacing(dluY(3));
-  buildPerformanceGroup(column);
-  buildErrorsGroup(column);
-  buildPacketsGroup(column);
+  for (const FieldGroup& group : FIELD_GROUPS) {
+    QGridLayout* grid = addGroup(column, group.title);
+    int row = 0;
+    for (const auto& [label, control] : group.rows) addRow(grid, row++, label, control);
+  }
   buildNavigationGroup(column);
 
   reset_ = new QPushButton("Reset");
@@ -149,31 +186,6 @@ QGridLayout* PerformanceDialog::addGroup(QLayout* column, const QString& title) 
 void PerformanceDialog::addRow(QGridLayout* grid, int row, const QString& label, int control) {
   grid->addWidget(addLabel(label), row, 0);
   grid->addWidget(addField(control), row, 1);
-}
-
-void PerformanceDialog::buildPerformanceGroup(QLayout* column) {
-  QGridLayout* grid = addGroup(column, "Performance");
-  addRow(grid, 0, "Doppler", stats_ctl::DOPPLER);
-  addRow(grid, 1, "Mean MSE", stats_ctl::MEAN_MSE);
-  addRow(grid, 2, "Mean AGC", stats_ctl::MEAN_AGC);
-  addRow(grid, 3, "Mean DQF", stats_ctl::MEAN_DQF);
-}
-
-void PerformanceDialog::buildErrorsGroup(QLayout* column) {
-  QGridLayout* grid = addGroup(column, "Errors");
-  addRow(grid, 0, "Reverts", stats_ctl::REVERTS);
-  addRow(grid, 1, "AIN", stats_ctl::AIN);
-  addRow(grid, 2, "CRC", stats_ctl::CRC);
-  addRow(grid, 3, "NVRAM", stats_ctl::NVRAM);
-}
-
-void PerformanceDialog::buildPacketsGroup(QLayout* column) {
-  QGridLayout* grid = addGroup(column, "Packets");
-  addRow(grid, 0, "Cycles", stats_ctl::CYCLES);
-  addRow(grid, 1, "Detects", stats_ctl::DETECTS);
-  addRow(grid, 2, "Good RX", stats_ctl::GOOD_RX);
-  addRow(grid, 3, "TX Frames", stats_ctl::TX_FRAMES);
-  addRow(grid, 4, "ACK Frames", stats_ctl::ACK_FRAMES);
 }
 
 void PerformanceDialog::buildNavigationGroup(QLayout* column) {

@@ -54,9 +54,6 @@ class PerformanceDialog : public QDialog {
   QLabel* addLabel(const QString& text);
   QGridLayout* addGroup(QLayout* column, const QString& title);
   void addRow(QGridLayout* grid, int row, const QString& label, int control);
-  void buildPerformanceGroup(QLayout* column);
-  void buildErrorsGroup(QLayout* column);
-  void buildPacketsGroup(QLayout* column);
   void buildNavigationGroup(QLayout* column);
   void fill();
   void showTrend();

@@ -27,6 +27,12 @@ void AddToTrend(PerformanceStats& s, TrendKind kind, int channel, float value) {
   if (s.clock != nullptr) s.trend.Add(kind, channel, s.clock->tickCount(), value);
 }
 
+// One more of a counter the modem reports, shown by the open dialog.
+void Count(PerformanceStats& s, int32_t PerformanceStats::*counter) {
+  CountUp(s.*counter);
+  StatsRefresh(s);
+}
+
 bool ValidChannel(int channel) { return channel >= 0 && channel < NAV_CHANNELS; }
 
 std::string CountText(int32_t count) { return FixedFormat("%d", count); }
@@ -75,40 +81,13 @@ void StatsAddDQF(PerformanceStats& s, int32_t value) {
   StatsRefresh(s);
 }
 
-void StatsCountGoodRx(PerformanceStats& s) {
-  CountUp(s.goodRx);
-  StatsRefresh(s);
-}
-
-void StatsCountRevert(PerformanceStats& s) {
-  CountUp(s.reverts);
-  StatsRefresh(s);
-}
-
-void StatsCountCrcError(PerformanceStats& s) {
-  CountUp(s.crcErrors);
-  StatsRefresh(s);
-}
-
-void StatsCountCycle(PerformanceStats& s) {
-  CountUp(s.cycles);
-  StatsRefresh(s);
-}
-
-void StatsCountTxFrame(PerformanceStats& s) {
-  CountUp(s.txFrames);
-  StatsRefresh(s);
-}
-
-void StatsCountAckFrame(PerformanceStats& s) {
-  CountUp(s.ackFrames);
-  StatsRefresh(s);
-}
-
-void StatsCountPing(PerformanceStats& s) {
-  CountUp(s.pings);
-  StatsRefresh(s);
-}
+void StatsCountGoodRx(PerformanceStats& s) { Count(s, &PerformanceStats::goodRx); }
+void StatsCountRevert(PerformanceStats& s) { Count(s, &PerformanceStats::reverts); }
+void StatsCountCrcError(PerformanceStats& s) { Count(s, &PerformanceStats::crcErrors); }
+void StatsCountCycle(PerformanceStats& s) { Count(s, &PerformanceStats::cycles); }
+void StatsCountTxFrame(PerformanceStats& s) { Count(s, &PerformanceStats::txFrames); }
+void StatsCountAckFrame(PerformanceStats& s) { Count(s, &PerformanceStats::ackFrames); }
+void StatsCountPing(PerformanceStats& s) { Count(s, &PerformanceStats::pings); }
 
 void StatsSetRange(PerformanceStats& s, int channel, float range) {
   if (!ValidChannel(channel)) return;

@@ -1,6 +1,10 @@
 // The main window's character screen on Qt: paints the record's cells, owns
 // the scroll bars and the caret, hands size, focus and scroll events to the
-// terminal and tells the window when a character is typed.
+// terminal and tells the window when a character is typed. Its parts live by
+// job: TerminalView.cpp (font, caret, input), TerminalViewPaint.cpp,
+// TerminalViewUpdates.cpp (repaint requests and scrolling the pixels),
+// TerminalViewScrollBars.cpp and TerminalViewCopy.cpp (selection, clipboard);
+// the font itself and its dialog are TerminalFont.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -27,8 +31,8 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void setTerminal(tw::Terminal* terminal);
   tw::Terminal* terminal() const { return terminal_; }
 
-  // The font dialog (fixed-pitch fonts, effects and colour). True after OK,
-  // with the font and colour updated; Cancel leaves both alone.
+  // The font dialog (ChooseTerminalFont) from the font shown now. True after
+  // OK, with the font and colour updated; Cancel leaves both alone.
   bool chooseFont(tw::LogFont& font, int32_t& textColor);
 
   const QFont& terminalFont() const { return font_; }
@@ -79,6 +83,8 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
 
  private:
   tw::TerminalInfo* record() const;
+  QColor backgroundColor() const;
+  QScrollBar* scrollBar(bool vertical) const;
   void connectScrollBar(bool vertical);
   void onScrollAction(bool vertical, int action);
   void paintCells(QPainter& painter, const tw::TerminalInfo& ti, const QRect& area);

@@ -59,6 +59,46 @@ int ClampScroll(int offset, int range, int amount) {
   return amount;
 }
 
+// One axis of the view: moves it by what `code` asks, within its range.
+int ScrollTerminal(TerminalInfo& ti, TerminalSurface& surface, bool vertical, int code,
+                   int position) {
+  int& offset = vertical ? ti.scrollY : ti.scrollX;
+  const int range = vertical ? ti.scrollRangeY : ti.scrollRangeX;
+  const int line = vertical ? ti.charHeight : ti.charWidth;
+  const int page = vertical ? ti.clientHeight : ti.clientWidth;
+  int amount = 0;
+  switch (code) {
+    case SB_LINEUP:
+      amount = -line;
+      break;
+    case SB_LINEDOWN:
+      amount = line;
+      break;
+    case SB_PAGEUP:
+      amount = -page;
+      break;
+    case SB_PAGEDOWN:
+      amount = page;
+      break;
+    case SB_THUMBPOSITION:
+      amount = position - offset;
+      break;
+    case SB_TOP:
+      amount = -offset;
+      break;
+    case SB_BOTTOM:
+      amount = range - offset;
+      break;
+    default:
+      return 0;
+  }
+  amount = ClampScroll(offset, range, amount);
+  if (amount != 0) surface.scrollContents(vertical ? 0 : -amount, vertical ? -amount : 0);
+  offset += amount;
+  surface.setScrollPosition(vertical, offset);
+  return 1;
+}
+
 }  // namespace
 
 void WriteScreen(TerminalInfo& ti, TerminalSurface& surface, const char* bytes, size_t count) {
@@ -105,71 +145,11 @@ void SizeTerminal(TerminalInfo& ti, TerminalSurface& surface, int height, int wi
 }
 
 int ScrollTerminalVert(TerminalInfo& ti, TerminalSurface& surface, int code, int position) {
-  int amount = 0;
-  switch (code) {
-    case SB_LINEUP:
-      amount = -ti.charHeight;
-      break;
-    case SB_LINEDOWN:
-      amount = ti.charHeight;
-      break;
-    case SB_PAGEUP:
-      amount = -ti.clientHeight;
-      break;
-    case SB_PAGEDOWN:
-      amount = ti.clientHeight;
-      break;
-    case SB_THUMBPOSITION:
-      amount = position - ti.scrollY;
-      break;
-    case SB_TOP:
-      amount = -ti.scrollY;
-      break;
-    case SB_BOTTOM:
-      amount = ti.scrollRangeY - ti.scrollY;
-      break;
-    default:
-      return 0;
-  }
-  amount = ClampScroll(ti.scrollY, ti.scrollRangeY, amount);
-  if (amount != 0) surface.scrollContents(0, -amount);
-  ti.scrollY += amount;
-  surface.setScrollPosition(true, ti.scrollY);
-  return 1;
+  return ScrollTerminal(ti, surface, true, code, position);
 }
 
 int ScrollTerminalHorz(TerminalInfo& ti, TerminalSurface& surface, int code, int position) {
-  int amount = 0;
-  switch (code) {
-    case SB_LINEUP:
-      amount = -ti.charWidth;
-      break;
-    case SB_LINEDOWN:
-      amount = ti.charWidth;
-      break;
-    case SB_PAGEUP:
-      amount = -ti.clientWidth;
-      break;
-    case SB_PAGEDOWN:
-      amount = ti.clientWidth;
-      break;
-    case SB_THUMBPOSITION:
-      amount = position - ti.scrollX;
-      break;
-    case SB_TOP:
-      amount = -ti.scrollX;
-      break;
-    case SB_BOTTOM:
-      amount = ti.scrollRangeX - ti.scrollX;
-      break;
-    default:
-      return 0;
-  }
-  amount = ClampScroll(ti.scrollX, ti.scrollRangeX, amount);
-  if (amount != 0) surface.scrollContents(-amount, 0);
-  ti.scrollX += amount;
-  surface.setScrollPosition(false, ti.scrollX);
-  return 1;
+  return ScrollTerminal(ti, surface, false, code, position);
 }
 
 // The caret marks where the next character goes; it exists only while the

@@ -1,0 +1,35 @@
+// The terminal's font on Qt: the face drawn for the operator's LogFont (a
+// stand-in when that face is not installed), and the "Font" dialog that
+// picks the face, its effects and the text colour.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <cstdint>
+
+#include "core/settings.h"
+#include "terminal/terminal_surface.h"
+
+class QWidget;
+
+namespace tw {
+
+// A text colour as the settings keep it (0x00BBGGRR).
+QColor TextQColor(int32_t bgr);
+
+struct TerminalFont {
+  QFont font;
+  CellSize cell;
+};
+
+// The fixed-pitch font for `lf` and its cell. A row is drawn as one run, so
+// every glyph of the font advances by exactly one cell.
+TerminalFont MakeTerminalFont(const LogFont& lf);
+
+// The font dialog (fixed-pitch fonts, effects and colour) over `view`'s
+// window, starting from `current`. True after OK, with `lf` and `textColor`
+// updated (a height chosen in points is converted at `view`'s resolution);
+// Cancel leaves both alone.
+bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_t& textColor);
+
+}  // namespace tw
