@@ -15,42 +15,6 @@ namespace {
 constexpr const char* ARGS_OK = "NMEA: Number of args OK.";
 constexpr const char* HOST_PREFIX = "             Host => ";
 
-std::string_view WithoutLineEnd(std::string_view s) {
-  while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
-  return s;
-}
-
-enum class Checksum { None, Good, Bad };
-
-// Cuts the checksum and the line end off `line`, leaving the fields in
-// `body`: without this the last field of a line keeps its CR (a parameter
-// "ALL\r" is four characters long, a hex payload gains a digit). A '*' must
-// be followed by exactly two hex digits that match the line.
-Checksum SplitLine(std::string_view line, std::string_view& body) {
-  const size_t star = line.find('*');
-  if (star == std::string_view::npos) {
-    body = WithoutLineEnd(line);
-    return Checksum::None;
-  }
-  body = line.substr(0, star);
-  const std::string_view given = WithoutLineEnd(line.substr(star + 1));
-  if (given.size() != 2 || NMEAHexDigit(given[0]) < 0 || NMEAHexDigit(given[1]) < 0)
-    return Checksum::Bad;
-  const int givenSum = NMEAHexDigit(given[0]) * 16 + NMEAHexDigit(given[1]);
-  return givenSum == NMEAChecksum(body) ? Checksum::Good : Checksum::Bad;
-}
-
-// Length of the line NMEATakeLine is about to take (from its '$' up to its
-// LF); 0 when no whole line is waiting. The taker cuts a long line to fit,
-// so the length must be seen before.
-uint32_t WaitingLineLength(const RxState& rx) {
-  if (!rx.allocated() || rx.count() == 0) return 0;
-  const uint32_t dollar = RxFind(rx, 0, '$');
-  if (dollar == rx.count()) return 0;
-  const uint32_t lf = RxFind(rx, dollar, '\n');
-  return lf == rx.count() ? 0 : lf - dollar;
-}
-
 int32_t Field(std::string_view body, int n) { return NMEAGetInt(body, n); }
 
 void RunHostCommand(Emulator& e, const HostCommand& command, std::string_view body) {
@@ -163,7 +127,7 @@ const HostCommand* FindHostCommand(int type) {
 void Emulator::EMUPoll(RxState& rx) {
   const uint32_t waiting = WaitingLineLength(rx);
   std::string line;
-  if (!NMEATakeLine(rx, line)) return;
+  if (!TakeModemLine(rx, line)) return;
   if (waiting > EMU_LINE_MAX) {
     EMUParserMessage(
         cformat("NMEA: Line of %u characters discarded (limit %zu).", waiting, EMU_LINE_MAX));
@@ -173,11 +137,15 @@ void Emulator::EMUPoll(RxState& rx) {
   // Shown without its CR: the pane ends each line itself.
   if (state_.showHost) EMUPrint(HOST_PREFIX + std::string(WithoutLineEnd(line)));
 
-  std::string_view body;
-  if (SplitLine(line, body) == Checksum::Bad) {
+  // Without the checksum and the line end: else the last field of a line
+  // keeps its CR (a parameter "ALL\r" is four characters long, a hex payload
+  // gains a digit).
+  const FramedLine framed = FrameLine(line);
+  if (framed.checksum == LineChecksum::Bad) {
     EMUError(NMEA_ERR_BAD_CHECKSUM);
     return;
   }
+  const std::string_view body = framed.body;
   const int type = NMEAMessageType(line);
   if (const HostCommand* command = FindHostCommand(type)) {
     RunHostCommand(*this, *command, body);
@@ -187,9 +155,7 @@ void Emulator::EMUPoll(RxState& rx) {
 }
 
 void Emulator::EMUParseData(std::string_view line) {
-  std::string_view body;
-  SplitLine(line, body);
-  RunHostCommand(*this, *FindHostCommand(MSG_CCTXD), body);
+  RunHostCommand(*this, *FindHostCommand(MSG_CCTXD), FrameLine(line).body);
 }
 
 void Emulator::EMUError(int code) {

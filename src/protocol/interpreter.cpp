@@ -367,7 +367,7 @@ std::string BuildTestDataSentence(int source, int destination, int ack, int leng
 
 void ModemInterpreter::InterpretModemLine(RxState& rx) {
   std::string line;
-  if (!NMEATakeLine(rx, line)) return;
+  if (!TakeModemLine(rx, line)) return;
   links_.logs.NMEALogLine(links_.settings.modemPort.portNumber, line);
   if (links_.settings.showNmeaIncoming) links_.out.PrintLine(line);
   React(links_, line, NMEAMessageType(line));

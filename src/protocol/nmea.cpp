@@ -9,13 +9,6 @@ namespace tw {
 
 namespace {
 
-// The ring is not looked at until it holds this many unread bytes.
-constexpr uint32_t TAKE_MIN_BYTES = 7;
-// A '$' still without its LF while the ring holds more than this can only be
-// noise: no sentence is that long. The ring is emptied then, so it can never
-// fill up with a line that will not complete and shut out everything after it.
-constexpr uint32_t TAKE_STALL_LIMIT = RX_SIZE / 2;
-
 constexpr std::string_view FIELD_SEPARATORS = ",";
 constexpr std::string_view FIELD_OR_CHECKSUM = ",*";
 
@@ -150,53 +143,6 @@ double NMEAReadDecimal(std::string_view t) {
   return negative ? -value : value;
 }
 
-bool NMEATakeLine(RxState& rx, std::string& line) {
-  // A ring that was never allocated (or already freed) holds nothing.
-  if (!rx.allocated()) return false;
-  if (rx.droppingLine) {
-    // The rest of a line already dropped runs to its LF, or up to the next
-    // '$' if it never got one, and is lost with it.
-    const uint32_t lf = RxFind(rx, 0, '\n');
-    const uint32_t end = std::min(lf < rx.count() ? lf + 1 : lf, RxFind(rx, 0, '$'));
-    rx.droppingLine = end == rx.count() && lf == rx.count();
-    RxDrop(rx, end);
-  }
-  if (rx.count() < TAKE_MIN_BYTES) return false;
-
-  // Bytes before a '$' belong to no sentence (a stray line end, line noise
-  // while a device powers up): they go quietly.
-  const uint32_t dollar = RxFind(rx, 0, '$');
-  if (dollar == rx.count()) {
-    RxReset(rx);
-    return false;
-  }
-  const uint32_t lf = RxFind(rx, dollar, '\n');
-  if (lf == rx.count()) {
-    // A sentence that started but never ended is lost: counted, so the
-    // operator hears of it.
-    if (rx.count() > TAKE_STALL_LIMIT) {
-      RxConsume(rx, dollar);
-      RxDrop(rx, rx.count());
-      rx.droppingLine = true;
-    }
-    return false;
-  }
-  if (lf - dollar > TAKE_STALL_LIMIT) {
-    // The same line without end, arrived faster than the polls took it: it
-    // is lost up to the first '$' past the limit (where the slow case would
-    // have stopped dropping), so how the bytes were split into reads never
-    // decides what is shown.
-    RxConsume(rx, dollar);
-    RxDrop(rx, std::min(RxFind(rx, TAKE_STALL_LIMIT + 1, '$'), lf - dollar + 1));
-    return false;
-  }
-  // An over-long line keeps its first NMEA_LINE_MAX characters; the rest up to
-  // its LF goes with it, so the next sentence starts clean.
-  line = RxCopy(rx, dollar, std::min<uint32_t>(lf - dollar, NMEA_LINE_MAX));
-  RxConsume(rx, lf + 1);
-  return true;
-}
-
 int NMEAMessageType(std::string_view s) {
   if (s.empty() || s[0] != '$') return MSG_NOT_SENTENCE;
   for (const MessageTypeEntry& entry : MESSAGE_TYPES) {
@@ -315,28 +261,6 @@ std::string NMEARevisionText(std::string_view s) {
   text += *version;
   text += ")";
   return text;
-}
-
-int NMEAHexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-uint8_t NMEAChecksum(std::string_view s) {
-  uint8_t sum = 0;
-  for (size_t i = s.starts_with('$') ? 1 : 0; i < s.size(); ++i) sum ^= static_cast<uint8_t>(s[i]);
-  return sum;
-}
-
-void NMEAAppendChecksum(std::string& s) {
-  static constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
-  const uint8_t sum = NMEAChecksum(s);
-  s += '*';
-  s += HEX_DIGITS[sum >> 4];
-  s += HEX_DIGITS[sum & 0x0F];
-  s += "\r\n";
 }
 
 std::string NMEAHexPayload(const uint8_t* bytes, size_t n) {

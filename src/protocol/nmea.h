@@ -11,14 +11,13 @@
 #include <vector>
 
 #include "protocol/config_params.h"
+#include "serial/line_framer.h"
 #include "serial/rx_ring.h"
 
 namespace tw {
 
 // What the numeric readers return for a field that is not there.
 constexpr int32_t MISSING_FIELD = 4095;
-// Longest sentence taken from the ring, in characters (CR included).
-constexpr int NMEA_LINE_MAX = 599;
 
 // ---------------------------------------------------------------------------
 // Message types, as returned by NMEAMessageType.
@@ -156,15 +155,6 @@ constexpr int ERR_KIND_UNKNOWN = 1279;
 // (4095.0f for the float, the empty string for text), a field that is not a
 // number reads as 0. Every byte of a sentence counts, a NUL included.
 
-// Takes the next complete sentence ('$' up to, not including, its LF; the CR
-// stays) out of the ring. Bytes before the '$' are discarded with it; a ring
-// without any '$' is emptied. A sentence longer than NMEA_LINE_MAX is cut to
-// NMEA_LINE_MAX characters and its rest, up to the LF, discarded. A '$' that
-// has waited for its LF while more than half the ring filled is a lost line:
-// its bytes are dropped and counted (RxTakeDropped). Returns false when no
-// sentence was taken; `line` is then left as it was.
-bool NMEATakeLine(RxState& rx, std::string& line);
-
 // The message type of a sentence, from its leading characters.
 int NMEAMessageType(std::string_view s);
 
@@ -221,16 +211,11 @@ std::optional<int32_t> NMEAConfigValue(std::string_view s);
 // "name (version)" from fields 2 and 3 of a "$CAREV" sentence, else "Unknown".
 std::string NMEARevisionText(std::string_view s);
 
-// The value of one hex digit (either case), or -1 for any other character.
-int NMEAHexDigit(char c);
-
-// The checksum of a sentence without its '*': every byte after a leading
-// '$' XORed together.
-uint8_t NMEAChecksum(std::string_view s);
-
-// Appends '*', the two-digit checksum, CR and LF to a sentence that has no
-// checksum and no line end yet.
-void NMEAAppendChecksum(std::string& s);
+// The framer's checksum helpers under the names the sentence code uses
+// (serial/line_framer.h).
+inline int NMEAHexDigit(char c) { return HexDigitValue(c); }
+inline uint8_t NMEAChecksum(std::string_view s) { return SentenceChecksum(s); }
+inline void NMEAAppendChecksum(std::string& s) { AppendChecksum(s); }
 
 // The payload field of a "$CCTXD" sentence: two lower-case hex digits a byte.
 std::string NMEAHexPayload(const uint8_t* bytes, size_t n);
