@@ -128,9 +128,9 @@ struct HostCommand {
   const char* parserText;  // the first remark shown for it
   int commas;              // how many ',' the line must have ...
   CommaRule rule;          // ... exactly, or at least
-  // What it does once the comma count is right, given the line without its
-  // checksum and line end; null: accepted without an answer.
-  void (*action)(Emulator& emulator, std::string_view body);
+  // What it does once the comma count is right, given the fields of the line
+  // without its checksum and line end; null: accepted without an answer.
+  void (*action)(Emulator& emulator, const SentenceFields& body);
 };
 
 const std::vector<HostCommand>& HostCommandTable();

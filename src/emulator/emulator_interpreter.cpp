@@ -15,8 +15,6 @@ namespace {
 constexpr const char* ARGS_OK = "NMEA: Number of args OK.";
 constexpr const char* HOST_PREFIX = "             Host => ";
 
-int32_t Field(std::string_view body, int n) { return NMEAGetInt(body, n); }
-
 void RunHostCommand(Emulator& e, const HostCommand& command, std::string_view body) {
   e.EMUParserMessage(command.parserText);
   const int commas = NMEACountCommas(body);
@@ -27,16 +25,16 @@ void RunHostCommand(Emulator& e, const HostCommand& command, std::string_view bo
     return;
   }
   e.EMUParserMessage(ARGS_OK);
-  if (command.action != nullptr) command.action(e, body);
+  if (command.action != nullptr) command.action(e, SentenceFields(body));
 }
 
 // --- Answers -----------------------------------------------------------------
 
-void AcceptData(Emulator& e, std::string_view body) {
-  const int32_t source = Field(body, 1);
-  const int32_t destination = Field(body, 2);
-  const int32_t ack = Field(body, 3);
-  const std::string hex = NMEAGetText(body, 4);
+void AcceptData(Emulator& e, const SentenceFields& body) {
+  const int32_t source = body.Int(1);
+  const int32_t destination = body.Int(2);
+  const int32_t ack = body.Int(3);
+  const std::string hex(body.Text(4));
   const auto n = static_cast<int32_t>(hex.size() / 2);
   // Held at the largest count rather than wrapping after days of data.
   int32_t& fifo = e.state().fifoBytes;
@@ -46,18 +44,18 @@ void AcceptData(Emulator& e, std::string_view body) {
   e.EMUWriteRaw(hex);
 }
 
-void AnswerCycle(Emulator& e, std::string_view body) {
-  e.EMUParserMessage(cformat("NMEA: cycle %d->%d", Field(body, 2), Field(body, 3)));
-  e.EMUSend(cformat("$CACYC,%d,%d,%d,%d,%d,%d", Field(body, 1), Field(body, 2), Field(body, 3),
-                    Field(body, 4), Field(body, 5), Field(body, 6)));
+void AnswerCycle(Emulator& e, const SentenceFields& body) {
+  e.EMUParserMessage(cformat("NMEA: cycle %d->%d", body.Int(2), body.Int(3)));
+  e.EMUSend(cformat("$CACYC,%d,%d,%d,%d,%d,%d", body.Int(1), body.Int(2), body.Int(3), body.Int(4),
+                    body.Int(5), body.Int(6)));
 }
 
 // The parameter name of a configuration command, when it has three
 // characters and no control byte: the name goes back to the host in the
 // answer, and a NUL or an escape sequence there would reach whatever shows
 // the host's lines.
-bool ConfigParameter(Emulator& e, std::string_view body, std::string& parameter) {
-  parameter = NMEAGetText(body, 1);
+bool ConfigParameter(Emulator& e, const SentenceFields& body, std::string& parameter) {
+  parameter = body.Text(1);
   const bool control = std::any_of(parameter.begin(), parameter.end(), [](char ch) {
     const auto byte = static_cast<unsigned char>(ch);
     return byte < 0x20 || byte == 0x7F;
@@ -70,28 +68,28 @@ bool ConfigParameter(Emulator& e, std::string_view body, std::string& parameter)
   return true;
 }
 
-void AnswerConfigQuery(Emulator& e, std::string_view body) {
+void AnswerConfigQuery(Emulator& e, const SentenceFields& body) {
   std::string parameter;
   if (!ConfigParameter(e, body, parameter)) return;
   e.EMUSend("$CACFG," + parameter + cformat(",%d", e.state().configValue));
 }
 
-void AnswerConfigCommand(Emulator& e, std::string_view body) {
+void AnswerConfigCommand(Emulator& e, const SentenceFields& body) {
   std::string parameter;
   if (!ConfigParameter(e, body, parameter)) return;
-  const int32_t value = Field(body, 2);
+  const int32_t value = body.Int(2);
   e.EMUParserMessage(cformat("NMEA: config value: %d", value));
   e.state().configValue = value;
   e.EMUSend("$CACFG," + parameter + cformat(",%d", value));
 }
 
-void AnswerFifoFlush(Emulator& e, std::string_view body) {
-  e.EMUSend(cformat("$CAFFL,%d", Field(body, 1)));
+void AnswerFifoFlush(Emulator& e, const SentenceFields& body) {
+  e.EMUSend(cformat("$CAFFL,%d", body.Int(1)));
   e.state().fifoBytes = 0;
 }
 
-void AnswerFifoStatus(Emulator& e, std::string_view body) {
-  e.EMUSend(cformat("$CAFST,%d,%d,%d", Field(body, 1), e.state().fifoBytes, 0));
+void AnswerFifoStatus(Emulator& e, const SentenceFields& body) {
+  e.EMUSend(cformat("$CAFST,%d,%d,%d", body.Int(1), e.state().fifoBytes, 0));
 }
 
 }  // namespace

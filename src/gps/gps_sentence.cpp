@@ -30,14 +30,7 @@ double GPSDecimal(std::string_view field, double low, double high) {
 }  // namespace
 
 std::string_view GPSField(std::string_view sentence, int n) {
-  if (n < 0) return {};
-  std::string_view data = DataPart(sentence);
-  for (int k = 0; k < n; ++k) {
-    const size_t comma = data.find(',');
-    if (comma == std::string_view::npos) return {};
-    data.remove_prefix(comma + 1);
-  }
-  return data.substr(0, data.find(','));
+  return SentenceFields(DataPart(sentence)).Text(n);
 }
 
 double GPSPosition(std::string_view value, std::string_view hemisphere, double maxDegrees) {
@@ -72,14 +65,13 @@ double GPSPosition(std::string_view value, std::string_view hemisphere, double m
 std::optional<GpsFix> GPSCheckSentence(std::string_view sentence) {
   if (!sentence.starts_with(RMC_PREFIX)) return std::nullopt;
   // A line damaged on the way fails its checksum; one without '*' has none.
-  if (GPSField(sentence, 2) != "A" || FrameLine(sentence).checksum == LineChecksum::Bad) {
-    return std::nullopt;
-  }
+  const SentenceFields f(DataPart(sentence));
+  if (f.Text(2) != "A" || FrameLine(sentence).checksum == LineChecksum::Bad) return std::nullopt;
   GpsFix fix;
-  fix.latitude = GPSPosition(GPSField(sentence, 3), GPSField(sentence, 4), GPS_LATITUDE_MAX);
-  fix.longitude = GPSPosition(GPSField(sentence, 5), GPSField(sentence, 6), GPS_LONGITUDE_MAX);
-  fix.speed = GPSDecimal(GPSField(sentence, 7), 0.0, GPS_SPEED_MAX);
-  fix.course = GPSDecimal(GPSField(sentence, 8), 0.0, GPS_COURSE_MAX);
+  fix.latitude = GPSPosition(f.Text(3), f.Text(4), GPS_LATITUDE_MAX);
+  fix.longitude = GPSPosition(f.Text(5), f.Text(6), GPS_LONGITUDE_MAX);
+  fix.speed = GPSDecimal(f.Text(7), 0.0, GPS_SPEED_MAX);
+  fix.course = GPSDecimal(f.Text(8), 0.0, GPS_COURSE_MAX);
   for (double v : {fix.latitude, fix.longitude, fix.speed, fix.course}) {
     if (v == GPS_INVALID || !std::isfinite(v)) return std::nullopt;
   }

@@ -34,8 +34,8 @@ std::string_view WithoutTrailingCr(std::string_view s) {
 // Field n as text for an interpreter line. The last field of a sentence
 // without checksum still ends in the line's CR; printed inside a line it
 // would send the cursor back to the start and garble what follows.
-std::string FieldText(const std::string& line, int n, size_t maxChars) {
-  std::string text(WithoutTrailingCr(NMEAGetText(line, n)));
+std::string FieldText(const SentenceFields& f, int n, size_t maxChars) {
+  std::string text(WithoutTrailingCr(f.Text(n)));
   if (text.size() > maxChars) text.resize(maxChars);
   return text;
 }
@@ -55,15 +55,16 @@ std::string QualityLine(int32_t q) {
 // The lines come from the parameter table; "SRC" and "BND" also change what
 // the program knows about the modem.
 void ShowConfig(const InterpreterLinks& m, const std::string& line, const char*) {
-  const ConfigParam* param = FindConfigParamByCode(NMEAConfigParam(line));
+  const SentenceFields f(line);
+  const ConfigParam* param = FindConfigParamByCode(NMEAConfigParam(f));
   if (!param || param->report == ConfigReport::kSentence) {
     m.out.PrintLine(line);
     return;
   }
-  int32_t value = NMEAGetInt(line, 2);
+  int32_t value = f.Int(2);
   if (param->report == ConfigReport::kUnit) {
     // A report without a value keeps the address we have.
-    if (const std::optional<int32_t> unit = NMEAConfigValue(line)) m.state.modemUnit = *unit;
+    if (const std::optional<int32_t> unit = NMEAConfigValue(f)) m.state.modemUnit = *unit;
     value = m.state.modemUnit;
   } else if (param->report == ConfigReport::kBand) {
     m.state.modemBand = value;
@@ -76,7 +77,8 @@ void ShowConfig(const InterpreterLinks& m, const std::string& line, const char*)
 // ------------------------------------------------------------- errors
 
 void ShowError(const InterpreterLinks& m, const std::string& line, const char*) {
-  switch (NMEAErrorKind(line)) {
+  const SentenceFields f(line);
+  switch (NMEAErrorKind(f)) {
     case ERR_KIND_CRC:
       m.out.PrintLine("Bad Checksum.");
       StatsCountCrcError(m.stats);
@@ -85,7 +87,7 @@ void ShowError(const InterpreterLinks& m, const std::string& line, const char*) 
       m.out.PrintLine("Error: a2d hang up");
       break;
     case ERR_KIND_NMEA:
-      m.out.PrintLine(NMEAErrorText(NMEAGetInt(line, 3)));
+      m.out.PrintLine(NMEAErrorText(f.Int(3)));
       break;
     case ERR_KIND_MAXTIMEOUTS:
       break;  // routine for the modem; not worth a line
@@ -120,10 +122,11 @@ void SendNodeFrame(const InterpreterLinks& m, int32_t source, int32_t destinatio
 // Answered at once, before the next sentence is taken: the modem waits for
 // the frame. The sources are exclusive in the menu; each is tried in turn.
 void AnswerDataRequest(const InterpreterLinks& m, const std::string& line, const char*) {
-  const int32_t source = NMEAGetInt(line, 2);
-  const int32_t destination = NMEAGetInt(line, 3);
-  const int32_t ack = NMEAGetInt(line, 4);
-  const int32_t length = NMEAGetInt(line, 5);
+  const SentenceFields f(line);
+  const int32_t source = f.Int(2);
+  const int32_t destination = f.Int(3);
+  const int32_t ack = f.Int(4);
+  const int32_t length = f.Int(5);
   m.out.PrintLine(
       ack != 0
           ? FixedFormat("Got ACK Data Request %d->%d     [%d bytes]", source, destination, length)
@@ -156,9 +159,10 @@ void AnswerDataRequest(const InterpreterLinks& m, const std::string& line, const
 // ------------------------------------------------------------- navigation
 
 void ShowTravelTimes(const InterpreterLinks& m, const std::string& line, const char*) {
+  const SentenceFields f(line);
   std::array<std::string, NAV_CHANNELS> times;
   for (int k = 0; k < NAV_CHANNELS; ++k) {
-    times[k] = FieldText(line, k + 1, SHORT_FIELD_MAX);
+    times[k] = FieldText(f, k + 1, SHORT_FIELD_MAX);
     if (times[k].empty()) {
       StatsClearRange(m.stats, k);
     } else {
@@ -171,9 +175,10 @@ void ShowTravelTimes(const InterpreterLinks& m, const std::string& line, const c
 }
 
 void ShowRangePing(const InterpreterLinks& m, const std::string& line, const char*) {
-  const int32_t source = NMEAGetInt(line, 1);
-  const int32_t destination = NMEAGetInt(line, 2);
-  const float travelTime = NMEAGetFloat(line, 3);
+  const SentenceFields f(line);
+  const int32_t source = f.Int(1);
+  const int32_t destination = f.Int(2);
+  const float travelTime = f.Float(3);
   if (travelTime == MISSING_FLOAT) {
     m.out.PrintLine(FixedFormat("Ping: [%02d]=>[%02d].", source, destination));
     return;
@@ -185,7 +190,8 @@ void ShowRangePing(const InterpreterLinks& m, const std::string& line, const cha
 
 // The entry's format takes the source and destination.
 void ShowPing(const InterpreterLinks& m, const std::string& line, const char* format) {
-  m.out.PrintLine(FixedFormat(RuntimeFormat{format}, NMEAGetInt(line, 1), NMEAGetInt(line, 2)));
+  const SentenceFields f(line);
+  m.out.PrintLine(FixedFormat(RuntimeFormat{format}, f.Int(1), f.Int(2)));
 }
 
 void CountPing(const InterpreterLinks& m, const std::string&, const char* text) {
@@ -202,20 +208,20 @@ void ShowFixedLine(const InterpreterLinks& m, const std::string&, const char* te
 void ShowNothing(const InterpreterLinks&, const std::string&, const char*) {}
 
 void ShowQuality(const InterpreterLinks& m, const std::string& line, const char*) {
-  const int32_t q = NMEAGetInt(line, 1);
+  const int32_t q = SentenceFields(line).Int(1);
   StatsAddDQF(m.stats, q);
   m.out.PrintLine(QualityLine(q));
 }
 
 void ShowAgc(const InterpreterLinks& m, const std::string& line, const char*) {
-  const int32_t agc = NMEAGetInt(line, 1);
+  const int32_t agc = SentenceFields(line).Int(1);
   StatsAddAGC(m.stats, agc);
   m.out.PrintLine(FixedFormat("Waiting for Packet.       [AGC=%d]", agc));
 }
 
 void ShowRevision(const InterpreterLinks& m, const std::string& line, const char*) {
   // Without a checksum the version is the last field and would carry the CR.
-  std::string text = NMEARevisionText(WithoutTrailingCr(line));
+  std::string text = NMEARevisionText(SentenceFields(WithoutTrailingCr(line)));
   if (text.size() > LONG_FIELD_MAX) text.resize(LONG_FIELD_MAX);
   if (text.starts_with("INIT")) {
     m.out.PrintLine("Modem Reverted.");
@@ -226,7 +232,7 @@ void ShowRevision(const InterpreterLinks& m, const std::string& line, const char
 }
 
 void ShowModemMessage(const InterpreterLinks& m, const std::string& line, const char*) {
-  if (FieldText(line, 1, LONG_FIELD_MAX).starts_with("BAD_CRC")) {
+  if (FieldText(SentenceFields(line), 1, LONG_FIELD_MAX).starts_with("BAD_CRC")) {
     m.out.PrintLine("Bad Checksum.");
     StatsCountCrcError(m.stats);
   } else {
@@ -237,7 +243,7 @@ void ShowModemMessage(const InterpreterLinks& m, const std::string& line, const 
 void ShowCycle(const InterpreterLinks& m, const std::string& line, const char*) {
   static constexpr std::array<const char*, 3> MODES = {"Broadcast", "Peer to Peer", "Multicast"};
   // Fields from the first missing one on read as MISSING_FIELD.
-  const NMEACycle cycle = NMEAGetCycle(line);
+  const NMEACycle cycle = NMEAGetCycle(SentenceFields(line));
   const int32_t mode = cycle.f[0];
   const char* modeText = mode >= 0 && mode < static_cast<int32_t>(MODES.size())
                              ? MODES[static_cast<size_t>(mode)]
@@ -248,10 +254,11 @@ void ShowCycle(const InterpreterLinks& m, const std::string& line, const char*) 
 }
 
 void ShowAck(const InterpreterLinks& m, const std::string& line, const char*) {
-  const int32_t source = NMEAGetInt(line, 1);
-  const int32_t destination = NMEAGetInt(line, 2);
-  const int32_t frame = NMEAGetInt(line, 3);
-  if (NMEAGetInt(line, 4) != 0) {
+  const SentenceFields f(line);
+  const int32_t source = f.Int(1);
+  const int32_t destination = f.Int(2);
+  const int32_t frame = f.Int(3);
+  if (f.Int(4) != 0) {
     m.out.PrintLine(FixedFormat("Ack: [%02d]->[%02d]: Frame %d OK.", source, destination, frame));
     StatsCountAckFrame(m.stats);
   } else {
@@ -260,24 +267,27 @@ void ShowAck(const InterpreterLinks& m, const std::string& line, const char*) {
 }
 
 void ShowBinaryData(const InterpreterLinks& m, const std::string& line, const char*) {
-  m.out.PrintLine(FixedFormat("Modem Parsed Binary Data.     [%d bytes]", NMEAGetInt(line, 4)));
+  m.out.PrintLine(
+      FixedFormat("Modem Parsed Binary Data.     [%d bytes]", SentenceFields(line).Int(4)));
 }
 
 void ShowDoppler(const InterpreterLinks& m, const std::string& line, const char*) {
   m.out.PrintLine(FixedFormat("Packet Doppler Shift          [%s m/s]",
-                              FieldText(line, 1, SHORT_FIELD_MAX).c_str()));
+                              FieldText(SentenceFields(line), 1, SHORT_FIELD_MAX).c_str()));
 }
 
 void ShowDetector(const InterpreterLinks& m, const std::string& line, const char*) {
-  const std::string a = FieldText(line, 1, SHORT_FIELD_MAX);
-  const std::string b = FieldText(line, 2, SHORT_FIELD_MAX);
-  const std::string c = FieldText(line, 3, SHORT_FIELD_MAX);
+  const SentenceFields f(line);
+  const std::string a = FieldText(f, 1, SHORT_FIELD_MAX);
+  const std::string b = FieldText(f, 2, SHORT_FIELD_MAX);
+  const std::string c = FieldText(f, 3, SHORT_FIELD_MAX);
   m.out.PrintLine(FixedFormat("Detector:   [%s]   [%s]   [%s]", a.c_str(), b.c_str(), c.c_str()));
 }
 
 void ShowShift(const InterpreterLinks& m, const std::string& line, const char*) {
   std::array<std::string, 5> f;
-  for (int k = 0; k < 5; ++k) f[k] = FieldText(line, k + 1, SHORT_FIELD_MAX);
+  const SentenceFields fields(line);
+  for (int k = 0; k < 5; ++k) f[k] = FieldText(fields, k + 1, SHORT_FIELD_MAX);
   m.out.PrintLine(FixedFormat("Gain:[%s]  Shift:[%s][%s][%s][%s]", f[0].c_str(), f[1].c_str(),
                               f[2].c_str(), f[3].c_str(), f[4].c_str()));
 }

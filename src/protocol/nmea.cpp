@@ -9,64 +9,6 @@ namespace tw {
 
 namespace {
 
-constexpr std::string_view FIELD_SEPARATORS = ",";
-constexpr std::string_view FIELD_OR_CHECKSUM = ",*";
-
-// Splits like the C library's strtok: a run of separators is one separator,
-// separators at the start are skipped, no token is empty, and every call may
-// use its own separator set. Only the one separator that ends a token is
-// consumed with it, so the next call's set decides how the rest is skipped.
-class TokenSplitter {
- public:
-  explicit TokenSplitter(std::string_view s) : s_(s) {}
-
-  std::optional<std::string_view> Next(std::string_view separators) {
-    // Plain loops: the sets are one or two characters, and the library's
-    // find_first_of would search the set once per character of the sentence.
-    size_t start = pos_;
-    while (start < s_.size() && IsIn(separators, s_[start])) ++start;
-    if (start >= s_.size()) {
-      pos_ = s_.size();
-      return std::nullopt;
-    }
-    size_t end = start + 1;
-    while (end < s_.size() && !IsIn(separators, s_[end])) ++end;
-    if (end >= s_.size()) {
-      pos_ = s_.size();
-      return s_.substr(start);
-    }
-    pos_ = end + 1;
-    return s_.substr(start, end - start);
-  }
-
-  // What follows the separator that ended the last token; empty when that
-  // token ran to the end.
-  std::string_view Rest() const { return s_.substr(pos_); }
-
- private:
-  static bool IsIn(std::string_view set, char c) {
-    for (const char m : set) {
-      if (m == c) return true;
-    }
-    return false;
-  }
-
-  std::string_view s_;
-  size_t pos_ = 0;
-};
-
-// Token n (0 is the sentence name), split at `before` for tokens 0..n-1 and at
-// `last` for token n itself.
-std::optional<std::string_view> TokenAt(std::string_view s, int n, std::string_view before,
-                                        std::string_view last) {
-  if (n < 0) return std::nullopt;
-  TokenSplitter splitter(s);
-  for (int k = 0; k < n; ++k) {
-    if (!splitter.Next(before)) return std::nullopt;
-  }
-  return splitter.Next(last);
-}
-
 // White space as the C locale knows it; independent of the process locale.
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -106,15 +48,6 @@ int32_t NMEAReadInt(std::string_view t) {
   }
   int64_t value = negative ? -magnitude : std::min(magnitude, LIMIT - 1);
   return static_cast<int32_t>(value);
-}
-
-std::vector<std::string_view> NMEATokens(std::string_view s, std::string_view separators) {
-  std::vector<std::string_view> tokens;
-  TokenSplitter splitter(s);
-  while (const std::optional<std::string_view> token = splitter.Next(separators)) {
-    tokens.push_back(*token);
-  }
-  return tokens;
 }
 
 // The GUI layer sets the process locale from the environment, which would
@@ -160,61 +93,21 @@ int NMEACountCommas(std::string_view s) {
   return static_cast<int>(std::count(s.begin(), s.end(), ','));
 }
 
-int32_t NMEAGetInt(std::string_view s, int n) {
-  if (n < 1) return MISSING_FIELD;
-  // Field 3 also ends at '*', for every split, so a checksum after two fields
-  // reads as field 3; the others end at ',' only.
-  std::string_view separators = n == 3 ? FIELD_OR_CHECKSUM : FIELD_SEPARATORS;
-  std::optional<std::string_view> token = TokenAt(s, n, separators, separators);
-  if (!token) return MISSING_FIELD;
-  return NMEAReadInt(*token);
-}
-
-float NMEAGetFloat(std::string_view s, int n) {
-  if (n < 1) return static_cast<float>(MISSING_FIELD);
-  std::optional<std::string_view> token = TokenAt(s, n, FIELD_SEPARATORS, FIELD_OR_CHECKSUM);
-  if (!token) return static_cast<float>(MISSING_FIELD);
-  return static_cast<float>(NMEAReadDecimal(*token));
-}
-
-std::string NMEAGetText(std::string_view s, int n) {
-  if (n < 1) return {};
-  // ',' or '*', found with a plain loop: find_first_of would search the
-  // two-character set once per character.
-  const auto next_separator = [s](size_t from) {
-    while (from < s.size() && s[from] != ',' && s[from] != '*') ++from;
-    return from < s.size() ? from : std::string_view::npos;
-  };
-  size_t start = 0;
-  for (int k = 0; k < n; ++k) {
-    size_t separator = next_separator(start);
-    if (separator == std::string_view::npos) return {};
-    start = separator + 1;
-  }
-  size_t end = next_separator(start);
-  return std::string(s.substr(start, end == std::string_view::npos ? end : end - start));
-}
-
-NMEACycle NMEAGetCycle(std::string_view s) {
+NMEACycle NMEAGetCycle(const SentenceFields& fields) {
   NMEACycle cycle{{MISSING_FIELD, MISSING_FIELD, MISSING_FIELD, MISSING_FIELD}, 0};
-  TokenSplitter splitter(s);
-  if (!splitter.Next(FIELD_SEPARATORS)) {
-    cycle.status = MISSING_FIELD;
-    return cycle;
-  }
-  for (int32_t& field : cycle.f) {
-    std::optional<std::string_view> token = splitter.Next(FIELD_SEPARATORS);
+  for (int k = 0; k <= 4; ++k) {
+    const std::optional<std::string_view> token = fields.Token(k);
     if (!token) {
       cycle.status = MISSING_FIELD;
       break;
     }
-    field = NMEAReadInt(*token);
+    if (k > 0) cycle.f[k - 1] = NMEAReadInt(*token);
   }
   return cycle;
 }
 
-int NMEAErrorKind(std::string_view s) {
-  std::optional<std::string_view> kind = TokenAt(s, 2, FIELD_SEPARATORS, FIELD_SEPARATORS);
+int NMEAErrorKind(const SentenceFields& fields) {
+  std::optional<std::string_view> kind = fields.Token(2);
   if (!kind) return ERR_KIND_MISSING;
   if (kind->starts_with("CRC")) return ERR_KIND_CRC;
   if (kind->starts_with("NMEA")) return ERR_KIND_NMEA;
@@ -225,35 +118,28 @@ int NMEAErrorKind(std::string_view s) {
   return ERR_KIND_UNKNOWN;
 }
 
-int NMEAConfigParam(std::string_view s) {
-  TokenSplitter splitter(s);
-  splitter.Next(FIELD_SEPARATORS);
-  std::optional<std::string_view> name = splitter.Next(FIELD_SEPARATORS);
+int NMEAConfigParam(const SentenceFields& fields) {
+  std::optional<std::string_view> name = fields.Token(1);
   if (!name) return CFG_MISSING;
   const ConfigParam* param = FindConfigParam(*name);
   return param ? param->code : CFG_UNKNOWN;
 }
 
-std::optional<int32_t> NMEAConfigValue(std::string_view s) {
-  TokenSplitter splitter(s);
-  splitter.Next(FIELD_SEPARATORS);
-  if (!splitter.Next(FIELD_SEPARATORS)) return std::nullopt;
+std::optional<int32_t> NMEAConfigValue(const SentenceFields& fields) {
   // The value is the rest after the comma that follows the name, up to the
   // checksum. A report that carries no value at all has none; one that
   // carries something unreadable gives 0, as any other unusable number does.
-  std::string_view value = splitter.Rest();
+  std::string_view value = fields.RestAfterToken(1);
   value = value.substr(0, value.find('*'));
   if (value.ends_with('\r')) value.remove_suffix(1);
   if (value.empty()) return std::nullopt;
   return NMEAReadInt(value);
 }
 
-std::string NMEARevisionText(std::string_view s) {
-  TokenSplitter splitter(s);
-  splitter.Next(FIELD_OR_CHECKSUM);  // sentence name
-  splitter.Next(FIELD_OR_CHECKSUM);  // time
-  std::optional<std::string_view> name = splitter.Next(FIELD_OR_CHECKSUM);
-  std::optional<std::string_view> version = splitter.Next(FIELD_OR_CHECKSUM);
+std::string NMEARevisionText(const SentenceFields& fields) {
+  // After the sentence name and the time.
+  std::optional<std::string_view> name = fields.TokenOrStar(2);
+  std::optional<std::string_view> version = fields.TokenOrStar(3);
   if (!name || !version) return "Unknown";
   // "%s (%s)": name, then version in brackets.
   std::string text(*name);

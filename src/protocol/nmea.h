@@ -11,13 +11,11 @@
 #include <vector>
 
 #include "protocol/config_params.h"
+#include "protocol/sentence_fields.h"
 #include "serial/line_framer.h"
 #include "serial/rx_ring.h"
 
 namespace tw {
-
-// What the numeric readers return for a field that is not there.
-constexpr int32_t MISSING_FIELD = 4095;
 
 // ---------------------------------------------------------------------------
 // Message types, as returned by NMEAMessageType.
@@ -161,22 +159,10 @@ int NMEAMessageType(std::string_view s);
 // Number of ',' in the whole sentence.
 int NMEACountCommas(std::string_view s);
 
-// Field n (1..6) as a signed decimal integer. Fields are counted without the
-// empty ones; field 3 also ends at '*', so a checksum can be read as field 3.
-int32_t NMEAGetInt(std::string_view s, int n);
-
-// Field n as a decimal floating number; only field 3 is read this way.
-float NMEAGetFloat(std::string_view s, int n);
-
 // An integer read as atoi reads it: leading white space, one optional sign,
 // then the digits up to the first non-digit; 0 when there are none. Values
 // beyond 32 bits are held at the nearest limit.
 int32_t NMEAReadInt(std::string_view text);
-
-// Every token of `s`, split the way strtok splits with one separator set: a
-// run of separators counts as one, separators at the start are skipped and no
-// token is empty.
-std::vector<std::string_view> NMEATokens(std::string_view s, std::string_view separators);
 
 // A floating number read as atof reads it: leading white space, one optional
 // sign, then as much of a decimal (or 0x hexadecimal) number, "inf" or "nan"
@@ -184,32 +170,39 @@ std::vector<std::string_view> NMEATokens(std::string_view s, std::string_view se
 // The decimal point is always '.', whatever the process locale says.
 double NMEAReadDecimal(std::string_view text);
 
-// Field n (1..5) as text, empty fields counted, ',' and '*' both separating.
-// Not trimmed: the last field of a sentence without checksum keeps its CR.
-std::string NMEAGetText(std::string_view s, int n);
-
 struct NMEACycle {
   int32_t f[4];    // fields 1..4; MISSING_FIELD from the first missing one on
   int32_t status;  // 0 when all four are there, MISSING_FIELD otherwise
 };
 
-NMEACycle NMEAGetCycle(std::string_view s);
+NMEACycle NMEAGetCycle(const SentenceFields& fields);
 
 // The kind of error a "$CAERR" sentence reports, from its field 2.
-int NMEAErrorKind(std::string_view s);
+int NMEAErrorKind(const SentenceFields& fields);
 
 // The code of the parameter a "$CACFG" sentence reports, from its field 1
 // (config_params.h); CFG_MISSING without a field 1, CFG_UNKNOWN when no
 // parameter's mnemonic starts it.
-int NMEAConfigParam(std::string_view s);
+int NMEAConfigParam(const SentenceFields& fields);
 
 // The whole value after the parameter name of a "$CACFG" sentence, read as
 // an integer (0 when it is no number); none when the sentence carries no
 // value (nothing but a checksum or the CR after the comma, or no comma).
-std::optional<int32_t> NMEAConfigValue(std::string_view s);
+std::optional<int32_t> NMEAConfigValue(const SentenceFields& fields);
 
 // "name (version)" from fields 2 and 3 of a "$CAREV" sentence, else "Unknown".
-std::string NMEARevisionText(std::string_view s);
+std::string NMEARevisionText(const SentenceFields& fields);
+
+// The same readers for a sentence split just for one of them.
+inline NMEACycle NMEAGetCycle(std::string_view s) { return NMEAGetCycle(SentenceFields(s)); }
+inline int NMEAErrorKind(std::string_view s) { return NMEAErrorKind(SentenceFields(s)); }
+inline int NMEAConfigParam(std::string_view s) { return NMEAConfigParam(SentenceFields(s)); }
+inline std::optional<int32_t> NMEAConfigValue(std::string_view s) {
+  return NMEAConfigValue(SentenceFields(s));
+}
+inline std::string NMEARevisionText(std::string_view s) {
+  return NMEARevisionText(SentenceFields(s));
+}
 
 // The framer's checksum helpers under the names the sentence code uses
 // (serial/line_framer.h).

@@ -211,10 +211,13 @@ TEST(NMEAGetInt, ConvertsLikeTheCLibrary) {
 
 TEST(NMEATokens, RunsOfSeparatorsAreOneAndNoTokenIsEmpty) {
   using Tokens = std::vector<std::string_view>;
-  EXPECT_EQ(NMEATokens(",,$SNCFR,,-80*,-7*3C\r", ",*"), (Tokens{"$SNCFR", "-80", "-7", "3C\r"}));
-  EXPECT_EQ(NMEATokens("a*b,c", ","), (Tokens{"a*b", "c"}));
-  EXPECT_TRUE(NMEATokens(",*,", ",*").empty());
-  EXPECT_TRUE(NMEATokens("", ",").empty());
+  EXPECT_EQ(SentenceFields(",,$SNCFR,,-80*,-7*3C\r").Tokens(),
+            (Tokens{"$SNCFR", "-80", "-7", "3C\r"}));
+  const SentenceFields commaOnly("a*b,c");
+  EXPECT_EQ((Tokens{*commaOnly.Token(0), *commaOnly.Token(1)}), (Tokens{"a*b", "c"}));
+  EXPECT_FALSE(commaOnly.Token(2));
+  EXPECT_TRUE(SentenceFields(",*,").Tokens().empty());
+  EXPECT_FALSE(SentenceFields("").Token(0));
 }
 
 TEST(NMEAReadInt, ReadsAsMuchAsAtoiWouldAndHoldsAtTheLimits) {
