@@ -15,7 +15,7 @@ namespace {
 constexpr const char* ARGS_OK = "NMEA: Number of args OK.";
 constexpr const char* HOST_PREFIX = "             Host => ";
 
-void RunHostCommand(Emulator& e, const HostCommand& command, std::string_view body) {
+void RunHostCommand(Emulator& e, const EmulatorColumn& command, std::string_view body) {
   e.EMUParserMessage(command.parserText);
   const int commas = NMEACountCommas(body);
   const bool ok =
@@ -25,7 +25,9 @@ void RunHostCommand(Emulator& e, const HostCommand& command, std::string_view bo
     return;
   }
   e.EMUParserMessage(ARGS_OK);
-  if (command.action != nullptr) command.action(e, SentenceFields(body));
+  if (const EmulatorAction action = EmulatorActionFor(command.answer)) {
+    action(e, SentenceFields(body));
+  }
 }
 
 // --- Answers -----------------------------------------------------------------
@@ -40,14 +42,14 @@ void AcceptData(Emulator& e, const SentenceFields& body) {
   int32_t& fifo = e.state().fifoBytes;
   fifo = fifo > INT32_MAX - n ? INT32_MAX : fifo + n;
   e.EMUParserMessage(cformat("NMEA: got %d data bytes.", n));
-  e.EMUSend(cformat("$CATXD,%d,%d,%d,%d", source, destination, ack, n));
+  e.EMUSend(BuildSentence(MSG_CATXD, {source, destination, ack, n}));
   e.EMUWriteRaw(hex);
 }
 
 void AnswerCycle(Emulator& e, const SentenceFields& body) {
   e.EMUParserMessage(cformat("NMEA: cycle %d->%d", body.Int(2), body.Int(3)));
-  e.EMUSend(cformat("$CACYC,%d,%d,%d,%d,%d,%d", body.Int(1), body.Int(2), body.Int(3), body.Int(4),
-                    body.Int(5), body.Int(6)));
+  e.EMUSend(BuildSentence(
+      MSG_CACYC, {body.Int(1), body.Int(2), body.Int(3), body.Int(4), body.Int(5), body.Int(6)}));
 }
 
 // The parameter name of a configuration command, when it has three
@@ -71,7 +73,7 @@ bool ConfigParameter(Emulator& e, const SentenceFields& body, std::string& param
 void AnswerConfigQuery(Emulator& e, const SentenceFields& body) {
   std::string parameter;
   if (!ConfigParameter(e, body, parameter)) return;
-  e.EMUSend("$CACFG," + parameter + cformat(",%d", e.state().configValue));
+  e.EMUSend(BuildSentence(MSG_CACFG, {parameter, e.state().configValue}));
 }
 
 void AnswerConfigCommand(Emulator& e, const SentenceFields& body) {
@@ -80,46 +82,39 @@ void AnswerConfigCommand(Emulator& e, const SentenceFields& body) {
   const int32_t value = body.Int(2);
   e.EMUParserMessage(cformat("NMEA: config value: %d", value));
   e.state().configValue = value;
-  e.EMUSend("$CACFG," + parameter + cformat(",%d", value));
+  e.EMUSend(BuildSentence(MSG_CACFG, {parameter, value}));
 }
 
 void AnswerFifoFlush(Emulator& e, const SentenceFields& body) {
-  e.EMUSend(cformat("$CAFFL,%d", body.Int(1)));
+  e.EMUSend(BuildSentence(MSG_CAFFL, {body.Int(1)}));
   e.state().fifoBytes = 0;
 }
 
 void AnswerFifoStatus(Emulator& e, const SentenceFields& body) {
-  e.EMUSend(cformat("$CAFST,%d,%d,%d", body.Int(1), e.state().fifoBytes, 0));
+  e.EMUSend(BuildSentence(MSG_CAFST, {body.Int(1), e.state().fifoBytes, 0}));
 }
 
 }  // namespace
 
-const std::vector<HostCommand>& HostCommandTable() {
-  using enum CommaRule;
-  static const std::vector<HostCommand> table = {
-      {MSG_CCTXD, "Got Binary Data Message", 4, Exactly, AcceptData},
-      {MSG_CCTXA, "Got ASCII Data Message", 4, Exactly, nullptr},
-      {MSG_CCCYC, "Got Cycle Init Command", 6, Exactly, AnswerCycle},
-      {MSG_CCMPC, "Got Ping Minipkt Command", 2, Exactly, nullptr},
-      {MSG_CCCLK, "Got Clock Command", 6, Exactly, nullptr},
-      {MSG_CCCFQ, "Got Configure Query", 1, Exactly, AnswerConfigQuery},
-      {MSG_CCCFG, "Got Configure Command", 2, Exactly, AnswerConfigCommand},
-      {MSG_CCMSC, "Got Sleep Minipkt Command", 3, Exactly, nullptr},
-      {MSG_CCACK, "Got ACK Command", 3, Exactly, nullptr},
-      {MSG_CCMEC, "Got EXTSEL Minipkt Command", 5, Exactly, nullptr},
-      {MSG_CCPNT, "Got LBL NAV Command", 4, AtLeast, nullptr},
-      {MSG_CCPDT, "Got SELKA NAV Command", 9, Exactly, nullptr},
-      {MSG_CCFFL, "Got FIFO Flush Command", 1, Exactly, AnswerFifoFlush},
-      {MSG_CCFST, "Got FIFO Status Request", 1, Exactly, AnswerFifoStatus},
-  };
-  return table;
-}
-
-const HostCommand* FindHostCommand(int type) {
-  const std::vector<HostCommand>& table = HostCommandTable();
-  auto it = std::find_if(table.begin(), table.end(),
-                         [type](const HostCommand& c) { return c.type == type; });
-  return it == table.end() ? nullptr : &*it;
+EmulatorAction EmulatorActionFor(EmulatorAnswer answer) {
+  switch (answer) {
+    case EmulatorAnswer::TakeData:
+      return AcceptData;
+    case EmulatorAnswer::Cycle:
+      return AnswerCycle;
+    case EmulatorAnswer::ConfigQuery:
+      return AnswerConfigQuery;
+    case EmulatorAnswer::ConfigCommand:
+      return AnswerConfigCommand;
+    case EmulatorAnswer::FifoFlush:
+      return AnswerFifoFlush;
+    case EmulatorAnswer::FifoStatus:
+      return AnswerFifoStatus;
+    case EmulatorAnswer::Unknown:
+    case EmulatorAnswer::Accept:
+      break;
+  }
+  return nullptr;
 }
 
 void Emulator::EMUPoll(RxState& rx) {
@@ -144,21 +139,24 @@ void Emulator::EMUPoll(RxState& rx) {
     return;
   }
   const std::string_view body = framed.body;
-  const int type = NMEAMessageType(line);
-  if (const HostCommand* command = FindHostCommand(type)) {
-    RunHostCommand(*this, *command, body);
+  const SentenceFamily* family = FindSentenceFamily(line);
+  if (family != nullptr && family->emulator.answer != EmulatorAnswer::Unknown) {
+    RunHostCommand(*this, family->emulator, body);
     return;
   }
-  EMUError(type == MSG_CC_OTHER ? NMEA_ERR_UNKNOWN_COMMAND : NMEA_ERR_BAD_TALKER);
+  // A host sentence it has no answer for is an unknown command; anything
+  // else does not come from a host at all.
+  const bool host = family != nullptr && family->direction == SentenceDirection::FromHost;
+  EMUError(host ? NMEA_ERR_UNKNOWN_COMMAND : NMEA_ERR_BAD_TALKER);
 }
 
 void Emulator::EMUParseData(std::string_view line) {
-  RunHostCommand(*this, *FindHostCommand(MSG_CCTXD), FrameLine(line).body);
+  RunHostCommand(*this, FindSentenceFamilyByType(MSG_CCTXD)->emulator, FrameLine(line).body);
 }
 
 void Emulator::EMUError(int code) {
   const LocalTime t = links_.clock.localTime();
-  EMUSend(cformat("$CAERR,%02d%02d%02d,NMEA,%d", t.hour, t.minute, t.second, code));
+  EMUSend(BuildSentence(MSG_CAERR, {SentenceTime(t), "NMEA", code}));
   const std::string text = NMEAEmulatorErrorText(code);
   if (!text.empty()) EMUParserMessage(text);
 }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <optional>
 
+#include "protocol/sentence_table.h"
+
 namespace tw {
 
 namespace {
@@ -78,15 +80,8 @@ double NMEAReadDecimal(std::string_view t) {
 
 int NMEAMessageType(std::string_view s) {
   if (s.empty() || s[0] != '$') return MSG_NOT_SENTENCE;
-  for (const MessageTypeEntry& entry : MESSAGE_TYPES) {
-    // The prefix's last character first: most entries differ there, and
-    // that spares a full comparison against each of them.
-    const std::string_view p = entry.prefix;
-    if (s.size() >= p.size() && s[p.size() - 1] == p.back() && s.starts_with(p)) {
-      return entry.type;
-    }
-  }
-  return MSG_UNKNOWN;
+  const SentenceFamily* family = FindSentenceFamily(s);
+  return family ? family->type : MSG_UNKNOWN;
 }
 
 int NMEACountCommas(std::string_view s) {
@@ -161,14 +156,7 @@ std::string NMEAHexPayload(const uint8_t* bytes, size_t n) {
 
 std::string NMEATxdSentence(int32_t source, int32_t destination, int32_t ack, const uint8_t* bytes,
                             size_t n) {
-  std::string sentence = "$CCTXD,";
-  for (const int32_t field : {source, destination, ack}) {
-    sentence += std::to_string(field);
-    sentence += ',';
-  }
-  sentence += NMEAHexPayload(bytes, n);
-  sentence += "\r\n";
-  return sentence;
+  return BuildSentenceLine(MSG_CCTXD, {source, destination, ack, NMEAHexPayload(bytes, n)});
 }
 
 std::string NMEAErrorText(int code) {

@@ -18,7 +18,8 @@
 namespace tw {
 
 // ---------------------------------------------------------------------------
-// Message types, as returned by NMEAMessageType.
+// Message types, as returned by NMEAMessageType: the sentence table
+// (protocol/sentence_table.cpp) gives each family its type.
 
 constexpr int MSG_NOT_SENTENCE = 1024;  // does not start with '$'
 constexpr int MSG_CAAGC = 1025;
@@ -60,6 +61,7 @@ constexpr int MSG_CCPNT = 1089;
 constexpr int MSG_CCPDT = 1090;
 constexpr int MSG_CCFFL = 1091;
 constexpr int MSG_CCFST = 1092;
+constexpr int MSG_CCCFR = 1093;
 constexpr int MSG_CAFFL = 1104;
 constexpr int MSG_CAFST = 1105;
 constexpr int MSG_SNCFR = 1106;
@@ -69,34 +71,6 @@ constexpr int MSG_CADOP = 1109;
 constexpr int MSG_CAMFD = 1110;
 constexpr int MSG_CASHF = 1111;
 constexpr int MSG_UNKNOWN = 1279;  // starts with '$' but matches no prefix
-
-struct MessageTypeEntry {
-  int order;  // position in which the prefixes are tried
-  std::string_view prefix;
-  int type;
-};
-
-// The prefixes in the order they are tried; the first match decides, so a
-// longer prefix must come before any shorter one it starts with ("$CC" last).
-// Before the table: no leading '$' is MSG_NOT_SENTENCE; after it: MSG_UNKNOWN.
-inline constexpr std::array<MessageTypeEntry, 47> MESSAGE_TYPES{{
-    {2, "$CAAGC", MSG_CAAGC},     {3, "$CAREV", MSG_CAREV},     {4, "$CACLK", MSG_CACLK},
-    {5, "$CADQF", MSG_CADQF},     {6, "$CARXA", MSG_CARXA},     {7, "$CARXD", MSG_CARXD},
-    {8, "$CAERR", MSG_CAERR},     {9, "$CAMSG", MSG_CAMSG},     {10, "$CADET,1", MSG_CADET1},
-    {11, "$CADET,2", MSG_CADET2}, {12, "$CADRQ", MSG_CADRQ},    {13, "$CACYC", MSG_CACYC},
-    {14, "$CACFG", MSG_CACFG},    {15, "$CATXA", MSG_CATXA},    {16, "$CATXD", MSG_CATXD},
-    {17, "$CATXP,1", MSG_CATXP1}, {18, "$CATXP,2", MSG_CATXP2}, {19, "$CATXF,1", MSG_CATXF1},
-    {20, "$CATXF,2", MSG_CATXF2}, {21, "$CAACK", MSG_CAACK},    {22, "$CAMPA", MSG_CAMPA},
-    {23, "$CAMPR", MSG_CAMPR},    {24, "$CAMPC", MSG_CAMPC},    {25, "$CAFST,", MSG_CAFST},
-    {26, "$CAFFL,", MSG_CAFFL},   {27, "$SNCFR", MSG_SNCFR},    {28, "$SNTTA", MSG_SNTTA},
-    {29, "$SNPDT", MSG_SNPDT},    {30, "$SNPNT", MSG_SNPNT},    {31, "$CAMFD", MSG_CAMFD},
-    {32, "$CADOP", MSG_CADOP},    {33, "$CASHF", MSG_CASHF},    {34, "$CCTXA,", MSG_CCTXA},
-    {35, "$CCTXD,", MSG_CCTXD},   {36, "$CCCYC,", MSG_CCCYC},   {37, "$CCMPC,", MSG_CCMPC},
-    {38, "$CCCLK,", MSG_CCCLK},   {39, "$CCCFQ,", MSG_CCCFQ},   {40, "$CCCFG,", MSG_CCCFG},
-    {41, "$CCMSC,", MSG_CCMSC},   {42, "$CCACK,", MSG_CCACK},   {43, "$CCMEC,", MSG_CCMEC},
-    {44, "$CCPNT,", MSG_CCPNT},   {45, "$CCPDT,", MSG_CCPDT},   {46, "$CCFFL,", MSG_CCFFL},
-    {47, "$CCFST,", MSG_CCFST},   {48, "$CC", MSG_CC_OTHER},
-}};
 
 // ---------------------------------------------------------------------------
 // NMEA error codes: field 3 of "$CAERR,hhmmss,NMEA,n", sent by the modem about
@@ -153,7 +127,9 @@ constexpr int ERR_KIND_UNKNOWN = 1279;
 // (4095.0f for the float, the empty string for text), a field that is not a
 // number reads as 0. Every byte of a sentence counts, a NUL included.
 
-// The message type of a sentence, from its leading characters.
+// The message type of a sentence, from its leading characters: its family's
+// in the sentence table; MSG_NOT_SENTENCE without a leading '$', MSG_UNKNOWN
+// when no family's prefix starts it.
 int NMEAMessageType(std::string_view s);
 
 // Number of ',' in the whole sentence.
