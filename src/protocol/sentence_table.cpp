@@ -143,10 +143,18 @@ const SentenceFamily* FindSentenceFamily(std::string_view line) {
 }
 
 const SentenceFamily* FindSentenceFamilyByType(int type) {
-  for (const SentenceFamily& row : TABLE) {
-    if (row.type == type) return &row;
-  }
-  return nullptr;
+  // Message types lie in 1024..1279: a direct index, as an answer to a data
+  // request is built while the modem waits.
+  constexpr int FIRST = 1024;
+  constexpr int COUNT = 256;
+  static const std::array<const SentenceFamily*, COUNT> BY_TYPE = [] {
+    std::array<const SentenceFamily*, COUNT> index{};
+    for (const SentenceFamily& row : TABLE) {
+      if (row.type >= FIRST && row.type < FIRST + COUNT) index[row.type - FIRST] = &row;
+    }
+    return index;
+  }();
+  return type >= FIRST && type < FIRST + COUNT ? BY_TYPE[type - FIRST] : nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -154,7 +162,12 @@ const SentenceFamily* FindSentenceFamilyByType(int type) {
 namespace {
 
 std::string Build(const SentenceFamily* row, std::initializer_list<SentenceField> fields) {
-  std::string sentence(row ? row->prefix.substr(0, row->prefix.find(',')) : "");
+  const std::string_view name = row ? row->prefix.substr(0, row->prefix.find(',')) : "";
+  size_t size = name.size() + 5;  // room for "*hh\r\n"
+  for (const SentenceField& field : fields) size += 1 + field.text().size();
+  std::string sentence;
+  sentence.reserve(size);
+  sentence += name;
   for (const SentenceField& field : fields) {
     sentence += ',';
     sentence += field.text();

@@ -221,5 +221,20 @@ TEST_F(EmulatorAnswers, NotConnectedReportedByTheSinkAndStillShown) {
   EXPECT_EQ(TakePane().back(), Output("$CAFST,1,0,0"));
 }
 
+// Every answer the emulator carries out is named by exactly one row of the
+// sentence table, and every named answer has its code here.
+TEST(EmulatorAnswerColumn, EachAnswerHasOneRowAndItsCode) {
+  using enum EmulatorAnswer;
+  for (const EmulatorAnswer answer :
+       {TakeData, Cycle, ConfigQuery, ConfigCommand, FifoFlush, FifoStatus}) {
+    int rows = 0;
+    for (const SentenceFamily& row : SentenceTable()) rows += row.emulator.answer == answer;
+    EXPECT_EQ(rows, 1) << static_cast<int>(answer);
+    EXPECT_NE(EmulatorActionFor(answer), nullptr) << static_cast<int>(answer);
+  }
+  EXPECT_EQ(EmulatorActionFor(Accept), nullptr);
+  EXPECT_EQ(EmulatorActionFor(Unknown), nullptr);
+}
+
 }  // namespace
 }  // namespace tw::test
