@@ -1,6 +1,7 @@
 // The emulator's side of the sentence protocol: one host line per poll,
-// checked, classified by the command table and answered as the modem would.
+// checked, classified by the sentence table and answered as the modem would.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -97,24 +98,23 @@ void AnswerFifoStatus(Emulator& e, const SentenceFields& body) {
 }  // namespace
 
 EmulatorAction EmulatorActionFor(EmulatorAnswer answer) {
-  switch (answer) {
-    case EmulatorAnswer::TakeData:
-      return AcceptData;
-    case EmulatorAnswer::Cycle:
-      return AnswerCycle;
-    case EmulatorAnswer::ConfigQuery:
-      return AnswerConfigQuery;
-    case EmulatorAnswer::ConfigCommand:
-      return AnswerConfigCommand;
-    case EmulatorAnswer::FifoFlush:
-      return AnswerFifoFlush;
-    case EmulatorAnswer::FifoStatus:
-      return AnswerFifoStatus;
-    case EmulatorAnswer::Unknown:
-    case EmulatorAnswer::Accept:
-      break;
+  struct AnswerCode {
+    EmulatorAnswer answer;
+    EmulatorAction action;
+  };
+  using enum EmulatorAnswer;
+  static constexpr std::array<AnswerCode, 6> CODES{{
+      {TakeData, AcceptData},
+      {Cycle, AnswerCycle},
+      {ConfigQuery, AnswerConfigQuery},
+      {ConfigCommand, AnswerConfigCommand},
+      {FifoFlush, AnswerFifoFlush},
+      {FifoStatus, AnswerFifoStatus},
+  }};
+  for (const AnswerCode& code : CODES) {
+    if (code.answer == answer) return code.action;
   }
-  return nullptr;
+  return nullptr;  // Accept, Unknown
 }
 
 void Emulator::EMUPoll(RxState& rx) {

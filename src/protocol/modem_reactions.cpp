@@ -43,16 +43,16 @@ void SendNodeFrame(const InterpreterLinks& m, int32_t source, int32_t destinatio
 // The lines come from the parameter table; "SRC" and "BND" also change what
 // the program knows about the modem.
 void ShowConfig(const InterpreterLinks& m, const std::string& line, const char*) {
-  const SentenceFields f(line);
-  const ConfigParam* param = FindConfigParamByCode(NMEAConfigParam(f));
+  const ConfigRecord r = DecodeConfig(SentenceFields(line));
+  const ConfigParam* param = r.param;
   if (!param || param->report == ConfigReport::kSentence) {
     m.out.PrintLine(line);
     return;
   }
-  int32_t value = f.Int(2);
+  int32_t value = r.value;
   if (param->report == ConfigReport::kUnit) {
     // A report without a value keeps the address we have.
-    if (const std::optional<int32_t> unit = NMEAConfigValue(f)) m.state.modemUnit = *unit;
+    if (r.unit) m.state.modemUnit = *r.unit;
     value = m.state.modemUnit;
   } else if (param->report == ConfigReport::kBand) {
     m.state.modemBand = value;
@@ -65,27 +65,9 @@ void ShowConfig(const InterpreterLinks& m, const std::string& line, const char*)
 // ------------------------------------------------------------- errors
 
 void ShowError(const InterpreterLinks& m, const std::string& line, const char*) {
-  const SentenceFields f(line);
-  switch (NMEAErrorKind(f)) {
-    case ERR_KIND_CRC:
-      m.out.PrintLine("Bad Checksum.");
-      StatsCountCrcError(m.stats);
-      break;
-    case ERR_KIND_TSK_IDLE:
-      m.out.PrintLine("Error: a2d hang up");
-      break;
-    case ERR_KIND_NMEA:
-      m.out.PrintLine(NMEAErrorText(f.Int(3)));
-      break;
-    case ERR_KIND_MAXTIMEOUTS:
-      break;  // routine for the modem; not worth a line
-    case ERR_KIND_NODATA:
-      m.out.PrintLine("Error: No reply to data request.");
-      break;
-    default:
-      m.out.PrintLine(line);
-      break;
-  }
+  const ErrorRecord r = DecodeError(SentenceFields(line));
+  if (r.kind == ERR_KIND_CRC) StatsCountCrcError(m.stats);
+  if (const std::optional<std::string> shown = ErrorLine(r, line)) m.out.PrintLine(*shown);
 }
 
 // Answered at once, before the next sentence is taken: the modem waits for

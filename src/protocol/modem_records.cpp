@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/fixed_format.h"
+#include "protocol/config_params.h"
 #include "protocol/nmea.h"
 
 namespace tw {
@@ -59,6 +60,29 @@ std::string DataRequestLine(const DataRequestRecord& r) {
                                   r.destination, r.length)
                     : FixedFormat("Got NOACK Data Request %d->%d   [%d bytes]", r.source,
                                   r.destination, r.length);
+}
+
+ErrorRecord DecodeError(const SentenceFields& f) { return {NMEAErrorKind(f), f.Int(3)}; }
+
+std::optional<std::string> ErrorLine(const ErrorRecord& r, const std::string& line) {
+  switch (r.kind) {
+    case ERR_KIND_CRC:
+      return "Bad Checksum.";
+    case ERR_KIND_TSK_IDLE:
+      return "Error: a2d hang up";
+    case ERR_KIND_NMEA:
+      return NMEAErrorText(r.code);
+    case ERR_KIND_MAXTIMEOUTS:
+      return std::nullopt;  // routine for the modem; not worth a line
+    case ERR_KIND_NODATA:
+      return "Error: No reply to data request.";
+    default:
+      return line;
+  }
+}
+
+ConfigRecord DecodeConfig(const SentenceFields& f) {
+  return {FindConfigParamByCode(NMEAConfigParam(f)), f.Int(2), NMEAConfigValue(f)};
 }
 
 std::string CycleLine(const NMEACycle& cycle) {

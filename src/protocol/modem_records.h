@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "protocol/sentence_fields.h"
@@ -71,6 +72,25 @@ struct DataRequestRecord {
 };
 DataRequestRecord DecodeDataRequest(const SentenceFields& f);
 std::string DataRequestLine(const DataRequestRecord& r);
+
+// "$CAERR": its kind (NMEAErrorKind) and the code of an NMEA error.
+struct ErrorRecord {
+  int kind;
+  int32_t code;
+};
+ErrorRecord DecodeError(const SentenceFields& f);
+// None for a kind not worth a line; an unknown kind shows `line` as it came.
+std::optional<std::string> ErrorLine(const ErrorRecord& r, const std::string& line);
+
+// "$CACFG": the parameter (null when unknown or missing), field 2, and the
+// whole value after the name, none when the report carries no value.
+struct ConfigParam;
+struct ConfigRecord {
+  const ConfigParam* param;
+  int32_t value;
+  std::optional<int32_t> unit;
+};
+ConfigRecord DecodeConfig(const SentenceFields& f);
 
 // "$CACYC": the cycle's four fields (NMEAGetCycle reads them).
 struct NMEACycle;
