@@ -14,9 +14,8 @@ constexpr size_t VALUE_MAX = 11;
 
 // The sentence's data: the framed body (everything before the checksum's
 // '*'), up to a CR inside it.
-std::string_view DataPart(std::string_view sentence) {
-  const std::string_view body = FrameLine(sentence).body;
-  return body.substr(0, body.find('\r'));
+std::string_view DataPart(const FramedLine& framed) {
+  return framed.body.substr(0, framed.body.find('\r'));
 }
 
 // A decimal field as the receiver wrote it, within `low`..`high`; an empty
@@ -30,7 +29,7 @@ double GPSDecimal(std::string_view field, double low, double high) {
 }  // namespace
 
 std::string_view GPSField(std::string_view sentence, int n) {
-  return SentenceFields(DataPart(sentence)).Text(n);
+  return SentenceFields(DataPart(FrameLine(sentence))).Text(n);
 }
 
 double GPSPosition(std::string_view value, std::string_view hemisphere, double maxDegrees) {
@@ -65,8 +64,9 @@ double GPSPosition(std::string_view value, std::string_view hemisphere, double m
 std::optional<GpsFix> GPSCheckSentence(std::string_view sentence) {
   if (!sentence.starts_with(RMC_PREFIX)) return std::nullopt;
   // A line damaged on the way fails its checksum; one without '*' has none.
-  const SentenceFields f(DataPart(sentence));
-  if (f.Text(2) != "A" || FrameLine(sentence).checksum == LineChecksum::Bad) return std::nullopt;
+  const FramedLine framed = FrameLine(sentence);
+  const SentenceFields f(DataPart(framed));
+  if (f.Text(2) != "A" || framed.checksum == LineChecksum::Bad) return std::nullopt;
   GpsFix fix;
   fix.latitude = GPSPosition(f.Text(3), f.Text(4), GPS_LATITUDE_MAX);
   fix.longitude = GPSPosition(f.Text(5), f.Text(6), GPS_LONGITUDE_MAX);
