@@ -5,17 +5,9 @@
 #include "core/fixed_format.h"
 #include "protocol/config_params.h"
 #include "protocol/nmea.h"
+#include "serial/line_framer.h"
 
 namespace tw {
-
-namespace {
-
-std::string_view WithoutTrailingCr(std::string_view s) {
-  if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
-  return s;
-}
-
-}  // namespace
 
 std::string FieldText(const SentenceFields& f, int n, size_t maxChars) {
   std::string text(WithoutTrailingCr(f.Text(n)));

@@ -107,6 +107,11 @@ std::string_view WithoutLineEnd(std::string_view line) {
   return line;
 }
 
+std::string_view WithoutTrailingCr(std::string_view text) {
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  return text;
+}
+
 FramedLine FrameLine(std::string_view line) {
   const size_t star = line.find('*');
   if (star == std::string_view::npos) return {WithoutLineEnd(line), LineChecksum::None};

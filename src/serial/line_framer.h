@@ -67,6 +67,9 @@ FramedLine FrameLine(std::string_view line);
 
 // `line` without every CR and LF at its end.
 std::string_view WithoutLineEnd(std::string_view line);
+// `text` without one CR at its end: a sentence as taken from the ring (its
+// LF is gone already), or the last field of one without checksum.
+std::string_view WithoutTrailingCr(std::string_view text);
 
 // The checksum of a sentence without its '*': every byte after a leading '$'
 // XORed together.
