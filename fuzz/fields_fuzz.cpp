@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
@@ -51,20 +52,28 @@ void CheckDecimal(const std::string& text) {
   if (std::isnan(theirs) ? !std::isnan(mine) : mine != theirs) Fail("NMEAReadDecimal", text);
 }
 
-void CheckTokens(const std::string& text, const std::string& separators) {
-  std::string joined;
-  for (std::string_view token : NMEATokens(text, separators)) {
-    if (token.empty()) Fail("NMEATokens: empty token", text);
-    if (token.find_first_of(separators) != std::string_view::npos) {
-      Fail("NMEATokens: separator inside a token", text);
+// The tokens of the one split, ',' and '*' separating, and the ones of ','
+// alone: none empty, none holding its separators, no byte lost or added.
+void CheckTokens(const std::string& text) {
+  const SentenceFields fields(text);
+  for (const std::string separators : {",*", ","}) {
+    const bool star = separators.size() == 2;
+    std::string joined;
+    for (int k = 0;; ++k) {
+      const std::optional<std::string_view> token = star ? fields.TokenOrStar(k) : fields.Token(k);
+      if (!token) break;
+      if (token->empty()) Fail("SentenceFields: empty token", text);
+      if (token->find_first_of(separators) != std::string_view::npos) {
+        Fail("SentenceFields: separator inside a token", text);
+      }
+      joined += *token;
     }
-    joined += token;
+    std::string kept;
+    for (char c : text) {
+      if (separators.find(c) == std::string::npos) kept += c;
+    }
+    if (joined != kept) Fail("SentenceFields: bytes lost or added", text);
   }
-  std::string kept;
-  for (char c : text) {
-    if (separators.find(c) == std::string::npos) kept += c;
-  }
-  if (joined != kept) Fail("NMEATokens: bytes lost or added", text);
 }
 
 }  // namespace
@@ -74,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   CheckInt(text);
   CheckDecimal(text);
-  CheckTokens(text, size > 0 ? std::string(1, text[0] == '\0' ? ',' : text[0]) + "," : ",");
+  CheckTokens(text);
   for (int n = 0; n <= 7; ++n) {
     (void)NMEAGetInt(text, n);
     (void)NMEAGetFloat(text, n);

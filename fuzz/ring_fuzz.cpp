@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       case 2: {
         std::string got = "unchanged", want = "unchanged";
-        const bool a = NMEATakeLine(rx, got);
+        const bool a = TakeModemLine(rx, got);
         const bool b = model.TakeLine(want);
         if (a != b) Fail("take result");
         if (got != want) Fail("taken line");

@@ -80,7 +80,7 @@ void Program::PortLost(int port) {
   nmeaLogAtLoss_ = logs_.nmeaOpen();
   terminal_.OnKillFocus();
   ModemDisconnect();
-  RxDropUnfinishedLine(modem_.rx);
+  DropUnfinishedLine(modem_.rx);
   terminal_.PrintLine(cformat("Error: Lost modem port COM%d, disconnected.", port));
   if (modem_.rx.mode == RX_EMULATOR) {
     modem_.rx.mode = RX_MODEM;

@@ -38,7 +38,7 @@ void NoiseBinFrequencies(RunState& state) {
 
 std::optional<NoiseFloor> ShowNoiseReport(TextOut& out, RunState& s, const std::string& line) {
   // ',' and '*' both separate, so the checksum is never read into a level.
-  const auto tokens = NMEATokens(std::string_view(line).substr(0, NOISE_REPORT_MAX), ",*");
+  const auto tokens = SentenceFields(std::string_view(line).substr(0, NOISE_REPORT_MAX)).Tokens();
   if (tokens.empty()) return std::nullopt;  // not even the sentence name
   NoiseBinFrequencies(s);
 

@@ -7,6 +7,7 @@
 #include "core/cformat.h"
 #include "protocol/custom_string.h"
 #include "protocol/nmea.h"
+#include "protocol/sentence_table.h"
 
 namespace tw {
 
@@ -104,8 +105,8 @@ bool TryLink(const Links& m, const Slot& slot, bool uplink) {
   const Settings& s = m.settings;
   const auto& nodes = uplink ? s.uplinkEnabled : s.downlinkEnabled;
   if (!s.dataRateEnabled[slot.sub] || !nodes[slot.node]) return false;
-  m.sink.SendSentence(uplink ? cformat("$CCCYC,1,%d,0,%d,0,1\r\n", slot.node, slot.sub)
-                             : cformat("$CCCYC,1,0,%d,%d,0,1\r\n", slot.node, slot.sub));
+  m.sink.SendSentence(uplink ? BuildSentenceLine(MSG_CCCYC, {1, slot.node, 0, slot.sub, 0, 1})
+                             : BuildSentenceLine(MSG_CCCYC, {1, 0, slot.node, slot.sub, 0, 1}));
   return true;
 }
 
@@ -113,14 +114,12 @@ bool TryNoise(const Links& m, const Slot& slot) {
   static const char* const LINES[] = {
       "Measuring Receiver Noise      [100 ms]", "Measuring Receiver Noise      [300 ms]",
       "Measuring Receiver Noise      [1 sec]", "Measuring Receiver Noise      [3 sec]"};
-  static const char* const SENTENCES[] = {"$CCCFR,100\r\n", "$CCCFR,300\r\n", "$CCCFR,1000\r\n",
-                                          "$CCCFR,3000\r\n"};
   const auto& enabled = m.settings.noiseDiagnostic;
   if (slot.node != 0 || slot.sub >= static_cast<int>(enabled.size()) || !enabled[slot.sub]) {
     return false;
   }
   m.out.PrintLine(LINES[slot.sub]);
-  m.sink.SendSentence(SENTENCES[slot.sub]);
+  m.sink.SendSentence(BuildSentenceLine(MSG_CCCFR, {NOISE_WINDOWS_MS[slot.sub]}));
   return true;
 }
 
@@ -145,12 +144,12 @@ bool TrySlot(const Links& m, const Slot& slot) {
         return false;
       }
       m.out.PrintLine(cformat("Pinging SELKA Transponder %d", slot.node + 1));
-      m.sink.SendSentence(cformat("$CCPDT,1,%d,0,0,5000,1,1,1,1\r\n", slot.node + 1));
+      m.sink.SendSentence(BuildSentenceLine(MSG_CCPDT, {1, slot.node + 1, 0, 0, 5000, 1, 1, 1, 1}));
       return true;
     case KIND_UNIT_PING:
       if (!s.unitPingEnabled[slot.node]) return false;
       m.out.PrintLine(cformat("Pinging Unit %d", slot.node));
-      m.sink.SendSentence(cformat("$CCMPC,0,%d\r\n", slot.node));
+      m.sink.SendSentence(BuildSentenceLine(MSG_CCMPC, {0, slot.node}));
       return true;
     case KIND_CUSTOM:
       if (slot.node != 0 || !s.sendCustomString) return false;
@@ -159,7 +158,7 @@ bool TrySlot(const Links& m, const Slot& slot) {
     case KIND_LBL_PING:
       if (slot.node != 0 || !s.lblPing) return false;
       m.out.PrintLine("Pinging Narrowband LBL Xponder");
-      m.sink.SendSentence("$CCPNT,26000,5,5,4000,25000,0,0,0,1\r\n");
+      m.sink.SendSentence(BuildSentenceLine(MSG_CCPNT, {26000, 5, 5, 4000, 25000, 0, 0, 0, 1}));
       return true;
     case KIND_STATUS:
       if (slot.node == 0 && s.acpStatusNoAck) {

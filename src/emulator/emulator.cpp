@@ -45,15 +45,10 @@ void Emulator::EMUTick() {
   if (!heartbeat && !request32 && !request256) return;
 
   const LocalTime t = links_.clock.localTime();
-  if (heartbeat) {
-    EMUSend(cformat("$CAREV,%02d%02d%02d,EMULATOR,1.00", t.hour, t.minute, t.second));
-  }
-  if (request32) {
-    EMUSend(cformat("$CADRQ,%02d%02d%02d,1,0,1,32,1", t.hour, t.minute, t.second));
-  }
-  if (request256) {
-    EMUSend(cformat("$CADRQ,%02d%02d%02d,1,0,1,256,1", t.hour, t.minute, t.second));
-  }
+  const std::string time = SentenceTime(t);
+  if (heartbeat) EMUSend(BuildSentence(MSG_CAREV, {time, "EMULATOR", "1.00"}));
+  if (request32) EMUSend(BuildSentence(MSG_CADRQ, {time, 1, 0, 1, 32, 1}));
+  if (request256) EMUSend(BuildSentence(MSG_CADRQ, {time, 1, 0, 1, 256, 1}));
 }
 
 // Logged by the sink once the write has worked, as it went out (with its

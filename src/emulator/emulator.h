@@ -18,6 +18,7 @@
 #include "menu/menu_model.h"
 #include "menu/menu_table.h"
 #include "protocol/nmea.h"
+#include "protocol/sentence_table.h"
 #include "serial/rx_ring.h"
 #include "serial/serial_link.h"
 
@@ -122,23 +123,12 @@ class Emulator {
 };
 
 // ---------------------------------------------------------------------------
-// The host commands the emulator knows, one row each.
+// The host commands the emulator knows are the rows of the sentence table
+// with an emulator column (protocol/sentence_table.cpp); what each answer
+// does is here, by the table's name for it. Null: accepted without one.
 
-enum class CommaRule { Exactly, AtLeast };
-
-struct HostCommand {
-  int type;                // NMEAMessageType of the line ("$CCCYC," ...)
-  const char* parserText;  // the first remark shown for it
-  int commas;              // how many ',' the line must have ...
-  CommaRule rule;          // ... exactly, or at least
-  // What it does once the comma count is right, given the line without its
-  // checksum and line end; null: accepted without an answer.
-  void (*action)(Emulator& emulator, std::string_view body);
-};
-
-const std::vector<HostCommand>& HostCommandTable();
-// The row of a message type; null for a type the emulator does not know.
-const HostCommand* FindHostCommand(int type);
+using EmulatorAction = void (*)(Emulator& emulator, const SentenceFields& body);
+EmulatorAction EmulatorActionFor(EmulatorAnswer answer);
 
 // ---------------------------------------------------------------------------
 // The window's menu, one row per entry, with what each item does.

@@ -1,6 +1,7 @@
 // The emulator's side of the sentence protocol: one host line per poll,
-// checked, classified by the command table and answered as the modem would.
+// checked, classified by the sentence table and answered as the modem would.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,45 +16,7 @@ namespace {
 constexpr const char* ARGS_OK = "NMEA: Number of args OK.";
 constexpr const char* HOST_PREFIX = "             Host => ";
 
-std::string_view WithoutLineEnd(std::string_view s) {
-  while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
-  return s;
-}
-
-enum class Checksum { None, Good, Bad };
-
-// Cuts the checksum and the line end off `line`, leaving the fields in
-// `body`: without this the last field of a line keeps its CR (a parameter
-// "ALL\r" is four characters long, a hex payload gains a digit). A '*' must
-// be followed by exactly two hex digits that match the line.
-Checksum SplitLine(std::string_view line, std::string_view& body) {
-  const size_t star = line.find('*');
-  if (star == std::string_view::npos) {
-    body = WithoutLineEnd(line);
-    return Checksum::None;
-  }
-  body = line.substr(0, star);
-  const std::string_view given = WithoutLineEnd(line.substr(star + 1));
-  if (given.size() != 2 || NMEAHexDigit(given[0]) < 0 || NMEAHexDigit(given[1]) < 0)
-    return Checksum::Bad;
-  const int givenSum = NMEAHexDigit(given[0]) * 16 + NMEAHexDigit(given[1]);
-  return givenSum == NMEAChecksum(body) ? Checksum::Good : Checksum::Bad;
-}
-
-// Length of the line NMEATakeLine is about to take (from its '$' up to its
-// LF); 0 when no whole line is waiting. The taker cuts a long line to fit,
-// so the length must be seen before.
-uint32_t WaitingLineLength(const RxState& rx) {
-  if (!rx.allocated() || rx.count() == 0) return 0;
-  const uint32_t dollar = RxFind(rx, 0, '$');
-  if (dollar == rx.count()) return 0;
-  const uint32_t lf = RxFind(rx, dollar, '\n');
-  return lf == rx.count() ? 0 : lf - dollar;
-}
-
-int32_t Field(std::string_view body, int n) { return NMEAGetInt(body, n); }
-
-void RunHostCommand(Emulator& e, const HostCommand& command, std::string_view body) {
+void RunHostCommand(Emulator& e, const EmulatorColumn& command, std::string_view body) {
   e.EMUParserMessage(command.parserText);
   const int commas = NMEACountCommas(body);
   const bool ok =
@@ -63,37 +26,39 @@ void RunHostCommand(Emulator& e, const HostCommand& command, std::string_view bo
     return;
   }
   e.EMUParserMessage(ARGS_OK);
-  if (command.action != nullptr) command.action(e, body);
+  if (const EmulatorAction action = EmulatorActionFor(command.answer)) {
+    action(e, SentenceFields(body));
+  }
 }
 
 // --- Answers -----------------------------------------------------------------
 
-void AcceptData(Emulator& e, std::string_view body) {
-  const int32_t source = Field(body, 1);
-  const int32_t destination = Field(body, 2);
-  const int32_t ack = Field(body, 3);
-  const std::string hex = NMEAGetText(body, 4);
+void AcceptData(Emulator& e, const SentenceFields& body) {
+  const int32_t source = body.Int(1);
+  const int32_t destination = body.Int(2);
+  const int32_t ack = body.Int(3);
+  const std::string hex(body.Text(4));
   const auto n = static_cast<int32_t>(hex.size() / 2);
   // Held at the largest count rather than wrapping after days of data.
   int32_t& fifo = e.state().fifoBytes;
   fifo = fifo > INT32_MAX - n ? INT32_MAX : fifo + n;
   e.EMUParserMessage(cformat("NMEA: got %d data bytes.", n));
-  e.EMUSend(cformat("$CATXD,%d,%d,%d,%d", source, destination, ack, n));
+  e.EMUSend(BuildSentence(MSG_CATXD, {source, destination, ack, n}));
   e.EMUWriteRaw(hex);
 }
 
-void AnswerCycle(Emulator& e, std::string_view body) {
-  e.EMUParserMessage(cformat("NMEA: cycle %d->%d", Field(body, 2), Field(body, 3)));
-  e.EMUSend(cformat("$CACYC,%d,%d,%d,%d,%d,%d", Field(body, 1), Field(body, 2), Field(body, 3),
-                    Field(body, 4), Field(body, 5), Field(body, 6)));
+void AnswerCycle(Emulator& e, const SentenceFields& body) {
+  e.EMUParserMessage(cformat("NMEA: cycle %d->%d", body.Int(2), body.Int(3)));
+  e.EMUSend(BuildSentence(
+      MSG_CACYC, {body.Int(1), body.Int(2), body.Int(3), body.Int(4), body.Int(5), body.Int(6)}));
 }
 
 // The parameter name of a configuration command, when it has three
 // characters and no control byte: the name goes back to the host in the
 // answer, and a NUL or an escape sequence there would reach whatever shows
 // the host's lines.
-bool ConfigParameter(Emulator& e, std::string_view body, std::string& parameter) {
-  parameter = NMEAGetText(body, 1);
+bool ConfigParameter(Emulator& e, const SentenceFields& body, std::string& parameter) {
+  parameter = body.Text(1);
   const bool control = std::any_of(parameter.begin(), parameter.end(), [](char ch) {
     const auto byte = static_cast<unsigned char>(ch);
     return byte < 0x20 || byte == 0x7F;
@@ -106,64 +71,56 @@ bool ConfigParameter(Emulator& e, std::string_view body, std::string& parameter)
   return true;
 }
 
-void AnswerConfigQuery(Emulator& e, std::string_view body) {
+void AnswerConfigQuery(Emulator& e, const SentenceFields& body) {
   std::string parameter;
   if (!ConfigParameter(e, body, parameter)) return;
-  e.EMUSend("$CACFG," + parameter + cformat(",%d", e.state().configValue));
+  e.EMUSend(BuildSentence(MSG_CACFG, {parameter, e.state().configValue}));
 }
 
-void AnswerConfigCommand(Emulator& e, std::string_view body) {
+void AnswerConfigCommand(Emulator& e, const SentenceFields& body) {
   std::string parameter;
   if (!ConfigParameter(e, body, parameter)) return;
-  const int32_t value = Field(body, 2);
+  const int32_t value = body.Int(2);
   e.EMUParserMessage(cformat("NMEA: config value: %d", value));
   e.state().configValue = value;
-  e.EMUSend("$CACFG," + parameter + cformat(",%d", value));
+  e.EMUSend(BuildSentence(MSG_CACFG, {parameter, value}));
 }
 
-void AnswerFifoFlush(Emulator& e, std::string_view body) {
-  e.EMUSend(cformat("$CAFFL,%d", Field(body, 1)));
+void AnswerFifoFlush(Emulator& e, const SentenceFields& body) {
+  e.EMUSend(BuildSentence(MSG_CAFFL, {body.Int(1)}));
   e.state().fifoBytes = 0;
 }
 
-void AnswerFifoStatus(Emulator& e, std::string_view body) {
-  e.EMUSend(cformat("$CAFST,%d,%d,%d", Field(body, 1), e.state().fifoBytes, 0));
+void AnswerFifoStatus(Emulator& e, const SentenceFields& body) {
+  e.EMUSend(BuildSentence(MSG_CAFST, {body.Int(1), e.state().fifoBytes, 0}));
 }
 
 }  // namespace
 
-const std::vector<HostCommand>& HostCommandTable() {
-  using enum CommaRule;
-  static const std::vector<HostCommand> table = {
-      {MSG_CCTXD, "Got Binary Data Message", 4, Exactly, AcceptData},
-      {MSG_CCTXA, "Got ASCII Data Message", 4, Exactly, nullptr},
-      {MSG_CCCYC, "Got Cycle Init Command", 6, Exactly, AnswerCycle},
-      {MSG_CCMPC, "Got Ping Minipkt Command", 2, Exactly, nullptr},
-      {MSG_CCCLK, "Got Clock Command", 6, Exactly, nullptr},
-      {MSG_CCCFQ, "Got Configure Query", 1, Exactly, AnswerConfigQuery},
-      {MSG_CCCFG, "Got Configure Command", 2, Exactly, AnswerConfigCommand},
-      {MSG_CCMSC, "Got Sleep Minipkt Command", 3, Exactly, nullptr},
-      {MSG_CCACK, "Got ACK Command", 3, Exactly, nullptr},
-      {MSG_CCMEC, "Got EXTSEL Minipkt Command", 5, Exactly, nullptr},
-      {MSG_CCPNT, "Got LBL NAV Command", 4, AtLeast, nullptr},
-      {MSG_CCPDT, "Got SELKA NAV Command", 9, Exactly, nullptr},
-      {MSG_CCFFL, "Got FIFO Flush Command", 1, Exactly, AnswerFifoFlush},
-      {MSG_CCFST, "Got FIFO Status Request", 1, Exactly, AnswerFifoStatus},
+EmulatorAction EmulatorActionFor(EmulatorAnswer answer) {
+  struct AnswerCode {
+    EmulatorAnswer answer;
+    EmulatorAction action;
   };
-  return table;
-}
-
-const HostCommand* FindHostCommand(int type) {
-  const std::vector<HostCommand>& table = HostCommandTable();
-  auto it = std::find_if(table.begin(), table.end(),
-                         [type](const HostCommand& c) { return c.type == type; });
-  return it == table.end() ? nullptr : &*it;
+  using enum EmulatorAnswer;
+  static constexpr std::array<AnswerCode, 6> CODES{{
+      {TakeData, AcceptData},
+      {Cycle, AnswerCycle},
+      {ConfigQuery, AnswerConfigQuery},
+      {ConfigCommand, AnswerConfigCommand},
+      {FifoFlush, AnswerFifoFlush},
+      {FifoStatus, AnswerFifoStatus},
+  }};
+  for (const AnswerCode& code : CODES) {
+    if (code.answer == answer) return code.action;
+  }
+  return nullptr;  // Accept, Unknown
 }
 
 void Emulator::EMUPoll(RxState& rx) {
   const uint32_t waiting = WaitingLineLength(rx);
   std::string line;
-  if (!NMEATakeLine(rx, line)) return;
+  if (!TakeModemLine(rx, line)) return;
   if (waiting > EMU_LINE_MAX) {
     EMUParserMessage(
         cformat("NMEA: Line of %u characters discarded (limit %zu).", waiting, EMU_LINE_MAX));
@@ -173,28 +130,33 @@ void Emulator::EMUPoll(RxState& rx) {
   // Shown without its CR: the pane ends each line itself.
   if (state_.showHost) EMUPrint(HOST_PREFIX + std::string(WithoutLineEnd(line)));
 
-  std::string_view body;
-  if (SplitLine(line, body) == Checksum::Bad) {
+  // Without the checksum and the line end: else the last field of a line
+  // keeps its CR (a parameter "ALL\r" is four characters long, a hex payload
+  // gains a digit).
+  const FramedLine framed = FrameLine(line);
+  if (framed.checksum == LineChecksum::Bad) {
     EMUError(NMEA_ERR_BAD_CHECKSUM);
     return;
   }
-  const int type = NMEAMessageType(line);
-  if (const HostCommand* command = FindHostCommand(type)) {
-    RunHostCommand(*this, *command, body);
+  const std::string_view body = framed.body;
+  const SentenceFamily* family = FindSentenceFamily(line);
+  if (family != nullptr && family->emulator.answer != EmulatorAnswer::Unknown) {
+    RunHostCommand(*this, family->emulator, body);
     return;
   }
-  EMUError(type == MSG_CC_OTHER ? NMEA_ERR_UNKNOWN_COMMAND : NMEA_ERR_BAD_TALKER);
+  // A host sentence it has no answer for is an unknown command; anything
+  // else does not come from a host at all.
+  const bool host = family != nullptr && family->direction == SentenceDirection::FromHost;
+  EMUError(host ? NMEA_ERR_UNKNOWN_COMMAND : NMEA_ERR_BAD_TALKER);
 }
 
 void Emulator::EMUParseData(std::string_view line) {
-  std::string_view body;
-  SplitLine(line, body);
-  RunHostCommand(*this, *FindHostCommand(MSG_CCTXD), body);
+  RunHostCommand(*this, FindSentenceFamilyByType(MSG_CCTXD)->emulator, FrameLine(line).body);
 }
 
 void Emulator::EMUError(int code) {
   const LocalTime t = links_.clock.localTime();
-  EMUSend(cformat("$CAERR,%02d%02d%02d,NMEA,%d", t.hour, t.minute, t.second, code));
+  EMUSend(BuildSentence(MSG_CAERR, {SentenceTime(t), "NMEA", code}));
   const std::string text = NMEAEmulatorErrorText(code);
   if (!text.empty()) EMUParserMessage(text);
 }

@@ -4,32 +4,13 @@
 
 #include "core/cformat.h"
 #include "gps/gps_sentence.h"
+#include "serial/line_framer.h"
 #include "serial/open_failure.h"
 
 namespace tw {
 
-namespace {
-constexpr uint8_t LF = 10;
-}  // namespace
-
 bool GPSTakeSentence(RxState& rx, std::string& sentence) {
-  if (!rx.allocated() || rx.count() == 0) return false;
-  const uint32_t dollar = RxFind(rx, 0, '$');
-  if (dollar == rx.count()) {
-    RxReset(rx);
-    return false;
-  }
-  RxConsume(rx, dollar);
-  const uint32_t lf = RxFind(rx, 0, LF);
-  if (lf < GPS_BUFFER_SIZE && lf < rx.count()) {
-    sentence = RxCopy(rx, 0, lf);
-    RxConsume(rx, lf + 1);
-    return true;
-  }
-  // A full sentence buffer without a line feed: no sentence is that long,
-  // so the held bytes are noise or a line that lost its end.
-  if (rx.count() >= GPS_BUFFER_SIZE) RxConsume(rx, GPS_BUFFER_SIZE);
-  return false;
+  return TakeGpsLine(rx, GPS_BUFFER_SIZE, sentence);
 }
 
 GpsReceiver::GpsReceiver(GpsLinks links) : links_(links) {}

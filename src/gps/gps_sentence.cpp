@@ -12,10 +12,10 @@ constexpr std::string_view RMC_PREFIX = "$GPRMC,";
 constexpr size_t VALUE_MIN = 6;
 constexpr size_t VALUE_MAX = 11;
 
-// The sentence's data: everything before the checksum's '*' and before the
-// line's CR.
-std::string_view DataPart(std::string_view sentence) {
-  return sentence.substr(0, sentence.find_first_of("*\r"));
+// The sentence's data: the framed body (everything before the checksum's
+// '*'), up to a CR inside it.
+std::string_view DataPart(const FramedLine& framed) {
+  return framed.body.substr(0, framed.body.find('\r'));
 }
 
 // A decimal field as the receiver wrote it, within `low`..`high`; an empty
@@ -26,32 +26,10 @@ double GPSDecimal(std::string_view field, double low, double high) {
   return value >= low && value <= high ? value : GPS_INVALID;
 }
 
-// True when the sentence has no '*', or its '*' is followed by two hex digits
-// (then the line end, if any) equal to the XOR of the bytes between '$' and
-// '*'. A line damaged on the way fails it.
-bool GPSChecksumOk(std::string_view sentence) {
-  const size_t star = sentence.find('*');
-  if (star == std::string_view::npos) return true;
-  std::string_view given = sentence.substr(star + 1);
-  while (!given.empty() && (given.back() == '\r' || given.back() == '\n')) given.remove_suffix(1);
-  if (given.size() != 2) return false;
-  const int high = NMEAHexDigit(given[0]);
-  const int low = NMEAHexDigit(given[1]);
-  if (high < 0 || low < 0) return false;
-  return high * 16 + low == NMEAChecksum(sentence.substr(0, star));
-}
-
 }  // namespace
 
 std::string_view GPSField(std::string_view sentence, int n) {
-  if (n < 0) return {};
-  std::string_view data = DataPart(sentence);
-  for (int k = 0; k < n; ++k) {
-    const size_t comma = data.find(',');
-    if (comma == std::string_view::npos) return {};
-    data.remove_prefix(comma + 1);
-  }
-  return data.substr(0, data.find(','));
+  return SentenceFields(DataPart(FrameLine(sentence))).Text(n);
 }
 
 double GPSPosition(std::string_view value, std::string_view hemisphere, double maxDegrees) {
@@ -85,12 +63,15 @@ double GPSPosition(std::string_view value, std::string_view hemisphere, double m
 
 std::optional<GpsFix> GPSCheckSentence(std::string_view sentence) {
   if (!sentence.starts_with(RMC_PREFIX)) return std::nullopt;
-  if (GPSField(sentence, 2) != "A" || !GPSChecksumOk(sentence)) return std::nullopt;
+  // A line damaged on the way fails its checksum; one without '*' has none.
+  const FramedLine framed = FrameLine(sentence);
+  const SentenceFields f(DataPart(framed));
+  if (f.Text(2) != "A" || framed.checksum == LineChecksum::Bad) return std::nullopt;
   GpsFix fix;
-  fix.latitude = GPSPosition(GPSField(sentence, 3), GPSField(sentence, 4), GPS_LATITUDE_MAX);
-  fix.longitude = GPSPosition(GPSField(sentence, 5), GPSField(sentence, 6), GPS_LONGITUDE_MAX);
-  fix.speed = GPSDecimal(GPSField(sentence, 7), 0.0, GPS_SPEED_MAX);
-  fix.course = GPSDecimal(GPSField(sentence, 8), 0.0, GPS_COURSE_MAX);
+  fix.latitude = GPSPosition(f.Text(3), f.Text(4), GPS_LATITUDE_MAX);
+  fix.longitude = GPSPosition(f.Text(5), f.Text(6), GPS_LONGITUDE_MAX);
+  fix.speed = GPSDecimal(f.Text(7), 0.0, GPS_SPEED_MAX);
+  fix.course = GPSDecimal(f.Text(8), 0.0, GPS_COURSE_MAX);
   for (double v : {fix.latitude, fix.longitude, fix.speed, fix.course}) {
     if (v == GPS_INVALID || !std::isfinite(v)) return std::nullopt;
   }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "protocol/nmea.h"
+#include "protocol/sentence_table.h"
+
 namespace tw {
 
 const std::vector<const ConfigParam*>& ModemSettingRows() {
@@ -20,12 +23,7 @@ const std::vector<const ConfigParam*>& ModemSettingRows() {
 std::string ModemSettingSentence(std::string_view mnemonic, const std::string& value) {
   // Judging the value is the modem's business; its reply shows what it made
   // of it.
-  std::string sentence = "$CCCFG,";
-  sentence += mnemonic;
-  sentence += ',';
-  sentence += value.substr(0, MODEM_SETTING_VALUE_MAX);
-  sentence += "\r\n";
-  return sentence;
+  return BuildSentenceLine(MSG_CCCFG, {mnemonic, value.substr(0, MODEM_SETTING_VALUE_MAX)});
 }
 
 bool ModemSettingApply(SentenceSink& sink, int index, const std::string& value) {

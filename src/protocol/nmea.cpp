@@ -5,74 +5,11 @@
 #include <cmath>
 #include <optional>
 
+#include "protocol/sentence_table.h"
+
 namespace tw {
 
 namespace {
-
-// The ring is not looked at until it holds this many unread bytes.
-constexpr uint32_t TAKE_MIN_BYTES = 7;
-// A '$' still without its LF while the ring holds more than this can only be
-// noise: no sentence is that long. The ring is emptied then, so it can never
-// fill up with a line that will not complete and shut out everything after it.
-constexpr uint32_t TAKE_STALL_LIMIT = RX_SIZE / 2;
-
-constexpr std::string_view FIELD_SEPARATORS = ",";
-constexpr std::string_view FIELD_OR_CHECKSUM = ",*";
-
-// Splits like the C library's strtok: a run of separators is one separator,
-// separators at the start are skipped, no token is empty, and every call may
-// use its own separator set. Only the one separator that ends a token is
-// consumed with it, so the next call's set decides how the rest is skipped.
-class TokenSplitter {
- public:
-  explicit TokenSplitter(std::string_view s) : s_(s) {}
-
-  std::optional<std::string_view> Next(std::string_view separators) {
-    // Plain loops: the sets are one or two characters, and the library's
-    // find_first_of would search the set once per character of the sentence.
-    size_t start = pos_;
-    while (start < s_.size() && IsIn(separators, s_[start])) ++start;
-    if (start >= s_.size()) {
-      pos_ = s_.size();
-      return std::nullopt;
-    }
-    size_t end = start + 1;
-    while (end < s_.size() && !IsIn(separators, s_[end])) ++end;
-    if (end >= s_.size()) {
-      pos_ = s_.size();
-      return s_.substr(start);
-    }
-    pos_ = end + 1;
-    return s_.substr(start, end - start);
-  }
-
-  // What follows the separator that ended the last token; empty when that
-  // token ran to the end.
-  std::string_view Rest() const { return s_.substr(pos_); }
-
- private:
-  static bool IsIn(std::string_view set, char c) {
-    for (const char m : set) {
-      if (m == c) return true;
-    }
-    return false;
-  }
-
-  std::string_view s_;
-  size_t pos_ = 0;
-};
-
-// Token n (0 is the sentence name), split at `before` for tokens 0..n-1 and at
-// `last` for token n itself.
-std::optional<std::string_view> TokenAt(std::string_view s, int n, std::string_view before,
-                                        std::string_view last) {
-  if (n < 0) return std::nullopt;
-  TokenSplitter splitter(s);
-  for (int k = 0; k < n; ++k) {
-    if (!splitter.Next(before)) return std::nullopt;
-  }
-  return splitter.Next(last);
-}
 
 // White space as the C locale knows it; independent of the process locale.
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -115,15 +52,6 @@ int32_t NMEAReadInt(std::string_view t) {
   return static_cast<int32_t>(value);
 }
 
-std::vector<std::string_view> NMEATokens(std::string_view s, std::string_view separators) {
-  std::vector<std::string_view> tokens;
-  TokenSplitter splitter(s);
-  while (const std::optional<std::string_view> token = splitter.Next(separators)) {
-    tokens.push_back(*token);
-  }
-  return tokens;
-}
-
 // The GUI layer sets the process locale from the environment, which would
 // change what strtod takes as the decimal point; from_chars always takes '.'.
 double NMEAReadDecimal(std::string_view t) {
@@ -150,125 +78,31 @@ double NMEAReadDecimal(std::string_view t) {
   return negative ? -value : value;
 }
 
-bool NMEATakeLine(RxState& rx, std::string& line) {
-  // A ring that was never allocated (or already freed) holds nothing.
-  if (!rx.allocated()) return false;
-  if (rx.droppingLine) {
-    // The rest of a line already dropped runs to its LF, or up to the next
-    // '$' if it never got one, and is lost with it.
-    const uint32_t lf = RxFind(rx, 0, '\n');
-    const uint32_t end = std::min(lf < rx.count() ? lf + 1 : lf, RxFind(rx, 0, '$'));
-    rx.droppingLine = end == rx.count() && lf == rx.count();
-    RxDrop(rx, end);
-  }
-  if (rx.count() < TAKE_MIN_BYTES) return false;
-
-  // Bytes before a '$' belong to no sentence (a stray line end, line noise
-  // while a device powers up): they go quietly.
-  const uint32_t dollar = RxFind(rx, 0, '$');
-  if (dollar == rx.count()) {
-    RxReset(rx);
-    return false;
-  }
-  const uint32_t lf = RxFind(rx, dollar, '\n');
-  if (lf == rx.count()) {
-    // A sentence that started but never ended is lost: counted, so the
-    // operator hears of it.
-    if (rx.count() > TAKE_STALL_LIMIT) {
-      RxConsume(rx, dollar);
-      RxDrop(rx, rx.count());
-      rx.droppingLine = true;
-    }
-    return false;
-  }
-  if (lf - dollar > TAKE_STALL_LIMIT) {
-    // The same line without end, arrived faster than the polls took it: it
-    // is lost up to the first '$' past the limit (where the slow case would
-    // have stopped dropping), so how the bytes were split into reads never
-    // decides what is shown.
-    RxConsume(rx, dollar);
-    RxDrop(rx, std::min(RxFind(rx, TAKE_STALL_LIMIT + 1, '$'), lf - dollar + 1));
-    return false;
-  }
-  // An over-long line keeps its first NMEA_LINE_MAX characters; the rest up to
-  // its LF goes with it, so the next sentence starts clean.
-  line = RxCopy(rx, dollar, std::min<uint32_t>(lf - dollar, NMEA_LINE_MAX));
-  RxConsume(rx, lf + 1);
-  return true;
-}
-
 int NMEAMessageType(std::string_view s) {
   if (s.empty() || s[0] != '$') return MSG_NOT_SENTENCE;
-  for (const MessageTypeEntry& entry : MESSAGE_TYPES) {
-    // The prefix's last character first: most entries differ there, and
-    // that spares a full comparison against each of them.
-    const std::string_view p = entry.prefix;
-    if (s.size() >= p.size() && s[p.size() - 1] == p.back() && s.starts_with(p)) {
-      return entry.type;
-    }
-  }
-  return MSG_UNKNOWN;
+  const SentenceFamily* family = FindSentenceFamily(s);
+  return family ? family->type : MSG_UNKNOWN;
 }
 
 int NMEACountCommas(std::string_view s) {
   return static_cast<int>(std::count(s.begin(), s.end(), ','));
 }
 
-int32_t NMEAGetInt(std::string_view s, int n) {
-  if (n < 1) return MISSING_FIELD;
-  // Field 3 also ends at '*', for every split, so a checksum after two fields
-  // reads as field 3; the others end at ',' only.
-  std::string_view separators = n == 3 ? FIELD_OR_CHECKSUM : FIELD_SEPARATORS;
-  std::optional<std::string_view> token = TokenAt(s, n, separators, separators);
-  if (!token) return MISSING_FIELD;
-  return NMEAReadInt(*token);
-}
-
-float NMEAGetFloat(std::string_view s, int n) {
-  if (n < 1) return static_cast<float>(MISSING_FIELD);
-  std::optional<std::string_view> token = TokenAt(s, n, FIELD_SEPARATORS, FIELD_OR_CHECKSUM);
-  if (!token) return static_cast<float>(MISSING_FIELD);
-  return static_cast<float>(NMEAReadDecimal(*token));
-}
-
-std::string NMEAGetText(std::string_view s, int n) {
-  if (n < 1) return {};
-  // ',' or '*', found with a plain loop: find_first_of would search the
-  // two-character set once per character.
-  const auto next_separator = [s](size_t from) {
-    while (from < s.size() && s[from] != ',' && s[from] != '*') ++from;
-    return from < s.size() ? from : std::string_view::npos;
-  };
-  size_t start = 0;
-  for (int k = 0; k < n; ++k) {
-    size_t separator = next_separator(start);
-    if (separator == std::string_view::npos) return {};
-    start = separator + 1;
-  }
-  size_t end = next_separator(start);
-  return std::string(s.substr(start, end == std::string_view::npos ? end : end - start));
-}
-
-NMEACycle NMEAGetCycle(std::string_view s) {
+NMEACycle NMEAGetCycle(const SentenceFields& fields) {
   NMEACycle cycle{{MISSING_FIELD, MISSING_FIELD, MISSING_FIELD, MISSING_FIELD}, 0};
-  TokenSplitter splitter(s);
-  if (!splitter.Next(FIELD_SEPARATORS)) {
-    cycle.status = MISSING_FIELD;
-    return cycle;
-  }
-  for (int32_t& field : cycle.f) {
-    std::optional<std::string_view> token = splitter.Next(FIELD_SEPARATORS);
+  for (int k = 0; k <= 4; ++k) {
+    const std::optional<std::string_view> token = fields.Token(k);
     if (!token) {
       cycle.status = MISSING_FIELD;
       break;
     }
-    field = NMEAReadInt(*token);
+    if (k > 0) cycle.f[k - 1] = NMEAReadInt(*token);
   }
   return cycle;
 }
 
-int NMEAErrorKind(std::string_view s) {
-  std::optional<std::string_view> kind = TokenAt(s, 2, FIELD_SEPARATORS, FIELD_SEPARATORS);
+int NMEAErrorKind(const SentenceFields& fields) {
+  std::optional<std::string_view> kind = fields.Token(2);
   if (!kind) return ERR_KIND_MISSING;
   if (kind->starts_with("CRC")) return ERR_KIND_CRC;
   if (kind->starts_with("NMEA")) return ERR_KIND_NMEA;
@@ -279,35 +113,28 @@ int NMEAErrorKind(std::string_view s) {
   return ERR_KIND_UNKNOWN;
 }
 
-int NMEAConfigParam(std::string_view s) {
-  TokenSplitter splitter(s);
-  splitter.Next(FIELD_SEPARATORS);
-  std::optional<std::string_view> name = splitter.Next(FIELD_SEPARATORS);
+int NMEAConfigParam(const SentenceFields& fields) {
+  std::optional<std::string_view> name = fields.Token(1);
   if (!name) return CFG_MISSING;
   const ConfigParam* param = FindConfigParam(*name);
   return param ? param->code : CFG_UNKNOWN;
 }
 
-std::optional<int32_t> NMEAConfigValue(std::string_view s) {
-  TokenSplitter splitter(s);
-  splitter.Next(FIELD_SEPARATORS);
-  if (!splitter.Next(FIELD_SEPARATORS)) return std::nullopt;
+std::optional<int32_t> NMEAConfigValue(const SentenceFields& fields) {
   // The value is the rest after the comma that follows the name, up to the
   // checksum. A report that carries no value at all has none; one that
   // carries something unreadable gives 0, as any other unusable number does.
-  std::string_view value = splitter.Rest();
+  std::string_view value = fields.RestAfterToken(1);
   value = value.substr(0, value.find('*'));
   if (value.ends_with('\r')) value.remove_suffix(1);
   if (value.empty()) return std::nullopt;
   return NMEAReadInt(value);
 }
 
-std::string NMEARevisionText(std::string_view s) {
-  TokenSplitter splitter(s);
-  splitter.Next(FIELD_OR_CHECKSUM);  // sentence name
-  splitter.Next(FIELD_OR_CHECKSUM);  // time
-  std::optional<std::string_view> name = splitter.Next(FIELD_OR_CHECKSUM);
-  std::optional<std::string_view> version = splitter.Next(FIELD_OR_CHECKSUM);
+std::string NMEARevisionText(const SentenceFields& fields) {
+  // After the sentence name and the time.
+  std::optional<std::string_view> name = fields.TokenOrStar(2);
+  std::optional<std::string_view> version = fields.TokenOrStar(3);
   if (!name || !version) return "Unknown";
   // "%s (%s)": name, then version in brackets.
   std::string text(*name);
@@ -315,28 +142,6 @@ std::string NMEARevisionText(std::string_view s) {
   text += *version;
   text += ")";
   return text;
-}
-
-int NMEAHexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-uint8_t NMEAChecksum(std::string_view s) {
-  uint8_t sum = 0;
-  for (size_t i = s.starts_with('$') ? 1 : 0; i < s.size(); ++i) sum ^= static_cast<uint8_t>(s[i]);
-  return sum;
-}
-
-void NMEAAppendChecksum(std::string& s) {
-  static constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
-  const uint8_t sum = NMEAChecksum(s);
-  s += '*';
-  s += HEX_DIGITS[sum >> 4];
-  s += HEX_DIGITS[sum & 0x0F];
-  s += "\r\n";
 }
 
 std::string NMEAHexPayload(const uint8_t* bytes, size_t n) {
@@ -351,14 +156,7 @@ std::string NMEAHexPayload(const uint8_t* bytes, size_t n) {
 
 std::string NMEATxdSentence(int32_t source, int32_t destination, int32_t ack, const uint8_t* bytes,
                             size_t n) {
-  std::string sentence = "$CCTXD,";
-  for (const int32_t field : {source, destination, ack}) {
-    sentence += std::to_string(field);
-    sentence += ',';
-  }
-  sentence += NMEAHexPayload(bytes, n);
-  sentence += "\r\n";
-  return sentence;
+  return BuildSentenceLine(MSG_CCTXD, {source, destination, ack, NMEAHexPayload(bytes, n)});
 }
 
 std::string NMEAErrorText(int code) {

@@ -11,17 +11,15 @@
 #include <vector>
 
 #include "protocol/config_params.h"
+#include "protocol/sentence_fields.h"
+#include "serial/line_framer.h"
 #include "serial/rx_ring.h"
 
 namespace tw {
 
-// What the numeric readers return for a field that is not there.
-constexpr int32_t MISSING_FIELD = 4095;
-// Longest sentence taken from the ring, in characters (CR included).
-constexpr int NMEA_LINE_MAX = 599;
-
 // ---------------------------------------------------------------------------
-// Message types, as returned by NMEAMessageType.
+// Message types, as returned by NMEAMessageType: the sentence table
+// (protocol/sentence_table.cpp) gives each family its type.
 
 constexpr int MSG_NOT_SENTENCE = 1024;  // does not start with '$'
 constexpr int MSG_CAAGC = 1025;
@@ -63,6 +61,7 @@ constexpr int MSG_CCPNT = 1089;
 constexpr int MSG_CCPDT = 1090;
 constexpr int MSG_CCFFL = 1091;
 constexpr int MSG_CCFST = 1092;
+constexpr int MSG_CCCFR = 1093;
 constexpr int MSG_CAFFL = 1104;
 constexpr int MSG_CAFST = 1105;
 constexpr int MSG_SNCFR = 1106;
@@ -72,34 +71,6 @@ constexpr int MSG_CADOP = 1109;
 constexpr int MSG_CAMFD = 1110;
 constexpr int MSG_CASHF = 1111;
 constexpr int MSG_UNKNOWN = 1279;  // starts with '$' but matches no prefix
-
-struct MessageTypeEntry {
-  int order;  // position in which the prefixes are tried
-  std::string_view prefix;
-  int type;
-};
-
-// The prefixes in the order they are tried; the first match decides, so a
-// longer prefix must come before any shorter one it starts with ("$CC" last).
-// Before the table: no leading '$' is MSG_NOT_SENTENCE; after it: MSG_UNKNOWN.
-inline constexpr std::array<MessageTypeEntry, 47> MESSAGE_TYPES{{
-    {2, "$CAAGC", MSG_CAAGC},     {3, "$CAREV", MSG_CAREV},     {4, "$CACLK", MSG_CACLK},
-    {5, "$CADQF", MSG_CADQF},     {6, "$CARXA", MSG_CARXA},     {7, "$CARXD", MSG_CARXD},
-    {8, "$CAERR", MSG_CAERR},     {9, "$CAMSG", MSG_CAMSG},     {10, "$CADET,1", MSG_CADET1},
-    {11, "$CADET,2", MSG_CADET2}, {12, "$CADRQ", MSG_CADRQ},    {13, "$CACYC", MSG_CACYC},
-    {14, "$CACFG", MSG_CACFG},    {15, "$CATXA", MSG_CATXA},    {16, "$CATXD", MSG_CATXD},
-    {17, "$CATXP,1", MSG_CATXP1}, {18, "$CATXP,2", MSG_CATXP2}, {19, "$CATXF,1", MSG_CATXF1},
-    {20, "$CATXF,2", MSG_CATXF2}, {21, "$CAACK", MSG_CAACK},    {22, "$CAMPA", MSG_CAMPA},
-    {23, "$CAMPR", MSG_CAMPR},    {24, "$CAMPC", MSG_CAMPC},    {25, "$CAFST,", MSG_CAFST},
-    {26, "$CAFFL,", MSG_CAFFL},   {27, "$SNCFR", MSG_SNCFR},    {28, "$SNTTA", MSG_SNTTA},
-    {29, "$SNPDT", MSG_SNPDT},    {30, "$SNPNT", MSG_SNPNT},    {31, "$CAMFD", MSG_CAMFD},
-    {32, "$CADOP", MSG_CADOP},    {33, "$CASHF", MSG_CASHF},    {34, "$CCTXA,", MSG_CCTXA},
-    {35, "$CCTXD,", MSG_CCTXD},   {36, "$CCCYC,", MSG_CCCYC},   {37, "$CCMPC,", MSG_CCMPC},
-    {38, "$CCCLK,", MSG_CCCLK},   {39, "$CCCFQ,", MSG_CCCFQ},   {40, "$CCCFG,", MSG_CCCFG},
-    {41, "$CCMSC,", MSG_CCMSC},   {42, "$CCACK,", MSG_CCACK},   {43, "$CCMEC,", MSG_CCMEC},
-    {44, "$CCPNT,", MSG_CCPNT},   {45, "$CCPDT,", MSG_CCPDT},   {46, "$CCFFL,", MSG_CCFFL},
-    {47, "$CCFST,", MSG_CCFST},   {48, "$CC", MSG_CC_OTHER},
-}};
 
 // ---------------------------------------------------------------------------
 // NMEA error codes: field 3 of "$CAERR,hhmmss,NMEA,n", sent by the modem about
@@ -156,37 +127,18 @@ constexpr int ERR_KIND_UNKNOWN = 1279;
 // (4095.0f for the float, the empty string for text), a field that is not a
 // number reads as 0. Every byte of a sentence counts, a NUL included.
 
-// Takes the next complete sentence ('$' up to, not including, its LF; the CR
-// stays) out of the ring. Bytes before the '$' are discarded with it; a ring
-// without any '$' is emptied. A sentence longer than NMEA_LINE_MAX is cut to
-// NMEA_LINE_MAX characters and its rest, up to the LF, discarded. A '$' that
-// has waited for its LF while more than half the ring filled is a lost line:
-// its bytes are dropped and counted (RxTakeDropped). Returns false when no
-// sentence was taken; `line` is then left as it was.
-bool NMEATakeLine(RxState& rx, std::string& line);
-
-// The message type of a sentence, from its leading characters.
+// The message type of a sentence, from its leading characters: its family's
+// in the sentence table; MSG_NOT_SENTENCE without a leading '$', MSG_UNKNOWN
+// when no family's prefix starts it.
 int NMEAMessageType(std::string_view s);
 
 // Number of ',' in the whole sentence.
 int NMEACountCommas(std::string_view s);
 
-// Field n (1..6) as a signed decimal integer. Fields are counted without the
-// empty ones; field 3 also ends at '*', so a checksum can be read as field 3.
-int32_t NMEAGetInt(std::string_view s, int n);
-
-// Field n as a decimal floating number; only field 3 is read this way.
-float NMEAGetFloat(std::string_view s, int n);
-
 // An integer read as atoi reads it: leading white space, one optional sign,
 // then the digits up to the first non-digit; 0 when there are none. Values
 // beyond 32 bits are held at the nearest limit.
 int32_t NMEAReadInt(std::string_view text);
-
-// Every token of `s`, split the way strtok splits with one separator set: a
-// run of separators counts as one, separators at the start are skipped and no
-// token is empty.
-std::vector<std::string_view> NMEATokens(std::string_view s, std::string_view separators);
 
 // A floating number read as atof reads it: leading white space, one optional
 // sign, then as much of a decimal (or 0x hexadecimal) number, "inf" or "nan"
@@ -194,43 +146,45 @@ std::vector<std::string_view> NMEATokens(std::string_view s, std::string_view se
 // The decimal point is always '.', whatever the process locale says.
 double NMEAReadDecimal(std::string_view text);
 
-// Field n (1..5) as text, empty fields counted, ',' and '*' both separating.
-// Not trimmed: the last field of a sentence without checksum keeps its CR.
-std::string NMEAGetText(std::string_view s, int n);
-
 struct NMEACycle {
   int32_t f[4];    // fields 1..4; MISSING_FIELD from the first missing one on
   int32_t status;  // 0 when all four are there, MISSING_FIELD otherwise
 };
 
-NMEACycle NMEAGetCycle(std::string_view s);
+NMEACycle NMEAGetCycle(const SentenceFields& fields);
 
 // The kind of error a "$CAERR" sentence reports, from its field 2.
-int NMEAErrorKind(std::string_view s);
+int NMEAErrorKind(const SentenceFields& fields);
 
 // The code of the parameter a "$CACFG" sentence reports, from its field 1
 // (config_params.h); CFG_MISSING without a field 1, CFG_UNKNOWN when no
 // parameter's mnemonic starts it.
-int NMEAConfigParam(std::string_view s);
+int NMEAConfigParam(const SentenceFields& fields);
 
 // The whole value after the parameter name of a "$CACFG" sentence, read as
 // an integer (0 when it is no number); none when the sentence carries no
 // value (nothing but a checksum or the CR after the comma, or no comma).
-std::optional<int32_t> NMEAConfigValue(std::string_view s);
+std::optional<int32_t> NMEAConfigValue(const SentenceFields& fields);
 
 // "name (version)" from fields 2 and 3 of a "$CAREV" sentence, else "Unknown".
-std::string NMEARevisionText(std::string_view s);
+std::string NMEARevisionText(const SentenceFields& fields);
 
-// The value of one hex digit (either case), or -1 for any other character.
-int NMEAHexDigit(char c);
+// The same readers for a sentence split just for one of them.
+inline NMEACycle NMEAGetCycle(std::string_view s) { return NMEAGetCycle(SentenceFields(s)); }
+inline int NMEAErrorKind(std::string_view s) { return NMEAErrorKind(SentenceFields(s)); }
+inline int NMEAConfigParam(std::string_view s) { return NMEAConfigParam(SentenceFields(s)); }
+inline std::optional<int32_t> NMEAConfigValue(std::string_view s) {
+  return NMEAConfigValue(SentenceFields(s));
+}
+inline std::string NMEARevisionText(std::string_view s) {
+  return NMEARevisionText(SentenceFields(s));
+}
 
-// The checksum of a sentence without its '*': every byte after a leading
-// '$' XORed together.
-uint8_t NMEAChecksum(std::string_view s);
-
-// Appends '*', the two-digit checksum, CR and LF to a sentence that has no
-// checksum and no line end yet.
-void NMEAAppendChecksum(std::string& s);
+// The framer's checksum helpers under the names the sentence code uses
+// (serial/line_framer.h).
+inline int NMEAHexDigit(char c) { return HexDigitValue(c); }
+inline uint8_t NMEAChecksum(std::string_view s) { return SentenceChecksum(s); }
+inline void NMEAAppendChecksum(std::string& s) { AppendChecksum(s); }
 
 // The payload field of a "$CCTXD" sentence: two lower-case hex digits a byte.
 std::string NMEAHexPayload(const uint8_t* bytes, size_t n);

@@ -83,18 +83,12 @@ void RxDrop(RxState& rx, uint32_t n) {
 
 uint32_t RxTakeDropped(RxState& rx) { return std::exchange(rx.dropped_, 0); }
 
-void RxDropUnfinishedLine(RxState& rx) {
-  uint32_t end = 0;  // just past the last LF
-  for (uint32_t at = RxFind(rx, 0, LF); at < rx.count(); at = RxFind(rx, at + 1, LF)) end = at + 1;
-  if (end == rx.count()) {
-    rx.droppingLine = false;
-    return;
-  }
-  const uint32_t lost = rx.count() - RxFind(rx, end, '$');
-  rx.writeIndex_ = (rx.readIndex_ + end) % RX_SIZE;
-  rx.count_ = end;
-  rx.dropped_ += std::min(lost, UINT32_MAX - rx.dropped_);
+void RxCutTail(RxState& rx, uint32_t keep, uint32_t lost) {
   rx.droppingLine = false;  // the line ends with the port
+  if (keep >= rx.count()) return;
+  rx.writeIndex_ = (rx.readIndex_ + keep) % RX_SIZE;
+  rx.count_ = keep;
+  rx.dropped_ += std::min(lost, UINT32_MAX - rx.dropped_);
 }
 
 bool RxTakeLine(RxState& rx, uint32_t from, uint32_t maxLength, std::string& line) {

@@ -49,7 +49,7 @@ class RxState {
   friend void RxConsume(RxState&, uint32_t);
   friend void RxDrop(RxState&, uint32_t);
   friend uint32_t RxTakeDropped(RxState&);
-  friend void RxDropUnfinishedLine(RxState&);
+  friend void RxCutTail(RxState&, uint32_t, uint32_t);
 
   std::vector<uint8_t> buffer_;
   uint32_t readIndex_ = 0;
@@ -82,10 +82,10 @@ void RxConsume(RxState& rx, uint32_t n);
 void RxDrop(RxState& rx, uint32_t n);
 // The count of dropped bytes not yet reported; the count starts again at 0.
 uint32_t RxTakeDropped(RxState& rx);
-// Forgets what follows the last LF: the start of a line cut off (a lost
-// port) would be glued to the first one that arrives after it. Its bytes from
-// the first '$' on are counted as dropped; the whole lines before it stay.
-void RxDropUnfinishedLine(RxState& rx);
+// Forgets every unread byte from offset `keep` on and counts `lost` of them
+// as dropped; nothing when fewer than `keep` bytes are unread. A line that
+// was being dropped ends there (DropUnfinishedLine in serial/line_framer.h).
+void RxCutTail(RxState& rx, uint32_t keep, uint32_t lost);
 // Takes the bytes up to and including the first LF at or after `from`:
 // those from `from` on (the LF left out, at most `maxLength` of them) go into
 // `line`, and everything up to the LF is consumed. False, with nothing

@@ -128,13 +128,13 @@ TEST_F(EmulatorAnswers, WrongCommaCountIsCode15AfterTheCommandsOwnText) {
                        "$CCMEC,0,1,1,1",  "$CCPNT,1,2,3",     "$CCPDT,1,2,3,4,5,6,7,8",
                        "$CCFFL,1,2",      "$CCFST,1,2"};
   for (const std::string& line : lines) {
-    const HostCommand* command = FindHostCommand(NMEAMessageType(line));
+    const SentenceFamily* command = FindSentenceFamily(line);
     ASSERT_NE(command, nullptr) << line;
     Host(line + "\r\n");
     EXPECT_EQ(TakeSent(), Lines{"$CAERR,140509,NMEA,15*61\r\n"}) << line;
     EXPECT_EQ(TakePane(),
-              (Lines{HostLine(line), Parser(command->parserText), Output("$CAERR,140509,NMEA,15"),
-                     Parser("NMEA: Wrong number of arguments")}));
+              (Lines{HostLine(line), Parser(command->emulator.parserText),
+                     Output("$CAERR,140509,NMEA,15"), Parser("NMEA: Wrong number of arguments")}));
   }
   EXPECT_EQ(emulator.state().fifoBytes, 0);
 }
@@ -219,6 +219,21 @@ TEST_F(EmulatorAnswers, NotConnectedReportedByTheSinkAndStillShown) {
   Host("$CCFST,1\r\n");
   EXPECT_EQ(terminal.lines, Lines{"Error: Not Connected!"});
   EXPECT_EQ(TakePane().back(), Output("$CAFST,1,0,0"));
+}
+
+// Every answer the emulator carries out is named by exactly one row of the
+// sentence table, and every named answer has its code here.
+TEST(EmulatorAnswerColumn, EachAnswerHasOneRowAndItsCode) {
+  using enum EmulatorAnswer;
+  for (const EmulatorAnswer answer :
+       {TakeData, Cycle, ConfigQuery, ConfigCommand, FifoFlush, FifoStatus}) {
+    int rows = 0;
+    for (const SentenceFamily& row : SentenceTable()) rows += row.emulator.answer == answer;
+    EXPECT_EQ(rows, 1) << static_cast<int>(answer);
+    EXPECT_NE(EmulatorActionFor(answer), nullptr) << static_cast<int>(answer);
+  }
+  EXPECT_EQ(EmulatorActionFor(Accept), nullptr);
+  EXPECT_EQ(EmulatorActionFor(Unknown), nullptr);
 }
 
 }  // namespace

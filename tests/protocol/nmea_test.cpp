@@ -33,114 +33,114 @@ void Feed(RxState& rx, std::string_view bytes) {
 // ---------------------------------------------------------------------------
 // Taking lines out of the ring
 
-TEST(NMEATakeLine, DropsGarbageBeforeTheDollarAndKeepsTheCR) {
+TEST(TakeModemLine, DropsGarbageBeforeTheDollarAndKeepsTheCR) {
   RxState rx = RingAt(0);
   Feed(rx, "xyz$CAAGC,12\r\n$CAREV");
   std::string line;
-  ASSERT_TRUE(NMEATakeLine(rx, line));
+  ASSERT_TRUE(TakeModemLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,12\r");
   EXPECT_EQ(rx.readIndex(), 14u);
   EXPECT_EQ(rx.count(), 6u);  // the next, unfinished sentence waits
 }
 
-TEST(NMEATakeLine, IncompleteLineWaitsUntilItsLineFeedArrives) {
+TEST(TakeModemLine, IncompleteLineWaitsUntilItsLineFeedArrives) {
   RxState rx = RingAt(0);
   Feed(rx, "ab$CAAGC,1");
   std::string line = "previous";
-  EXPECT_FALSE(NMEATakeLine(rx, line));
+  EXPECT_FALSE(TakeModemLine(rx, line));
   EXPECT_EQ(line, "previous");
   EXPECT_EQ(rx.readIndex(), 0u);
   EXPECT_EQ(rx.count(), 10u);
   Feed(rx, "2\r\n");
-  ASSERT_TRUE(NMEATakeLine(rx, line));
+  ASSERT_TRUE(TakeModemLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,12\r");
   EXPECT_EQ(rx.count(), 0u);
 }
 
-TEST(NMEATakeLine, FewerThanSevenBytesAreLeftAlone) {
+TEST(TakeModemLine, FewerThanSevenBytesAreLeftAlone) {
   RxState rx = RingAt(0);
   Feed(rx, "$CA\r\n");  // complete, but too short to look at
   std::string line;
-  EXPECT_FALSE(NMEATakeLine(rx, line));
+  EXPECT_FALSE(TakeModemLine(rx, line));
   EXPECT_EQ(rx.count(), 5u);
   Feed(rx, "$CC");
-  ASSERT_TRUE(NMEATakeLine(rx, line));
+  ASSERT_TRUE(TakeModemLine(rx, line));
   EXPECT_EQ(line, "$CA\r");
 
   RxState noise = RingAt(0);
   Feed(noise, "abcdef");  // no '$', but not yet enough to be emptied
-  EXPECT_FALSE(NMEATakeLine(noise, line));
+  EXPECT_FALSE(TakeModemLine(noise, line));
   EXPECT_EQ(noise.count(), 6u);
 }
 
-TEST(NMEATakeLine, RingWithoutDollarIsEmptied) {
+TEST(TakeModemLine, RingWithoutDollarIsEmptied) {
   RxState rx = RingAt(100);
   Feed(rx, "garbage\r\nmore");
   std::string line;
-  EXPECT_FALSE(NMEATakeLine(rx, line));
+  EXPECT_FALSE(TakeModemLine(rx, line));
   EXPECT_EQ(rx.count(), 0u);
   EXPECT_EQ(rx.readIndex(), rx.writeIndex());
 }
 
-TEST(NMEATakeLine, LineAcrossTheEndOfTheRingIsWholeAndInOrder) {
+TEST(TakeModemLine, LineAcrossTheEndOfTheRingIsWholeAndInOrder) {
   RxState rx = RingAt(8190);
   Feed(rx, "$CAAGC,12\r\n$CAREV");
   std::string line;
-  ASSERT_TRUE(NMEATakeLine(rx, line));
+  ASSERT_TRUE(TakeModemLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,12\r");
   EXPECT_EQ(rx.readIndex(), 9u);
   EXPECT_EQ(rx.count(), 6u);
 }
 
-TEST(NMEATakeLine, AnyByteButLineFeedBelongsToTheLine) {
+TEST(TakeModemLine, AnyByteButLineFeedBelongsToTheLine) {
   RxState rx = RingAt(0);
   Feed(rx, std::string_view("$CAMSG,a$b\0c\r\n$CAAGC,1\r\n", 24));
   std::string line;
-  ASSERT_TRUE(NMEATakeLine(rx, line));
+  ASSERT_TRUE(TakeModemLine(rx, line));
   EXPECT_EQ(line, std::string_view("$CAMSG,a$b\0c\r", 13));
-  ASSERT_TRUE(NMEATakeLine(rx, line));
+  ASSERT_TRUE(TakeModemLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,1\r");
 }
 
-TEST(NMEATakeLine, OverLongLineIsCutAndItsRestDropped) {
+TEST(TakeModemLine, OverLongLineIsCutAndItsRestDropped) {
   RxState rx = RingAt(8000);  // the long line also wraps
   std::string longLine = "$CAMSG," + std::string(700, 'A') + "$X\r\n";
   std::string fitting = "$CAMSG," + std::string(591, 'B') + "\r\n";  // 599 with the CR
   Feed(rx, longLine + fitting + "$CAAGC,5\r\n");
   std::string line;
-  ASSERT_TRUE(NMEATakeLine(rx, line));
+  ASSERT_TRUE(TakeModemLine(rx, line));
   EXPECT_EQ(line, longLine.substr(0, 599));
-  ASSERT_TRUE(NMEATakeLine(rx, line));
+  ASSERT_TRUE(TakeModemLine(rx, line));
   EXPECT_EQ(line, fitting.substr(0, 599));
   EXPECT_EQ(line.back(), '\r');
-  ASSERT_TRUE(NMEATakeLine(rx, line));
+  ASSERT_TRUE(TakeModemLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,5\r");
 }
 
-TEST(NMEATakeLine, EndlessLineCannotBlockTheRing) {
+TEST(TakeModemLine, EndlessLineCannotBlockTheRing) {
   RxState rx = RingAt(0);
   Feed(rx, "$" + std::string(5000, 'A'));
   std::string line;
-  EXPECT_FALSE(NMEATakeLine(rx, line));
+  EXPECT_FALSE(TakeModemLine(rx, line));
   EXPECT_EQ(rx.count(), 0u);
   Feed(rx, "A\r\n$CAAGC,7\r\n");  // its tail goes with it, up to its LF
-  ASSERT_TRUE(NMEATakeLine(rx, line));
+  ASSERT_TRUE(TakeModemLine(rx, line));
   EXPECT_EQ(line, "$CAAGC,7\r");
   EXPECT_EQ(RxTakeDropped(rx), 5004u);  // all of it counted, nothing else
 }
 
-TEST(NMEATakeLine, UnallocatedRingGivesNothing) {
+TEST(TakeModemLine, UnallocatedRingGivesNothing) {
   RxState never;
   std::string line = "previous";
   EXPECT_FALSE(never.allocated());
-  EXPECT_FALSE(NMEATakeLine(never, line));
+  EXPECT_FALSE(TakeModemLine(never, line));
 
   // A freed ring that held a whole sentence gives nothing either.
   RxState freed;
   RxInit(freed);
   Feed(freed, "$CAAGC,12\r\n");
   RxFree(freed);
-  EXPECT_FALSE(NMEATakeLine(freed, line));
+  EXPECT_FALSE(TakeModemLine(freed, line));
   EXPECT_EQ(line, "previous");
 }
 
@@ -211,10 +211,13 @@ TEST(NMEAGetInt, ConvertsLikeTheCLibrary) {
 
 TEST(NMEATokens, RunsOfSeparatorsAreOneAndNoTokenIsEmpty) {
   using Tokens = std::vector<std::string_view>;
-  EXPECT_EQ(NMEATokens(",,$SNCFR,,-80*,-7*3C\r", ",*"), (Tokens{"$SNCFR", "-80", "-7", "3C\r"}));
-  EXPECT_EQ(NMEATokens("a*b,c", ","), (Tokens{"a*b", "c"}));
-  EXPECT_TRUE(NMEATokens(",*,", ",*").empty());
-  EXPECT_TRUE(NMEATokens("", ",").empty());
+  EXPECT_EQ(SentenceFields(",,$SNCFR,,-80*,-7*3C\r").Tokens(),
+            (Tokens{"$SNCFR", "-80", "-7", "3C\r"}));
+  const SentenceFields commaOnly("a*b,c");
+  EXPECT_EQ((Tokens{*commaOnly.Token(0), *commaOnly.Token(1)}), (Tokens{"a*b", "c"}));
+  EXPECT_FALSE(commaOnly.Token(2));
+  EXPECT_TRUE(SentenceFields(",*,").Tokens().empty());
+  EXPECT_FALSE(SentenceFields("").Token(0));
 }
 
 TEST(NMEAReadInt, ReadsAsMuchAsAtoiWouldAndHoldsAtTheLimits) {
