@@ -3,18 +3,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
-#include <QStatusBar>
 #include <QTimer>
-#include <algorithm>
 #include <cstdio>
 
 #include "app/AboutDialog.h"
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
+#include "app/StatusBar.h"
 #include "app/stdout_writer.h"
 #include "core/commands.h"
 #include "diagnostics/NoiseChartWindow.h"
@@ -100,14 +97,15 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
     dialog.exec();
   };
 
-  MakeStatusBar();
+  auto* status = new StatusBar(this);
+  setStatusBar(status);
   // The terminal keeps the whole of its default area; the bar adds its own
   // height below it.
-  resize(544, 612 + statusBar()->sizeHint().height());
+  resize(544, 612 + status->sizeHint().height());
   program_->SetDeviceMap(&portMap_);
   program_->SetReconnect(options.reconnect);
   program_->Start();
-  program_->SetStatusListener([this](const StatusFields& f) { ShowStatus(f); });
+  program_->SetStatusListener([status](const StatusFields& f) { status->showStatus(f); });
   if (options.config) program_->LoadConfigFile(*options.config);
   hotKey_ = std::make_unique<HotKey>(this, [this] { program_->OnHotKey(); });
   view_->setFocus();
@@ -300,81 +298,6 @@ void MainWindow::RunSerialDialog() {
   bool reconnect = program_->reconnect();
   dialog.offerReconnect(reconnect);
   if (dialog.exec() == QDialog::Accepted) program_->SetReconnect(reconnect);
-}
-
-namespace {
-
-// A status field that gives up characters from the middle of its text when
-// the window is too narrow for it, rather than widening the window: a log
-// file's name keeps its kind in front and its time and extension at the end,
-// a long by-id device path its start and its port suffix.
-class ElidingLabel : public QLabel {
- public:
-  using QLabel::QLabel;
-  QSize minimumSizeHint() const override {
-    return {fontMetrics().averageCharWidth() * 8, QLabel::minimumSizeHint().height()};
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    const QRect area = contentsRect();
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-                     fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
-  }
-};
-
-}  // namespace
-
-// Four fields, left to right: the port, the traffic, the NMEA log and the
-// data log. They change only when the program reports a change (at most
-// every 100 ms).
-void MainWindow::MakeStatusBar() {
-  QStatusBar* bar = statusBar();
-  bar->setObjectName(QStringLiteral("statusBar"));
-  bar->setSizeGripEnabled(true);
-  auto label = [bar](QLabel* l, const char* name) {
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-  };
-  statusPort_ = label(new ElidingLabel(bar), "statusPort");
-  statusTraffic_ = label(new QLabel(bar), "statusTraffic");
-  statusNmeaLog_ = label(new ElidingLabel(bar), "statusNmeaLog");
-  statusDataLog_ = label(new ElidingLabel(bar), "statusDataLog");
-  bar->addWidget(statusPort_);
-  bar->addWidget(statusTraffic_);
-  bar->addWidget(statusNmeaLog_, 1);
-  bar->addWidget(statusDataLog_, 1);
-}
-
-void MainWindow::ShowStatus(const StatusFields& fields) {
-  statusPort_->setText(QString::fromStdString(fields.port));
-  ShowTraffic(QString::fromStdString(fields.traffic));
-  const QString paths = QString::fromStdString(fields.logPaths);
-  for (auto [label, name] :
-       {std::pair{statusNmeaLog_, &fields.nmeaLog}, std::pair{statusDataLog_, &fields.dataLog}}) {
-    label->setText(QString::fromStdString(*name));
-    label->setToolTip(paths);
-    label->setVisible(!name->empty());
-  }
-}
-
-// The counts change up to ten times a second while bytes flow. A label of
-// fixed size repaints itself without making the status bar lay out all its
-// fields again; once the bar has been laid out, the field keeps the height
-// it was given there and only ever widens, when a longer count needs room.
-void MainWindow::ShowTraffic(const QString& text) {
-  QLabel* field = statusTraffic_;
-  if (text == field->text()) return;
-  field->setText(text);
-  if (!field->isVisible()) return;
-  if (field->minimumHeight() != field->maximumHeight()) field->setFixedHeight(field->height());
-  const QMargins margins = field->contentsMargins();
-  const int needed = field->fontMetrics().horizontalAdvance(text) + margins.left() +
-                     margins.right() + 2 * field->margin();
-  if (needed > field->maximumWidth() || field->minimumWidth() != field->maximumWidth()) {
-    field->setFixedWidth(std::max(needed, field->sizeHint().width()));
-  }
 }
 
 }  // namespace tw

@@ -13,7 +13,6 @@
 #include "core/ui.h"
 #include "map/QtSharedLibrary.h"
 
-class QLabel;
 class QTimer;
 
 namespace tw {
@@ -64,9 +63,6 @@ class MainWindow : public QMainWindow, public Ui {
   void RunSerialDialog();
   std::string RunFileDialog(const FileRequest& request, bool save);
   void RunNextStartupCommand();
-  void MakeStatusBar();
-  void ShowStatus(const StatusFields& fields);
-  void ShowTraffic(const QString& text);
 
   PortMap portMap_;
   QtSharedLibrary mapLibrary_{MapLibraryFileName()};
@@ -81,10 +77,6 @@ class MainWindow : public QMainWindow, public Ui {
   QPointer<NoiseChartWindow> noiseWindow_;
   bool destroyed_ = false;
   int waitCursors_ = 0;
-  QLabel* statusPort_ = nullptr;
-  QLabel* statusTraffic_ = nullptr;
-  QLabel* statusNmeaLog_ = nullptr;
-  QLabel* statusDataLog_ = nullptr;
 };
 
 }  // namespace tw
