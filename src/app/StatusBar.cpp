@@ -30,7 +30,7 @@ class ElidingLabel : public QLabel {
 
 }  // namespace
 
-StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent) {
+StatusBar::StatusBar(QWidget* window) : QStatusBar(window) {
   setObjectName(QStringLiteral("statusBar"));
   // As the main window makes its own bar: the width is the window's.
   setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);

@@ -1,6 +1,3 @@
-// The main window's status bar: four fields, left to right: the port, the
-// traffic, the NMEA log and the data log. It shows what the program reports
-// (Program::SetStatusListener), which changes at most every 100 ms.
 #pragma once
 
 #include <QStatusBar>
@@ -11,11 +8,13 @@ class QLabel;
 
 namespace tw {
 
+// The main window's status bar: four fields, left to right: the port, the
+// traffic, the NMEA log and the data log. It shows what the program reports
+// (Program::SetStatusListener), which changes at most every 100 ms.
 class StatusBar : public QStatusBar {
   Q_OBJECT
  public:
-  explicit StatusBar(QWidget* parent = nullptr);
-
+  explicit StatusBar(QWidget* window);
   void showStatus(const StatusFields& fields);
 
  private:
