@@ -3,29 +3,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
-#include "app/AboutDialog.h"
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
 #include "app/StatusBar.h"
 #include "app/stdout_writer.h"
-#include "core/commands.h"
-#include "diagnostics/NoiseChartWindow.h"
-#include "emulator/EmulatorDialog.h"
-#include "firmware/ExecutableImageWindow.h"
-#include "firmware/LoadExecutableDialog.h"
-#include "frames/NodeProtocolDialog.h"
-#include "gps/GpsSerialDialog.h"
-#include "protocol/CustomStringDialog.h"
-#include "protocol/ModemSettingsDialog.h"
-#include "protocol/PerformanceDialog.h"
 #include "resources/MenuBar.h"
 #include "serial/QtSerialPort.h"
-#include "serial/SerialDialog.h"
 #include "terminal/TerminalView.h"
 
 namespace tw {
@@ -50,52 +37,14 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
         [](const std::string& line) { StandardOutputLines().WriteLine(line); });
   }
 
-  dialogs_[DLG_ABOUT] = [this] {
-    AboutDialog about(program_->dataRoot(), this);
-    about.exec();
-  };
-  dialogs_[DLG_SERIAL] = [this] { RunSerialDialog(); };
-  dialogs_[DLG_LOAD_EXECUTABLE] = [this] {
-    LoadExecutableDialog dialog(this);
-    dialog.exec();
-  };
-  dialogs_[DLG_EXECUTABLE_IMAGE] = [this] {
-    OpenExecutableImageWindow(imageWindow_, this, program_->firmware().progress());
-  };
-  dialogs_[DLG_GPS_SERIAL] = [this] {
-    GpsSerialDialog dialog(
-        program_->settings().gpsPort, portMap_, [this] { program_->gps().GPSOpen(); }, this);
-    dialog.exec();
-  };
-  dialogs_[DLG_EMULATOR] = [this] {
-    EmulatorDialog dialog(program_->emulator(), program_->emulatorPane(), this);
-    dialog.exec();
-  };
-  dialogs_[DLG_PERFORMANCE] = [this] {
-    PerformanceDialog dialog(program_->stats(), this);
-    dialog.exec();
-  };
-  dialogs_[DLG_NOISE_SPECTRUM] = [this] {
-    if (!noiseWindow_) {
-      noiseWindow_ = new NoiseChartWindow(program_->noiseChart(), this);
-      noiseWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    noiseWindow_->show();
-    noiseWindow_->raise();
-  };
-  dialogs_[DLG_MODEM_SETTINGS] = [this] {
-    ModemSettingsDialog dialog(program_->sender(), this);
-    dialog.exec();
-  };
-  dialogs_[DLG_NODE_PROTOCOLS] = [this] {
-    NodeProtocolDialog dialog(program_->frames(), this);
-    dialog.exec();
-  };
-  dialogs_[DLG_CUSTOM_STRING] = [this] {
-    CustomStringDialog dialog(program_->settings().customString, program_->terminal(),
-                              program_->sender(), this);
-    dialog.exec();
-  };
+  program_->SetDialogs({.app = &appDialogs_,
+                        .serial = &serialDialogs_,
+                        .protocol = &protocolDialogs_,
+                        .diagnostics = &diagnosticsDialogs_,
+                        .frames = &frameDialogs_,
+                        .emulator = &emulatorDialogs_,
+                        .gps = &gpsDialogs_,
+                        .firmware = &firmwareDialogs_});
 
   auto* status = new StatusBar(this);
   setStatusBar(status);
@@ -112,9 +61,6 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
 }
 
 MainWindow::~MainWindow() {
-  // The chart listens to the program's record, which goes before the
-  // child widgets would.
-  delete noiseWindow_;
   for (auto& [number, timer] : timers_) timer->stop();
   if (!destroyed_) {
     destroyed_ = true;
@@ -209,11 +155,6 @@ void MainWindow::SetWaitCursor(bool on) {
   }
 }
 
-void MainWindow::RunDialog(int dialogId) {
-  auto it = dialogs_.find(dialogId);
-  if (it != dialogs_.end()) it->second();
-}
-
 bool MainWindow::ChooseFont(LogFont& font, int32_t& color) {
   return view_->chooseFont(font, color);
 }
@@ -286,18 +227,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   destroyed_ = true;
   for (auto& [number, timer] : timers_) timer->stop();
   program_->OnDestroy();
-}
-
-void MainWindow::RunSerialDialog() {
-  TerminalInfo* ti = program_->terminal().info();
-  if (!ti) return;
-  SerialDialog dialog(
-      program_->settings().modemPort, program_->modem().connected(), *ti, portMap_,
-      [this] { PostCommand(cmd::CONNECT); }, this);
-  dialog.offerDevices(portMap_, FindSerialDevices());
-  bool reconnect = program_->reconnect();
-  dialog.offerReconnect(reconnect);
-  if (dialog.exec() == QDialog::Accepted) program_->SetReconnect(reconnect);
 }
 
 }  // namespace tw

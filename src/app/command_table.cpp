@@ -65,8 +65,12 @@ void Program::BuildCommandTable() {
 
   // Program menu
   t[cmd::PORT_SETTINGS] = [this] {
-    if (!terminal_.info()) return;
-    ui_.RunDialog(DLG_SERIAL);
+    TerminalInfo* ti = terminal_.info();
+    if (!ti) return;
+    bool reconnect = reconnect_;
+    const PortSettingsRequest request{settings_.modemPort, modem_.connected(), *ti, reconnect,
+                                      [this] { ui_.PostCommand(cmd::CONNECT); }};
+    if (dialogs_.serial && dialogs_.serial->RunPortSettings(request)) SetReconnect(reconnect);
     ReconfigureAfterSettings();
   };
   t[cmd::CONNECT] = [this] {
@@ -91,13 +95,15 @@ void Program::BuildCommandTable() {
     }
     modem_.rx.mode = RX_EMULATOR;
     emulator_.EMUInit();
-    ui_.RunDialog(DLG_EMULATOR);
+    if (dialogs_.emulator) dialogs_.emulator->RunEmulatorWindow(emulator_, emulatorPane_);
     emulator_.Quit();  // also when the window went without its Quit
     modem_.rx.mode = RX_MODEM;
     // The emulator's window may have started or stopped the shared logs.
     ShowLogItems();
   };
-  t[cmd::ABOUT] = [this] { ui_.RunDialog(DLG_ABOUT); };
+  t[cmd::ABOUT] = [this] {
+    if (dialogs_.app) dialogs_.app->ShowAbout(dataRoot_);
+  };
   t[cmd::FONT] = [this] { ChooseTerminalFont(); };
   t[cmd::EXIT] = [this] { ui_.PostClose(); };
   t[cmd::LOAD_CONFIGURATION] = [this] { ApplyConfigChanges(config_.ConfigLoad()); };
@@ -125,16 +131,26 @@ void Program::BuildCommandTable() {
   }
 
   // Dialogs of other subsystems; the window shows those it has.
-  for (auto [id, dialog] : {std::pair{cmd::CONFIGURE_CUSTOM_STRING, DLG_CUSTOM_STRING},
-                            std::pair{cmd::CONFIGURE_MODEM, DLG_MODEM_SETTINGS},
-                            std::pair{cmd::PERFORMANCE, DLG_PERFORMANCE}}) {
-    t[id] = [this, dialog] {
-      if (terminal_.info()) ui_.RunDialog(dialog);
-    };
-  }
-  t[cmd::NOISE_SPECTRUM_CHART] = [this] { ui_.RunDialog(DLG_NOISE_SPECTRUM); };
-  t[cmd::CONFIGURE_NODE_PROTOCOLS] = [this] { ui_.RunDialog(DLG_NODE_PROTOCOLS); };
-  t[cmd::GPS_SERIAL_PORT] = [this] { ui_.RunDialog(DLG_GPS_SERIAL); };
+  t[cmd::CONFIGURE_CUSTOM_STRING] = [this] {
+    if (terminal_.info() && dialogs_.protocol) {
+      dialogs_.protocol->RunCustomString(settings_.customString, terminal_, sender_);
+    }
+  };
+  t[cmd::CONFIGURE_MODEM] = [this] {
+    if (terminal_.info() && dialogs_.protocol) dialogs_.protocol->RunModemSettings(sender_);
+  };
+  t[cmd::PERFORMANCE] = [this] {
+    if (terminal_.info() && dialogs_.protocol) dialogs_.protocol->RunPerformance(stats_);
+  };
+  t[cmd::NOISE_SPECTRUM_CHART] = [this] {
+    if (dialogs_.diagnostics) dialogs_.diagnostics->ShowNoiseChart(noiseChart_);
+  };
+  t[cmd::CONFIGURE_NODE_PROTOCOLS] = [this] {
+    if (dialogs_.frames) dialogs_.frames->RunNodeProtocols(frames_);
+  };
+  t[cmd::GPS_SERIAL_PORT] = [this] {
+    if (dialogs_.gps) dialogs_.gps->RunGpsSettings(settings_.gpsPort, [this] { gps_.GPSOpen(); });
+  };
   t[cmd::GPS_DISCONNECT] = [this] { gps_.GPSClose(); };
 }
 
