@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "core/commands.h"
 #include "core/sentence_sink.h"
 #include "core/text_out.h"
 #include "core/ui.h"
