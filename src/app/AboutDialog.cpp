@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
 #include <system_error>
 
 #include "core/cformat.h"
@@ -27,8 +26,7 @@ QString FullPath(const std::filesystem::path& root) {
 constexpr int VERSION_MAJOR = 3;
 constexpr int VERSION_MINOR = 7;
 
-AboutDialog::AboutDialog(const std::filesystem::path& dataRoot, QWidget* parent)
-    : QDialog(parent) {
+AboutDialog::AboutDialog(const std::filesystem::path& dataRoot, QWidget* parent) : QDialog(parent) {
   setWindowTitle("About Tidewire");
   auto* layout = new QVBoxLayout(this);
   version_ = new QLabel(QString::fromStdString(
@@ -51,5 +49,10 @@ AboutDialog::AboutDialog(const std::filesystem::path& dataRoot, QWidget* parent)
 QString AboutDialog::versionLine() const { return version_->text(); }
 
 QString AboutDialog::dataRootText() const { return dataRoot_->text(); }
+
+void QtAppDialogs::ShowAbout(const std::filesystem::path& dataRoot) {
+  AboutDialog about(dataRoot, parent_);
+  about.exec();
+}
 
 }  // namespace tw

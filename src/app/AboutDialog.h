@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <filesystem>
 
+#include "app/program_dialogs.h"
+
 class QLabel;
 
 namespace tw {
@@ -19,6 +21,16 @@ class AboutDialog : public QDialog {
  private:
   QLabel* version_;
   QLabel* dataRoot_;
+};
+
+// The program's own dialog, opened over `parent`.
+class QtAppDialogs : public AppDialogs {
+ public:
+  explicit QtAppDialogs(QWidget* parent) : parent_(parent) {}
+  void ShowAbout(const std::filesystem::path& dataRoot) override;
+
+ private:
+  QWidget* parent_;
 };
 
 }  // namespace tw

@@ -38,7 +38,6 @@ class HeadlessUi : public QObject, public Ui {
   void UnownedErrorBox(const std::string& text, const std::string& caption) override;
   bool ConfirmQuit() override { return true; }
   void Beep() override {}
-  void RunDialog(int) override {}
   bool ChooseFont(LogFont&, int32_t&) override { return false; }
   std::string ChooseFileToOpen(const FileRequest&) override { return {}; }
   std::string ChooseFileToSave(const FileRequest&) override { return {}; }

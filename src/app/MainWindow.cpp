@@ -3,33 +3,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QLabel>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
-#include <QStatusBar>
 #include <algorithm>
 #include <cstdio>
 
-#include "app/AboutDialog.h"
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
+#include "app/StatusBar.h"
 #include "app/TimerScheduler.h"
 #include "app/command_table.h"
 #include "app/stdout_writer.h"
 #include "core/commands.h"
-#include "diagnostics/NoiseChartWindow.h"
-#include "emulator/EmulatorDialog.h"
-#include "firmware/ExecutableImageWindow.h"
-#include "firmware/LoadExecutableDialog.h"
-#include "frames/NodeProtocolDialog.h"
-#include "gps/GpsSerialDialog.h"
 #include "menu/MenuBar.h"
-#include "protocol/CustomStringDialog.h"
-#include "protocol/ModemSettingsDialog.h"
-#include "protocol/PerformanceDialog.h"
 #include "serial/QtSerialPort.h"
-#include "serial/SerialDialog.h"
 #include "terminal/TerminalView.h"
 
 namespace tw {
@@ -59,70 +46,30 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
         [](const std::string& line) { StandardOutputLines().WriteLine(line); });
   }
 
-  dialogs_[DLG_ABOUT] = [this] {
-    AboutDialog about(program_->dataRoot(), this);
-    about.exec();
-  };
-  dialogs_[DLG_SERIAL] = [this] { RunSerialDialog(); };
-  dialogs_[DLG_LOAD_EXECUTABLE] = [this] {
-    LoadExecutableDialog dialog(this);
-    dialog.exec();
-  };
-  dialogs_[DLG_EXECUTABLE_IMAGE] = [this] {
-    OpenExecutableImageWindow(imageWindow_, this, program_->firmware().progress());
-  };
-  dialogs_[DLG_GPS_SERIAL] = [this] {
-    GpsSerialDialog dialog(
-        program_->settings().gpsPort, portMap_, [this] { program_->gps().GPSOpen(); }, this);
-    dialog.exec();
-  };
-  dialogs_[DLG_EMULATOR] = [this] {
-    EmulatorDialog dialog(program_->emulator(), program_->emulatorPane(), this);
-    dialog.exec();
-  };
-  dialogs_[DLG_PERFORMANCE] = [this] {
-    PerformanceDialog dialog(program_->stats(), this);
-    dialog.exec();
-  };
-  dialogs_[DLG_NOISE_SPECTRUM] = [this] {
-    if (!noiseWindow_) {
-      noiseWindow_ = new NoiseChartWindow(program_->noiseChart(), this);
-      noiseWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    noiseWindow_->show();
-    noiseWindow_->raise();
-  };
-  dialogs_[DLG_MODEM_SETTINGS] = [this] {
-    ModemSettingsDialog dialog(program_->sender(), this);
-    dialog.exec();
-  };
-  dialogs_[DLG_NODE_PROTOCOLS] = [this] {
-    NodeProtocolDialog dialog(program_->frames(), this);
-    dialog.exec();
-  };
-  dialogs_[DLG_CUSTOM_STRING] = [this] {
-    CustomStringDialog dialog(program_->settings().customString, program_->terminal(),
-                              program_->sender(), this);
-    dialog.exec();
-  };
+  program_->SetDialogs({.app = &appDialogs_,
+                        .serial = &serialDialogs_,
+                        .protocol = &protocolDialogs_,
+                        .diagnostics = &diagnosticsDialogs_,
+                        .frames = &frameDialogs_,
+                        .emulator = &emulatorDialogs_,
+                        .gps = &gpsDialogs_,
+                        .firmware = &firmwareDialogs_});
 
-  MakeStatusBar();
+  auto* status = new StatusBar(this);
+  setStatusBar(status);
   // The terminal keeps the whole of its default area; the bar adds its own
   // height below it.
-  resize(544, 612 + statusBar()->sizeHint().height());
+  resize(544, 612 + status->sizeHint().height());
   program_->SetDeviceMap(&portMap_);
   program_->SetReconnect(options.reconnect);
   program_->Start();
-  program_->SetStatusListener([this](const StatusFields& f) { ShowStatus(f); });
+  program_->SetStatusListener([status](const StatusFields& f) { status->showStatus(f); });
   if (options.config) program_->LoadConfigFile(*options.config);
   hotKey_ = std::make_unique<HotKey>(this, [this] { program_->OnHotKey(); });
   view_->setFocus();
 }
 
 MainWindow::~MainWindow() {
-  // The chart listens to the program's record, which goes before the
-  // child widgets would.
-  delete noiseWindow_;
   timers_->StopAll();
   if (!destroyed_) {
     destroyed_ = true;
@@ -217,11 +164,6 @@ void MainWindow::SetWaitCursor(bool on) {
   }
 }
 
-void MainWindow::RunDialog(int dialogId) {
-  auto it = dialogs_.find(dialogId);
-  if (it != dialogs_.end()) it->second();
-}
-
 bool MainWindow::ChooseFont(LogFont& font, int32_t& color) {
   return view_->chooseFont(font, color);
 }
@@ -281,93 +223,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   destroyed_ = true;
   timers_->StopAll();
   program_->OnDestroy();
-}
-
-void MainWindow::RunSerialDialog() {
-  TerminalInfo* ti = program_->terminal().info();
-  if (!ti) return;
-  SerialDialog dialog(
-      program_->settings().modemPort, program_->modem().connected(), *ti, portMap_,
-      [this] { PostCommand(cmd::CONNECT); }, this);
-  dialog.offerDevices(portMap_, FindSerialDevices());
-  bool reconnect = program_->reconnect();
-  dialog.offerReconnect(reconnect);
-  if (dialog.exec() == QDialog::Accepted) program_->SetReconnect(reconnect);
-}
-
-namespace {
-
-// A status field that gives up characters from the middle of its text when
-// the window is too narrow for it, rather than widening the window: a log
-// file's name keeps its kind in front and its time and extension at the end,
-// a long by-id device path its start and its port suffix.
-class ElidingLabel : public QLabel {
- public:
-  using QLabel::QLabel;
-  QSize minimumSizeHint() const override {
-    return {fontMetrics().averageCharWidth() * 8, QLabel::minimumSizeHint().height()};
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    const QRect area = contentsRect();
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-                     fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
-  }
-};
-
-}  // namespace
-
-// Four fields, left to right: the port, the traffic, the NMEA log and the
-// data log. They change only when the program reports a change (at most
-// every 100 ms).
-void MainWindow::MakeStatusBar() {
-  QStatusBar* bar = statusBar();
-  bar->setObjectName(QStringLiteral("statusBar"));
-  bar->setSizeGripEnabled(true);
-  auto label = [bar](QLabel* l, const char* name) {
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-  };
-  statusPort_ = label(new ElidingLabel(bar), "statusPort");
-  statusTraffic_ = label(new QLabel(bar), "statusTraffic");
-  statusNmeaLog_ = label(new ElidingLabel(bar), "statusNmeaLog");
-  statusDataLog_ = label(new ElidingLabel(bar), "statusDataLog");
-  bar->addWidget(statusPort_);
-  bar->addWidget(statusTraffic_);
-  bar->addWidget(statusNmeaLog_, 1);
-  bar->addWidget(statusDataLog_, 1);
-}
-
-void MainWindow::ShowStatus(const StatusFields& fields) {
-  statusPort_->setText(QString::fromStdString(fields.port));
-  ShowTraffic(QString::fromStdString(fields.traffic));
-  const QString paths = QString::fromStdString(fields.logPaths);
-  for (auto [label, name] :
-       {std::pair{statusNmeaLog_, &fields.nmeaLog}, std::pair{statusDataLog_, &fields.dataLog}}) {
-    label->setText(QString::fromStdString(*name));
-    label->setToolTip(paths);
-    label->setVisible(!name->empty());
-  }
-}
-
-// The counts change up to ten times a second while bytes flow. A label of
-// fixed size repaints itself without making the status bar lay out all its
-// fields again; once the bar has been laid out, the field keeps the height
-// it was given there and only ever widens, when a longer count needs room.
-void MainWindow::ShowTraffic(const QString& text) {
-  QLabel* field = statusTraffic_;
-  if (text == field->text()) return;
-  field->setText(text);
-  if (!field->isVisible()) return;
-  if (field->minimumHeight() != field->maximumHeight()) field->setFixedHeight(field->height());
-  const QMargins margins = field->contentsMargins();
-  const int needed = field->fontMetrics().horizontalAdvance(text) + margins.left() +
-                     margins.right() + 2 * field->margin();
-  if (needed > field->maximumWidth() || field->minimumWidth() != field->maximumWidth()) {
-    field->setFixedWidth(std::max(needed, field->sizeHint().width()));
-  }
 }
 
 }  // namespace tw

@@ -1,19 +1,24 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 #include <deque>
-#include <functional>
 #include <map>
 #include <memory>
 
+#include "app/AboutDialog.h"
 #include "app/options.h"
 #include "app/program.h"
 #include "core/clock.h"
 #include "core/ui.h"
+#include "diagnostics/NoiseChartWindow.h"
+#include "emulator/EmulatorDialog.h"
+#include "firmware/ExecutableImageWindow.h"
+#include "frames/NodeProtocolDialog.h"
+#include "gps/GpsSerialDialog.h"
 #include "map/QtSharedLibrary.h"
+#include "protocol/ProtocolDialogs.h"
+#include "serial/SerialDialog.h"
 
-class QLabel;
 
 namespace tw {
 
@@ -21,11 +26,11 @@ class TerminalView;
 class TimerScheduler;
 class QtSerialPortOpener;
 class HotKey;
-class ExecutableImageWindow;
-class NoiseChartWindow;
 
-// The main window: a thin shell that turns Qt events into the program's
-// messages and carries out what the program asks of the desktop.
+// The main window: the composition root. It makes the program and the Qt
+// pieces that serve it (terminal view, menu bar, status bar, each room's
+// dialogs), turns Qt events into the program's messages and carries out
+// what the program asks of the desktop.
 class MainWindow : public QMainWindow, public Ui {
   Q_OBJECT
  public:
@@ -34,10 +39,6 @@ class MainWindow : public QMainWindow, public Ui {
 
   Program& program() { return *program_; }
   TerminalView& terminalView() { return *view_; }
-  // Opens a dialog for a dialog resource number; later subsystems add theirs.
-  void RegisterDialog(int dialogId, std::function<void()> run) {
-    dialogs_[dialogId] = std::move(run);
-  }
   // Queues the command-line menu commands, in order, after the window is up.
   void RunStartupCommands(const std::vector<int>& ids);
 
@@ -48,7 +49,6 @@ class MainWindow : public QMainWindow, public Ui {
   bool ConfirmQuit() override;
   void Beep() override;
   void SetWaitCursor(bool on) override;
-  void RunDialog(int dialogId) override;
   bool ChooseFont(LogFont& font, int32_t& color) override;
   std::string ChooseFileToOpen(const FileRequest& request) override;
   std::string ChooseFileToSave(const FileRequest& request) override;
@@ -61,12 +61,8 @@ class MainWindow : public QMainWindow, public Ui {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void RunSerialDialog();
   std::string RunFileDialog(const FileRequest& request, bool save);
   void RunNextStartupCommand();
-  void MakeStatusBar();
-  void ShowStatus(const StatusFields& fields);
-  void ShowTraffic(const QString& text);
 
   PortMap portMap_;
   QtSharedLibrary mapLibrary_{MapLibraryFileName()};
@@ -75,16 +71,19 @@ class MainWindow : public QMainWindow, public Ui {
   std::unique_ptr<Program> program_;
   std::deque<int> startupCommands_;
   TimerScheduler* timers_ = nullptr;
-  std::map<int, std::function<void()>> dialogs_;
   std::unique_ptr<HotKey> hotKey_;
-  QPointer<ExecutableImageWindow> imageWindow_;
-  QPointer<NoiseChartWindow> noiseWindow_;
   bool destroyed_ = false;
   int waitCursors_ = 0;
-  QLabel* statusPort_ = nullptr;
-  QLabel* statusTraffic_ = nullptr;
-  QLabel* statusNmeaLog_ = nullptr;
-  QLabel* statusDataLog_ = nullptr;
+  // Each room's dialogs, handed to the program once. They go before the
+  // program: the noise chart window follows the program's record.
+  QtAppDialogs appDialogs_{this};
+  QtSerialDialogs serialDialogs_{portMap_, this};
+  QtProtocolDialogs protocolDialogs_{this};
+  QtDiagnosticsDialogs diagnosticsDialogs_{this};
+  QtFrameDialogs frameDialogs_{this};
+  QtEmulatorDialogs emulatorDialogs_{this};
+  QtGpsDialogs gpsDialogs_{portMap_, this};
+  QtFirmwareDialogs firmwareDialogs_{this};
 };
 
 }  // namespace tw

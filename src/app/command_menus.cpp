@@ -38,7 +38,7 @@ void MenuCommands::ModemMenu(MenuWriter& m) {
   m.Item("Use Factory Defaults", cmd::USE_FACTORY_DEFAULTS,
          SendsSentence(cmd::USE_FACTORY_DEFAULTS));
   m.Item("&Configure...", cmd::CONFIGURE_MODEM, [](Program& p) {
-    if (p.terminal_.info()) p.ui_.RunDialog(DLG_MODEM_SETTINGS);
+    if (p.terminal_.info() && p.dialogs_.protocol) p.dialogs_.protocol->RunModemSettings(p.sender_);
   });
   // Grayed from the start, and nothing enables it.
   m.Item(
@@ -179,8 +179,9 @@ void MenuCommands::DataMenu(MenuWriter& m) {
   m.Grayed("Send ABORT!", cmd::CCL_SEND_ABORT);
   m.Grayed("Redirect...", cmd::CCL_REDIRECT);
   m.End();
-  m.Item("Configure Node Protocols...", cmd::CONFIGURE_NODE_PROTOCOLS,
-         [](Program& p) { p.ui_.RunDialog(DLG_NODE_PROTOCOLS); });
+  m.Item("Configure Node Protocols...", cmd::CONFIGURE_NODE_PROTOCOLS, [](Program& p) {
+    if (p.dialogs_.frames) p.dialogs_.frames->RunNodeProtocols(p.frames_);
+  });
   m.Separator();
   m.Popup("Transmit Data");
   m.Setting("Use Node Protocol", cmd::USE_NODE_PROTOCOL);
@@ -202,12 +203,13 @@ void MenuCommands::ViewMenu(MenuWriter& m) {
   m.Setting("Show GPS Messages", cmd::SHOW_GPS_MESSAGES);
   m.Separator();
   m.Item("&Performance...", cmd::PERFORMANCE, [](Program& p) {
-    if (p.terminal_.info()) p.ui_.RunDialog(DLG_PERFORMANCE);
+    if (p.terminal_.info() && p.dialogs_.protocol) p.dialogs_.protocol->RunPerformance(p.stats_);
   });
   m.Grayed("&Network Ping Results", cmd::NETWORK_PING_RESULTS);
   m.Grayed("Noise Spectrum", cmd::NOISE_SPECTRUM);
-  m.Item("Noise Spectrum &Chart...", cmd::NOISE_SPECTRUM_CHART,
-         [](Program& p) { p.ui_.RunDialog(DLG_NOISE_SPECTRUM); });
+  m.Item("Noise Spectrum &Chart...", cmd::NOISE_SPECTRUM_CHART, [](Program& p) {
+    if (p.dialogs_.diagnostics) p.dialogs_.diagnostics->ShowNoiseChart(p.noiseChart_);
+  });
   m.End();
 }
 
@@ -223,8 +225,11 @@ void MenuCommands::MapMenu(MenuWriter& m) {
 
 void MenuCommands::GpsMenu(MenuWriter& m) {
   m.Popup("GPS");
-  m.Item("GPS Serial Port...", cmd::GPS_SERIAL_PORT,
-         [](Program& p) { p.ui_.RunDialog(DLG_GPS_SERIAL); });
+  m.Item("GPS Serial Port...", cmd::GPS_SERIAL_PORT, [](Program& p) {
+    if (p.dialogs_.gps) {
+      p.dialogs_.gps->RunGpsSettings(p.settings_.gpsPort, [&p] { p.gps_.GPSOpen(); });
+    }
+  });
   m.Item(
       "Disconnect", cmd::GPS_DISCONNECT, [](Program& p) { p.gps_.GPSClose(); },
       menu_rule::GpsConnected);

@@ -220,8 +220,12 @@ void MenuCommands::ProgramMenu(MenuWriter& m) {
   using namespace menu_rule;
   m.Popup("T&idewire");
   m.Item("Modem Serial &Port...", cmd::PORT_SETTINGS, [](Program& p) {
-    if (!p.terminal_.info()) return;
-    p.ui_.RunDialog(DLG_SERIAL);
+    TerminalInfo* ti = p.terminal_.info();
+    if (!ti) return;
+    bool reconnect = p.reconnect();
+    const PortSettingsRequest request{p.settings_.modemPort, p.modem_.connected(), *ti, reconnect,
+                                      [&p] { p.ui_.PostCommand(cmd::CONNECT); }};
+    if (p.dialogs_.serial && p.dialogs_.serial->RunPortSettings(request)) p.SetReconnect(reconnect);
     p.ReconfigureAfterSettings();
   });
   m.Item(
@@ -262,7 +266,9 @@ void MenuCommands::ProgramMenu(MenuWriter& m) {
   m.End();
   m.Separator();
   m.Item("Configure Custom String...", cmd::CONFIGURE_CUSTOM_STRING, [](Program& p) {
-    if (p.terminal_.info()) p.ui_.RunDialog(DLG_CUSTOM_STRING);
+    if (p.terminal_.info() && p.dialogs_.protocol) {
+      p.dialogs_.protocol->RunCustomString(p.settings_.customString, p.terminal_, p.sender_);
+    }
   });
   m.Item("Run &Emulator...", cmd::RUN_EMULATOR, [](Program& p) {
     if (!p.terminal_.info()) return;
@@ -272,12 +278,14 @@ void MenuCommands::ProgramMenu(MenuWriter& m) {
     }
     p.modem_.rx.mode = RX_EMULATOR;
     p.emulator_.EMUInit();
-    p.ui_.RunDialog(DLG_EMULATOR);
+    if (p.dialogs_.emulator) p.dialogs_.emulator->RunEmulatorWindow(p.emulator_, p.emulatorPane_);
     p.emulator_.Quit();  // also when the window went without its Quit
     p.modem_.rx.mode = RX_MODEM;
   });
   m.Separator();
-  m.Item("A&bout...", cmd::ABOUT, [](Program& p) { p.ui_.RunDialog(DLG_ABOUT); });
+  m.Item("A&bout...", cmd::ABOUT, [](Program& p) {
+    if (p.dialogs_.app) p.dialogs_.app->ShowAbout(p.dataRoot_);
+  });
   m.Item("&Font...", cmd::FONT, [](Program& p) { p.ChooseTerminalFont(); });
   m.Separator();
   m.Item("E&xit", cmd::EXIT, [](Program& p) { p.ui_.PostClose(); });

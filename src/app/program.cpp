@@ -41,7 +41,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
       gpsLink_(ports, settings_.gpsPort, clock, terminal_),
       map_(mapLibrary ? *mapLibrary : noMapLibrary_, state_),
       gps_(GpsLinks{gpsLink_, terminal_, logs_, settings_, state_, map_, ui}),
-      firmware_(FirmwareLinks{ui, ui, terminal_, sender_,
+      firmware_(FirmwareLinks{ui, terminal_, sender_,
                               FirmwareImageFolder(dataRoot_, WindowsFolderExists())}),
       config_(ui, terminal_, settings_, dataRoot_,
               ConfigPorts{[this] { return modem_.connected(); },

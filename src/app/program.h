@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "app/program_dialogs.h"
 #include "app/status_fields.h"
 #include "config/config_files.h"
 #include "core/clock.h"
@@ -110,6 +111,12 @@ class Program {
   bool reconnect() const { return modem_.reconnect(); }
   bool reconnecting() const { return modem_.reconnecting(); }
 
+  // The rooms' dialogs, wired once by the window.
+  void SetDialogs(const ProgramDialogs& dialogs) {
+    dialogs_ = dialogs;
+    firmware_.SetDialogs(dialogs.firmware);
+  }
+
   // The devices chosen for COM numbers go into configuration files; the map
   // must outlive the program.
   void SetDeviceMap(PortMap* devices) { config_.SetDeviceMap(devices); }
@@ -190,6 +197,7 @@ class Program {
 
   const Clock& clock_;
   Ui& ui_;
+  ProgramDialogs dialogs_;
   std::filesystem::path dataRoot_;
   Settings settings_;
   RunState state_;

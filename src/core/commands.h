@@ -144,18 +144,3 @@ constexpr int UDP_SHIP_POSITION = 40342;
 constexpr int UDP_CONFIGURE = 40343;
 
 }  // namespace tw::cmd
-
-namespace tw {
-// Dialog resources the commands open.
-constexpr int DLG_ABOUT = 100;
-constexpr int DLG_LOAD_EXECUTABLE = 108;   // the firmware notice, modal
-constexpr int DLG_EXECUTABLE_IMAGE = 115;  // the firmware progress window, modeless
-constexpr int DLG_SERIAL = 101;
-constexpr int DLG_PERFORMANCE = 125;
-constexpr int DLG_MODEM_SETTINGS = 128;
-constexpr int DLG_CUSTOM_STRING = 131;
-constexpr int DLG_EMULATOR = 132;
-constexpr int DLG_NODE_PROTOCOLS = 138;
-constexpr int DLG_GPS_SERIAL = 139;
-constexpr int DLG_NOISE_SPECTRUM = 150;  // the noise chart, modeless
-}  // namespace tw

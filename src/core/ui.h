@@ -25,11 +25,12 @@ class MessageBoxes {
   virtual void Beep() = 0;
 };
 
+// The desktop's own dialogs. A room's dialogs are not here: each room
+// declares its own (SerialDialogs, ProtocolDialogs, ...), which its Qt layer
+// implements.
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  // Runs a modal dialog by its resource number; returns when it has closed.
-  virtual void RunDialog(int dialogId) = 0;
   // The font dialog on the given font and colour; true when the operator
   // chose OK (both have then been updated).
   virtual bool ChooseFont(LogFont& font, int32_t& color) = 0;

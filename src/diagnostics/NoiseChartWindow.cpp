@@ -128,4 +128,15 @@ void NoiseChartWindow::showLastReport() {
   view_->setChart(std::move(chart));
 }
 
+QtDiagnosticsDialogs::~QtDiagnosticsDialogs() { delete window_; }
+
+void QtDiagnosticsDialogs::ShowNoiseChart(NoiseChartRecord& record) {
+  if (!window_) {
+    window_ = new NoiseChartWindow(record, parent_);
+    window_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  window_->show();
+  window_->raise();
+}
+
 }  // namespace tw

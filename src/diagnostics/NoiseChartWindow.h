@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "diagnostics/noise_chart.h"
@@ -44,6 +45,19 @@ class NoiseChartWindow : public QWidget {
   NoiseChartRecord& record_;
   NoiseChartView* view_ = nullptr;
   QLabel* caption_ = nullptr;
+};
+
+// The diagnostics room's window, opened over `parent`. The window goes with
+// this object at the latest, so it never outlives the record it follows.
+class QtDiagnosticsDialogs : public DiagnosticsDialogs {
+ public:
+  explicit QtDiagnosticsDialogs(QWidget* parent) : parent_(parent) {}
+  ~QtDiagnosticsDialogs() override;
+  void ShowNoiseChart(NoiseChartRecord& record) override;
+
+ private:
+  QWidget* parent_;
+  QPointer<NoiseChartWindow> window_;
 };
 
 }  // namespace tw

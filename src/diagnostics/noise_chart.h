@@ -70,4 +70,14 @@ struct NoiseChart {
 // The chart of a report (or of none yet).
 NoiseChart MakeNoiseChart(const NoiseReading& spectrum);
 
+// The diagnostics room's window, opened by the Qt layer
+// (QtDiagnosticsDialogs).
+class DiagnosticsDialogs {
+ public:
+  virtual ~DiagnosticsDialogs() = default;
+  // The "Noise Spectrum" window on `record`; modeless: one window, brought
+  // to the front when it is open already, and this returns at once.
+  virtual void ShowNoiseChart(NoiseChartRecord& record) = 0;
+};
+
 }  // namespace tw

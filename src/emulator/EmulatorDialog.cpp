@@ -8,7 +8,6 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "core/commands.h"
 #include "emulator/emulator_ids.h"
 #include "menu/MenuBar.h"
 
@@ -52,7 +51,7 @@ bool PieceByPiece(const PaneChange& change, const std::string& now) {
 EmulatorDialog::EmulatorDialog(Emulator& emulator, EmulatorPane& pane, QWidget* parent)
     : QDialog(parent), emulator_(emulator), pane_(pane) {
   setWindowTitle("Veluna Emulator");
-  setObjectName(QString::number(DLG_EMULATOR));
+  setObjectName(QString::number(emu::WINDOW));
   resize(WIDTH, HEIGHT);
 
   menu_ = new MenuBar(
@@ -125,6 +124,11 @@ void EmulatorDialog::ScrollToEnd() {
   edit_->moveCursor(QTextCursor::End);
   QScrollBar* bar = edit_->verticalScrollBar();
   bar->setValue(bar->maximum());
+}
+
+void QtEmulatorDialogs::RunEmulatorWindow(Emulator& emulator, EmulatorPane& pane) {
+  EmulatorDialog dialog(emulator, pane, parent_);
+  dialog.exec();
 }
 
 }  // namespace tw

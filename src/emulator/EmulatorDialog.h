@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "emulator/emulator.h"
+#include "emulator/emulator_dialogs.h"
 #include "emulator/emulator_pane.h"
 
 class QCloseEvent;
@@ -45,6 +46,16 @@ class EmulatorDialog : public QDialog {
   MenuBar* menu_ = nullptr;
   QPlainTextEdit* edit_ = nullptr;
   QPushButton* quit_ = nullptr;
+};
+
+// The emulator room's window, opened over `parent`.
+class QtEmulatorDialogs : public EmulatorDialogs {
+ public:
+  explicit QtEmulatorDialogs(QWidget* parent) : parent_(parent) {}
+  void RunEmulatorWindow(Emulator& emulator, EmulatorPane& pane) override;
+
+ private:
+  QWidget* parent_;
 };
 
 }  // namespace tw

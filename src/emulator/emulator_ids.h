@@ -5,7 +5,8 @@
 
 namespace tw::emu {
 
-// Menu of the emulator window.
+// The window (its object name) and its menu.
+constexpr int WINDOW = 132;
 constexpr int MENU = 133;
 
 // "&Emulator"

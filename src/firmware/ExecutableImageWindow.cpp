@@ -4,6 +4,8 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "firmware/LoadExecutableDialog.h"
+
 namespace tw {
 
 ExecutableImageWindow::ExecutableImageWindow(QWidget* parent) : QDialog(parent) {
@@ -39,6 +41,15 @@ void OpenExecutableImageWindow(QPointer<ExecutableImageWindow>& window, QWidget*
   window->ShowProgress(progress);
   window->show();
   window->raise();
+}
+
+void QtFirmwareDialogs::ShowDongleNotice() {
+  LoadExecutableDialog dialog(parent_);
+  dialog.exec();
+}
+
+void QtFirmwareDialogs::ShowProgress(const FirmwareProgress& progress) {
+  OpenExecutableImageWindow(window_, parent_, progress);
 }
 
 }  // namespace tw

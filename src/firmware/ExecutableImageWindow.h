@@ -37,4 +37,17 @@ class ExecutableImageWindow : public QDialog {
 void OpenExecutableImageWindow(QPointer<ExecutableImageWindow>& window, QWidget* parent,
                                const FirmwareProgress& progress);
 
+// The firmware room's windows, opened over `parent`: the notice (dialog
+// 108, LoadExecutableDialog) and the progress window, made once and kept.
+class QtFirmwareDialogs : public FirmwareDialogs {
+ public:
+  explicit QtFirmwareDialogs(QWidget* parent) : parent_(parent) {}
+  void ShowDongleNotice() override;
+  void ShowProgress(const FirmwareProgress& progress) override;
+
+ private:
+  QWidget* parent_;
+  QPointer<ExecutableImageWindow> window_;
+};
+
 }  // namespace tw

@@ -52,9 +52,9 @@ void FirmwareDownload::FirmwareDownloadStart(RxState& rx) {
   if (path.empty()) return;
   imagePath_ = path;
   links_.out.PrintLine(cformat("downloading: \"%s\"", imagePath_.c_str()));
-  links_.dialogs.RunDialog(DLG_LOAD_EXECUTABLE);
+  if (dialogs_) dialogs_->ShowDongleNotice();
   progress_ = InitialFirmwareProgress();
-  links_.dialogs.RunDialog(DLG_EXECUTABLE_IMAGE);
+  if (dialogs_) dialogs_->ShowProgress(progress_);
   links_.out.PrintLine("Waiting for BIOS Prompt");
   rx.mode = RX_FIRMWARE_WAIT;
   RxReset(rx);

@@ -64,11 +64,19 @@ struct BlockTransfer {
   std::function<void(uint32_t index)> put;
 };
 
+// The download's two windows, opened by the Qt layer (QtFirmwareDialogs).
+class FirmwareDialogs {
+ public:
+  virtual ~FirmwareDialogs() = default;
+  // The dongle notice; modal: returns when the operator has closed it.
+  virtual void ShowDongleNotice() = 0;
+  // The progress window; modeless: made once, it shows `progress`, comes to
+  // the front and stays, and this returns at once.
+  virtual void ShowProgress(const FirmwareProgress& progress) = 0;
+};
+
 struct FirmwareLinks {
   FileChooser& files;
-  // Runs the dongle notice (modal) and opens the progress window (modeless:
-  // RunDialog returns at once and the window stays; it shows progress()).
-  Dialogs& dialogs;
   TextOut& out;
   SentenceSink& sink;
   std::filesystem::path imageFolder;
@@ -92,6 +100,10 @@ class FirmwareDownload {
   // The handler of the ring's current mode, for any of the four modes.
   void OnReceive(RxState& rx);
 
+  // Where the notice and the progress window open; without them (tests,
+  // runs without a window) none opens.
+  void SetDialogs(FirmwareDialogs* dialogs) { dialogs_ = dialogs; }
+
   // Replaces how blocks are put (tests, and the transfer once it is known).
   void SetBlockTransfer(BlockTransfer transfer) { transfer_ = std::move(transfer); }
 
@@ -104,6 +116,7 @@ class FirmwareDownload {
   void PutBlock();
 
   FirmwareLinks links_;
+  FirmwareDialogs* dialogs_ = nullptr;
   BlockTransfer transfer_;
   std::string imagePath_;
   FirmwareProgress progress_;

@@ -121,4 +121,9 @@ void NodeProtocolDialog::reject() {}
 
 void NodeProtocolDialog::closeEvent(QCloseEvent* event) { event->ignore(); }
 
+void QtFrameDialogs::RunNodeProtocols(DataFrames& frames) {
+  NodeProtocolDialog dialog(frames, parent_);
+  dialog.exec();
+}
+
 }  // namespace tw

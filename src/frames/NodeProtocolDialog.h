@@ -2,14 +2,14 @@
 
 #include <QDialog>
 
+#include "frames/data_frames.h"
+
 class QCheckBox;
 class QCloseEvent;
 class QComboBox;
 class QPushButton;
 
 namespace tw {
-
-class DataFrames;
 
 // Control numbers of "Configure Data Protocol".
 namespace node_protocol_ctl {
@@ -63,6 +63,16 @@ class NodeProtocolDialog : public QDialog {
   QCheckBox* showRawData_ = nullptr;
   QPushButton* apply_ = nullptr;
   QPushButton* close_ = nullptr;
+};
+
+// The frames room's dialog, opened over `parent`.
+class QtFrameDialogs : public FrameDialogs {
+ public:
+  explicit QtFrameDialogs(QWidget* parent) : parent_(parent) {}
+  void RunNodeProtocols(DataFrames& frames) override;
+
+ private:
+  QWidget* parent_;
 };
 
 }  // namespace tw

@@ -58,4 +58,12 @@ class DataFrames : public DataFrameHandler {
   std::filesystem::path receiveFolder_;
 };
 
+// The frames room's dialog, opened by the Qt layer (QtFrameDialogs).
+class FrameDialogs {
+ public:
+  virtual ~FrameDialogs() = default;
+  // "Configure Data Protocol" on the node protocol table, modal.
+  virtual void RunNodeProtocols(DataFrames& frames) = 0;
+};
+
 }  // namespace tw

@@ -76,4 +76,9 @@ void GpsSerialDialog::connectNow() {
   accept();
 }
 
+void QtGpsDialogs::RunGpsSettings(SerialSettings& port, std::function<void()> connect) {
+  GpsSerialDialog dialog(port, ports_, std::move(connect), parent_);
+  dialog.exec();
+}
+
 }  // namespace tw

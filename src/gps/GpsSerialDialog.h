@@ -33,4 +33,16 @@ class GpsSerialDialog : public QDialog {
   QComboBox* baudList_ = nullptr;
 };
 
+// The GPS room's dialog, opened over `parent` with the port list of
+// `ports`, which must outlive it.
+class QtGpsDialogs : public GpsDialogs {
+ public:
+  QtGpsDialogs(const PortMap& ports, QWidget* parent) : ports_(ports), parent_(parent) {}
+  void RunGpsSettings(SerialSettings& port, std::function<void()> connect) override;
+
+ private:
+  const PortMap& ports_;
+  QWidget* parent_;
+};
+
 }  // namespace tw

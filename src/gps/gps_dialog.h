@@ -2,6 +2,8 @@
 // selects for the GPS port's settings, and how the choice is stored back.
 #pragma once
 
+#include <functional>
+
 #include "core/settings.h"
 #include "serial/serial_dialog.h"
 
@@ -19,5 +21,14 @@ inline GpsDialogValues FillGpsDialog(const SerialSettings& port) { return FillPo
 inline void ReadGpsDialog(const GpsDialogValues& values, SerialSettings& port) {
   ReadPortChoice(values, port);
 }
+
+// The GPS room's dialog, opened by the Qt layer (QtGpsDialogs).
+class GpsDialogs {
+ public:
+  virtual ~GpsDialogs() = default;
+  // "GPS Serial Settings" on the GPS port's settings, modal; Connect stores
+  // them and calls `connect` before the dialog closes.
+  virtual void RunGpsSettings(SerialSettings& port, std::function<void()> connect) = 0;
+};
 
 }  // namespace tw

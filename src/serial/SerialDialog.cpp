@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "serial/QtSerialPort.h"
+
 namespace tw {
 
 namespace {
@@ -236,6 +238,14 @@ void SerialDialog::connectNow() {
   store();
   if (postConnect_) postConnect_();
   accept();
+}
+
+bool QtSerialDialogs::RunPortSettings(const PortSettingsRequest& request) {
+  SerialDialog dialog(request.port, request.connected, request.terminal, ports_, request.connect,
+                      parent_);
+  dialog.offerDevices(ports_, FindSerialDevices());
+  dialog.offerReconnect(request.reconnect);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace tw

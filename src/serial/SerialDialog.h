@@ -73,4 +73,16 @@ class SerialDialog : public QDialog {
   bool showing_ = false;  // filling the list, not the operator choosing
 };
 
+// The serial room's dialog, opened over `parent`; it offers the devices
+// found now and keeps the choice in `ports`, which must outlive it.
+class QtSerialDialogs : public SerialDialogs {
+ public:
+  QtSerialDialogs(PortMap& ports, QWidget* parent) : ports_(ports), parent_(parent) {}
+  bool RunPortSettings(const PortSettingsRequest& request) override;
+
+ private:
+  PortMap& ports_;
+  QWidget* parent_;
+};
+
 }  // namespace tw

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -117,5 +118,23 @@ SerialDialogValues FillSerialDialog(const SerialSettings& port, bool connected,
 // list with nothing selected leaves its field as it was, so no value outside
 // the lists is ever stored.
 void ReadSerialDialog(const SerialDialogValues& values, SerialSettings& port, TerminalInfo& ti);
+
+// What "Serial Port Settings..." opens on.
+struct PortSettingsRequest {
+  SerialSettings& port;  // the modem port's settings
+  bool connected;        // the port is open: its number stays
+  TerminalInfo& terminal;
+  bool& reconnect;                // "Reconnect when the port returns"
+  std::function<void()> connect;  // Connect: queues the connection for after the dialog
+};
+
+// The serial room's dialog, opened by the Qt layer (QtSerialDialogs).
+class SerialDialogs {
+ public:
+  virtual ~SerialDialogs() = default;
+  // Modal; true when the operator applied or connected, and the request's
+  // records then hold the choices.
+  virtual bool RunPortSettings(const PortSettingsRequest& request) = 0;
+};
 
 }  // namespace tw

@@ -166,7 +166,15 @@ TEST_F(Shell, ExitAsksFirstAndCancelLeavesEverythingRunning) {
 TEST_F(Shell, AboutFontAndDialogCommandsReachTheWindow) {
   program->OnCommand(ABOUT);
   program->OnCommand(PORT_SETTINGS);
-  EXPECT_EQ(ui.dialogs, (std::vector<int>{DLG_ABOUT, DLG_SERIAL}));
+  EXPECT_EQ(dialogs.opened, (std::vector<std::string>{"about", "port settings"}));
+  // The port dialog's reconnect choice counts only when it was applied.
+  dialogs.onOpen = [&](const std::string&) { dialogs.portRequest->reconnect = true; };
+  dialogs.portApplied = false;
+  program->OnCommand(PORT_SETTINGS);
+  EXPECT_FALSE(program->reconnect());
+  dialogs.portApplied = true;
+  program->OnCommand(PORT_SETTINGS);
+  EXPECT_TRUE(program->reconnect());
 
   const int applied = surface.fontsApplied;
   program->OnCommand(FONT);  // cancelled
@@ -191,11 +199,11 @@ TEST_F(Shell, EmulatorNeedsTheConnectionAndHandsBackTheReceiveMode) {
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, "Emulator: You Must Connect First.");
   EXPECT_EQ(ui.boxes[0].caption, "Tidewire [not connected]");
-  EXPECT_TRUE(ui.dialogs.empty());
+  EXPECT_TRUE(dialogs.opened.empty());
 
   Connect();
   int modeInside = 0;
-  ui.onDialog = [&](int) { modeInside = program->modem().rx.mode; };
+  dialogs.onOpen = [&](const std::string&) { modeInside = program->modem().rx.mode; };
   program->OnCommand(RUN_EMULATOR);
   EXPECT_EQ(modeInside, RX_EMULATOR);
   EXPECT_EQ(program->modem().rx.mode, RX_MODEM);
@@ -205,7 +213,7 @@ TEST_F(Shell, EmulatorNeedsTheConnectionAndHandsBackTheReceiveMode) {
   // rather than fail on every step.
   auto port = Connect();
   TakeLines();
-  ui.onDialog = [&](int) {
+  dialogs.onOpen = [&](const std::string&) {
     port->gone = true;
     program->OnTimer(TIMER_POLL);
     modeInside = program->modem().rx.mode;

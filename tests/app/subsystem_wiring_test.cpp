@@ -52,8 +52,8 @@ TEST_F(Wiring, ConfigurationSavedAndLoadedThroughTheMenu) {
 TEST_F(Wiring, EmulatorRunsInsideItsWindowAndTheLogItemsFollowIt) {
   Connect();
   bool runningInside = false;
-  ui.onDialog = [&](int id) {
-    if (id != DLG_EMULATOR) return;
+  dialogs.onOpen = [&](const std::string& name) {
+    if (name != "emulator") return;
     runningInside = program->emulator().state().running != 0;
     program->emulator().OnMenuCommand(emu::NMEA_LOG_START);
   };
@@ -76,8 +76,8 @@ TEST_F(Wiring, TimerFourStepsTheEmulator) {
 // and timer 4 taking its sentences.
 TEST_F(Wiring, GpsPortIsASecondLinkPolledOnTimerFour) {
   auto gpsPort = ports.add(4);
-  ui.onDialog = [&](int id) {
-    if (id == DLG_GPS_SERIAL) program->gps().GPSOpen();
+  dialogs.onOpen = [&](const std::string& name) {
+    if (name == "gps settings") dialogs.gpsConnect();  // its Connect button
   };
   program->OnCommand(GPS_SERIAL_PORT);
   ASSERT_TRUE(gpsPort->open);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/fake_dialogs.h"
 #include "support/fakes.h"
 
 namespace tw::test {
@@ -18,8 +19,9 @@ using Lines = std::vector<std::string>;
 
 class FirmwareTest : public ::testing::Test {
  protected:
-  FirmwareTest() : sink(&out), fw(FirmwareLinks{ui, ui, out, sink, "/data/root"}) {
+  FirmwareTest() : sink(&out), fw(FirmwareLinks{ui, out, sink, "/data/root"}) {
     RxInit(rx);
+    fw.SetDialogs(&dialogs);
     ui.fileToOpen = "/images/modem-3.bin";
   }
 
@@ -45,6 +47,7 @@ class FirmwareTest : public ::testing::Test {
   }
 
   FakeUi ui;
+  FakeDialogs dialogs;
   RecordingTextOut out;
   RecordingSink sink;
   RxState rx;
@@ -60,7 +63,7 @@ TEST_F(FirmwareTest, StartPicksTheImageShowsBothWindowsAndWaitsForTheBanner) {
   Poll(stale);  // mode 256: not a firmware mode, the ring keeps it
   EXPECT_EQ(rx.count(), stale.size());
   std::vector<size_t> linesAtDialog;
-  ui.onDialog = [&](int) { linesAtDialog.push_back(out.lines.size()); };
+  dialogs.onOpen = [&](const std::string&) { linesAtDialog.push_back(out.lines.size()); };
 
   fw.FirmwareDownloadStart(rx);
 
@@ -76,7 +79,7 @@ TEST_F(FirmwareTest, StartPicksTheImageShowsBothWindowsAndWaitsForTheBanner) {
 
   EXPECT_EQ(out.lines, (Lines{"downloading: \"/images/modem-3.bin\"", "Waiting for BIOS Prompt"}));
   // The notice and the progress window come between the two lines.
-  EXPECT_EQ(ui.dialogs, (std::vector<int>{DLG_LOAD_EXECUTABLE, DLG_EXECUTABLE_IMAGE}));
+  EXPECT_EQ(dialogs.opened, (Lines{"dongle notice", "firmware progress"}));
   EXPECT_EQ(linesAtDialog, (std::vector<size_t>{1, 1}));
   EXPECT_EQ(fw.progress().status, "Waiting for Veluna BIOS...");
   EXPECT_EQ(fw.progress().block, "  ");
@@ -96,7 +99,7 @@ TEST_F(FirmwareTest, CancellingTheFileDialogChangesNothing) {
   EXPECT_EQ(rx.mode, RX_MODEM);
   EXPECT_EQ(RxCopy(rx, 0, rx.count()), "$CAREV,kept");
   EXPECT_TRUE(out.lines.empty());
-  EXPECT_TRUE(ui.dialogs.empty());
+  EXPECT_TRUE(dialogs.opened.empty());
   EXPECT_TRUE(fw.imagePath().empty());
 }
 

@@ -146,8 +146,8 @@ TEST_F(ModemLink, SendSentenceWritesLogsAndRefusesCleanly) {
 
 TEST_F(ModemLink, SettingsDialogReconfiguresAnOpenPort) {
   auto port = Connect();
-  ui.onDialog = [&](int id) {
-    if (id == DLG_SERIAL) program->settings().modemPort.baudRate = 57600;
+  dialogs.onOpen = [&](const std::string& name) {
+    if (name == "port settings") dialogs.portRequest->port.baudRate = 57600;
   };
   program->OnCommand(PORT_SETTINGS);
   EXPECT_EQ(port->baudRate, 57600u);

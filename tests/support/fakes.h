@@ -29,8 +29,6 @@ class FakeUi : public Ui {
   bool quitAnswer = true;
   int quitQuestions = 0;
   int beeps = 0;
-  std::vector<int> dialogs;
-  std::function<void(int)> onDialog;  // runs "inside" the modal dialog
   bool fontAnswer = false;
   std::function<void(LogFont&, int32_t&)> onChooseFont;
   std::vector<int> posted;
@@ -55,10 +53,6 @@ class FakeUi : public Ui {
   }
   void Beep() override { ++beeps; }
   void SetWaitCursor(bool on) override { waitCursor = on; }
-  void RunDialog(int id) override {
-    dialogs.push_back(id);
-    if (onDialog) onDialog(id);
-  }
   bool ChooseFont(LogFont& font, int32_t& color) override {
     if (fontAnswer && onChooseFont) onChooseFont(font, color);
     return fontAnswer;

@@ -43,6 +43,7 @@ ProgramTest::ProgramTest() {
   clock.now = LocalTime{2007, 3, 3, 14, 5, 9};
   clock.ticks = 1000;
   program = std::make_unique<Program>(clock, ports, ui, surface, root.path());
+  program->SetDialogs(dialogs.all());
   program->terminal().AddLineListener([this](const std::string& line) {
     // "[hh:mm:ss] " is 11 characters.
     lines.push_back(line.size() >= 11 ? line.substr(11) : line);

@@ -10,6 +10,7 @@
 
 #include "app/program.h"
 #include "core/clock.h"
+#include "support/fake_dialogs.h"
 #include "support/fakes.h"
 
 namespace tw::test {
@@ -45,6 +46,7 @@ class ProgramTest : public ::testing::Test {
   FakePortOpener ports;
   FakeUi ui;
   RecordingSurface surface;
+  FakeDialogs dialogs;
   std::unique_ptr<Program> program;
   std::vector<std::string> lines;
 };

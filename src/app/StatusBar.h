@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QStatusBar>
+
+#include "app/status_fields.h"
+
+class QLabel;
+
+namespace tw {
+
+// The main window's status bar: four fields, left to right: the port, the
+// traffic, the NMEA log and the data log. It shows what the program reports
+// (Program::SetStatusListener), which changes at most every 100 ms.
+class StatusBar : public QStatusBar {
+  Q_OBJECT
+ public:
+  explicit StatusBar(QWidget* window);
+  void showStatus(const StatusFields& fields);
+
+ private:
+  void showTraffic(const QString& text);
+
+  QLabel* port_ = nullptr;
+  QLabel* traffic_ = nullptr;
+  QLabel* nmeaLog_ = nullptr;
+  QLabel* dataLog_ = nullptr;
+};
+
+}  // namespace tw

@@ -1,0 +1,24 @@
+#include "protocol/ProtocolDialogs.h"
+
+#include "protocol/CustomStringDialog.h"
+#include "protocol/ModemSettingsDialog.h"
+#include "protocol/PerformanceDialog.h"
+
+namespace tw {
+
+void QtProtocolDialogs::RunPerformance(PerformanceStats& stats) {
+  PerformanceDialog dialog(stats, parent_);
+  dialog.exec();
+}
+
+void QtProtocolDialogs::RunModemSettings(SentenceSink& sink) {
+  ModemSettingsDialog dialog(sink, parent_);
+  dialog.exec();
+}
+
+void QtProtocolDialogs::RunCustomString(std::string& stored, TextOut& out, SentenceSink& sink) {
+  CustomStringDialog dialog(stored, out, sink, parent_);
+  dialog.exec();
+}
+
+}  // namespace tw

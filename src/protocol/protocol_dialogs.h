@@ -1,0 +1,26 @@
+// The protocol room's dialogs as its commands open them.
+#pragma once
+
+#include <string>
+
+#include "core/sentence_sink.h"
+#include "core/text_out.h"
+#include "protocol/stats.h"
+
+namespace tw {
+
+// Opened by the Qt layer (QtProtocolDialogs); each is modal and returns
+// when it has closed.
+class ProtocolDialogs {
+ public:
+  virtual ~ProtocolDialogs() = default;
+  // "Performance" on the statistics.
+  virtual void RunPerformance(PerformanceStats& stats) = 0;
+  // "Change Modem Settings": the settings go out through `sink`.
+  virtual void RunModemSettings(SentenceSink& sink) = 0;
+  // "Enter Command String" on the stored string; "Test" sends it through
+  // `sink`, lines go to `out`.
+  virtual void RunCustomString(std::string& stored, TextOut& out, SentenceSink& sink) = 0;
+};
+
+}  // namespace tw
