@@ -1,26 +1,26 @@
 #include "app/modem_commands.h"
 
-#include "core/cformat.h"
 #include "core/commands.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
 namespace {
 
 std::string ClockSentence(const LocalTime& t, int) {
-  return cformat("$CCCLK,%04d,%02d,%02d,%02d,%02d,%02d\r\n", t.year, t.month, t.day, t.hour,
-                 t.minute, t.second);
+  return FixedFormat("$CCCLK,%04d,%02d,%02d,%02d,%02d,%02d\r\n", t.year, t.month, t.day, t.hour,
+                     t.minute, t.second);
 }
 
 std::string RevertSentence(const LocalTime&, int unit) {
-  return cformat("$CCMSC,%d,%d,0\r\n", unit, unit);
+  return FixedFormat("$CCMSC,%d,%d,0\r\n", unit, unit);
 }
 
 std::vector<ModemCommand> BuildTable() {
   std::vector<ModemCommand> table;
   for (int address = 0; address < 16; ++address) {
     table.push_back({cmd::SET_ADDRESS[static_cast<size_t>(address)], nullptr, false, nullptr,
-                     cformat("$CCCFG,SRC,%d\r\n", address)});
+                     FixedFormat("$CCCFG,SRC,%d\r\n", address)});
   }
   table.push_back({cmd::SYNCHRONIZE_CLOCK, nullptr, false, ClockSentence, ""});
   table.push_back({cmd::SHOW_MODEM_SETTINGS, "=========Modem Settings=========", false, nullptr,
@@ -38,7 +38,7 @@ std::vector<ModemCommand> BuildTable() {
   table.push_back({cmd::COMMAND_REVERT, "Commanding Modem Revert", true, RevertSentence, ""});
   for (int ch = 0; ch < 4; ++ch) {
     table.push_back({cmd::PING_SELKA[static_cast<size_t>(ch)], nullptr, false, nullptr,
-                     cformat("$CCPDT,1,%d,0,0,2500,1,1,1,1\r\n", ch + 1)});
+                     FixedFormat("$CCPDT,1,%d,0,0,2500,1,1,1,1\r\n", ch + 1)});
   }
   table.push_back({cmd::OBS_WAKEUP_1, nullptr, false, nullptr, "$CCMEC,0,2,1,1,1\r\n"});
   table.push_back({cmd::OBS_WAKEUP_2, nullptr, false, nullptr, "$CCMEC,0,2,1,1,0\r\n"});

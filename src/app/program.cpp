@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/cformat.h"
 #include "core/commands.h"
+#include "core/fixed_format.h"
 #include "core/settings_table.h"
 #include "diagnostics/noise_report.h"
 #include "diagnostics/test_cycle.h"
@@ -179,8 +179,8 @@ bool Program::ModemConnect() {
     modem_.ResetCounters();
     ShowConnected();
   } else {
-    terminal_.PrintLine(
-        OpenFailureLine(cformat("COM%d", settings_.modemPort.portNumber), modem_.lastFailure()));
+    terminal_.PrintLine(OpenFailureLine(FixedFormat("COM%d", settings_.modemPort.portNumber),
+                                        modem_.lastFailure()));
   }
   ui_.SetWaitCursor(false);
   return ok;
@@ -188,7 +188,7 @@ bool Program::ModemConnect() {
 
 void Program::ShowConnected() {
   terminal_.info()->connected = 1;
-  SetTitle(cformat("Tidewire [COM%d]", modem_.portNumber()));
+  SetTitle(FixedFormat("Tidewire [COM%d]", modem_.portNumber()));
   for (int id : {cmd::NMEA_LOG_START, cmd::DATA_LOG_START, cmd::DISCONNECT, cmd::LOOP_TESTING,
                  cmd::TEST_ONCE}) {
     menu_.Enable(id, true);

@@ -2,7 +2,7 @@
 // brought to the handler of the receive mode, bytes that are lost anyway, and
 // a port that goes away (with the optional reconnect).
 #include "app/program.h"
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -62,7 +62,7 @@ void Program::ReportDropped(bool quiet) {
   if (rx.dropped() == 0 || (rx.droppingLine && rx.dropped() < RX_SIZE && !quiet)) return;
   const uint32_t dropped = RxTakeDropped(rx);
   const std::string line =
-      cformat("Error: %u received bytes lost (no line end).", static_cast<unsigned>(dropped));
+      FixedFormat("Error: %u received bytes lost (no line end).", static_cast<unsigned>(dropped));
   if (rx.mode == RX_EMULATOR) {
     emulator_.EMUPrint(line);
   } else {
@@ -81,7 +81,7 @@ void Program::PortLost() {
   terminal_.OnKillFocus();
   ModemDisconnect();
   RxDropUnfinishedLine(modem_.rx);
-  terminal_.PrintLine(cformat("Error: Lost modem port COM%d, disconnected.", port));
+  terminal_.PrintLine(FixedFormat("Error: Lost modem port COM%d, disconnected.", port));
   if (modem_.rx.mode == RX_EMULATOR) {
     modem_.rx.mode = RX_MODEM;
     emulator_.PortLost(port);
@@ -89,8 +89,8 @@ void Program::PortLost() {
   ReportDropped(true);
   if (reconnect_) {
     rejoin_ = Rejoin{true, port, clock_.tickCount() + RECONNECT_PERIOD_MS, nmeaLog};
-    terminal_.PrintLine(cformat("Trying COM%d again every %u s.", port,
-                                static_cast<unsigned>(RECONNECT_PERIOD_MS / 1000)));
+    terminal_.PrintLine(FixedFormat("Trying COM%d again every %u s.", port,
+                                    static_cast<unsigned>(RECONNECT_PERIOD_MS / 1000)));
   }
 }
 
@@ -113,9 +113,9 @@ void Program::TryReconnect() {
   if (!modem_.Connect()) return;
   rejoin_.pending = false;
   ShowConnected();
-  terminal_.PrintLine(cformat("Reconnected to COM%d (%s) at %ld baud.", rejoin_.port,
-                              modem_.device(rejoin_.port).c_str(),
-                              static_cast<long>(settings_.modemPort.baudRate)));
+  terminal_.PrintLine(FixedFormat("Reconnected to COM%d (%s) at %ld baud.", rejoin_.port,
+                                  modem_.device(rejoin_.port).c_str(),
+                                  static_cast<long>(settings_.modemPort.baudRate)));
   if (rejoin_.nmeaLog && !logs_.nmeaOpen()) LogStart(true);
 }
 

@@ -3,8 +3,8 @@
 #include <functional>
 #include <span>
 
-#include "core/cformat.h"
 #include "core/commands.h"
+#include "core/fixed_format.h"
 #include "frames/frame_kinds.h"
 #include "protocol/custom_string.h"
 #include "serial/serial_dialog.h"
@@ -16,13 +16,13 @@ namespace {
 using Rule = std::function<std::string(int32_t)>;
 
 std::string Flag(int32_t value) {
-  return value == 0 || value == 1 ? std::string() : cformat("%d is not 0 or 1", value);
+  return value == 0 || value == 1 ? std::string() : FixedFormat("%d is not 0 or 1", value);
 }
 
 Rule Range(int32_t low, int32_t high) {
   return [low, high](int32_t value) {
     return value >= low && value <= high ? std::string()
-                                         : cformat("%d is outside %d..%d", value, low, high);
+                                         : FixedFormat("%d is outside %d..%d", value, low, high);
   };
 }
 
@@ -31,7 +31,7 @@ Rule OneOf(std::span<const ComboItem> items, const char* list) {
     for (const ComboItem& item : items) {
       if (item.value == value) return std::string();
     }
-    return cformat("%d is not one of the %s", value, list);
+    return FixedFormat("%d is not one of the %s", value, list);
   };
 }
 
@@ -39,13 +39,13 @@ std::string Interval(int32_t value) {
   for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) {
     if (item.periodMs == value) return {};
   }
-  return cformat("%d is not one of the menu's test intervals", value);
+  return FixedFormat("%d is not one of the menu's test intervals", value);
 }
 
 std::string Protocol(int32_t value) {
   return ListPositionFromProtocol(value) >= 0
              ? std::string()
-             : cformat("%d is not a frame kind of the protocol list", value);
+             : FixedFormat("%d is not a frame kind of the protocol list", value);
 }
 
 // A record whose fields the table's accessors point into: an entry's field
@@ -128,7 +128,7 @@ std::string CheckSettingText(const SettingEntry& entry, const std::string& value
   const std::string* field = &entry.text(probe);
   if (field == &probe.terminalFont.faceName) {
     if (value.size() > FACE_NAME_MAX) {
-      return cformat("%zu characters are more than %zu", value.size(), FACE_NAME_MAX);
+      return FixedFormat("%zu characters are more than %zu", value.size(), FACE_NAME_MAX);
     }
     if (HasControlCharacter(value)) return "a face name holds no control characters";
     return {};
@@ -137,7 +137,7 @@ std::string CheckSettingText(const SettingEntry& entry, const std::string& value
     // The stored string always ends in CR LF, or the modem would never see
     // the end of the command; empty means none is set.
     if (value.size() > CUSTOM_STRING_MAX) {
-      return cformat("%zu characters are more than %zu", value.size(), CUSTOM_STRING_MAX);
+      return FixedFormat("%zu characters are more than %zu", value.size(), CUSTOM_STRING_MAX);
     }
     if (value.find('\0') != std::string::npos) return "a command holds no NUL character";
     if (!value.empty() && (value.size() < 2 || value.compare(value.size() - 2, 2, "\r\n") != 0)) {

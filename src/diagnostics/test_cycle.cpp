@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "protocol/custom_string.h"
 #include "protocol/nmea.h"
 
@@ -95,8 +95,8 @@ std::string StatusFrameSentence(int ack, int sequence) {
 }
 
 void SendStatusFrame(const Links& m, int ack, int sequence) {
-  m.out.PrintLine(ack ? cformat("Sending Unsolicited Data. <%03d>    [ACK]", sequence)
-                      : cformat("Sending Unsolicited Data. <%03d> [NO ACK]", sequence));
+  m.out.PrintLine(ack ? FixedFormat("Sending Unsolicited Data. <%03d>    [ACK]", sequence)
+                      : FixedFormat("Sending Unsolicited Data. <%03d> [NO ACK]", sequence));
   m.sink.SendSentence(StatusFrameSentence(ack, sequence));
 }
 
@@ -104,8 +104,8 @@ bool TryLink(const Links& m, const Slot& slot, bool uplink) {
   const Settings& s = m.settings;
   const auto& nodes = uplink ? s.uplinkEnabled : s.downlinkEnabled;
   if (!s.dataRateEnabled[slot.sub] || !nodes[slot.node]) return false;
-  m.sink.SendSentence(uplink ? cformat("$CCCYC,1,%d,0,%d,0,1\r\n", slot.node, slot.sub)
-                             : cformat("$CCCYC,1,0,%d,%d,0,1\r\n", slot.node, slot.sub));
+  m.sink.SendSentence(uplink ? FixedFormat("$CCCYC,1,%d,0,%d,0,1\r\n", slot.node, slot.sub)
+                             : FixedFormat("$CCCYC,1,0,%d,%d,0,1\r\n", slot.node, slot.sub));
   return true;
 }
 
@@ -144,13 +144,13 @@ bool TrySlot(const Links& m, const Slot& slot) {
       if (slot.node >= static_cast<int>(s.navPingEnabled.size()) || !s.navPingEnabled[slot.node]) {
         return false;
       }
-      m.out.PrintLine(cformat("Pinging SELKA Transponder %d", slot.node + 1));
-      m.sink.SendSentence(cformat("$CCPDT,1,%d,0,0,5000,1,1,1,1\r\n", slot.node + 1));
+      m.out.PrintLine(FixedFormat("Pinging SELKA Transponder %d", slot.node + 1));
+      m.sink.SendSentence(FixedFormat("$CCPDT,1,%d,0,0,5000,1,1,1,1\r\n", slot.node + 1));
       return true;
     case KIND_UNIT_PING:
       if (!s.unitPingEnabled[slot.node]) return false;
-      m.out.PrintLine(cformat("Pinging Unit %d", slot.node));
-      m.sink.SendSentence(cformat("$CCMPC,0,%d\r\n", slot.node));
+      m.out.PrintLine(FixedFormat("Pinging Unit %d", slot.node));
+      m.sink.SendSentence(FixedFormat("$CCMPC,0,%d\r\n", slot.node));
       return true;
     case KIND_CUSTOM:
       if (slot.node != 0 || !s.sendCustomString) return false;

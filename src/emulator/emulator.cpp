@@ -1,6 +1,6 @@
 #include "emulator/emulator.h"
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "emulator/emulator_ids.h"
 #include "protocol/nmea.h"
 
@@ -54,13 +54,13 @@ void Emulator::EMUTick() {
 
   const LocalTime t = links_.clock.localTime();
   if (heartbeat) {
-    EMUSend(cformat("$CAREV,%02d%02d%02d,EMULATOR,1.00", t.hour, t.minute, t.second));
+    EMUSend(FixedFormat("$CAREV,%02d%02d%02d,EMULATOR,1.00", t.hour, t.minute, t.second));
   }
   if (request32) {
-    EMUSend(cformat("$CADRQ,%02d%02d%02d,1,0,1,32,1", t.hour, t.minute, t.second));
+    EMUSend(FixedFormat("$CADRQ,%02d%02d%02d,1,0,1,32,1", t.hour, t.minute, t.second));
   }
   if (request256) {
-    EMUSend(cformat("$CADRQ,%02d%02d%02d,1,0,1,256,1", t.hour, t.minute, t.second));
+    EMUSend(FixedFormat("$CADRQ,%02d%02d%02d,1,0,1,256,1", t.hour, t.minute, t.second));
   }
 }
 
@@ -80,7 +80,7 @@ void Emulator::EMUParserMessage(const std::string& text) {
 
 void Emulator::EMUPrint(const std::string& text) {
   const LocalTime t = links_.clock.localTime();
-  pane_.EMUAppendText(cformat("[%02d:%02d:%02d] ", t.hour, t.minute, t.second) + text + "\r\n");
+  pane_.EMUAppendText(FixedFormat("[%02d:%02d:%02d] ", t.hour, t.minute, t.second) + text + "\r\n");
 }
 
 // --- Menu -------------------------------------------------------------------
@@ -157,7 +157,7 @@ void Emulator::RawLogStop() {
 
 void Emulator::PortLost(int portNumber) {
   state_.running = 0;
-  EMUPrint(cformat("Error: Lost modem port COM%d, emulator stopped.", portNumber));
+  EMUPrint(FixedFormat("Error: Lost modem port COM%d, emulator stopped.", portNumber));
 }
 
 }  // namespace tw

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "emulator/emulator.h"
 #include "protocol/nmea.h"
 
@@ -77,15 +77,15 @@ void AcceptData(Emulator& e, std::string_view body) {
   // Held at the largest count rather than wrapping after days of data.
   int32_t& fifo = e.state().fifoBytes;
   fifo = fifo > INT32_MAX - n ? INT32_MAX : fifo + n;
-  e.EMUParserMessage(cformat("NMEA: got %d data bytes.", n));
-  e.EMUSend(cformat("$CATXD,%d,%d,%d,%d", source, destination, ack, n));
+  e.EMUParserMessage(FixedFormat("NMEA: got %d data bytes.", n));
+  e.EMUSend(FixedFormat("$CATXD,%d,%d,%d,%d", source, destination, ack, n));
   e.EMUWriteRaw(hex);
 }
 
 void AnswerCycle(Emulator& e, std::string_view body) {
-  e.EMUParserMessage(cformat("NMEA: cycle %d->%d", Field(body, 2), Field(body, 3)));
-  e.EMUSend(cformat("$CACYC,%d,%d,%d,%d,%d,%d", Field(body, 1), Field(body, 2), Field(body, 3),
-                    Field(body, 4), Field(body, 5), Field(body, 6)));
+  e.EMUParserMessage(FixedFormat("NMEA: cycle %d->%d", Field(body, 2), Field(body, 3)));
+  e.EMUSend(FixedFormat("$CACYC,%d,%d,%d,%d,%d,%d", Field(body, 1), Field(body, 2), Field(body, 3),
+                        Field(body, 4), Field(body, 5), Field(body, 6)));
 }
 
 // The parameter name of a configuration command, when it has three
@@ -109,25 +109,25 @@ bool ConfigParameter(Emulator& e, std::string_view body, std::string& parameter)
 void AnswerConfigQuery(Emulator& e, std::string_view body) {
   std::string parameter;
   if (!ConfigParameter(e, body, parameter)) return;
-  e.EMUSend("$CACFG," + parameter + cformat(",%d", e.state().configValue));
+  e.EMUSend("$CACFG," + parameter + FixedFormat(",%d", e.state().configValue));
 }
 
 void AnswerConfigCommand(Emulator& e, std::string_view body) {
   std::string parameter;
   if (!ConfigParameter(e, body, parameter)) return;
   const int32_t value = Field(body, 2);
-  e.EMUParserMessage(cformat("NMEA: config value: %d", value));
+  e.EMUParserMessage(FixedFormat("NMEA: config value: %d", value));
   e.state().configValue = value;
-  e.EMUSend("$CACFG," + parameter + cformat(",%d", value));
+  e.EMUSend("$CACFG," + parameter + FixedFormat(",%d", value));
 }
 
 void AnswerFifoFlush(Emulator& e, std::string_view body) {
-  e.EMUSend(cformat("$CAFFL,%d", Field(body, 1)));
+  e.EMUSend(FixedFormat("$CAFFL,%d", Field(body, 1)));
   e.state().fifoBytes = 0;
 }
 
 void AnswerFifoStatus(Emulator& e, std::string_view body) {
-  e.EMUSend(cformat("$CAFST,%d,%d,%d", Field(body, 1), e.state().fifoBytes, 0));
+  e.EMUSend(FixedFormat("$CAFST,%d,%d,%d", Field(body, 1), e.state().fifoBytes, 0));
 }
 
 }  // namespace
@@ -166,7 +166,7 @@ void Emulator::EMUPoll(RxState& rx) {
   if (!NMEATakeLine(rx, line)) return;
   if (waiting > EMU_LINE_MAX) {
     EMUParserMessage(
-        cformat("NMEA: Line of %u characters discarded (limit %zu).", waiting, EMU_LINE_MAX));
+        FixedFormat("NMEA: Line of %u characters discarded (limit %zu).", waiting, EMU_LINE_MAX));
     return;
   }
   links_.logs.NMEALogLine(links_.settings.modemPort.portNumber, line);
@@ -194,7 +194,7 @@ void Emulator::EMUParseData(std::string_view line) {
 
 void Emulator::EMUError(int code) {
   const LocalTime t = links_.clock.localTime();
-  EMUSend(cformat("$CAERR,%02d%02d%02d,NMEA,%d", t.hour, t.minute, t.second, code));
+  EMUSend(FixedFormat("$CAERR,%02d%02d%02d,NMEA,%d", t.hour, t.minute, t.second, code));
   const std::string text = NMEAEmulatorErrorText(code);
   if (!text.empty()) EMUParserMessage(text);
 }

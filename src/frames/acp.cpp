@@ -6,7 +6,7 @@
 #include <system_error>
 #include <utility>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/paths.h"
 #include "frames/data_frames.h"
 
@@ -62,7 +62,7 @@ void BuildStatusFrame(DataFrames& frames, DataFrame& frame) {
   PutBigEndian(frame, 1, 4, static_cast<uint32_t>(std::min<uint64_t>(pending, 0xFFFFFFFFu)));
   frame.payload[5] = static_cast<uint8_t>(std::min(queue.count(), 255));
   frames.PrintDataLine(
-      cformat("ACP[%d]: sending status to [%d].", frame.source, frame.destination));
+      FixedFormat("ACP[%d]: sending status to [%d].", frame.source, frame.destination));
   frame.ready = 1;
 }
 
@@ -104,8 +104,8 @@ void BuildFileFrame(DataFrames& frames, DataFrame& frame) {
   AcpFileQueue& queue = frames.acp.queues[static_cast<size_t>(d)];
   AcpFileEntry& entry = queue.entries.front();
   if (entry.frameCounter > ACP_FRAME_NUMBER_MAX) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: '%s' needs more than %d frames !", d,
-                                 entry.path.c_str(), ACP_FRAME_NUMBER_MAX + 1));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: '%s' needs more than %d frames !", d,
+                                     entry.path.c_str(), ACP_FRAME_NUMBER_MAX + 1));
     RemoveHead(queue);
     return;
   }
@@ -126,12 +126,12 @@ void BuildFileFrame(DataFrames& frames, DataFrame& frame) {
   switch (CopyStream(entry, offset, n, frame.payload.data() + ACP_HEADER_BYTES)) {
     case ReadResult::CantOpen:
       frames.PrintDataLine(
-          cformat("ACP[%d]: error: can't open file '%s' !", d, entry.path.c_str()));
+          FixedFormat("ACP[%d]: error: can't open file '%s' !", d, entry.path.c_str()));
       RemoveHead(queue);
       return;
     case ReadResult::ShortRead:
       frames.PrintDataLine(
-          cformat("ACP[%d]: error: file read error: '%s' !", d, entry.path.c_str()));
+          FixedFormat("ACP[%d]: error: file read error: '%s' !", d, entry.path.c_str()));
       RemoveHead(queue);
       return;
     case ReadResult::Ok:
@@ -151,15 +151,15 @@ void ShowAcpStatus(DataFrames& frames, const DataFrame& frame) {
   const int s = frame.source;
   // The pending byte count is shown signed, as the far end keeps it.
   const long total = static_cast<int32_t>(BigEndian(frame, 1, 4));
-  frames.PrintDataLine(cformat("ACP[%d]: %ld total bytes pending.", s, total));
-  frames.PrintDataLine(cformat("ACP[%d]: %d commands pending.", s, ByteAt(frame, 5)));
-  frames.PrintDataLine(cformat("ACP[%d]: %d small files pending.", s, ByteAt(frame, 6)));
-  frames.PrintDataLine(cformat("ACP[%d]: %d large files pending.", s, ByteAt(frame, 7)));
-  frames.PrintDataLine(cformat("ACP[%d]: %d messages pending.", s, ByteAt(frame, 8)));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: %ld total bytes pending.", s, total));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: %d commands pending.", s, ByteAt(frame, 5)));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: %d small files pending.", s, ByteAt(frame, 6)));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: %d large files pending.", s, ByteAt(frame, 7)));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: %d messages pending.", s, ByteAt(frame, 8)));
   frames.PrintDataLine(
-      cformat("ACP[%d]: %d cmds run [last exit=%d]", s, ByteAt(frame, 10), ByteAt(frame, 9)));
+      FixedFormat("ACP[%d]: %d cmds run [last exit=%d]", s, ByteAt(frame, 10), ByteAt(frame, 9)));
   frames.PrintDataLine(
-      cformat("ACP[%d]:   battery %6.2f volts.", s, BigEndian(frame, 11, 2) / 1000.0));
+      FixedFormat("ACP[%d]:   battery %6.2f volts.", s, BigEndian(frame, 11, 2) / 1000.0));
 }
 
 // Forgets the file being received, so later frames of a dropped file are not
@@ -181,15 +181,15 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
   const void* zero = std::memchr(stream, 0, static_cast<size_t>(count));
   if (zero == nullptr) {
     frames.PrintDataLine(
-        cformat("ACP[%d]: error: file title does not fit in the frame, file dropped.", s));
+        FixedFormat("ACP[%d]: error: file title does not fit in the frame, file dropped.", s));
     return -1;
   }
   const int titleLength = static_cast<int>(static_cast<const uint8_t*>(zero) - stream);
   const std::string title(reinterpret_cast<const char*>(stream), static_cast<size_t>(titleLength));
   const std::string name = SafeReceivedName(title);
   if (name.empty()) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: unsafe file name '%s', file dropped.", s,
-                                 Printable(title).c_str()));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: unsafe file name '%s', file dropped.", s,
+                                     Printable(title).c_str()));
     return -1;
   }
   std::error_code ignored;
@@ -198,15 +198,16 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
   file = CreateReceivedFile(state.folder, name, created);
   state.path = created.path;
   if (created.exhausted) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: no free name for '%s' [%d taken], file dropped.",
-                                 s, Printable(name).c_str(), ACP_NAME_NUMBER_MAX));
+    frames.PrintDataLine(
+        FixedFormat("ACP[%d]: error: no free name for '%s' [%d taken], file dropped.", s,
+                    Printable(name).c_str(), ACP_NAME_NUMBER_MAX));
     DropReception(state);
     return -1;
   }
   if (file.file != nullptr) state.file = file.identity;
   if (file.file != nullptr && created.name != title) {
-    frames.PrintDataLine(cformat("ACP[%d]: file '%s' is written as '%s'.", s,
-                                 Printable(title).c_str(), created.name.c_str()));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: file '%s' is written as '%s'.", s,
+                                     Printable(title).c_str(), created.name.c_str()));
   }
   state.received = count - titleLength - 1;
   return ACP_HEADER_BYTES + titleLength + 1;
@@ -216,14 +217,16 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
 void WriteReceived(DataFrames& frames, int s, const fs::path& path, OpenedFile file,
                    const uint8_t* data, int count) {
   if (file.file == nullptr) {
-    frames.PrintDataLine(cformat("ACP[%d]: error opening file: '%s'", s, PathToUtf8(path).c_str()));
+    frames.PrintDataLine(
+        FixedFormat("ACP[%d]: error opening file: '%s'", s, PathToUtf8(path).c_str()));
     return;
   }
   int error = 0;
   const bool written = AppendWhole(file.file, file.size, reinterpret_cast<const char*>(data),
                                    static_cast<size_t>(count), error);
   if (std::fclose(file.file) != 0 || !written) {
-    frames.PrintDataLine(cformat("ACP[%d]: error writing file: '%s'", s, PathToUtf8(path).c_str()));
+    frames.PrintDataLine(
+        FixedFormat("ACP[%d]: error writing file: '%s'", s, PathToUtf8(path).c_str()));
   }
 }
 
@@ -231,15 +234,15 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
   const int s = frame.source;
   const int length = frame.length;
   if (length < ACP_HEADER_BYTES) {
-    frames.PrintDataLine(
-        cformat("ACP[%d]: error: large file frame of %d bytes has no header, dropped.", s, length));
+    frames.PrintDataLine(FixedFormat(
+        "ACP[%d]: error: large file frame of %d bytes has no header, dropped.", s, length));
     return;
   }
   const long frameNumber = static_cast<long>(BigEndian(frame, 1, 2));
   int count = ByteAt(frame, 3);
   if (count > length - ACP_HEADER_BYTES) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: frame claims %d bytes but carries %d.", s, count,
-                                 length - ACP_HEADER_BYTES));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: frame claims %d bytes but carries %d.", s,
+                                     count, length - ACP_HEADER_BYTES));
     count = length - ACP_HEADER_BYTES;
   }
   AcpReceiveState& state = frames.acp.receive[static_cast<size_t>(s)];
@@ -253,9 +256,9 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
       // Larger than any file a sender can queue: the far end is not sending
       // a file any more. What arrived so far stays on disk; later frames go
       // nowhere until a new frame 0 names a file.
-      frames.PrintDataLine(cformat("ACP[%d]: error: '%s' passes %lld bytes, file dropped.", s,
-                                   PathToUtf8(state.path).c_str(),
-                                   static_cast<long long>(ACP_STREAM_MAX)));
+      frames.PrintDataLine(FixedFormat("ACP[%d]: error: '%s' passes %lld bytes, file dropped.", s,
+                                       PathToUtf8(state.path).c_str(),
+                                       static_cast<long long>(ACP_STREAM_MAX)));
       DropReception(state);
       return;
     }
@@ -265,9 +268,9 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
     if (state.file) file = AppendReceivedFile(state.path, *state.file);
   }
   const int end = ACP_HEADER_BYTES + count;
-  frames.PrintDataLine(cformat("ACP[%d]:   lgfile frame[%ld]: '%s' %lld bytes", s, frameNumber,
-                               PathToUtf8(state.path).c_str(),
-                               static_cast<long long>(state.received)));
+  frames.PrintDataLine(FixedFormat("ACP[%d]:   lgfile frame[%ld]: '%s' %lld bytes", s, frameNumber,
+                                   PathToUtf8(state.path).c_str(),
+                                   static_cast<long long>(state.received)));
   WriteReceived(frames, s, state.path, std::move(file), frame.payload.data() + first, end - first);
 }
 
@@ -310,14 +313,14 @@ void ResetAcpState(AcpState& acp, const fs::path& folder) {
 void QueueAcpFile(DataFrames& frames, int node) {
   if (!ValidNode(node)) return;
   if (frames.nodes[static_cast<size_t>(node)].protocol != KIND_ACP) {
-    frames.PrintDataLine(cformat("ACP[%d]: Node not configured for ACP frames!", node));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: Node not configured for ACP frames!", node));
     return;
   }
   AcpFileQueue& queue = frames.acp.queues[static_cast<size_t>(node)];
   // Refused before the dialog, so the operator does not pick a file in vain.
   if (queue.count() >= ACP_QUEUE_MAX) {
-    frames.PrintDataLine(
-        cformat("ACP[%d]: error: %d files already queued, nothing queued.", node, ACP_QUEUE_MAX));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: %d files already queued, nothing queued.",
+                                     node, ACP_QUEUE_MAX));
     return;
   }
   const std::string path = frames.files().ChooseFileToOpen(
@@ -327,7 +330,7 @@ void QueueAcpFile(DataFrames& frames, int node) {
   const bool regular = fs::is_regular_file(PathFromUtf8(path), error);
   const uintmax_t size = regular ? fs::file_size(PathFromUtf8(path), error) : 0;
   if (!regular || error) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: can't open file '%s' !", node, path.c_str()));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: can't open file '%s' !", node, path.c_str()));
     return;
   }
   AcpFileEntry entry;
@@ -336,33 +339,33 @@ void QueueAcpFile(DataFrames& frames, int node) {
   // Refused now: at the head of the queue such a file would hold back every
   // file queued after it for the rest of the run.
   if (entry.title.size() > static_cast<size_t>(ACP_TITLE_MAX)) {
-    frames.PrintDataLine(
-        cformat("ACP[%d]: error: title \"%s\" is too long to send [%zu characters, at most %d].",
-                node, entry.title.c_str(), entry.title.size(), ACP_TITLE_MAX));
+    frames.PrintDataLine(FixedFormat(
+        "ACP[%d]: error: title \"%s\" is too long to send [%zu characters, at most %d].", node,
+        entry.title.c_str(), entry.title.size(), ACP_TITLE_MAX));
     return;
   }
   const uintmax_t total = size + entry.title.size() + 1;
   if (total > static_cast<uintmax_t>(ACP_STREAM_MAX)) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: \"%s\" is too large to send [%ju bytes].", node,
-                                 entry.title.c_str(), total));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: \"%s\" is too large to send [%ju bytes].",
+                                     node, entry.title.c_str(), total));
     return;
   }
   entry.total = entry.remaining = static_cast<int32_t>(total);
   queue.entries.push_back(entry);
-  frames.PrintDataLine(cformat("ACP[%d]: queued \"%s\" [%ld bytes]", node, entry.title.c_str(),
-                               static_cast<long>(entry.total)));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: queued \"%s\" [%ld bytes]", node, entry.title.c_str(),
+                                   static_cast<long>(entry.total)));
 }
 
 void DecodeAcpFrame(DataFrames& frames, DataFrame& frame) {
   const int s = frame.source;
   const AcpFrameType* type = FindAcpType(ByteAt(frame, 0) & ACP_TYPE_MASK);
   if (type == nullptr) {
-    frames.PrintDataLine(cformat("ACP[%d]: garbled frame!  [type]", s));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: garbled frame!  [type]", s));
     frame.ready = 0;
     return;
   }
   frame.ready = 1;
-  frames.PrintDataLine(cformat("ACP[%d]: got %s frame.", s, type->name));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: got %s frame.", s, type->name));
   if (type->show != nullptr) type->show(frames, frame);
 }
 
@@ -378,8 +381,8 @@ void BuildAcpFrame(DataFrames& frames, DataFrame& frame) {
   }
   const AcpFileEntry& head = queue.entries.front();
   if (!TitleFits(head, frame.length - ACP_HEADER_BYTES)) {
-    frames.PrintDataLine(cformat("ACP[%d]: title \"%s\" does not fit in %d bytes, file waits.",
-                                 frame.destination, head.title.c_str(), frame.length));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: title \"%s\" does not fit in %d bytes, file waits.",
+                                     frame.destination, head.title.c_str(), frame.length));
     BuildStatusFrame(frames, frame);
     return;
   }

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/paths.h"
 
 namespace tw {
@@ -24,7 +24,7 @@ bool NameIsFree(const fs::path& path) {
 }  // namespace
 
 std::string NumberedReceivedName(const std::string& name, int number) {
-  const std::string tag = cformat(" (%d)", number);
+  const std::string tag = FixedFormat(" (%d)", number);
   const size_t dot = name.rfind('.');
   const size_t cut = dot == std::string::npos || dot == 0 ? name.size() : dot;
   std::string stem = name.substr(0, cut);

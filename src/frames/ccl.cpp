@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -33,13 +33,13 @@ std::array<uint8_t, 3> Coordinate(const DataFrame& frame, int offset) {
 
 void ShowState(const DataFrame& frame, const PrintFn& print) {
   if (ValidLength(frame) < STATE_LENGTH) {
-    print(cformat("CCL[%d]: frame too short.", frame.source));
+    print(FixedFormat("CCL[%d]: frame too short.", frame.source));
     return;
   }
-  print(cformat("CCL: Latitude:  %9.5f",
-                DecodeCompressedCoordinate(Coordinate(frame, STATE_LATITUDE))));
-  print(cformat("CCL: Longitude: %9.5f",
-                DecodeCompressedCoordinate(Coordinate(frame, STATE_LONGITUDE))));
+  print(FixedFormat("CCL: Latitude:  %9.5f",
+                    DecodeCompressedCoordinate(Coordinate(frame, STATE_LATITUDE))));
+  print(FixedFormat("CCL: Longitude: %9.5f",
+                    DecodeCompressedCoordinate(Coordinate(frame, STATE_LONGITUDE))));
 }
 
 // Bathymetry, CTD and ranger messages are recognised but their contents are
@@ -81,16 +81,16 @@ double DecodeCompressedCoordinate(const std::array<uint8_t, 3>& bytes) {
 void DecodeCclFrame(const DataFrame& frame, bool showData, const PrintFn& print) {
   if (ValidLength(frame) < 1) {
     // No type byte to name.
-    print(cformat("CCL[%d]: frame too short.", frame.source));
+    print(FixedFormat("CCL[%d]: frame too short.", frame.source));
     return;
   }
   const int type = frame.payload[0];
   const char* name = CclTypeName(type);
   if (name == nullptr) {
-    print(cformat("CCL[%d]: unknown frametype!", frame.source));
+    print(FixedFormat("CCL[%d]: unknown frametype!", frame.source));
     return;
   }
-  print(cformat("CCL[%d]: got %s frame.", frame.source, name));
+  print(FixedFormat("CCL[%d]: got %s frame.", frame.source, name));
   switch (type) {
     case MDAT_STATE:
       if (showData) ShowState(frame, print);

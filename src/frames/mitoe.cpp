@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <span>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "frames/ccl.h"
 
 namespace tw {
@@ -36,7 +36,7 @@ constexpr VehicleMessageType MITOE_OWN_TYPES[] = {
 };
 
 void PrintTooShort(const DataFrame& frame, const PrintFn& print) {
-  print(cformat("MITOE[%d]: frame too short.", frame.source));
+  print(FixedFormat("MITOE[%d]: frame too short.", frame.source));
 }
 
 int32_t Signed(const DataFrame& frame, int offset, int width) {
@@ -47,19 +47,19 @@ void ShowState2(const DataFrame& frame, const PrintFn& print) {
   if (ValidLength(frame) < STATE2_LENGTH) return PrintTooShort(frame, print);
   const double easting = Signed(frame, STATE2_EASTING, 3);
   const double northing = Signed(frame, STATE2_NORTHING, 3);
-  print(cformat("STATE2: Northing:  %06.1f meters", northing));
-  print(cformat("STATE2: Easting:   %06.1f meters", easting));
+  print(FixedFormat("STATE2: Northing:  %06.1f meters", northing));
+  print(FixedFormat("STATE2: Easting:   %06.1f meters", easting));
 }
 
 void ShowSonar(const DataFrame& frame, const PrintFn& print) {
   if (ValidLength(frame) < SONAR_LENGTH) return PrintTooShort(frame, print);
   const auto& p = frame.payload;
-  print(cformat("SONAR: [%02d:%02d:%02d]", p[SONAR_HOURS], p[SONAR_MINUTES], p[SONAR_SECONDS]));
-  print(cformat("SONAR: Command:   %d", p[SONAR_COMMAND]));
-  print(cformat("SONAR: Northing:  %06.1f meters",
-                static_cast<double>(Signed(frame, SONAR_NORTHING, 4))));
-  print(cformat("SONAR: Easting:   %06.1f meters",
-                static_cast<double>(Signed(frame, SONAR_EASTING, 4))));
+  print(FixedFormat("SONAR: [%02d:%02d:%02d]", p[SONAR_HOURS], p[SONAR_MINUTES], p[SONAR_SECONDS]));
+  print(FixedFormat("SONAR: Command:   %d", p[SONAR_COMMAND]));
+  print(FixedFormat("SONAR: Northing:  %06.1f meters",
+                    static_cast<double>(Signed(frame, SONAR_NORTHING, 4))));
+  print(FixedFormat("SONAR: Easting:   %06.1f meters",
+                    static_cast<double>(Signed(frame, SONAR_EASTING, 4))));
 }
 
 }  // namespace
@@ -71,10 +71,10 @@ void DecodeMitoeFrame(const DataFrame& frame, bool showData, const PrintFn& prin
   const int type = frame.payload[0];
   const char* name = MitoeTypeName(type);
   if (name == nullptr) {
-    print(cformat("MITOE[%d]: unknown frametype!", frame.source));
+    print(FixedFormat("MITOE[%d]: unknown frametype!", frame.source));
     return;
   }
-  print(cformat("MITOE[%d]: got %s frame.", frame.source, name));
+  print(FixedFormat("MITOE[%d]: got %s frame.", frame.source, name));
   if (!showData) return;
   if (type == MDAT_STATE2) ShowState2(frame, print);
   if (type == MITOE_SONAR) ShowSonar(frame, print);

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "core/cformat.h"
 #include "core/commands.h"
+#include "core/fixed_format.h"
 #include "gps/gps_sentence.h"
 #include "serial/open_failure.h"
 
@@ -39,8 +39,9 @@ bool GpsReceiver::GPSOpen() {
   if (!OpenPort()) {
     // An old port was closed on the way, so there is nothing to disconnect.
     links_.menu.Enable(cmd::GPS_DISCONNECT, false);
-    links_.out.PrintLine(OpenFailureLine(
-        cformat("GPS port COM%d", links_.settings.gpsPort.portNumber), links_.link.lastFailure()));
+    links_.out.PrintLine(
+        OpenFailureLine(FixedFormat("GPS port COM%d", links_.settings.gpsPort.portNumber),
+                        links_.link.lastFailure()));
     links_.boxes.MessageBox(GPS_CANT_CONNECT, GPS_BOX_CAPTION, BoxIcon::Warning);
     return false;
   }
@@ -55,7 +56,7 @@ bool GpsReceiver::OpenPort() {
   // Bytes held from before a reconnect stay; the ring is made only once.
   if (!link.rx.allocated()) RxInit(link.rx);
   if (!link.Connect()) return false;
-  links_.out.PrintLine(cformat(GPS_CONNECTED_FORMAT, link.portNumber()));
+  links_.out.PrintLine(FixedFormat(GPS_CONNECTED_FORMAT, link.portNumber()));
   return true;
 }
 
@@ -68,7 +69,7 @@ void GpsReceiver::GPSClose() {
 // closed the port already, so it is not polled again; say so once.
 void GpsReceiver::PortLost() {
   links_.menu.Enable(cmd::GPS_DISCONNECT, false);
-  links_.out.PrintLine(cformat(GPS_LOST_FORMAT, links_.link.lastOpenedPort()));
+  links_.out.PrintLine(FixedFormat(GPS_LOST_FORMAT, links_.link.lastOpenedPort()));
 }
 
 // A step's sentences are shown in the order they came, each accepted fix
