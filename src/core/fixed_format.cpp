@@ -27,24 +27,15 @@ class Sink {
   }
 
   void Put(const char* text, size_t n) {
-    if (length_ + n <= capacity_) {
-      // Most pieces are a few characters: a plain loop costs less than a call.
-      char* to = out_ + length_;
-      if (n <= 16) {
-        for (size_t i = 0; i < n; ++i) to[i] = text[i];
-      } else {
-        std::memcpy(to, text, n);
-      }
-    } else if (length_ < capacity_) {
-      std::memcpy(out_ + length_, text, capacity_ - length_);
+    if (length_ < capacity_) {
+      const size_t room = capacity_ - length_;
+      std::memcpy(out_ + length_, text, n < room ? n : room);
     }
     length_ += n;
   }
 
   void Fill(char c, size_t n) {
-    if (length_ + n <= capacity_ && n <= 16) {
-      for (size_t i = 0; i < n; ++i) out_[length_ + i] = c;
-    } else if (length_ < capacity_) {
+    if (length_ < capacity_) {
       const size_t room = capacity_ - length_;
       std::memset(out_ + length_, c, n < room ? n : room);
     }
