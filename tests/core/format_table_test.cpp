@@ -82,7 +82,8 @@ TEST(FixedFormat, EveryDecimalAndTextFormMatchesSnprintf) {
   for (const char* flags : FLAGS) {
     for (const int width : WIDTHS) {
       for (int precision = -3; precision <= 8; ++precision) {
-        const std::string p = precision < 0 ? "" : "." + std::to_string(precision);
+        const std::string p =
+            precision < 0 ? "" : std::string(".").append(std::to_string(precision));
         const std::string ff = Directive(flags, width, p + "f");
         const std::string star = Directive(flags, -1, "*.*f");
         for (const double d : doubles) {
