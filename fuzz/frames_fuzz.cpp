@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/settings.h"
 #include "frames/acp.h"
 #include "frames/data_frames.h"
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const std::string payload = in.Bytes(length + 1);
       const int number = in.Byte();
       w->frames.ReceiveDataFrame(
-          cformat("$CARXD,%d,0,%d,%d,%s\r\n", node, number & 1, number, Hex(payload).c_str()));
+          FixedFormat("$CARXD,%d,0,%d,%d,%s\r\n", node, number & 1, number, Hex(payload).c_str()));
     } else if ((op & 1) == 0) {
       // A whole sentence as the modem might garble it.
       const size_t length = in.Byte();

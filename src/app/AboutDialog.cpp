@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <system_error>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -30,7 +30,7 @@ AboutDialog::AboutDialog(const std::filesystem::path& dataRoot, QWidget* parent)
   setWindowTitle("About Tidewire");
   auto* layout = new QVBoxLayout(this);
   version_ = new QLabel(QString::fromStdString(
-      cformat("   Tidewire  - Version %d.%02d", VERSION_MAJOR, VERSION_MINOR)));
+      FixedFormat("   Tidewire  - Version %d.%02d", VERSION_MAJOR, VERSION_MINOR)));
   version_->setObjectName("version");
   layout->addWidget(version_);
   layout->addWidget(new QLabel("Host program for the Veluna acoustic modem."));

@@ -1,6 +1,6 @@
 #include "app/menu_listing.h"
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -44,7 +44,7 @@ std::string MenuListingText(const std::vector<MenuEntry>& table, const MenuModel
         }
         where += PlainCaption(e.caption);
         const char* state = grayed ? "grayed" : states.IsChecked(e.id) ? "checked" : "enabled";
-        out += cformat("%5d  %-7s  %s\n", e.id, state, where.c_str());
+        out += FixedFormat("%5d  %-7s  %s\n", e.id, state, where.c_str());
         break;
       }
     }

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "app/command_table.h"
-#include "core/cformat.h"
 #include "core/commands.h"
+#include "core/fixed_format.h"
 #include "diagnostics/noise_report.h"
 #include "diagnostics/test_cycle.h"
 #include "serial/open_failure.h"
@@ -186,8 +186,8 @@ bool Program::ModemConnect() {
   ui_.SetWaitCursor(true);
   const bool ok = modem_.Connect();  // ShowConnected on success
   if (!ok) {
-    terminal_.PrintLine(
-        OpenFailureLine(cformat("COM%d", settings_.modemPort.portNumber), modem_.lastFailure()));
+    terminal_.PrintLine(OpenFailureLine(FixedFormat("COM%d", settings_.modemPort.portNumber),
+                                        modem_.lastFailure()));
   }
   ui_.SetWaitCursor(false);
   return ok;
@@ -195,7 +195,7 @@ bool Program::ModemConnect() {
 
 void Program::ShowConnected() {
   terminal_.info()->connected = 1;
-  SetTitle(cformat("Tidewire [COM%d]", modem_.portNumber()));
+  SetTitle(FixedFormat("Tidewire [COM%d]", modem_.portNumber()));
   modemConnectedOnce_ = true;
   RefreshMenu();
 }

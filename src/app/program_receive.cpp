@@ -3,7 +3,7 @@
 // a port that goes away (the connection closes it and, when asked to, tries it
 // again).
 #include "app/program.h"
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -62,7 +62,7 @@ void Program::ReportDropped(bool quiet) {
   if (rx.dropped() == 0 || (rx.droppingLine && rx.dropped() < RX_SIZE && !quiet)) return;
   const uint32_t dropped = RxTakeDropped(rx);
   const std::string line =
-      cformat("Error: %u received bytes lost (no line end).", static_cast<unsigned>(dropped));
+      FixedFormat("Error: %u received bytes lost (no line end).", static_cast<unsigned>(dropped));
   if (rx.mode == RX_EMULATOR) {
     emulator_.EMUPrint(line);
   } else {
@@ -81,7 +81,7 @@ void Program::PortLost(int port) {
   terminal_.OnKillFocus();
   ModemDisconnect();
   DropUnfinishedLine(modem_.rx);
-  terminal_.PrintLine(cformat("Error: Lost modem port COM%d, disconnected.", port));
+  terminal_.PrintLine(FixedFormat("Error: Lost modem port COM%d, disconnected.", port));
   if (modem_.rx.mode == RX_EMULATOR) {
     modem_.rx.mode = RX_MODEM;
     emulator_.PortLost(port);

@@ -1,13 +1,13 @@
 #include "app/status_fields.h"
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
 namespace {
 
 std::string PortName(const LinkStatus& link) {
-  std::string text = cformat("COM%d", link.port);
+  std::string text = FixedFormat("COM%d", link.port);
   if (!link.device.empty() && link.device != text) text += "  " + link.device;
   return text;
 }
@@ -18,14 +18,14 @@ StatusFields MakeStatusFields(const LinkStatus& link, const std::filesystem::pat
                               const std::filesystem::path& dataLog) {
   StatusFields f;
   if (link.connected) {
-    f.port = PortName(link) + cformat("  %ld baud", static_cast<long>(link.baudRate));
+    f.port = PortName(link) + FixedFormat("  %ld baud", static_cast<long>(link.baudRate));
   } else if (link.reconnecting) {
     f.port = "not connected; waiting for " + PortName(link);
   } else {
     f.port = "not connected";
   }
-  f.traffic = cformat("RX %llu B  TX %llu B", static_cast<unsigned long long>(link.received),
-                      static_cast<unsigned long long>(link.sent));
+  f.traffic = FixedFormat("RX %llu B  TX %llu B", static_cast<unsigned long long>(link.received),
+                          static_cast<unsigned long long>(link.sent));
   // The names say which log they are (NMEA-..., DATA-...); the folders
   // are in the tool tip.
   f.nmeaLog = nmeaLog.filename().string();

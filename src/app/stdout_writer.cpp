@@ -3,7 +3,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/visible_text.h"
 
 #ifndef _WIN32
@@ -19,8 +19,8 @@
 namespace tw {
 
 std::string DroppedLinesNotice(uint64_t count) {
-  return cformat("[%llu %s of output dropped: standard output was not being read]",
-                 static_cast<unsigned long long>(count), count == 1 ? "line" : "lines");
+  return FixedFormat("[%llu %s of output dropped: standard output was not being read]",
+                     static_cast<unsigned long long>(count), count == 1 ? "line" : "lines");
 }
 
 LineWriter::LineWriter(int fd) : fd_(fd) {

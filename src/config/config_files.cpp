@@ -5,7 +5,7 @@
 #include "config/config_io.h"
 #include "config/config_text.h"
 #include "config/config_xml.h"
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/paths.h"
 #include "core/settings_table.h"
 
@@ -78,8 +78,9 @@ ConfigChanges ConfigFiles::ConfigLoadFile(const std::filesystem::path& path) {
     why = parse.error;
   }
   if (!parse.ok) {
-    out_.PrintLine(cformat("Error: Configuration not loaded from \"%s\": %s; no setting changed.",
-                           PathToUtf8(path).c_str(), why.c_str()));
+    out_.PrintLine(
+        FixedFormat("Error: Configuration not loaded from \"%s\": %s; no setting changed.",
+                    PathToUtf8(path).c_str(), why.c_str()));
     return {};
   }
   const Settings before = settings_;
@@ -88,7 +89,7 @@ ConfigChanges ConfigFiles::ConfigLoadFile(const std::filesystem::path& path) {
     for (const auto& [port, choice] : parse.devices) devices_->choose(port, choice);
   }
   const ConfigChanges changes = Compare(before);
-  out_.PrintLine(cformat("loaded: \"%s\"", PathToUtf8(path).c_str()));
+  out_.PrintLine(FixedFormat("loaded: \"%s\"", PathToUtf8(path).c_str()));
   ReportSkipped(parse.skipped);
   ReportOpenPorts(changes);
   return changes;
@@ -99,11 +100,11 @@ bool ConfigFiles::ConfigSaveFile(const std::filesystem::path& path) {
   const std::string text =
       devices_ ? ConfigToXml(settings_, devices_->choices()) : ConfigToXml(settings_);
   if (!ReplaceFile(path, text, why)) {
-    out_.PrintLine(cformat("Error: Configuration not saved to \"%s\": %s.",
-                           PathToUtf8(path).c_str(), why.c_str()));
+    out_.PrintLine(FixedFormat("Error: Configuration not saved to \"%s\": %s.",
+                               PathToUtf8(path).c_str(), why.c_str()));
     return false;
   }
-  out_.PrintLine(cformat("saved: \"%s\"", PathToUtf8(path).c_str()));
+  out_.PrintLine(FixedFormat("saved: \"%s\"", PathToUtf8(path).c_str()));
   return true;
 }
 
@@ -129,7 +130,8 @@ void ConfigFiles::ReportSkipped(const std::vector<std::string>& names) {
     list += (k ? ", " : "") + ShownConfigName(names[k], SKIPPED_NAME_CHARS);
   }
   if (names.size() > SKIPPED_NAMES_SHOWN) list += ", ...";
-  out_.PrintLine(cformat("Config: skipped %zu unknown element(s): %s", names.size(), list.c_str()));
+  out_.PrintLine(
+      FixedFormat("Config: skipped %zu unknown element(s): %s", names.size(), list.c_str()));
 }
 
 // The ports stay as they are: reconnecting would cut off whatever is under

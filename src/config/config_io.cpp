@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/paths.h"
 #include "core/safe_file.h"
 
@@ -87,7 +87,7 @@ bool ReadWholeFile(const fs::path& path, size_t limit, std::string& text, std::s
   }
   if (opened.size > limit) {
     std::fclose(opened.file);
-    why = cformat("the file is larger than %zu bytes", limit);
+    why = FixedFormat("the file is larger than %zu bytes", limit);
     return false;
   }
   // One byte beyond the limit tells a file that grew since its size was read.
@@ -102,7 +102,7 @@ bool ReadWholeFile(const fs::path& path, size_t limit, std::string& text, std::s
     return false;
   }
   if (got > limit) {
-    why = cformat("the file is larger than %zu bytes", limit);
+    why = FixedFormat("the file is larger than %zu bytes", limit);
     return false;
   }
   text.assign(buffer.data(), got);
@@ -137,15 +137,15 @@ bool ReplaceFile(const fs::path& path, const std::string& text, std::string& why
   std::FILE* file = nullptr;
   int error = 0;
   for (int attempt = 0; attempt < TEMP_NAME_TRIES && !file; ++attempt) {
-    temp = folder / cformat(".tidewire-save-%08x.tmp", static_cast<unsigned>(random()));
+    temp = folder / FixedFormat(".tidewire-save-%08x.tmp", static_cast<unsigned>(random()));
     errno = 0;
     file = CreateNewFile(temp);
     error = errno;
     if (!file && error != EEXIST) break;
   }
   if (!file) {
-    why = cformat("cannot create a file in \"%s\": %s", PathToUtf8(folder).c_str(),
-                  ErrnoText(error).c_str());
+    why = FixedFormat("cannot create a file in \"%s\": %s", PathToUtf8(folder).c_str(),
+                      ErrnoText(error).c_str());
     return false;
   }
   if (!WriteAndClose(file, text)) {

@@ -2,8 +2,8 @@
 
 #include <span>
 
-#include "core/cformat.h"
 #include "core/commands.h"
+#include "core/fixed_format.h"
 #include "frames/frame_kinds.h"
 #include "protocol/custom_string.h"
 #include "serial/serial_dialog.h"
@@ -14,14 +14,14 @@ namespace {
 
 std::string OutsideRange(int32_t value, int32_t low, int32_t high) {
   return value >= low && value <= high ? std::string()
-                                       : cformat("%d is outside %d..%d", value, low, high);
+                                       : FixedFormat("%d is outside %d..%d", value, low, high);
 }
 
 std::string OneOf(std::span<const ComboItem> items, const char* list, int32_t value) {
   for (const ComboItem& item : items) {
     if (item.value == value) return std::string();
   }
-  return cformat("%d is not one of the %s", value, list);
+  return FixedFormat("%d is not one of the %s", value, list);
 }
 
 // The lists the declarations name, as the rooms that own them have them.
@@ -31,7 +31,7 @@ std::string CheckListed(ValueList list, int32_t value) {
       for (const cmd::IntervalItem& item : cmd::TEST_INTERVALS) {
         if (item.periodMs == value) return {};
       }
-      return cformat("%d is not one of the menu's test intervals", value);
+      return FixedFormat("%d is not one of the menu's test intervals", value);
     case ValueList::BaudRates:
       return OneOf(BAUD_RATE_ITEMS, "serial dialog's baud rates", value);
     case ValueList::DataBits:
@@ -43,7 +43,7 @@ std::string CheckListed(ValueList list, int32_t value) {
     case ValueList::FrameKinds:
       return ListPositionFromProtocol(value) >= 0
                  ? std::string()
-                 : cformat("%d is not a frame kind of the protocol list", value);
+                 : FixedFormat("%d is not a frame kind of the protocol list", value);
     case ValueList::None:
       break;
   }
@@ -58,7 +58,7 @@ bool HasControlCharacter(const std::string& text) {
 }
 
 std::string TooLong(const std::string& value, size_t most) {
-  return value.size() > most ? cformat("%zu characters are more than %zu", value.size(), most)
+  return value.size() > most ? FixedFormat("%zu characters are more than %zu", value.size(), most)
                              : std::string();
 }
 
@@ -67,7 +67,7 @@ std::string TooLong(const std::string& value, size_t most) {
 std::string CheckSettingNumber(const SettingEntry& entry, int32_t value) {
   switch (entry.rule.kind) {
     case SettingRule::Flag:
-      return value == 0 || value == 1 ? std::string() : cformat("%d is not 0 or 1", value);
+      return value == 0 || value == 1 ? std::string() : FixedFormat("%d is not 0 or 1", value);
     case SettingRule::Range:
       return OutsideRange(value, entry.rule.low, entry.rule.high);
     case SettingRule::OneOf:

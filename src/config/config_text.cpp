@@ -4,7 +4,7 @@
 #include <cstring>
 #include <pugixml.hpp>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/utf8.h"
 #include "core/visible_text.h"
 
@@ -55,7 +55,7 @@ bool IsHiddenControl(char32_t c) {
 std::string Where(std::string_view text, size_t offset) {
   const size_t line =
       1 + static_cast<size_t>(std::count(text.begin(), text.begin() + offset, '\n'));
-  return cformat("at byte %zu (line %zu)", offset, line);
+  return FixedFormat("at byte %zu (line %zu)", offset, line);
 }
 
 std::string NotUtf8(const std::string& why) {
@@ -100,8 +100,8 @@ std::string CheckEncoding(std::string_view whole) {
     length = DecodeUtf8(text, i, c);
     if (length == 0) return "invalid UTF-8 " + Where(whole, start + i);
     if (!IsXmlChar(c)) {
-      return cformat("character U+%04X %s is one XML does not allow", static_cast<unsigned>(c),
-                     Where(whole, start + i).c_str());
+      return FixedFormat("character U+%04X %s is one XML does not allow", static_cast<unsigned>(c),
+                         Where(whole, start + i).c_str());
     }
   }
   return {};
@@ -128,10 +128,12 @@ std::string CheckReferences(std::string_view value, std::string& reference) {
           std::min<uint32_t>(number * (hex ? 16 : 10) + static_cast<uint32_t>(digit), 0x110000);
       digits = true;
     }
-    reference = cformat("\"%s\"", ShownConfigName(value.substr(at, k + 1 - at), SHOWN_MAX).c_str());
+    reference =
+        FixedFormat("\"%s\"", ShownConfigName(value.substr(at, k + 1 - at), SHOWN_MAX).c_str());
     if (!digits || k >= value.size() || value[k] != ';') return "is not a valid one";
     if (!IsXmlChar(number)) {
-      return cformat("stands for U+%04X, which XML does not allow", static_cast<unsigned>(number));
+      return FixedFormat("stands for U+%04X, which XML does not allow",
+                         static_cast<unsigned>(number));
     }
   }
   return {};
@@ -170,7 +172,7 @@ class RawChecker : public pugi::xml_tree_walker {
   std::string At(const pugi::xml_node& node) const {
     const ptrdiff_t offset = node.offset_debug();
     if (offset < 0 || static_cast<size_t>(offset) > text_.size()) return {};
-    return cformat(" %s", Where(text_, static_cast<size_t>(offset)).c_str());
+    return FixedFormat(" %s", Where(text_, static_cast<size_t>(offset)).c_str());
   }
   std::string_view text_;
 };
@@ -198,7 +200,7 @@ std::string ShownConfigName(std::string_view name, size_t max) {
     if (length == 0 || IsHiddenControl(c)) {
       length = std::max<size_t>(length, 1);
       for (const char byte : name.substr(i, length)) {
-        shown += cformat("\\x%02X", static_cast<unsigned char>(byte));
+        shown += FixedFormat("\\x%02X", static_cast<unsigned char>(byte));
       }
     } else {
       shown.append(name.substr(i, length));

@@ -9,7 +9,7 @@
 
 #include "config/config_rules.h"
 #include "config/config_text.h"
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/settings_table.h"
 #include "protocol/nmea.h"
 
@@ -108,7 +108,7 @@ class Reader {
 
   bool Document(std::string_view text) {
     if (text.size() > CONFIG_FILE_MAX) {
-      return Fail(cformat("the file is larger than %zu bytes", CONFIG_FILE_MAX));
+      return Fail(FixedFormat("the file is larger than %zu bytes", CONFIG_FILE_MAX));
     }
     const std::string notText = CheckConfigText(text);
     if (!notText.empty()) return Fail(notText);
@@ -124,11 +124,11 @@ class Reader {
                         pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_utf8);
     if (!parsed) {
       return Fail(
-          cformat("not well-formed XML at byte %td: %s", parsed.offset, parsed.description()));
+          FixedFormat("not well-formed XML at byte %td: %s", parsed.offset, parsed.description()));
     }
     DepthWalker depth;
     if (!doc.traverse(depth)) {
-      return Fail(cformat("elements are nested deeper than %d levels", CONFIG_DEPTH_MAX));
+      return Fail(FixedFormat("elements are nested deeper than %d levels", CONFIG_DEPTH_MAX));
     }
     int roots = 0;
     for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling()) {
@@ -147,15 +147,15 @@ class Reader {
 
   bool Root(const pugi::xml_node& root) {
     if (std::string_view(root.name()) != CONFIG_ROOT) {
-      return Fail(cformat("the root element is <%s>, not <%s>",
-                          ShownConfigName(root.name(), SHOWN_VALUE_MAX).c_str(), CONFIG_ROOT));
+      return Fail(FixedFormat("the root element is <%s>, not <%s>",
+                              ShownConfigName(root.name(), SHOWN_VALUE_MAX).c_str(), CONFIG_ROOT));
     }
     const pugi::xml_attribute version = root.attribute("version");
     if (!version) return Fail("the root element has no format version");
     int32_t number = 0;
     if (!ParseWholeNumber(version.value(), number) || number != CONFIG_FORMAT_VERSION) {
-      return Fail(cformat("format version %s is not supported (this program reads version %d)",
-                          Shown(version.value()).c_str(), CONFIG_FORMAT_VERSION));
+      return Fail(FixedFormat("format version %s is not supported (this program reads version %d)",
+                              Shown(version.value()).c_str(), CONFIG_FORMAT_VERSION));
     }
     for (pugi::xml_node node = root.first_child(); node; node = node.next_sibling()) {
       const bool isText = node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
@@ -215,7 +215,7 @@ class Reader {
     }
     if (!UnescapeConfigText(Trimmed(value), text, why)) return Fail(name + ": " + why);
     if (text.size() > DEVICE_NAME_MAX) {
-      return Fail(cformat("%s: longer than %zu characters", name.c_str(), DEVICE_NAME_MAX));
+      return Fail(FixedFormat("%s: longer than %zu characters", name.c_str(), DEVICE_NAME_MAX));
     }
     for (const char c : text) {
       if (static_cast<unsigned char>(c) < 0x20) {
@@ -246,7 +246,7 @@ std::string EscapeConfigText(const std::string& text) {
     } else if (c == '\t') {
       escaped += "\\t";
     } else if (byte < 0x20 || byte >= 0x7F) {
-      escaped += cformat("\\x%02X", byte);
+      escaped += FixedFormat("\\x%02X", byte);
     } else {
       escaped += c;
     }
@@ -298,7 +298,7 @@ std::string ConfigToXml(const Settings& settings, const std::map<int, DeviceChoi
     for (const DeviceField& field : DEVICE_FIELDS) {
       const std::string& value = choice.*field.member;
       if (value.empty()) continue;
-      const std::string name = cformat("com%d%s", port, field.suffix);
+      const std::string name = FixedFormat("com%d%s", port, field.suffix);
       root.append_child(name.c_str()).text().set(EscapeConfigText(value).c_str());
     }
   }

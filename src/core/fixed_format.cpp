@@ -27,24 +27,15 @@ class Sink {
   }
 
   void Put(const char* text, size_t n) {
-    if (length_ + n <= capacity_) {
-      // Most pieces are a few characters: a plain loop costs less than a call.
-      char* to = out_ + length_;
-      if (n <= 16) {
-        for (size_t i = 0; i < n; ++i) to[i] = text[i];
-      } else {
-        std::memcpy(to, text, n);
-      }
-    } else if (length_ < capacity_) {
-      std::memcpy(out_ + length_, text, capacity_ - length_);
+    if (length_ < capacity_) {
+      const size_t room = capacity_ - length_;
+      std::memcpy(out_ + length_, text, n < room ? n : room);
     }
     length_ += n;
   }
 
   void Fill(char c, size_t n) {
-    if (length_ + n <= capacity_ && n <= 16) {
-      for (size_t i = 0; i < n; ++i) out_[length_ + i] = c;
-    } else if (length_ < capacity_) {
+    if (length_ < capacity_) {
       const size_t room = capacity_ - length_;
       std::memset(out_ + length_, c, n < room ? n : room);
     }
@@ -62,10 +53,58 @@ class Sink {
 struct Directive {
   bool left = false;  // '-'
   bool zero = false;  // '0'
+  uint8_t bytes = 0;  // the integer size the length modifier names; 0: the argument's
   size_t width = 0;
   int precision = -1;  // none given
   char conversion = 0;
 };
+
+constexpr int PRECISION_MAX = 1 << 20;
+
+// The size of the integer type a length modifier names.
+uint8_t BytesOf(format_detail::Length length) {
+  using format_detail::Length;
+  switch (length) {
+    case Length::kChar:
+      return 1;
+    case Length::kShort:
+      return 2;
+    case Length::kLong:
+      return sizeof(long);
+    case Length::kLongLong:
+      return sizeof(long long);
+    case Length::kSize:
+      return sizeof(size_t);
+    case Length::kPtrDiff:
+      return sizeof(ptrdiff_t);
+    case Length::kMax:
+      return sizeof(intmax_t);
+    default:
+      return 0;
+  }
+}
+
+bool IsLengthLetter(char c) { return c == 'l' || c == 'z' || c == 'h' || c == 't' || c == 'j'; }
+
+// The value as printf reads it: converted to the signed or unsigned integer
+// type of `bytes` bytes.
+int64_t SignedOf(int64_t v, unsigned bytes) {
+  if (bytes == 4) return static_cast<int32_t>(v);
+  if (bytes == 8) return v;
+  return bytes == 2 ? static_cast<int16_t>(v) : static_cast<int8_t>(v);
+}
+
+uint64_t UnsignedOf(int64_t v, unsigned bytes) {
+  const uint64_t u = static_cast<uint64_t>(v);
+  return bytes >= 8 ? u : u & ((uint64_t{1} << (8 * bytes)) - 1);
+}
+
+// The int a '*' takes from the arguments; 0 when there is none.
+int64_t TakeInt(const FormatArg* args, size_t count, size_t& next) {
+  if (next >= count) return 0;
+  const FormatArg& a = args[next++];
+  return a.kind == FormatArg::Kind::kInt ? static_cast<int32_t>(a.i) : 0;
+}
 
 // Reads the digits at f[i], moving i past them. Widths beyond any line's
 // length are kept as they are; the sink counts them without writing.
@@ -117,33 +156,25 @@ bool PutSmallDecimal(Sink& sink, const Directive& directive, int64_t v) {
 }
 
 void PutInteger(Sink& sink, const Directive& directive, const FormatArg& a) {
-  if ((directive.conversion == 'd' || directive.conversion == 'i') &&
-      PutSmallDecimal(sink, directive, a.wide ? a.i : static_cast<int32_t>(a.i))) {
-    return;
-  }
+  const unsigned bytes = directive.bytes != 0 ? directive.bytes : a.bytes;
   char digits[24];
   std::to_chars_result r{};
-  switch (directive.conversion) {
-    case 'x':
-    case 'X': {
-      // %x shows the bits of the value as the unsigned type of its size.
-      const uint64_t bits = a.wide ? static_cast<uint64_t>(a.i) : static_cast<uint32_t>(a.i);
-      r = std::to_chars(digits, digits + sizeof digits, bits, 16);
+  if (directive.conversion == 'd' || directive.conversion == 'i') {
+    const int64_t v = SignedOf(a.i, bytes);
+    if (PutSmallDecimal(sink, directive, v)) return;
+    r = std::to_chars(digits, digits + sizeof digits, v);
+  } else {
+    const uint64_t u = UnsignedOf(a.i, bytes);
+    if (directive.conversion == 'u') {
+      r = std::to_chars(digits, digits + sizeof digits, u);
+    } else {
+      r = std::to_chars(digits, digits + sizeof digits, u, 16);
       if (directive.conversion == 'X') {
         for (char* p = digits; p != r.ptr; ++p) {
           if (*p >= 'a' && *p <= 'f') *p = static_cast<char>(*p - 'a' + 'A');
         }
       }
-      break;
     }
-    case 'u': {
-      const uint64_t bits = a.wide ? static_cast<uint64_t>(a.i) : static_cast<uint32_t>(a.i);
-      r = std::to_chars(digits, digits + sizeof digits, bits);
-      break;
-    }
-    default:  // d, i
-      r = std::to_chars(digits, digits + sizeof digits, a.wide ? a.i : static_cast<int32_t>(a.i));
-      break;
   }
   PutPadded(sink, directive, digits, static_cast<size_t>(r.ptr - digits), true);
 }
@@ -174,6 +205,8 @@ void PutDouble(Sink& sink, const Directive& directive, double v) {
 
 void PutText(Sink& sink, const Directive& directive, const FormatArg& a) {
   size_t n = a.s.size;
+  // glibc writes "(null)" only when all of it may be shown.
+  if (a.null && directive.precision >= 0 && directive.precision < 6) n = 0;
   if (directive.precision >= 0 && static_cast<size_t>(directive.precision) < n) {
     n = static_cast<size_t>(directive.precision);
   }
@@ -189,8 +222,8 @@ size_t FormatInto(char* out, size_t capacity, std::string_view f, const FormatAr
   size_t i = 0;
   while (i < f.size()) {
     // The plain text up to the next conversion goes out in one piece.
-    size_t end = i;
-    while (end < f.size() && f[end] != '%') ++end;
+    const size_t found = f.find('%', i);
+    const size_t end = found != std::string_view::npos ? found : f.size();
     if (end != i) sink.Put(f.data() + i, end - i);
     if (end == f.size()) break;
     i = end + 1;
@@ -205,10 +238,29 @@ size_t FormatInto(char* out, size_t capacity, std::string_view f, const FormatAr
       if (f[i] == '-') directive.left = true;
       if (f[i] == '0') directive.zero = true;
     }
-    directive.width = ReadNumber(f, i);
+    if (i < f.size() && f[i] == '*') {
+      ++i;
+      // A negative width is a '-' flag and the width; none taken, none given.
+      const int64_t width = TakeInt(args, count, next);
+      if (width < 0) directive.left = true;
+      directive.width = static_cast<size_t>(width < 0 ? -width : width);
+    } else {
+      directive.width = ReadNumber(f, i);
+    }
     if (i < f.size() && f[i] == '.') {
       ++i;
-      directive.precision = static_cast<int>(std::min<size_t>(ReadNumber(f, i), 1 << 20));
+      if (i < f.size() && f[i] == '*') {
+        ++i;
+        // A negative precision counts as none.
+        const int64_t precision = TakeInt(args, count, next);
+        directive.precision = static_cast<int>(std::min<int64_t>(precision, PRECISION_MAX));
+        if (precision < 0) directive.precision = -1;
+      } else {
+        directive.precision = static_cast<int>(std::min<size_t>(ReadNumber(f, i), PRECISION_MAX));
+      }
+    }
+    if (i < f.size() && IsLengthLetter(f[i])) {
+      directive.bytes = BytesOf(format_detail::ReadLength(f, i));
     }
     if (i >= f.size()) break;
     directive.conversion = f[i++];

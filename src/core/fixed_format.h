@@ -1,13 +1,20 @@
-// printf-style formatting without stdio, for the lines, sentences and records
-// made for every sentence. The formats stay written as C formats ("%02d",
-// "%3.1f") and every conversion writes exactly the bytes snprintf writes in
-// the C locale; numbers go through std::to_chars, padding is done here.
+// printf-style formatting without stdio, for every line, sentence, record and
+// name the program writes. The formats stay written as C formats ("%02d",
+// "%3.1f", "%-*s", "%zu") and every conversion writes exactly the bytes
+// snprintf writes in the C locale, whatever the process's locale says about
+// the decimal point; numbers go through std::to_chars, padding is done here.
 //
-// The conversions understood: %d %i %u %x %X %c %s %f and %%, with the flags
-// '-' (left-justify) and '0' (pad with zeros), a width, and a precision for
-// %f (digits after the point) and %s (most characters taken). A format given
-// as a string literal is checked against its arguments when compiling;
-// anything else fails to compile.
+// The conversions understood: %d %i %u %x %X %c %s %f and %%; the flags '-'
+// (left-justify) and '0' (pad numbers with zeros); a width and a precision,
+// written out or as '*' (taken from an int argument before the value, a
+// negative width meaning '-'); the precision on %f (digits after the point)
+// and %s (most characters taken); the length modifiers hh h l ll z t j on the
+// integer conversions, which convert the value to the type they name as
+// printf does. A format given as a string literal (or a constexpr pointer to
+// one) is checked against its arguments when compiling, as -Wformat checks a
+// printf call: an integer's type after promotion must be the one its length
+// modifier names (int without one), a '*' takes an int, %f a floating-point
+// value, %s text. Anything else fails to compile.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +23,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 namespace tw {
 
@@ -23,7 +31,8 @@ namespace tw {
 struct FormatArg {
   enum class Kind : uint8_t { kInt, kDouble, kText };
   Kind kind;
-  bool wide;  // an integer wider than 32 bits: %x shows all of its bits
+  uint8_t bytes;  // an integer's size after promotion: the bits %x and %u show
+  bool null;      // text from a null pointer
   union {
     int64_t i;
     double d;
@@ -39,19 +48,16 @@ struct FormatArg {
     if constexpr (std::is_floating_point_v<T>) {
       a.kind = Kind::kDouble;
       a.d = static_cast<double>(v);
-    } else if constexpr (std::is_integral_v<T>) {
+    } else if constexpr (std::is_integral_v<T> || std::is_enum_v<T>) {
       a.kind = Kind::kInt;
-      a.wide = sizeof(T) > 4;
-      a.i = static_cast<int64_t>(v);
-    } else if constexpr (std::is_enum_v<T>) {
-      a.kind = Kind::kInt;
-      a.wide = sizeof(T) > 4;
+      a.bytes = sizeof(T) > 4 ? 8 : 4;
       a.i = static_cast<int64_t>(v);
     } else {
       // Like %s with a C string: the text ends at its first NUL, and a null
       // pointer shows as the C library shows it.
       std::string_view text;
       if constexpr (std::is_pointer_v<T>) {
+        a.null = v == nullptr;
         text = v != nullptr ? std::string_view(v) : std::string_view("(null)");
       } else {
         text = std::string_view(v);
@@ -68,17 +74,83 @@ struct FormatArg {
 
 namespace format_detail {
 
+// The length modifiers of the integer conversions.
+enum class Length : uint8_t { kNone, kChar, kShort, kLong, kLongLong, kSize, kPtrDiff, kMax };
+
+// Reads a length modifier at f[i], moving i past it.
+constexpr Length ReadLength(std::string_view f, size_t& i) {
+  if (i >= f.size()) return Length::kNone;
+  const bool twice = i + 1 < f.size() && f[i + 1] == f[i];
+  switch (f[i]) {
+    case 'h':
+      i += twice ? 2 : 1;
+      return twice ? Length::kChar : Length::kShort;
+    case 'l':
+      i += twice ? 2 : 1;
+      return twice ? Length::kLongLong : Length::kLong;
+    case 'z':
+      ++i;
+      return Length::kSize;
+    case 't':
+      ++i;
+      return Length::kPtrDiff;
+    case 'j':
+      ++i;
+      return Length::kMax;
+    default:
+      return Length::kNone;
+  }
+}
+
+// What the compile-time check tells apart: the integer types printf reads
+// with different length modifiers, floating point, and text.
+enum class ArgType : uint8_t { kInt, kLong, kLongLong, kDouble, kText };
+
 template <class T>
-constexpr FormatArg::Kind KindOf() {
+constexpr ArgType IntegerType() {
+  using Promoted = decltype(+std::declval<T>());  // char, short and bool become int
+  using Signed = std::make_signed_t<Promoted>;
+  static_assert(sizeof(Promoted) <= 8, "a format argument is at most 64 bits wide");
+  if constexpr (std::is_same_v<Signed, long long>) {
+    return ArgType::kLongLong;
+  } else if constexpr (std::is_same_v<Signed, long>) {
+    return ArgType::kLong;
+  } else {
+    return ArgType::kInt;
+  }
+}
+
+template <class T>
+constexpr ArgType TypeOf() {
   using D = std::decay_t<T>;
   if constexpr (std::is_floating_point_v<D>) {
-    return FormatArg::Kind::kDouble;
-  } else if constexpr (std::is_integral_v<D> || std::is_enum_v<D>) {
-    return FormatArg::Kind::kInt;
+    return ArgType::kDouble;
+  } else if constexpr (std::is_enum_v<D>) {
+    return IntegerType<std::underlying_type_t<D>>();
+  } else if constexpr (std::is_integral_v<D>) {
+    return IntegerType<D>();
   } else {
     static_assert(std::is_convertible_v<const D&, std::string_view>,
                   "a format argument is a number or text");
-    return FormatArg::Kind::kText;
+    return ArgType::kText;
+  }
+}
+
+// The type an integer conversion with this length modifier takes.
+constexpr ArgType IntegerTypeFor(Length length) {
+  switch (length) {
+    case Length::kLong:
+      return ArgType::kLong;
+    case Length::kLongLong:
+      return ArgType::kLongLong;
+    case Length::kSize:
+      return IntegerType<size_t>();
+    case Length::kPtrDiff:
+      return IntegerType<ptrdiff_t>();
+    case Length::kMax:
+      return IntegerType<intmax_t>();
+    default:  // hh and h take an int, which printf then narrows
+      return ArgType::kInt;
   }
 }
 
@@ -86,39 +158,53 @@ constexpr FormatArg::Kind KindOf() {
 // function that is not constexpr stops the compilation there.
 void FormatDoesNotFitArguments();
 
-// Walks a format as FormatInto does and answers whether its conversions take
-// exactly `kinds`, in order, and use only what FormatInto understands.
-constexpr bool FormatFits(std::string_view f, const FormatArg::Kind* kinds, size_t count) {
+// Walks a format as FormatInto does and answers whether its conversions and
+// '*'s take exactly `types`, in order, and use only what FormatInto knows.
+constexpr bool FormatFits(std::string_view f, const ArgType* types, size_t count) {
   size_t used = 0;
+  const auto take = [&](ArgType type) { return used < count && types[used++] == type; };
+  const auto skipDigits = [&](size_t& i) {
+    while (i < f.size() && f[i] >= '0' && f[i] <= '9') ++i;
+  };
   for (size_t i = 0; i < f.size(); ++i) {
     if (f[i] != '%') continue;
     if (++i >= f.size()) return false;
     if (f[i] == '%') continue;
-    while (i < f.size() && (f[i] == '-' || f[i] == '0')) ++i;
-    while (i < f.size() && f[i] >= '0' && f[i] <= '9') ++i;
+    bool zero = false;
+    for (; i < f.size() && (f[i] == '-' || f[i] == '0'); ++i) zero = zero || f[i] == '0';
+    if (i < f.size() && f[i] == '*') {
+      if (!take(ArgType::kInt)) return false;
+      ++i;
+    }
+    skipDigits(i);
     bool precision = false;
     if (i < f.size() && f[i] == '.') {
       precision = true;
-      ++i;
-      while (i < f.size() && f[i] >= '0' && f[i] <= '9') ++i;
+      if (++i < f.size() && f[i] == '*') {
+        if (!take(ArgType::kInt)) return false;
+        ++i;
+      }
+      skipDigits(i);
     }
-    if (i >= f.size() || used >= count) return false;
-    const char c = f[i];
-    const FormatArg::Kind k = kinds[used++];
-    switch (c) {
+    const Length length = ReadLength(f, i);
+    if (i >= f.size()) return false;
+    const bool plain = length == Length::kNone;
+    switch (f[i]) {
       case 'd':
       case 'i':
       case 'u':
       case 'x':
       case 'X':
-      case 'c':
-        if (k != FormatArg::Kind::kInt || precision) return false;
+        if (precision || !take(IntegerTypeFor(length))) return false;
         break;
-      case 'f':
-        if (k != FormatArg::Kind::kDouble) return false;
+      case 'c':
+        if (!plain || precision || zero || !take(ArgType::kInt)) return false;
         break;
       case 's':
-        if (k != FormatArg::Kind::kText) return false;
+        if (!plain || zero || !take(ArgType::kText)) return false;
+        break;
+      case 'f':
+        if (!plain || !take(ArgType::kDouble)) return false;
         break;
       default:
         return false;
@@ -129,23 +215,24 @@ constexpr bool FormatFits(std::string_view f, const FormatArg::Kind* kinds, size
 
 }  // namespace format_detail
 
-// A format checked against the types of its arguments when compiling.
+// A format checked against the types of its arguments when compiling: a
+// string literal, or a constexpr pointer to one.
 template <class... Args>
 struct CheckedFormat {
   std::string_view text;
 
-  template <size_t N>
-  consteval CheckedFormat(const char (&literal)[N]) : text(literal, N - 1) {  // NOLINT
-    constexpr FormatArg::Kind kinds[sizeof...(Args) + 1] = {format_detail::KindOf<Args>()...,
-                                                          FormatArg::Kind::kInt};
-    if (!format_detail::FormatFits(text, kinds, sizeof...(Args))) {
+  consteval CheckedFormat(const char* format) : text(format) {  // NOLINT
+    constexpr format_detail::ArgType types[sizeof...(Args) + 1] = {format_detail::TypeOf<Args>()...,
+                                                                   format_detail::ArgType::kInt};
+    if (!format_detail::FormatFits(text, types, sizeof...(Args))) {
       format_detail::FormatDoesNotFitArguments();
     }
   }
 };
 
 // A format known only when running (a table's entry). A conversion that does
-// not fit its argument, or has none, writes nothing.
+// not fit its argument, or has none, writes nothing; a '*' without an int
+// gives no width or precision.
 struct RuntimeFormat {
   std::string_view text;
 };

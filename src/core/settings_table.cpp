@@ -2,8 +2,8 @@
 
 #include <tuple>
 
-#include "core/cformat.h"
 #include "core/commands.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -46,25 +46,25 @@ void AddTestSelections(TableWriter& t) {
       [](Settings& s) -> int32_t& { return s.testInterval; },
       SettingRule::In(ValueList::TestIntervals));
   for (size_t k = 0; k < cmd::DATA_RATES.size(); ++k) {
-    t.Toggle(cformat("dataRateEnabled%zu", k), cmd::DATA_RATES[k], k == 0 ? 1 : 0,
+    t.Toggle(FixedFormat("dataRateEnabled%zu", k), cmd::DATA_RATES[k], k == 0 ? 1 : 0,
              [k](Settings& s) -> int32_t& { return s.dataRateEnabled[k]; });
   }
   for (size_t node = 1; node < NODE_COUNT; ++node) {
-    t.Toggle(cformat("uplinkEnabled%zu", node), cmd::UPLINK_FROM[node], 0,
+    t.Toggle(FixedFormat("uplinkEnabled%zu", node), cmd::UPLINK_FROM[node], 0,
              [node](Settings& s) -> int32_t& { return s.uplinkEnabled[node]; });
-    t.Toggle(cformat("downlinkEnabled%zu", node), cmd::DOWNLINK_TO[node], 0,
+    t.Toggle(FixedFormat("downlinkEnabled%zu", node), cmd::DOWNLINK_TO[node], 0,
              [node](Settings& s) -> int32_t& { return s.downlinkEnabled[node]; });
   }
   for (size_t unit = 0; unit < NODE_COUNT; ++unit) {
-    t.Toggle(cformat("unitPingEnabled%zu", unit), cmd::PING_UNIT_FIRST + static_cast<int>(unit), 0,
-             [unit](Settings& s) -> int32_t& { return s.unitPingEnabled[unit]; });
+    t.Toggle(FixedFormat("unitPingEnabled%zu", unit), cmd::PING_UNIT_FIRST + static_cast<int>(unit),
+             0, [unit](Settings& s) -> int32_t& { return s.unitPingEnabled[unit]; });
   }
   for (size_t ch = 0; ch < cmd::NAV_PING.size(); ++ch) {
-    t.Toggle(cformat("navPingEnabled%zu", ch), cmd::NAV_PING[ch], 0,
+    t.Toggle(FixedFormat("navPingEnabled%zu", ch), cmd::NAV_PING[ch], 0,
              [ch](Settings& s) -> int32_t& { return s.navPingEnabled[ch]; });
   }
   for (size_t k = 0; k < cmd::NOISE_DIAGNOSTIC.size(); ++k) {
-    t.Toggle(cformat("noiseDiagnostic%zu", k), cmd::NOISE_DIAGNOSTIC[k], 0,
+    t.Toggle(FixedFormat("noiseDiagnostic%zu", k), cmd::NOISE_DIAGNOSTIC[k], 0,
              [k](Settings& s) -> int32_t& { return s.noiseDiagnostic[k]; });
   }
   t.Toggle("lblPing", cmd::PING_LBL, 0, [](Settings& s) -> int32_t& { return s.lblPing; });
@@ -157,7 +157,7 @@ void AddNodes(TableWriter& t) {
   };
   for (size_t node = 0; node < NODE_COUNT; ++node) {
     for (const auto& [name, field, rule] : fields) {
-      t.Number(cformat("node%zu.%s", node, name), start.*field, rule,
+      t.Number(FixedFormat("node%zu.%s", node, name), start.*field, rule,
                [node, field = field](Settings& s) -> int32_t& { return s.nodes[node].*field; });
     }
   }

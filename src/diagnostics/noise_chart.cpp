@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "protocol/config_params.h"
 
 namespace tw {
@@ -23,7 +23,7 @@ namespace {
 
 std::string BandText(int32_t band) {
   const ModemBand* b = FindModemBand(band);
-  return b ? cformat("Band %c", b->letter) : std::string("Band not reported");
+  return b ? FixedFormat("Band %c", b->letter) : std::string("Band not reported");
 }
 
 }  // namespace
@@ -61,7 +61,7 @@ NoiseChart MakeNoiseChart(const NoiseReading& s) {
     chart.bars.push_back(bar);
     if (bar.peak) {
       chart.peaks.push_back({static_cast<double>(bar.frequencyHz), static_cast<double>(bar.level),
-                             cformat("%d dBV @ %d Hz", bar.level, bar.frequencyHz)});
+                             FixedFormat("%d dBV @ %d Hz", bar.level, bar.frequencyHz)});
     }
   }
   chart.x.min = chart.bars.front().left;
@@ -70,8 +70,8 @@ NoiseChart MakeNoiseChart(const NoiseReading& s) {
   for (int i = 0; i < NOISE_BINS; i += 2) chart.x.ticks.push_back(s.frequency[i]);
 
   chart.caption =
-      cformat("Floor %.1f dBV   Peak threshold %d dBV   %s   Report %d",
-              static_cast<double>(s.floor), s.threshold, BandText(s.band).c_str(), s.reports);
+      FixedFormat("Floor %.1f dBV   Peak threshold %d dBV   %s   Report %d",
+                  static_cast<double>(s.floor), s.threshold, BandText(s.band).c_str(), s.reports);
   return chart;
 }
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "protocol/config_params.h"
 #include "protocol/nmea.h"
 
@@ -55,13 +55,13 @@ std::optional<NoiseFloor> ShowNoiseReport(TextOut& out, RunState& s, const std::
   if (n != NOISE_BINS) return std::nullopt;
 
   const float floor = sum / static_cast<float>(NOISE_BINS);
-  out.PrintLine(cformat("In-Band Noise Floor Estimate  [%5.1f dBV]", floor));
+  out.PrintLine(FixedFormat("In-Band Noise Floor Estimate  [%5.1f dBV]", floor));
   const auto threshold = Truncate(floor + PEAK_MARGIN_DB);
   for (int i = 0; i < NOISE_BINS; ++i) {
     s.noisePeak[i] = s.noiseLevel[i] > threshold ? 1 : 0;
     if (s.noisePeak[i]) {
-      out.PrintLine(
-          cformat("Noise Peak:       [%3d dBV] @ [%d Hz]", s.noiseLevel[i], s.noiseFrequency[i]));
+      out.PrintLine(FixedFormat("Noise Peak:       [%3d dBV] @ [%d Hz]", s.noiseLevel[i],
+                                s.noiseFrequency[i]));
     }
   }
   return NoiseFloor{floor, threshold};

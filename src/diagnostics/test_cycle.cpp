@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "protocol/custom_string.h"
 #include "protocol/nmea.h"
 #include "protocol/sentence_table.h"
@@ -96,8 +96,8 @@ std::string StatusFrameSentence(int ack, int sequence) {
 }
 
 void SendStatusFrame(const Links& m, int ack, int sequence) {
-  m.out.PrintLine(ack ? cformat("Sending Unsolicited Data. <%03d>    [ACK]", sequence)
-                      : cformat("Sending Unsolicited Data. <%03d> [NO ACK]", sequence));
+  m.out.PrintLine(ack ? FixedFormat("Sending Unsolicited Data. <%03d>    [ACK]", sequence)
+                      : FixedFormat("Sending Unsolicited Data. <%03d> [NO ACK]", sequence));
   m.sink.SendSentence(StatusFrameSentence(ack, sequence));
 }
 
@@ -143,12 +143,12 @@ bool TrySlot(const Links& m, const Slot& slot) {
       if (slot.node >= static_cast<int>(s.navPingEnabled.size()) || !s.navPingEnabled[slot.node]) {
         return false;
       }
-      m.out.PrintLine(cformat("Pinging SELKA Transponder %d", slot.node + 1));
+      m.out.PrintLine(FixedFormat("Pinging SELKA Transponder %d", slot.node + 1));
       m.sink.SendSentence(BuildSentenceLine(MSG_CCPDT, {1, slot.node + 1, 0, 0, 5000, 1, 1, 1, 1}));
       return true;
     case KIND_UNIT_PING:
       if (!s.unitPingEnabled[slot.node]) return false;
-      m.out.PrintLine(cformat("Pinging Unit %d", slot.node));
+      m.out.PrintLine(FixedFormat("Pinging Unit %d", slot.node));
       m.sink.SendSentence(BuildSentenceLine(MSG_CCMPC, {0, slot.node}));
       return true;
     case KIND_CUSTOM:

@@ -1,6 +1,6 @@
 #include "emulator/emulator.h"
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "emulator/emulator_ids.h"
 #include "protocol/nmea.h"
 
@@ -67,7 +67,7 @@ void Emulator::EMUParserMessage(const std::string& text) {
 
 void Emulator::EMUPrint(const std::string& text) {
   const LocalTime t = links_.clock.localTime();
-  pane_.EMUAppendText(cformat("[%02d:%02d:%02d] ", t.hour, t.minute, t.second) + text + "\r\n");
+  pane_.EMUAppendText(FixedFormat("[%02d:%02d:%02d] ", t.hour, t.minute, t.second) + text + "\r\n");
 }
 
 // --- Menu -------------------------------------------------------------------
@@ -121,7 +121,7 @@ void Emulator::RawLogStop() { LogCommand(LogKind::Data, &LogControls::Stop); }
 
 void Emulator::PortLost(int portNumber) {
   state_.running = 0;
-  EMUPrint(cformat("Error: Lost modem port COM%d, emulator stopped.", portNumber));
+  EMUPrint(FixedFormat("Error: Lost modem port COM%d, emulator stopped.", portNumber));
 }
 
 }  // namespace tw

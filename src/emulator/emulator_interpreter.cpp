@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "emulator/emulator.h"
 #include "protocol/nmea.h"
 
@@ -42,13 +42,13 @@ void AcceptData(Emulator& e, const SentenceFields& body) {
   // Held at the largest count rather than wrapping after days of data.
   int32_t& fifo = e.state().fifoBytes;
   fifo = fifo > INT32_MAX - n ? INT32_MAX : fifo + n;
-  e.EMUParserMessage(cformat("NMEA: got %d data bytes.", n));
+  e.EMUParserMessage(FixedFormat("NMEA: got %d data bytes.", n));
   e.EMUSend(BuildSentence(MSG_CATXD, {source, destination, ack, n}));
   e.EMUWriteRaw(hex);
 }
 
 void AnswerCycle(Emulator& e, const SentenceFields& body) {
-  e.EMUParserMessage(cformat("NMEA: cycle %d->%d", body.Int(2), body.Int(3)));
+  e.EMUParserMessage(FixedFormat("NMEA: cycle %d->%d", body.Int(2), body.Int(3)));
   e.EMUSend(BuildSentence(
       MSG_CACYC, {body.Int(1), body.Int(2), body.Int(3), body.Int(4), body.Int(5), body.Int(6)}));
 }
@@ -81,7 +81,7 @@ void AnswerConfigCommand(Emulator& e, const SentenceFields& body) {
   std::string parameter;
   if (!ConfigParameter(e, body, parameter)) return;
   const int32_t value = body.Int(2);
-  e.EMUParserMessage(cformat("NMEA: config value: %d", value));
+  e.EMUParserMessage(FixedFormat("NMEA: config value: %d", value));
   e.state().configValue = value;
   e.EMUSend(BuildSentence(MSG_CACFG, {parameter, value}));
 }
@@ -123,7 +123,7 @@ void Emulator::EMUPoll(RxState& rx) {
   if (!TakeModemLine(rx, line)) return;
   if (waiting > EMU_LINE_MAX) {
     EMUParserMessage(
-        cformat("NMEA: Line of %u characters discarded (limit %zu).", waiting, EMU_LINE_MAX));
+        FixedFormat("NMEA: Line of %u characters discarded (limit %zu).", waiting, EMU_LINE_MAX));
     return;
   }
   links_.logs.NMEALogLine(links_.modem.portNumber(), line);

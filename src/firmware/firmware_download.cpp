@@ -1,6 +1,6 @@
 #include "firmware/firmware_download.h"
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/paths.h"
 
 namespace tw {
@@ -51,7 +51,7 @@ void FirmwareDownload::FirmwareDownloadStart(RxState& rx) {
   const std::string path = links_.files.ChooseFileToOpen(request);
   if (path.empty()) return;
   imagePath_ = path;
-  links_.out.PrintLine(cformat("downloading: \"%s\"", imagePath_.c_str()));
+  links_.out.PrintLine(FixedFormat("downloading: \"%s\"", imagePath_.c_str()));
   if (dialogs_) dialogs_->ShowDongleNotice();
   progress_ = InitialFirmwareProgress();
   if (dialogs_) dialogs_->ShowProgress(progress_);
@@ -110,7 +110,7 @@ void FirmwareDownload::FirmwareBlocks(RxState& rx) {
     rx.mode = RX_MODEM;
     return;
   }
-  links_.out.PrintLine(cformat("Putting block: %d", static_cast<int>(blockIndex_ + 1)));
+  links_.out.PrintLine(FixedFormat("Putting block: %d", static_cast<int>(blockIndex_ + 1)));
   PutBlock();
 }
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/paths.h"
 
 namespace tw {
@@ -81,7 +81,7 @@ std::string SafeReceivedName(const std::string& title) {
 }
 
 std::string NumberedReceivedName(const std::string& name, int number) {
-  const std::string tag = cformat(" (%d)", number);
+  const std::string tag = FixedFormat(" (%d)", number);
   const size_t dot = name.rfind('.');
   const size_t cut = dot == std::string::npos || dot == 0 ? name.size() : dot;
   std::string stem = name.substr(0, cut);

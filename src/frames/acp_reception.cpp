@@ -4,7 +4,7 @@
 #include <system_error>
 #include <utility>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/paths.h"
 #include "frames/acp_codec.h"
 #include "frames/data_frames.h"
@@ -30,15 +30,15 @@ void ShowAcpStatus(DataFrames& frames, const DataFrame& frame) {
   const AcpStatus status = DecodeAcpStatus(frame);
   // The pending byte count is shown signed, as the far end keeps it.
   const long total = status.pendingBytes;
-  frames.PrintDataLine(cformat("ACP[%d]: %ld total bytes pending.", s, total));
-  frames.PrintDataLine(cformat("ACP[%d]: %d commands pending.", s, status.commands));
-  frames.PrintDataLine(cformat("ACP[%d]: %d small files pending.", s, status.smallFiles));
-  frames.PrintDataLine(cformat("ACP[%d]: %d large files pending.", s, status.largeFiles));
-  frames.PrintDataLine(cformat("ACP[%d]: %d messages pending.", s, status.messages));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: %ld total bytes pending.", s, total));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: %d commands pending.", s, status.commands));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: %d small files pending.", s, status.smallFiles));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: %d large files pending.", s, status.largeFiles));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: %d messages pending.", s, status.messages));
   frames.PrintDataLine(
-      cformat("ACP[%d]: %d cmds run [last exit=%d]", s, status.commandsRun, status.lastExit));
+      FixedFormat("ACP[%d]: %d cmds run [last exit=%d]", s, status.commandsRun, status.lastExit));
   frames.PrintDataLine(
-      cformat("ACP[%d]:   battery %6.2f volts.", s, status.batteryMillivolts / 1000.0));
+      FixedFormat("ACP[%d]:   battery %6.2f volts.", s, status.batteryMillivolts / 1000.0));
 }
 
 // Forgets the file being received, so later frames of a dropped file are not
@@ -60,15 +60,15 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
   const void* zero = std::memchr(stream, 0, static_cast<size_t>(count));
   if (zero == nullptr) {
     frames.PrintDataLine(
-        cformat("ACP[%d]: error: file title does not fit in the frame, file dropped.", s));
+        FixedFormat("ACP[%d]: error: file title does not fit in the frame, file dropped.", s));
     return -1;
   }
   const int titleLength = static_cast<int>(static_cast<const uint8_t*>(zero) - stream);
   const std::string title(reinterpret_cast<const char*>(stream), static_cast<size_t>(titleLength));
   const std::string name = SafeReceivedName(title);
   if (name.empty()) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: unsafe file name '%s', file dropped.", s,
-                                 Printable(title).c_str()));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: unsafe file name '%s', file dropped.", s,
+                                     Printable(title).c_str()));
     return -1;
   }
   std::error_code ignored;
@@ -77,15 +77,16 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
   file = CreateReceivedFile(state.folder, name, created);
   state.path = created.path;
   if (created.exhausted) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: no free name for '%s' [%d taken], file dropped.",
-                                 s, Printable(name).c_str(), ACP_NAME_NUMBER_MAX));
+    frames.PrintDataLine(
+        FixedFormat("ACP[%d]: error: no free name for '%s' [%d taken], file dropped.", s,
+                    Printable(name).c_str(), ACP_NAME_NUMBER_MAX));
     DropReception(state);
     return -1;
   }
   if (file.file != nullptr) state.file = file.identity;
   if (file.file != nullptr && created.name != title) {
-    frames.PrintDataLine(cformat("ACP[%d]: file '%s' is written as '%s'.", s,
-                                 Printable(title).c_str(), created.name.c_str()));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: file '%s' is written as '%s'.", s,
+                                     Printable(title).c_str(), created.name.c_str()));
   }
   state.received = count - titleLength - 1;
   return ACP_HEADER_BYTES + titleLength + 1;
@@ -95,14 +96,16 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
 void WriteReceived(DataFrames& frames, int s, const fs::path& path, OpenedFile file,
                    const uint8_t* data, int count) {
   if (file.file == nullptr) {
-    frames.PrintDataLine(cformat("ACP[%d]: error opening file: '%s'", s, PathToUtf8(path).c_str()));
+    frames.PrintDataLine(
+        FixedFormat("ACP[%d]: error opening file: '%s'", s, PathToUtf8(path).c_str()));
     return;
   }
   int error = 0;
   const bool written = AppendWhole(file.file, file.size, reinterpret_cast<const char*>(data),
                                    static_cast<size_t>(count), error);
   if (std::fclose(file.file) != 0 || !written) {
-    frames.PrintDataLine(cformat("ACP[%d]: error writing file: '%s'", s, PathToUtf8(path).c_str()));
+    frames.PrintDataLine(
+        FixedFormat("ACP[%d]: error writing file: '%s'", s, PathToUtf8(path).c_str()));
   }
 }
 
@@ -110,16 +113,16 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
   const int s = frame.source;
   const int length = frame.length;
   if (length < ACP_HEADER_BYTES) {
-    frames.PrintDataLine(
-        cformat("ACP[%d]: error: large file frame of %d bytes has no header, dropped.", s, length));
+    frames.PrintDataLine(FixedFormat(
+        "ACP[%d]: error: large file frame of %d bytes has no header, dropped.", s, length));
     return;
   }
   const AcpFileHeader header = DecodeAcpFileHeader(frame);
   const long frameNumber = header.frameNumber;
   int count = header.count;
   if (count > length - ACP_HEADER_BYTES) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: frame claims %d bytes but carries %d.", s, count,
-                                 length - ACP_HEADER_BYTES));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: frame claims %d bytes but carries %d.", s,
+                                     count, length - ACP_HEADER_BYTES));
     count = length - ACP_HEADER_BYTES;
   }
   AcpReceiveState& state = frames.acp.receive[static_cast<size_t>(s)];
@@ -133,9 +136,9 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
       // Larger than any file a sender can queue: the far end is not sending
       // a file any more. What arrived so far stays on disk; later frames go
       // nowhere until a new frame 0 names a file.
-      frames.PrintDataLine(cformat("ACP[%d]: error: '%s' passes %lld bytes, file dropped.", s,
-                                   PathToUtf8(state.path).c_str(),
-                                   static_cast<long long>(ACP_STREAM_MAX)));
+      frames.PrintDataLine(FixedFormat("ACP[%d]: error: '%s' passes %lld bytes, file dropped.", s,
+                                       PathToUtf8(state.path).c_str(),
+                                       static_cast<long long>(ACP_STREAM_MAX)));
       DropReception(state);
       return;
     }
@@ -145,9 +148,9 @@ void ReceiveLargeFileFrame(DataFrames& frames, const DataFrame& frame) {
     if (state.file) file = AppendReceivedFile(state.path, *state.file);
   }
   const int end = ACP_HEADER_BYTES + count;
-  frames.PrintDataLine(cformat("ACP[%d]:   lgfile frame[%ld]: '%s' %lld bytes", s, frameNumber,
-                               PathToUtf8(state.path).c_str(),
-                               static_cast<long long>(state.received)));
+  frames.PrintDataLine(FixedFormat("ACP[%d]:   lgfile frame[%ld]: '%s' %lld bytes", s, frameNumber,
+                                   PathToUtf8(state.path).c_str(),
+                                   static_cast<long long>(state.received)));
   WriteReceived(frames, s, state.path, std::move(file), frame.payload.data() + first, end - first);
 }
 
@@ -186,12 +189,12 @@ void DecodeAcpFrame(DataFrames& frames, DataFrame& frame) {
   const int s = frame.source;
   const AcpTypeRow* type = FindAcpType(AcpFrameType(frame));
   if (type == nullptr) {
-    frames.PrintDataLine(cformat("ACP[%d]: garbled frame!  [type]", s));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: garbled frame!  [type]", s));
     frame.ready = 0;
     return;
   }
   frame.ready = 1;
-  frames.PrintDataLine(cformat("ACP[%d]: got %s frame.", s, type->name));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: got %s frame.", s, type->name));
   if (type->show != nullptr) type->show(frames, frame);
 }
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/paths.h"
 #include "frames/data_frames.h"
 
@@ -29,7 +29,7 @@ void BuildStatusFrame(DataFrames& frames, DataFrame& frame) {
   for (const AcpFileEntry& entry : queue.entries) pending += static_cast<uint32_t>(entry.remaining);
   EncodeAcpStatus(frame, pending, queue.count());
   frames.PrintDataLine(
-      cformat("ACP[%d]: sending status to [%d].", frame.source, frame.destination));
+      FixedFormat("ACP[%d]: sending status to [%d].", frame.source, frame.destination));
   frame.ready = 1;
 }
 
@@ -72,8 +72,8 @@ void BuildFileFrame(DataFrames& frames, DataFrame& frame) {
   AcpFileEntry& entry = queue.entries.front();
   if (entry.frameCounter > ACP_FRAME_NUMBER_MAX) {
     return DropHead(frames, queue,
-                    cformat("ACP[%d]: error: '%s' needs more than %d frames !", d,
-                            entry.path.c_str(), ACP_FRAME_NUMBER_MAX + 1));
+                    FixedFormat("ACP[%d]: error: '%s' needs more than %d frames !", d,
+                                entry.path.c_str(), ACP_FRAME_NUMBER_MAX + 1));
   }
   const int32_t room = frame.length - ACP_HEADER_BYTES;
   const int32_t remaining = entry.remaining;
@@ -88,11 +88,11 @@ void BuildFileFrame(DataFrames& frames, DataFrame& frame) {
   const ReadResult read = CopyStream(entry, offset, n, frame.payload.data() + ACP_HEADER_BYTES);
   if (read == ReadResult::CantOpen) {
     return DropHead(frames, queue,
-                    cformat("ACP[%d]: error: can't open file '%s' !", d, entry.path.c_str()));
+                    FixedFormat("ACP[%d]: error: can't open file '%s' !", d, entry.path.c_str()));
   }
   if (read == ReadResult::ShortRead) {
     return DropHead(frames, queue,
-                    cformat("ACP[%d]: error: file read error: '%s' !", d, entry.path.c_str()));
+                    FixedFormat("ACP[%d]: error: file read error: '%s' !", d, entry.path.c_str()));
   }
   if (lastFrame) {
     RemoveHead(queue);
@@ -107,14 +107,14 @@ void BuildFileFrame(DataFrames& frames, DataFrame& frame) {
 void QueueAcpFile(DataFrames& frames, int node) {
   if (!ValidNode(node)) return;
   if (frames.nodes[static_cast<size_t>(node)].protocol != KIND_ACP) {
-    frames.PrintDataLine(cformat("ACP[%d]: Node not configured for ACP frames!", node));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: Node not configured for ACP frames!", node));
     return;
   }
   AcpFileQueue& queue = frames.acp.queues[static_cast<size_t>(node)];
   // Refused before the dialog, so the operator does not pick a file in vain.
   if (queue.count() >= ACP_QUEUE_MAX) {
-    frames.PrintDataLine(
-        cformat("ACP[%d]: error: %d files already queued, nothing queued.", node, ACP_QUEUE_MAX));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: %d files already queued, nothing queued.",
+                                     node, ACP_QUEUE_MAX));
     return;
   }
   const std::string path = frames.files().ChooseFileToOpen(
@@ -124,7 +124,7 @@ void QueueAcpFile(DataFrames& frames, int node) {
   const bool regular = fs::is_regular_file(PathFromUtf8(path), error);
   const uintmax_t size = regular ? fs::file_size(PathFromUtf8(path), error) : 0;
   if (!regular || error) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: can't open file '%s' !", node, path.c_str()));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: can't open file '%s' !", node, path.c_str()));
     return;
   }
   AcpFileEntry entry;
@@ -133,21 +133,21 @@ void QueueAcpFile(DataFrames& frames, int node) {
   // Refused now: at the head of the queue such a file would hold back every
   // file queued after it for the rest of the run.
   if (entry.title.size() > static_cast<size_t>(ACP_TITLE_MAX)) {
-    frames.PrintDataLine(
-        cformat("ACP[%d]: error: title \"%s\" is too long to send [%zu characters, at most %d].",
-                node, entry.title.c_str(), entry.title.size(), ACP_TITLE_MAX));
+    frames.PrintDataLine(FixedFormat(
+        "ACP[%d]: error: title \"%s\" is too long to send [%zu characters, at most %d].", node,
+        entry.title.c_str(), entry.title.size(), ACP_TITLE_MAX));
     return;
   }
   const uintmax_t total = size + entry.title.size() + 1;
   if (total > static_cast<uintmax_t>(ACP_STREAM_MAX)) {
-    frames.PrintDataLine(cformat("ACP[%d]: error: \"%s\" is too large to send [%ju bytes].", node,
-                                 entry.title.c_str(), total));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: error: \"%s\" is too large to send [%ju bytes].",
+                                     node, entry.title.c_str(), total));
     return;
   }
   entry.total = entry.remaining = static_cast<int32_t>(total);
   queue.entries.push_back(entry);
-  frames.PrintDataLine(cformat("ACP[%d]: queued \"%s\" [%ld bytes]", node, entry.title.c_str(),
-                               static_cast<long>(entry.total)));
+  frames.PrintDataLine(FixedFormat("ACP[%d]: queued \"%s\" [%ld bytes]", node, entry.title.c_str(),
+                                   static_cast<long>(entry.total)));
 }
 
 void BuildAcpFrame(DataFrames& frames, DataFrame& frame) {
@@ -162,8 +162,8 @@ void BuildAcpFrame(DataFrames& frames, DataFrame& frame) {
   }
   const AcpFileEntry& head = queue.entries.front();
   if (!TitleFits(head, frame.length - ACP_HEADER_BYTES)) {
-    frames.PrintDataLine(cformat("ACP[%d]: title \"%s\" does not fit in %d bytes, file waits.",
-                                 frame.destination, head.title.c_str(), frame.length));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: title \"%s\" does not fit in %d bytes, file waits.",
+                                     frame.destination, head.title.c_str(), frame.length));
     BuildStatusFrame(frames, frame);
     return;
   }

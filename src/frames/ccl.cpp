@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -33,10 +33,10 @@ std::array<uint8_t, 3> Coordinate(const DataFrame& frame, int offset) {
 
 void ShowState(const DataFrame& frame, const PrintFn& print) {
   if (ValidLength(frame) < STATE_LENGTH) return PrintVehicleFrameTooShort(frame, "CCL", print);
-  print(cformat("CCL: Latitude:  %9.5f",
-                DecodeCompressedCoordinate(Coordinate(frame, STATE_LATITUDE))));
-  print(cformat("CCL: Longitude: %9.5f",
-                DecodeCompressedCoordinate(Coordinate(frame, STATE_LONGITUDE))));
+  print(FixedFormat("CCL: Latitude:  %9.5f",
+                    DecodeCompressedCoordinate(Coordinate(frame, STATE_LATITUDE))));
+  print(FixedFormat("CCL: Longitude: %9.5f",
+                    DecodeCompressedCoordinate(Coordinate(frame, STATE_LONGITUDE))));
 }
 
 // Bathymetry, CTD and ranger messages are recognised but their contents are
@@ -58,7 +58,7 @@ const char* VehicleTypeName(int type, std::span<const VehicleMessageType> ownTyp
 }
 
 void PrintVehicleFrameTooShort(const DataFrame& frame, const char* family, const PrintFn& print) {
-  print(cformat("%s[%d]: frame too short.", family, frame.source));
+  print(FixedFormat("%s[%d]: frame too short.", family, frame.source));
 }
 
 int AnnounceVehicleFrame(const DataFrame& frame, const char* family,
@@ -71,10 +71,10 @@ int AnnounceVehicleFrame(const DataFrame& frame, const char* family,
   const int type = frame.payload[0];
   const char* name = VehicleTypeName(type, ownTypes);
   if (name == nullptr) {
-    print(cformat("%s[%d]: unknown frametype!", family, frame.source));
+    print(FixedFormat("%s[%d]: unknown frametype!", family, frame.source));
     return -1;
   }
-  print(cformat("%s[%d]: got %s frame.", family, frame.source, name));
+  print(FixedFormat("%s[%d]: got %s frame.", family, frame.source, name));
   return type;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "frames/frame_kinds.h"
 #include "protocol/nmea.h"
 
@@ -83,7 +83,8 @@ void DataFrames::ReceiveDataFrame(const std::string& sentence) {
   frame.frameNumber = NMEAGetInt(sentence, 4);
   // The node table has no entry for any other source, 4095 (missing) included.
   if (!ValidNode(frame.source)) {
-    PrintDataLine(cformat("DATA: frame from node %d ignored: nodes are 0 to 15.", frame.source));
+    PrintDataLine(
+        FixedFormat("DATA: frame from node %d ignored: nodes are 0 to 15.", frame.source));
     return;
   }
   DecodeHexPayload(HexField(sentence), frame);
@@ -105,17 +106,17 @@ void DataFrames::DumpFrame(const DataFrame& frame) const {
   int k = 0;
   for (; k + DUMP_GROUP <= frame.length; k += DUMP_GROUP) {
     PrintDataLine(
-        cformat("RX[%02d]:    %02x..%02x..%02x..%02x", s, b(k), b(k + 1), b(k + 2), b(k + 3)));
+        FixedFormat("RX[%02d]:    %02x..%02x..%02x..%02x", s, b(k), b(k + 1), b(k + 2), b(k + 3)));
   }
   switch (frame.length - k) {
     case 1:
-      PrintDataLine(cformat("RX[%02d]:    %02x", s, b(k)));
+      PrintDataLine(FixedFormat("RX[%02d]:    %02x", s, b(k)));
       break;
     case 2:
-      PrintDataLine(cformat("RX[%02d]:    %02x..%02x", s, b(k), b(k + 1)));
+      PrintDataLine(FixedFormat("RX[%02d]:    %02x..%02x", s, b(k), b(k + 1)));
       break;
     case 3:
-      PrintDataLine(cformat("RX[%02d]:    %02x..%02x..%02x", s, b(k), b(k + 1), b(k + 2)));
+      PrintDataLine(FixedFormat("RX[%02d]:    %02x..%02x..%02x", s, b(k), b(k + 1), b(k + 2)));
       break;
     default:
       break;
@@ -126,7 +127,7 @@ std::string DataFrames::BuildDataFrame(int32_t source, int32_t destination, int3
                                        int32_t byteCount) {
   if (!ValidNode(destination)) {
     PrintDataLine(
-        cformat("DATA: data request for node %d ignored: nodes are 0 to 15.", destination));
+        FixedFormat("DATA: data request for node %d ignored: nodes are 0 to 15.", destination));
     return {};
   }
   DataFrame frame;
@@ -139,7 +140,7 @@ std::string DataFrames::BuildDataFrame(int32_t source, int32_t destination, int3
   frame.kind = nodes[static_cast<size_t>(destination)].protocol;
   const FrameKind& kind = FrameKindOf(frame.kind);
   if (kind.build == nullptr) {
-    PrintDataLine(cformat("TX[%02d]: UNKNOWN frame requested [%d bytes]", source, byteCount));
+    PrintDataLine(FixedFormat("TX[%02d]: UNKNOWN frame requested [%d bytes]", source, byteCount));
     return {};
   }
   kind.build(*this, frame);

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "frames/acp.h"
 #include "frames/ccl.h"
 #include "frames/data_frames.h"
@@ -66,8 +66,9 @@ const FrameKind& FrameKindOf(int32_t kind) {
 std::string AnnouncementLine(int32_t kind, int32_t source, int32_t length) {
   const FrameKind& row = FrameKindOf(kind);
   if (row.announcement == nullptr) return {};
-  if (!row.countsBytes) return cformat("RX[%02d]: %s", source, row.announcement);
-  return cformat("RX[%02d]: %-*s[%d bytes]", source, ANNOUNCEMENT_WIDTH, row.announcement, length);
+  if (!row.countsBytes) return FixedFormat("RX[%02d]: %s", source, row.announcement);
+  return FixedFormat("RX[%02d]: %-*s[%d bytes]", source, ANNOUNCEMENT_WIDTH, row.announcement,
+                     length);
 }
 
 std::vector<std::string> ProtocolListCaptions() {

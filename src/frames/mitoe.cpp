@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <span>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "frames/ccl.h"
 
 namespace tw {
@@ -43,19 +43,19 @@ void ShowState2(const DataFrame& frame, const PrintFn& print) {
   if (ValidLength(frame) < STATE2_LENGTH) return PrintVehicleFrameTooShort(frame, "MITOE", print);
   const double easting = Signed(frame, STATE2_EASTING, 3);
   const double northing = Signed(frame, STATE2_NORTHING, 3);
-  print(cformat("STATE2: Northing:  %06.1f meters", northing));
-  print(cformat("STATE2: Easting:   %06.1f meters", easting));
+  print(FixedFormat("STATE2: Northing:  %06.1f meters", northing));
+  print(FixedFormat("STATE2: Easting:   %06.1f meters", easting));
 }
 
 void ShowSonar(const DataFrame& frame, const PrintFn& print) {
   if (ValidLength(frame) < SONAR_LENGTH) return PrintVehicleFrameTooShort(frame, "MITOE", print);
   const auto& p = frame.payload;
-  print(cformat("SONAR: [%02d:%02d:%02d]", p[SONAR_HOURS], p[SONAR_MINUTES], p[SONAR_SECONDS]));
-  print(cformat("SONAR: Command:   %d", p[SONAR_COMMAND]));
-  print(cformat("SONAR: Northing:  %06.1f meters",
-                static_cast<double>(Signed(frame, SONAR_NORTHING, 4))));
-  print(cformat("SONAR: Easting:   %06.1f meters",
-                static_cast<double>(Signed(frame, SONAR_EASTING, 4))));
+  print(FixedFormat("SONAR: [%02d:%02d:%02d]", p[SONAR_HOURS], p[SONAR_MINUTES], p[SONAR_SECONDS]));
+  print(FixedFormat("SONAR: Command:   %d", p[SONAR_COMMAND]));
+  print(FixedFormat("SONAR: Northing:  %06.1f meters",
+                    static_cast<double>(Signed(frame, SONAR_NORTHING, 4))));
+  print(FixedFormat("SONAR: Easting:   %06.1f meters",
+                    static_cast<double>(Signed(frame, SONAR_EASTING, 4))));
 }
 
 }  // namespace

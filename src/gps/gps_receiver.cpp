@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "gps/gps_sentence.h"
 #include "serial/line_framer.h"
 #include "serial/open_failure.h"
@@ -17,8 +17,9 @@ GpsReceiver::GpsReceiver(GpsLinks links) : links_(links) {}
 
 bool GpsReceiver::GPSOpen() {
   if (!OpenPort()) {
-    links_.out.PrintLine(OpenFailureLine(
-        cformat("GPS port COM%d", links_.settings.gpsPort.portNumber), links_.link.lastFailure()));
+    links_.out.PrintLine(
+        OpenFailureLine(FixedFormat("GPS port COM%d", links_.settings.gpsPort.portNumber),
+                        links_.link.lastFailure()));
     links_.boxes.MessageBox(GPS_CANT_CONNECT, GPS_BOX_CAPTION, BoxIcon::Warning);
     return false;
   }
@@ -32,7 +33,7 @@ bool GpsReceiver::OpenPort() {
   // Bytes held from before a reconnect stay; the ring is made only once.
   if (!link.rx.allocated()) RxInit(link.rx);
   if (!link.Connect()) return false;
-  links_.out.PrintLine(cformat(GPS_CONNECTED_FORMAT, link.portNumber()));
+  links_.out.PrintLine(FixedFormat(GPS_CONNECTED_FORMAT, link.portNumber()));
   return true;
 }
 
@@ -43,7 +44,7 @@ void GpsReceiver::GPSClose() {
 // The receiver went away (adapter pulled, other end closed): the link has
 // closed the port already, so it is not polled again; say so once.
 void GpsReceiver::PortLost() {
-  links_.out.PrintLine(cformat(GPS_LOST_FORMAT, links_.link.lastOpenedPort()));
+  links_.out.PrintLine(FixedFormat(GPS_LOST_FORMAT, links_.link.lastOpenedPort()));
 }
 
 // A step's sentences are shown in the order they came, each accepted fix

@@ -7,7 +7,6 @@
 #include <string>
 #include <system_error>
 
-#include "core/cformat.h"
 #include "core/fixed_format.h"
 #include "core/paths.h"
 #include "core/visible_text.h"
@@ -87,8 +86,9 @@ void Logs::LogsInit(int32_t rotationSeconds) {
 
 std::filesystem::path Logs::LogFileName(const char* prefix, int port, const char* extension) const {
   const LocalTime t = clock_.localTime();
-  const std::string windowsPath = cformat(LogNamePattern(prefix), port, t.year, t.month, t.day,
-                                          t.hour, t.minute, t.second, extension);
+  const std::string windowsPath =
+      FixedFormat(RuntimeFormat{LogNamePattern(prefix)}, port, t.year, t.month, t.day, t.hour,
+                  t.minute, t.second, extension);
   return UnderDataRoot(dataRoot_, windowsPath);
 }
 
@@ -139,9 +139,10 @@ std::FILE* Logs::OpenLogFile(const char* prefix, int port, const char* extension
                                    : opened.Reason();
     // The line first: a box may wait for a click, the terminal does not.
     if (failureLine_) {
-      failureLine_(cformat(kOpenFailedLine, PathToUtf8(path).c_str(), reason.c_str()), false);
+      failureLine_(FixedFormat(kOpenFailedLine, PathToUtf8(path).c_str(), reason.c_str()), false);
     }
-    if (errorBox_) errorBox_(cformat(kOpenErrorText, PathToUtf8(path).c_str()), kOpenErrorCaption);
+    if (errorBox_)
+      errorBox_(FixedFormat(kOpenErrorText, PathToUtf8(path).c_str()), kOpenErrorCaption);
     openedPath.clear();
     return nullptr;
   }
@@ -224,7 +225,7 @@ void Logs::WriteOrClose(std::FILE*& file, std::filesystem::path& path, uint64_t&
   int error = 0;
   if (AppendWhole(file, size, bytes, count, error)) return;
   const std::string line =
-      cformat(kWriteFailedLine, PathToUtf8(path).c_str(), Reason(error).c_str());
+      FixedFormat(kWriteFailedLine, PathToUtf8(path).c_str(), Reason(error).c_str());
   CloseLog(file, path, size);
   if (failureLine_) failureLine_(line, true);
 }

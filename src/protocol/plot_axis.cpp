@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -59,7 +59,7 @@ std::string TickLabel(double value, double step) {
   for (double s = std::fabs(step); decimals < 6 && s > 0.0 && s < 0.999999; s *= 10.0) ++decimals;
   // "-0" reads oddly under a plot.
   if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0.0;
-  return cformat("%.*f", decimals, value);
+  return FixedFormat("%.*f", decimals, value);
 }
 
 }  // namespace tw

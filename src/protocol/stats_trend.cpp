@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 namespace {
@@ -82,7 +82,8 @@ TrendStrip StripOf(const char* title, std::vector<TrendLine> lines, bool perChan
       hi = std::max(hi, y);
       if (x >= newestX) {
         newestX = x;
-        strip.latest = perChannel ? cformat("CH%d %.1f", line.channel + 1, y) : cformat("%.1f", y);
+        strip.latest =
+            perChannel ? FixedFormat("CH%d %.1f", line.channel + 1, y) : FixedFormat("%.1f", y);
       }
     }
     strip.lines.push_back(std::move(line));

@@ -1,6 +1,6 @@
 #include "serial/connection.h"
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -29,8 +29,8 @@ SerialLink::PollResult Connection::Poll(uint32_t maxBytes) {
   if (events_.lost) events_.lost(port);
   if (reconnect_) {
     rejoin_ = Rejoin{true, port, clock_.tickCount() + RECONNECT_PERIOD_MS};
-    out_.PrintLine(cformat("Trying COM%d again every %u s.", port,
-                           static_cast<unsigned>(RECONNECT_PERIOD_MS / 1000)));
+    out_.PrintLine(FixedFormat("Trying COM%d again every %u s.", port,
+                               static_cast<unsigned>(RECONNECT_PERIOD_MS / 1000)));
   }
   return result;
 }
@@ -55,8 +55,8 @@ void Connection::TryReconnect() {
   if (!SerialLink::Connect()) return;
   rejoin_.pending = false;
   if (events_.opened) events_.opened();
-  out_.PrintLine(cformat("Reconnected to COM%d (%s) at %ld baud.", rejoin_.port,
-                         device(rejoin_.port).c_str(), static_cast<long>(settings().baudRate)));
+  out_.PrintLine(FixedFormat("Reconnected to COM%d (%s) at %ld baud.", rejoin_.port,
+                             device(rejoin_.port).c_str(), static_cast<long>(settings().baudRate)));
   if (events_.rejoined) events_.rejoined();
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -41,11 +41,11 @@ std::string PortMap::device(int portNumber) const {
 #ifdef _WIN32
   // The device namespace form: Windows opens "COM10" and above only so,
   // and it is as good for COM1..COM9.
-  return cformat("\\\\.\\COM%d", portNumber);
+  return FixedFormat("\\\\.\\COM%d", portNumber);
 #else
-  const std::string var = cformat("TIDEWIRE_COM%d", portNumber);
+  const std::string var = FixedFormat("TIDEWIRE_COM%d", portNumber);
   if (const char* env = std::getenv(var.c_str()); env != nullptr && *env != '\0') return env;
-  return cformat("/dev/ttyS%d", portNumber - 1);
+  return FixedFormat("/dev/ttyS%d", portNumber - 1);
 #endif
 }
 

@@ -1,6 +1,6 @@
 #include "serial/serial_dialog.h"
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 
 namespace tw {
 
@@ -34,14 +34,15 @@ ComboList FillComboFromStrings(std::span<const ComboItem> items, int64_t current
 
 std::vector<std::string> PortCaptions() {
   std::vector<std::string> captions;
-  for (int n = MIN_PORT; n <= MAX_PORT; ++n) captions.push_back(cformat("%s%d", PORT_PREFIX, n));
+  for (int n = MIN_PORT; n <= MAX_PORT; ++n)
+    captions.push_back(FixedFormat("%s%d", PORT_PREFIX, n));
   return captions;
 }
 
 std::vector<std::string> DataBitsCaptions() {
   std::vector<std::string> captions;
   for (int bits = FIRST_DATA_BITS; bits <= LAST_DATA_BITS; ++bits) {
-    captions.push_back(cformat("%d", bits));
+    captions.push_back(FixedFormat("%d", bits));
   }
   return captions;
 }

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/cformat.h"
 #include "core/commands.h"
+#include "core/fixed_format.h"
 #include "support/program_fixture.h"
 
 namespace tw::test {
@@ -75,8 +75,8 @@ class FaultSurvival : public ProgramTest {
   // ACP frame from node 1 as a "$CARXD" sentence.
   static std::string AcpFrame(int number, const std::string& bytes) {
     std::string hex;
-    for (unsigned char b : bytes) hex += cformat("%02x", b);
-    return cformat("$CARXD,1,0,0,%d,%s\r\n", number, hex.c_str());
+    for (unsigned char b : bytes) hex += FixedFormat("%02x", b);
+    return FixedFormat("$CARXD,1,0,0,%d,%s\r\n", number, hex.c_str());
   }
 };
 
@@ -159,7 +159,8 @@ TEST_F(FaultSurvival, FullDataRootClosesTheLogWithOneLineAndTheLinkGoesOn) {
   TakeLines();
 
   std::vector<std::string> burst;
-  for (int k = 0; k < 400; ++k) burst.push_back(cformat("$CAMSG,FILLING THE DISK %04d,0\r\n", k));
+  for (int k = 0; k < 400; ++k)
+    burst.push_back(FixedFormat("$CAMSG,FILLING THE DISK %04d,0\r\n", k));
   const Lines lines = Feed(*port, burst);
   EXPECT_EQ(Count(lines, "Error: Writing log file '" + NmeaPath().string() +
                              "' failed: No space left on device. Log closed."),
@@ -177,7 +178,8 @@ TEST_F(FaultSurvival, FullDataRootClosesTheLogWithOneLineAndTheLinkGoesOn) {
     const size_t lastEnd = kept.rfind("\r\n");
     ASSERT_NE(lastEnd, std::string::npos);
     const size_t records = static_cast<size_t>(std::count(kept.begin(), kept.end(), '\n'));
-    EXPECT_NE(kept.find(cformat("FILLING THE DISK %04zu,0\r\n", records - 1)), std::string::npos);
+    EXPECT_NE(kept.find(FixedFormat("FILLING THE DISK %04zu,0\r\n", records - 1)),
+              std::string::npos);
   }
 
   // A received file that does not fit is reported, not silently cut.

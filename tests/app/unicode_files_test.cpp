@@ -14,8 +14,8 @@
 #include "app/options.h"
 #include "config/config_files.h"
 #include "config/config_xml.h"
-#include "core/cformat.h"
 #include "core/clock.h"
+#include "core/fixed_format.h"
 #include "core/paths.h"
 #include "frames/acp.h"
 #include "frames/data_frames.h"
@@ -135,7 +135,7 @@ std::vector<uint8_t> Payload(const std::string& sentence) {
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
   std::string hex;
-  for (uint8_t b : bytes) hex += cformat("%02X", b);
+  for (uint8_t b : bytes) hex += FixedFormat("%02X", b);
   return hex;
 }
 
@@ -168,15 +168,15 @@ TEST_F(UnicodeAcp, AFileCrossesUnderItsUtf8Title) {
   ui.fileToOpen = PathToUtf8(source);
   QueueAcpFile(sender, 3);
   ASSERT_FALSE(sentOut.lines.empty());
-  EXPECT_EQ(sentOut.lines.back(),
-            cformat("ACP[3]: queued \"%s\" [%zu bytes]", title.c_str(), title.size() + 1 + 300));
+  EXPECT_EQ(sentOut.lines.back(), FixedFormat("ACP[3]: queued \"%s\" [%zu bytes]", title.c_str(),
+                                              title.size() + 1 + 300));
   int frameNumber = 0;
   std::vector<uint8_t> first;
   while (sender.acp.queues[3].count() > 0 && frameNumber < 100) {
     const std::vector<uint8_t> payload = Payload(sender.BuildDataFrame(1, 3, 0, 256));
     if (frameNumber == 0) first = payload;
     receiver.ReceiveDataFrame(
-        cformat("$CARXD,1,3,0,%d,%s\r\n", frameNumber++, Hex(payload).c_str()));
+        FixedFormat("$CARXD,1,3,0,%d,%s\r\n", frameNumber++, Hex(payload).c_str()));
   }
   // The title goes out as its UTF-8 bytes and its zero.
   ASSERT_GT(first.size(), 4 + title.size());
@@ -201,7 +201,7 @@ TEST_F(UnicodeAcp, ATitleThatIsNotUtf8StillArrives) {
   frame.push_back(0);
   frame.push_back('o');
   frame.push_back('k');
-  receiver.ReceiveDataFrame(cformat("$CARXD,1,3,0,0,%s\r\n", Hex(frame).c_str()));
+  receiver.ReceiveDataFrame(FixedFormat("$CARXD,1,3,0,0,%s\r\n", Hex(frame).c_str()));
   const fs::path folder = dir.path() / PathFromUtf8(ROOT_NAME);
   EXPECT_EQ(ReadFile(folder / PathFromUtf8(title)), "ok");
   EXPECT_EQ(Listing(folder).size(), 1u);

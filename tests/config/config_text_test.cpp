@@ -8,7 +8,7 @@
 
 #include "config/config_files.h"
 #include "config/config_test_support.h"
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/visible_text.h"
 #include "support/fakes.h"
 #include "support/program_fixture.h"

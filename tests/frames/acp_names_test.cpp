@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "core/paths.h"
 #include "frames/acp.h"
 #include "frames/data_frames.h"
@@ -35,10 +35,11 @@ class AcpReceivedFileNames : public ::testing::Test {
   // One large-file frame from SRC: frame 0 carries the title first.
   void Receive(int frameNumber, const std::string& title, const std::string& content) {
     std::string stream = frameNumber == 0 ? title + '\0' + content : content;
-    std::string hex = cformat("03%04X%02X", frameNumber, static_cast<unsigned>(stream.size()));
-    for (const char ch : stream) hex += cformat("%02X", static_cast<unsigned char>(ch));
+    std::string hex = FixedFormat("03%04X%02X", frameNumber, static_cast<unsigned>(stream.size()));
+    for (const char ch : stream) hex += FixedFormat("%02X", static_cast<unsigned char>(ch));
     out.lines.clear();
-    receiver.ReceiveDataFrame(cformat("$CARXD,%d,3,0,%d,%s\r\n", SRC, frameNumber, hex.c_str()));
+    receiver.ReceiveDataFrame(
+        FixedFormat("$CARXD,%d,3,0,%d,%s\r\n", SRC, frameNumber, hex.c_str()));
   }
 
   TempDir dir;
@@ -90,9 +91,9 @@ TEST_F(AcpReceivedFileNames, TitlesNeverReplaceEscapeOrTakeTheProgramsNames) {
     EXPECT_EQ(ReadFile(root() / PathFromUtf8(name)), std::to_string(k));
     const bool renamed =
         std::count(out.lines.begin(), out.lines.end(),
-                   cformat("ACP[1]: file '%s' is written as '%s'.",
-                           title.find('\x01') != std::string::npos ? "a?b?[2J" : title.c_str(),
-                           name.c_str())) == 1;
+                   FixedFormat("ACP[1]: file '%s' is written as '%s'.",
+                               title.find('\x01') != std::string::npos ? "a?b?[2J" : title.c_str(),
+                               name.c_str())) == 1;
     EXPECT_EQ(renamed, title != name) << out.lines.back();
     expectedNames.insert(name);
   }
@@ -117,7 +118,7 @@ TEST_F(AcpReceivedFileNames, TitlesNeverReplaceEscapeOrTakeTheProgramsNames) {
 TEST_F(AcpReceivedFileNames, AFileWithEveryNumberTakenIsDroppedWithOneLine) {
   std::ofstream(root() / "full.txt") << "kept";
   for (int n = 2; n <= ACP_NAME_NUMBER_MAX; ++n) {
-    std::ofstream(root() / cformat("full (%d).txt", n)) << "kept";
+    std::ofstream(root() / FixedFormat("full (%d).txt", n)) << "kept";
   }
   Receive(0, "full.txt", "new");
   EXPECT_EQ(out.lines,
@@ -134,7 +135,7 @@ TEST_F(AcpReceivedFileNames, AFileWithEveryNumberTakenIsDroppedWithOneLine) {
 // made again after it was removed, nor into another put in its place.
 TEST_F(AcpReceivedFileNames, LaterFramesGoOnlyIntoTheFileFrameZeroMade) {
   const std::string lost =
-      cformat("ACP[1]: error opening file: '%s'", PathToUtf8(root() / "a.txt").c_str());
+      FixedFormat("ACP[1]: error opening file: '%s'", PathToUtf8(root() / "a.txt").c_str());
   Receive(0, "a.txt", "1");
   Receive(1, "", "2");
   EXPECT_EQ(ReadFile(root() / "a.txt"), "12");
@@ -167,7 +168,7 @@ TEST_F(AcpReceivedFileNames, LinksAreNeverFollowed) {
   fs::create_symlink(dir.path() / "outside", root() / "swap");
   Receive(1, "", "4");
   EXPECT_EQ(out.lines.back(),
-            cformat("ACP[1]: error opening file: '%s'", PathToUtf8(root() / "swap").c_str()));
+            FixedFormat("ACP[1]: error opening file: '%s'", PathToUtf8(root() / "swap").c_str()));
   EXPECT_EQ(ReadFile(dir.path() / "outside"), "keep");
   EXPECT_FALSE(fs::exists(dir.path() / "nowhere"));
 }

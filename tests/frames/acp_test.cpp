@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "frames/data_frames.h"
 #include "support/fakes.h"
 #include "support/posix.h"
@@ -33,7 +33,7 @@ constexpr int DEST = 3;  // the node the files go to
 
 // The payload of a "$CCTXD" answer, read independently of the code under test.
 Bytes PayloadOf(const std::string& sentence) {
-  const std::string prefix = cformat("$CCTXD,%d,%d,", SRC, DEST);
+  const std::string prefix = FixedFormat("$CCTXD,%d,%d,", SRC, DEST);
   EXPECT_EQ(sentence.compare(0, prefix.size(), prefix), 0) << sentence;
   EXPECT_EQ(sentence.substr(sentence.size() - 2), "\r\n");
   const size_t hexStart = sentence.find(',', prefix.size()) + 1;
@@ -47,7 +47,7 @@ Bytes PayloadOf(const std::string& sentence) {
 
 std::string Hex(const Bytes& bytes) {
   std::string hex;
-  for (uint8_t b : bytes) hex += cformat("%02X", b);
+  for (uint8_t b : bytes) hex += FixedFormat("%02X", b);
   return hex;
 }
 
@@ -110,7 +110,7 @@ class AcpLink : public ::testing::Test {
 
   void Deliver(const Bytes& payload, int frameNumber = 0) {
     receiver.ReceiveDataFrame(
-        cformat("$CARXD,%d,%d,0,%d,%s\r\n", SRC, DEST, frameNumber, Hex(payload).c_str()));
+        FixedFormat("$CARXD,%d,%d,0,%d,%s\r\n", SRC, DEST, frameNumber, Hex(payload).c_str()));
   }
 
   // Requests of n bytes until the queue is empty; the payload of every frame.
@@ -169,7 +169,7 @@ TEST_F(AcpFileTransfer, FilesAroundTheFrameSizeCrossIntact) {
     SCOPED_TRACE(size);
     std::string content;
     for (int i = 0; i < size; ++i) content += static_cast<char>('a' + i % 26);
-    const std::string title = cformat("f%02d.b", size % 97);
+    const std::string title = FixedFormat("f%02d.b", size % 97);
     Queue(MakeFile(title, content));
     const std::vector<Bytes> frames = SendAll(n);
     const int stream = size + header;
@@ -519,8 +519,8 @@ TEST_F(AcpReception, FileGrowingPastTheLargestSendableIsDropped) {
   full[3] = 251;
   received.clear();
   Deliver(full, 0x1234);
-  EXPECT_EQ(received.back(), cformat("ACP[1]:   lgfile frame[4660]: '%s' %lld bytes", path.c_str(),
-                                     static_cast<long long>(ACP_STREAM_MAX)));
+  EXPECT_EQ(received.back(), FixedFormat("ACP[1]:   lgfile frame[4660]: '%s' %lld bytes",
+                                         path.c_str(), static_cast<long long>(ACP_STREAM_MAX)));
   EXPECT_EQ(state.received, ACP_STREAM_MAX);
 
   // One byte more is more than any sender can queue: one line, nothing
@@ -528,8 +528,8 @@ TEST_F(AcpReception, FileGrowingPastTheLargestSendableIsDropped) {
   received.clear();
   Deliver(Bytes{0x03, 0x12, 0x35, 1, 'y'}, 0x1235);
   EXPECT_EQ(received, (Lines{"ACP[1]: got large file frame.",
-                             cformat("ACP[1]: error: '%s' passes %lld bytes, file dropped.",
-                                     path.c_str(), static_cast<long long>(ACP_STREAM_MAX))}));
+                             FixedFormat("ACP[1]: error: '%s' passes %lld bytes, file dropped.",
+                                         path.c_str(), static_cast<long long>(ACP_STREAM_MAX))}));
   Deliver(Bytes{0x03, 0x12, 0x36, 1, 'z'}, 0x1236);
   const std::string kept = ReadFile(inbox() / "big");
   EXPECT_EQ(kept, "1234" + std::string(251, 'x'));

@@ -61,11 +61,11 @@ class GpsOnPty : public ::testing::Test {
     clock.ticks = 1000 + 1000 * static_cast<uint32_t>(t);
   }
   std::string Stamp() const {
-    return cformat("[%02d:%02d:%02d] ", clock.now.hour, clock.now.minute, clock.now.second);
+    return FixedFormat("[%02d:%02d:%02d] ", clock.now.hour, clock.now.minute, clock.now.second);
   }
   std::string Record(const std::string& sentence) const {
-    return cformat("4,03/03/2007,%02d:%02d:%02d,0x0,", clock.now.hour, clock.now.minute,
-                   clock.now.second) +
+    return FixedFormat("4,03/03/2007,%02d:%02d:%02d,0x0,", clock.now.hour, clock.now.minute,
+                       clock.now.second) +
            sentence + "\r\n";
   }
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "protocol/nmea.h"
 
 namespace tw::test {
@@ -39,7 +39,7 @@ class GpsTraffic {
   // The receiver's output for second `t` of the run.
   GpsSecond Second(int t) {
     GpsSecond out;
-    const std::string time = cformat("%02d%02d%02d.00", 18, 5 + (9 + t) / 60, (9 + t) % 60);
+    const std::string time = FixedFormat("%02d%02d%02d.00", 18, 5 + (9 + t) / 60, (9 + t) % 60);
     const bool fix = t >= 10;
     const bool underWay = t >= 30;
     if (t == 0) out.lines.push_back({"GPS receiver boot v2.1\r\n", false, false});
@@ -60,7 +60,7 @@ class GpsTraffic {
       const bool valid = t % 37 != 0;
       Add(out,
           "$GPRMC," + time + "," + (valid ? "A" : "V") + "," + lat + ",N," + lon + ",W," +
-              cformat("%.3f,%.2f", speed_, course_) + ",030307,,,A",
+              FixedFormat("%.3f,%.2f", speed_, course_) + ",030307,,,A",
           valid);
     }
     if (t % 13 == 5) out.lines.push_back({std::string("\xfe\x80~#\x00\x7f\r", 7), false, false});
@@ -74,10 +74,10 @@ class GpsTraffic {
         false);
     const int gsv = 1 + t % 3;
     for (int k = 1; k <= gsv; ++k) {
-      std::string s = cformat("$GPGSV,%d,%d,%02d", gsv, k, gsv * 4);
+      std::string s = FixedFormat("$GPGSV,%d,%d,%02d", gsv, k, gsv * 4);
       for (int sat = 0; sat < 4; ++sat) {
-        s += cformat(",%02d,%02d,%03d,%02d", 2 + 7 * sat + k, 10 + Roll(70), Roll(359),
-                     fix ? 20 + Roll(25) : 0);
+        s += FixedFormat(",%02d,%02d,%03d,%02d", 2 + 7 * sat + k, 10 + Roll(70), Roll(359),
+                         fix ? 20 + Roll(25) : 0);
       }
       Add(out, s, false);
     }
@@ -109,7 +109,7 @@ class GpsTraffic {
   static std::string Angle(double degrees, int degreeDigits, int decimals) {
     const int whole = static_cast<int>(degrees);
     const double minutes = (degrees - whole) * 60.0;
-    return cformat("%0*d%0*.*f", degreeDigits, whole, decimals + 3, decimals, minutes);
+    return FixedFormat("%0*d%0*.*f", degreeDigits, whole, decimals + 3, decimals, minutes);
   }
 
   std::mt19937 random_;

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/cformat.h"
+#include "core/fixed_format.h"
 #include "protocol/config_params.h"
 #include "protocol/interpreter_fixture.h"
 
@@ -60,8 +60,8 @@ TEST_F(InterpreterReactions, QualityGradesAtEveryBoundary) {
       {174, "False?"}, {175, "Poor"}, {220, "Poor"},    {221, "OK"},  {240, "OK"},
       {241, "Good"},   {253, "Good"}, {254, "Perfect"}, {255, "Good"}};
   for (const auto& [q, grade] : grades) {
-    EXPECT_EQ(Interpret(cformat("$CADQF,%d,1\r\n", q)),
-              Lines{cformat("Quality Factor = %03d          [%s]", q, grade.c_str())});
+    EXPECT_EQ(Interpret(FixedFormat("$CADQF,%d,1\r\n", q)),
+              Lines{FixedFormat("Quality Factor = %03d          [%s]", q, grade.c_str())});
   }
   EXPECT_EQ(Interpret("$CADQF,7\r\n"), Lines{"Quality Factor = 007          [False?]"});
   EXPECT_EQ(stats.detects, 10);

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "core/cformat.h"
 #include "core/commands.h"
+#include "core/fixed_format.h"
 #include "support/program_fixture.h"
 #include "support/wait.h"
 
@@ -216,11 +216,11 @@ TEST_F(ModemLink, BurstsLargerThanTheRingLoseNothingSilently) {
       std::vector<std::string> expected;  // shown lines, or the emulator's answers
       for (int k = 0; k < 2000; ++k) {
         if (mode == RX_MODEM) {
-          burst += cformat("$CADQF,%03d\r\n", 175 + k % 46);
-          expected.push_back(cformat("Quality Factor = %03d          [Poor]", 175 + k % 46));
+          burst += FixedFormat("$CADQF,%03d\r\n", 175 + k % 46);
+          expected.push_back(FixedFormat("Quality Factor = %03d          [Poor]", 175 + k % 46));
         } else {
-          burst += cformat("$CCFST,%d\r\n", k);
-          expected.push_back(cformat("$CAFST,%d,0,0", k));
+          burst += FixedFormat("$CCFST,%d\r\n", k);
+          expected.push_back(FixedFormat("$CAFST,%d,0,0", k));
         }
       }
       ASSERT_GT(burst.size(), 2 * RX_SIZE);

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/cformat.h"
 #include "core/commands.h"
+#include "core/fixed_format.h"
 
 namespace tw::test {
 
@@ -18,7 +18,7 @@ std::string ReadFile(const std::filesystem::path& path) {
 
 std::string Pattern(int bytes, int start) {
   std::string hex;
-  for (int i = 0; i < bytes; ++i) hex += cformat("%02x", (start + i) % 256);
+  for (int i = 0; i < bytes; ++i) hex += FixedFormat("%02x", (start + i) % 256);
   return hex;
 }
 
