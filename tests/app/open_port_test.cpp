@@ -19,10 +19,12 @@ TEST_F(OpenPort, RecordsAndLogFolderNameTheOpenPortAfterAConfigurationNamesAnoth
   auto port = Connect();
   auto gps = ports.add(4);
   ASSERT_TRUE(program->gps().GPSOpen());  // COM4
-  const std::filesystem::path file = root.path() / "com5.twc";
-  std::ofstream(file) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tidewire version=\"1\">\n"
-                         "<modemPortNumber>5</modemPortNumber><gpsPortNumber>6</gpsPortNumber>\n"
-                         "</tidewire>\n";
+  // Not "com5.twc": on Windows that name is the device COM5.
+  const std::filesystem::path file = root.path() / "other-ports.twc";
+  std::ofstream(file, std::ios::binary)
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tidewire version=\"1\">\n"
+         "<modemPortNumber>5</modemPortNumber><gpsPortNumber>6</gpsPortNumber>\n"
+         "</tidewire>\n";
   ASSERT_TRUE(program->LoadConfigFile(file).applied);
   ASSERT_EQ(program->settings().modemPort.portNumber, 5);
   ASSERT_EQ(program->settings().gpsPort.portNumber, 6);
