@@ -7,7 +7,8 @@
 set -euo pipefail
 shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
-BUILD=${1:-build-windows}
+# A relative folder is taken from the repository root, an absolute one as it is.
+BUILD=$(realpath -m -- "${1:-build-windows}")
 JOBS=$(nproc 2>/dev/null || echo 2)
 started=$(date +%s)
 
@@ -16,7 +17,7 @@ started=$(date +%s)
 # archive (apt checks it against the archive's signed index), through private
 # lists that leave the machine's own apt setup alone.
 pugixml_source() {
-  local deps="$PWD/$BUILD/deps"
+  local deps="$BUILD/deps"
   local found
   found=$(ls -d "$deps"/pugixml-*/src/pugixml.cpp 2>/dev/null | head -n 1 || true)
   if [ -z "$found" ]; then
@@ -58,7 +59,7 @@ log="$BUILD/windows-tests.log"
 status=0
 ctest --test-dir "$BUILD" -R '_windows$' --output-on-failure -V >"$log" 2>&1 || status=$?
 grep -E '^\s*[0-9]+: \[|tests passed|FAILED|Failed' "$log" | sed -E 's/^[0-9]+: //' || true
-WINEPREFIX="$PWD/$BUILD/wine-prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+WINEPREFIX="$BUILD/wine-prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
 if [ "$status" -ne 0 ]; then
   cat "$log"
   exit "$status"
