@@ -110,8 +110,10 @@ void Program::OnCommand(int id) {
 void Program::OnTimer(int number) {
   switch (number) {
     case TIMER_POLL:
+      // Fifty times a second: what a poll changes in the menu (a lost port,
+      // a log that failed) refreshes it where it happens.
       CommPoll();
-      break;
+      return;
     case TIMER_TEST:
       if (state_.loopTesting) RunTestCycle();
       break;
