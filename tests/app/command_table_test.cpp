@@ -67,91 +67,47 @@ TEST(CommandTable, EveryMenuChoiceIsOneRowCheckedByItsFlag) {
 // The items that follow the connection, the logs, the GPS port and the map
 // library, in each state that matters.
 TEST(CommandTable, ConnectionLogAndDeviceItemsFollowTheState) {
+  // The state, one letter each: C connected, O connected once, N NMEA log
+  // open, D data log open, G GPS port open, M map library loaded.
   struct Case {
     const char* what;
-    bool connected, connectedOnce, nmeaOpen, dataOpen, gps, map;
+    std::string state;
     std::map<int, bool> enabled;
   };
+  using namespace cmd;
+  // clang-format off
   const Case cases[] = {
-      {"started",
-       false,
-       false,
-       false,
-       false,
-       false,
-       false,
-       {{cmd::CONNECT, true},
-        {cmd::DISCONNECT, false},
-        {cmd::TEST_ONCE, false},
-        {cmd::LOOP_TESTING, false},
-        {cmd::NMEA_LOG_START, false},
-        {cmd::DATA_LOG_START, false},
-        {cmd::GPS_DISCONNECT, false},
-        {cmd::SEND_GPS_TO_MAP, false}}},
-      {"connected",
-       true,
-       true,
-       false,
-       false,
-       true,
-       true,
-       {{cmd::CONNECT, false},
-        {cmd::DISCONNECT, true},
-        {cmd::TEST_ONCE, true},
-        {cmd::LOOP_TESTING, true},
-        {cmd::NMEA_LOG_START, true},
-        {cmd::NMEA_LOG_STOP, false},
-        {cmd::DATA_LOG_START, true},
-        {cmd::GPS_DISCONNECT, true},
-        {cmd::SEND_GPS_TO_MAP, true},
-        {cmd::SEND_COMMS_TO_MAP, false}}},
-      {"logging",
-       true,
-       true,
-       true,
-       true,
-       false,
-       false,
-       {{cmd::NMEA_LOG_START, false},
-        {cmd::NMEA_LOG_RESTART, true},
-        {cmd::NMEA_LOG_STOP, true},
-        {cmd::DATA_LOG_START, false},
-        {cmd::DATA_LOG_RESTART, true},
-        {cmd::DATA_LOG_STOP, true}}},
+      {"started", "",
+       {{CONNECT, true}, {DISCONNECT, false}, {TEST_ONCE, false}, {LOOP_TESTING, false},
+        {NMEA_LOG_START, false}, {DATA_LOG_START, false}, {GPS_DISCONNECT, false},
+        {SEND_GPS_TO_MAP, false}}},
+      {"connected", "COGM",
+       {{CONNECT, false}, {DISCONNECT, true}, {TEST_ONCE, true}, {LOOP_TESTING, true},
+        {NMEA_LOG_START, true}, {NMEA_LOG_STOP, false}, {DATA_LOG_START, true},
+        {GPS_DISCONNECT, true}, {SEND_GPS_TO_MAP, true}, {SEND_COMMS_TO_MAP, false}}},
+      {"logging", "COND",
+       {{NMEA_LOG_START, false}, {NMEA_LOG_RESTART, true}, {NMEA_LOG_STOP, true},
+        {DATA_LOG_START, false}, {DATA_LOG_RESTART, true}, {DATA_LOG_STOP, true}}},
       // A disconnect closes the NMEA log; the data log keeps its items.
-      {"disconnected",
-       false,
-       true,
-       false,
-       true,
-       false,
-       false,
-       {{cmd::CONNECT, true},
-        {cmd::NMEA_LOG_START, false},
-        {cmd::NMEA_LOG_STOP, false},
-        {cmd::DATA_LOG_STOP, true}}},
-      {"disconnected, data log stopped",
-       false,
-       true,
-       false,
-       false,
-       false,
-       false,
-       {{cmd::DATA_LOG_START, true}, {cmd::DATA_LOG_STOP, false}}},
+      {"disconnected", "OD",
+       {{CONNECT, true}, {NMEA_LOG_START, false}, {NMEA_LOG_STOP, false}, {DATA_LOG_STOP, true}}},
+      {"disconnected, data log stopped", "O", {{DATA_LOG_START, true}, {DATA_LOG_STOP, false}}},
   };
+  // clang-format on
   const Settings settings;
   for (const Case& c : cases) {
+    const auto has = [&c](char flag) { return c.state.find(flag) != std::string::npos; };
     RunState state;
-    state.mapAvailable = c.map ? 1 : 0;
+    state.mapAvailable = has('M') ? 1 : 0;
     MenuInputs in{settings, state};
-    in.modemConnected = c.connected;
-    in.modemConnectedOnce = c.connectedOnce;
+    in.modemConnected = has('C');
+    in.modemConnectedOnce = has('O');
     // As the log controls answer: Restart and Stop while open, Start while
     // closed (the NMEA log's only while connected).
     const LogCommands opened{false, true, true};
-    in.nmeaLog = c.nmeaOpen ? opened : LogCommands{c.connected, false, false};
-    in.dataLog = c.dataOpen ? opened : LogCommands{true, false, false};
-    in.gpsConnected = c.gps;
+    in.nmeaLog = has('N') ? opened : LogCommands{has('C'), false, false};
+    in.dataLog = has('D') ? opened : LogCommands{true, false, false};
+    in.gpsConnected = has('G');
     std::map<int, bool> shown;
     ForEachMenuState(in, [&shown](int id, bool enabled, bool) { shown[id] = enabled; });
     for (const auto& [id, enabled] : c.enabled)
