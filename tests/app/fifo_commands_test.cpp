@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/commands.h"
@@ -36,11 +37,7 @@ TEST(FifoCommands, HostAsksTheEmulatorAndShowsItsAnswers) {
 
   // Each command, and the host's line for the emulator's answer. The
   // emulator answers for the unit the command names: the one it reported.
-  struct Step {
-    int command;
-    const char* line;
-  };
-  const Step steps[] = {
+  const std::pair<int, std::string> steps[] = {
       {cmd::SET_ADDRESS[5], "SRC:Modem is Unit 5"},
       {cmd::FIFO_STATUS, "Modem FIFO Status: [05]       [0 bytes] [0]"},
       {cmd::TEST_ONCE, "Modem Parsed Binary Data.     [256 bytes]"},
@@ -48,17 +45,16 @@ TEST(FifoCommands, HostAsksTheEmulatorAndShowsItsAnswers) {
       {cmd::FIFO_FLUSH, "Modem FIFO Flushed: [05]."},
       {cmd::FIFO_STATUS, "Modem FIFO Status: [05]       [0 bytes] [0]"},
   };
-  for (const Step& s : steps) {
+  for (const auto& [command, line] : steps) {
     shown.clear();
-    host.OnCommand(s.command);
-    const bool answered =
-        PollUntil([&] { return std::find(shown.begin(), shown.end(), s.line) != shown.end(); },
-                  [&] {
-                    host.OnTimer(TIMER_POLL);
-                    modem.OnTimer(TIMER_POLL);
-                  },
-                  4);
-    EXPECT_TRUE(answered) << s.line;
+    host.OnCommand(command);
+    const auto step = [&] {
+      host.OnTimer(TIMER_POLL);
+      modem.OnTimer(TIMER_POLL);
+    };
+    const bool answered = PollUntil(
+        [&] { return std::find(shown.begin(), shown.end(), line) != shown.end(); }, step, 4);
+    EXPECT_TRUE(answered) << line;
   }
 }
 
