@@ -156,8 +156,8 @@ void MenuCommands::TestMenu(MenuWriter& m) {
   m.Setting("Unsolicited ACP Status\b[NO ACK]", cmd::ACP_STATUS_NOACK);
   m.Setting("Unsolicited  ACP Status\b[ACK]", cmd::ACP_STATUS_ACK);
   m.Separator();
-  m.Grayed("FIFO Flush", cmd::FIFO_FLUSH);
-  m.Grayed("FIFO Status Request", cmd::FIFO_STATUS);
+  m.Item("FIFO Flush", cmd::FIFO_FLUSH, SendsSentence(cmd::FIFO_FLUSH));
+  m.Item("FIFO Status Request", cmd::FIFO_STATUS, SendsSentence(cmd::FIFO_STATUS));
   m.End();
   m.End();
 }
@@ -205,7 +205,9 @@ void MenuCommands::ViewMenu(MenuWriter& m) {
   m.Item("&Performance...", cmd::PERFORMANCE, [](Program& p) {
     if (p.terminal_.info() && p.dialogs_.protocol) p.dialogs_.protocol->RunPerformance(p.stats_);
   });
-  m.Grayed("&Network Ping Results", cmd::NETWORK_PING_RESULTS);
+  m.Item("&Network Ping Results", cmd::NETWORK_PING_RESULTS, [](Program& p) {
+    if (p.dialogs_.protocol) p.dialogs_.protocol->ShowPingResults(p.stats_.pingResults);
+  });
   m.Grayed("Noise Spectrum", cmd::NOISE_SPECTRUM);
   m.Item("Noise Spectrum &Chart...", cmd::NOISE_SPECTRUM_CHART, [](Program& p) {
     if (p.dialogs_.diagnostics) p.dialogs_.diagnostics->ShowNoiseChart(p.noiseChart_);

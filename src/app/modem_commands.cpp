@@ -20,6 +20,15 @@ std::string RevertSentence(const LocalTime&, int unit) {
   return BuildSentenceLine(MSG_CCMSC, {unit, unit, 0});
 }
 
+// The FIFO commands name the modem's own unit, as it last reported it.
+std::string FifoFlushSentence(const LocalTime&, int unit) {
+  return BuildSentenceLine(MSG_CCFFL, {unit});
+}
+
+std::string FifoStatusSentence(const LocalTime&, int unit) {
+  return BuildSentenceLine(MSG_CCFST, {unit});
+}
+
 std::vector<ModemCommand> BuildTable() {
   std::vector<ModemCommand> table;
   for (int address = 0; address < 16; ++address) {
@@ -47,6 +56,8 @@ std::vector<ModemCommand> BuildTable() {
       {cmd::OBS_WAKEUP_1, nullptr, false, nullptr, BuildSentenceLine(MSG_CCMEC, {0, 2, 1, 1, 1})});
   table.push_back(
       {cmd::OBS_WAKEUP_2, nullptr, false, nullptr, BuildSentenceLine(MSG_CCMEC, {0, 2, 1, 1, 0})});
+  table.push_back({cmd::FIFO_FLUSH, nullptr, false, FifoFlushSentence, ""});
+  table.push_back({cmd::FIFO_STATUS, nullptr, false, FifoStatusSentence, ""});
   return table;
 }
 

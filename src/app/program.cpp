@@ -179,7 +179,9 @@ void Program::ApplyConfigChanges(const ConfigChanges& changes) {
   if (changes.font) SetTerminalFont();
 }
 
-void Program::RunTestCycle() { tw::RunTestCycle(terminal_, sender_, settings_, state_); }
+void Program::RunTestCycle() {
+  tw::RunTestCycle(terminal_, sender_, settings_, state_, &stats_.pingResults);
+}
 
 // ---------------------------------------------------------------- serial link
 

@@ -17,6 +17,7 @@ struct Links {
   TextOut& out;
   SentenceSink& sink;
   const Settings& settings;
+  PingResults* pings;
 };
 
 // The schedule is walked by the bits of testCounter: node (0..3), kind (4..7),
@@ -150,6 +151,7 @@ bool TrySlot(const Links& m, const Slot& slot) {
       if (!s.unitPingEnabled[slot.node]) return false;
       m.out.PrintLine(FixedFormat("Pinging Unit %d", slot.node));
       m.sink.SendSentence(BuildSentenceLine(MSG_CCMPC, {0, slot.node}));
+      if (m.pings) m.pings->CountSent(slot.node);
       return true;
     case KIND_CUSTOM:
       if (slot.node != 0 || !s.sendCustomString) return false;
@@ -177,13 +179,14 @@ bool TrySlot(const Links& m, const Slot& slot) {
 
 }  // namespace
 
-void RunTestCycle(TextOut& out, SentenceSink& sink, const Settings& settings, RunState& state) {
+void RunTestCycle(TextOut& out, SentenceSink& sink, const Settings& settings, RunState& state,
+                  PingResults* pings) {
   const std::string refusal = Refusal(settings, sink.IsConnected());
   if (!refusal.empty()) {
     out.PrintLine(refusal);
     return;
   }
-  const Links links{out, sink, settings};
+  const Links links{out, sink, settings, pings};
   // The refusals leave at least one sending slot in every pass, so one pass
   // always finds it; the bound only keeps a surprise from freezing the window.
   for (int tried = 0; tried < SLOTS_PER_PASS; ++tried) {

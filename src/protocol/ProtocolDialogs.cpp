@@ -3,6 +3,7 @@
 #include "protocol/CustomStringDialog.h"
 #include "protocol/ModemSettingsDialog.h"
 #include "protocol/PerformanceDialog.h"
+#include "protocol/PingResultsWindow.h"
 
 namespace tw {
 
@@ -19,6 +20,18 @@ void QtProtocolDialogs::RunModemSettings(SentenceSink& sink) {
 void QtProtocolDialogs::RunCustomString(std::string& stored, TextOut& out, SentenceSink& sink) {
   CustomStringDialog dialog(stored, out, sink, parent_);
   dialog.exec();
+}
+
+QtProtocolDialogs::~QtProtocolDialogs() { delete pingWindow_; }
+
+void QtProtocolDialogs::ShowPingResults(PingResults& results) {
+  if (!pingWindow_) {
+    pingWindow_ = new PingResultsWindow(results, parent_);
+    pingWindow_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  pingWindow_->show();
+  pingWindow_->raise();
+  pingWindow_->activateWindow();
 }
 
 }  // namespace tw

@@ -36,6 +36,11 @@ void SendNodeFrame(const InterpreterLinks& m, int32_t source, int32_t destinatio
   if (!frame.empty()) m.sink.SendSentence(frame);
 }
 
+// When an answer came; the statistics carry the program's clock.
+LocalTime ReplyTime(const InterpreterLinks& m) {
+  return m.stats.clock ? m.stats.clock->localTime() : LocalTime{};
+}
+
 }  // namespace
 
 // ------------------------------------------------------------- configuration
@@ -117,8 +122,24 @@ void ShowTravelTimes(const InterpreterLinks& m, const std::string& line, const c
   m.out.PrintLine(TravelTimesLine(times));
 }
 
+// The answers to unit pings also go into the per-unit ping results, under
+// the unit at the far end, stamped with the local time.
 void ShowRangePing(const InterpreterLinks& m, const std::string& line, const char*) {
-  m.out.PrintLine(RangePingLine(DecodeRangePing(SentenceFields(line)), m.state.soundSpeed));
+  const RangePingRecord r = DecodeRangePing(SentenceFields(line));
+  m.out.PrintLine(RangePingLine(r, m.state.soundSpeed));
+  const int unit = PingAnswerUnit(r.source, r.destination, m.state.modemUnit);
+  if (r.travelTime == MISSING_FLOAT) {
+    m.stats.pingResults.CountAck(unit, ReplyTime(m));  // shown as the acknowledgement is
+  } else {
+    m.stats.pingResults.CountRange(unit, r.travelTime * m.state.soundSpeed, ReplyTime(m));
+  }
+}
+
+void ShowPingAck(const InterpreterLinks& m, const std::string& line, const char* format) {
+  const PingRecord r = DecodePing(SentenceFields(line));
+  m.out.PrintLine(PingLine(format, r));
+  m.stats.pingResults.CountAck(PingAnswerUnit(r.source, r.destination, m.state.modemUnit),
+                               ReplyTime(m));
 }
 
 // The row's text is the format; it takes the source and destination.
@@ -179,6 +200,14 @@ void ShowAck(const InterpreterLinks& m, const std::string& line, const char*) {
   const AckRecord r = DecodeAck(SentenceFields(line));
   m.out.PrintLine(AckLine(r));
   if (r.ok) StatsCountAckFrame(m.stats);
+}
+
+void ShowFifoFlush(const InterpreterLinks& m, const std::string& line, const char*) {
+  m.out.PrintLine(FifoFlushLine(SentenceFields(line).Int(1)));
+}
+
+void ShowFifoStatus(const InterpreterLinks& m, const std::string& line, const char*) {
+  m.out.PrintLine(FifoStatusLine(DecodeFifoStatus(SentenceFields(line))));
 }
 
 void ShowBinaryData(const InterpreterLinks& m, const std::string& line, const char*) {

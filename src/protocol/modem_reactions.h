@@ -27,6 +27,9 @@ TW_REACTION(ShowConfig);
 TW_REACTION(ShowBinaryData);
 TW_REACTION(ShowPing);  // the row's text is the format
 TW_REACTION(ShowRangePing);
+TW_REACTION(ShowPingAck);  // the row's text is the format
+TW_REACTION(ShowFifoFlush);
+TW_REACTION(ShowFifoStatus);
 TW_REACTION(ShowAck);
 TW_REACTION(PassNoiseReport);
 TW_REACTION(CountPing);  // the row's text

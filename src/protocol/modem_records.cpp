@@ -34,6 +34,18 @@ std::string RangePingLine(const RangePingRecord& r, float soundSpeed) {
                      static_cast<double>(range));
 }
 
+FifoStatusRecord DecodeFifoStatus(const SentenceFields& f) {
+  return {f.Int(1), f.Int(2), f.Int(3)};
+}
+
+// The unit as the ping lines show it; the byte count in brackets at column
+// 30, where the other reports put their numbers.
+std::string FifoFlushLine(int32_t unit) { return FixedFormat("Modem FIFO Flushed: [%02d].", unit); }
+
+std::string FifoStatusLine(const FifoStatusRecord& r) {
+  return FixedFormat("Modem FIFO Status: [%02d]       [%d bytes] [%d]", r.unit, r.bytes, r.third);
+}
+
 AckRecord DecodeAck(const SentenceFields& f) {
   return {f.Int(1), f.Int(2), f.Int(3), f.Int(4) != 0};
 }

@@ -53,6 +53,18 @@ struct RangePingRecord {
 RangePingRecord DecodeRangePing(const SentenceFields& f);
 std::string RangePingLine(const RangePingRecord& r, float soundSpeed);
 
+// "$CAFFL": the unit whose transmit FIFO was flushed. "$CAFST": the unit,
+// the data bytes waiting in its FIFO and the third field as it came (the
+// emulator always sends 0 there).
+struct FifoStatusRecord {
+  int32_t unit;
+  int32_t bytes;
+  int32_t third;
+};
+FifoStatusRecord DecodeFifoStatus(const SentenceFields& f);
+std::string FifoFlushLine(int32_t unit);
+std::string FifoStatusLine(const FifoStatusRecord& r);
+
 // "$CAACK": a frame acknowledged, good or bad.
 struct AckRecord {
   int32_t source;

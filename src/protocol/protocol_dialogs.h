@@ -10,7 +10,7 @@
 namespace tw {
 
 // Opened by the Qt layer (QtProtocolDialogs); each is modal and returns
-// when it has closed.
+// when it has closed, but for the ping results.
 class ProtocolDialogs {
  public:
   virtual ~ProtocolDialogs() = default;
@@ -21,6 +21,9 @@ class ProtocolDialogs {
   // "Enter Command String" on the stored string; "Test" sends it through
   // `sink`, lines go to `out`.
   virtual void RunCustomString(std::string& stored, TextOut& out, SentenceSink& sink) = 0;
+  // "Network Ping Results" on the per-unit results; modeless: one window,
+  // brought to the front when it is open already, and this returns at once.
+  virtual void ShowPingResults(PingResults& results) = 0;
 };
 
 }  // namespace tw

@@ -16,7 +16,7 @@ using enum CommaRule;
 
 constexpr EmulatorColumn NO_ANSWER{};
 
-// "$CARXA", "$CAFFL,", "$CAFST,", the host's sentences and anything unknown
+// "$CARXA", the host's sentences and anything unknown
 // have no reaction: the interpreter shows them as they came.
 const std::array<SentenceFamily, 48> TABLE{{
     {"$CAAGC", MSG_CAAGC, FromModem, ShowAgc, nullptr, NO_ANSWER},
@@ -40,11 +40,11 @@ const std::array<SentenceFamily, 48> TABLE{{
     {"$CATXF,1", MSG_CATXF1, FromModem, ShowFixedLine, "Data Packet Transmit Complete.", NO_ANSWER},
     {"$CATXF,2", MSG_CATXF2, FromModem, ShowFixedLine, "Minipacket Transmit Complete.", NO_ANSWER},
     {"$CAACK", MSG_CAACK, FromModem, ShowAck, nullptr, NO_ANSWER},
-    {"$CAMPA", MSG_CAMPA, FromModem, ShowPing, "Ping: [%02d]=>[%02d].", NO_ANSWER},
+    {"$CAMPA", MSG_CAMPA, FromModem, ShowPingAck, "Ping: [%02d]=>[%02d].", NO_ANSWER},
     {"$CAMPR", MSG_CAMPR, FromModem, ShowRangePing, nullptr, NO_ANSWER},
     {"$CAMPC", MSG_CAMPC, FromModem, ShowPing, "Ping Command: [%02d]=>[%02d].", NO_ANSWER},
-    {"$CAFST,", MSG_CAFST, FromModem, nullptr, nullptr, NO_ANSWER},
-    {"$CAFFL,", MSG_CAFFL, FromModem, nullptr, nullptr, NO_ANSWER},
+    {"$CAFST,", MSG_CAFST, FromModem, ShowFifoStatus, nullptr, NO_ANSWER},
+    {"$CAFFL,", MSG_CAFFL, FromModem, ShowFifoFlush, nullptr, NO_ANSWER},
     {"$SNCFR", MSG_SNCFR, FromModem, PassNoiseReport, nullptr, NO_ANSWER},
     {"$SNTTA", MSG_SNTTA, FromModem, ShowTravelTimes, nullptr, NO_ANSWER},
     {"$SNPDT", MSG_SNPDT, FromModem, CountPing, "Digital Ping Sent.", NO_ANSWER},

@@ -57,10 +57,13 @@ void StatsReset(PerformanceStats& s) {
   const bool shown = s.dialogShown;
   std::function<void()> refresh = std::move(s.refresh);
   const Clock* clock = s.clock;
+  PingResults pings = std::move(s.pingResults);  // keeps its window's listener
   s = PerformanceStats{};
   s.dialogShown = shown;
   s.refresh = std::move(refresh);
   s.clock = clock;
+  s.pingResults = std::move(pings);
+  s.pingResults.Reset();
 }
 
 void StatsRefresh(PerformanceStats& s) {

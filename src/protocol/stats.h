@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "protocol/ping_results.h"
 #include "protocol/stats_trend.h"
 
 namespace tw {
@@ -37,6 +38,8 @@ struct PerformanceStats {
   std::array<int32_t, NAV_CHANNELS> replies{};
   std::array<bool, NAV_CHANNELS> rangeValid{};
   std::array<float, NAV_CHANNELS> range{};
+  // Unit pings and their answers, per unit ("Network Ping Results").
+  PingResults pingResults;
 
   // The last ten minutes of DQF, AGC and range values for the window's
   // time plot, stamped with `clock`'s tick; without a clock none are kept.

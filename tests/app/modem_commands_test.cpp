@@ -67,7 +67,9 @@ TEST_F(ModemCommandMenu, ClockAndRevertTakeTheirValuesFromProgramState) {
   program->state().modemUnit = 3;
   port->written.clear();
   program->OnCommand(COMMAND_REVERT);
-  EXPECT_EQ(port->written, "$CCMSC,3,3,0\r\n");
+  program->OnCommand(FIFO_FLUSH);
+  program->OnCommand(FIFO_STATUS);
+  EXPECT_EQ(port->written, "$CCMSC,3,3,0\r\n$CCFFL,3\r\n$CCFST,3\r\n");
 }
 
 TEST_F(ModemCommandMenu, RefusedCommandPrintsExactlyOneErrorLine) {

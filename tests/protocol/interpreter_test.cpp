@@ -39,7 +39,9 @@ TEST_F(InterpreterReactions, EachReportBecomesItsLine) {
       {"$CAMSG,BAD_CRC*4A\r\n", "Bad Checksum."},
       {"$CAMSG,HELLO\r\n", "$CAMSG,HELLO\r"},
       {"$CARXA,1,2,0,abc\r\n", "$CARXA,1,2,0,abc\r"},
-      {"$CAFST,1\r\n", "$CAFST,1\r"},
+      {"$CAFST,1,256,0*5C\r\n", "Modem FIFO Status: [01]       [256 bytes] [0]"},
+      {"$CAFST,1\r\n", "Modem FIFO Status: [01]       [4095 bytes] [4095]"},
+      {"$CAFFL,12\r\n", "Modem FIFO Flushed: [12]."},
       {"$CCCFQ,ALL\r\n", "$CCCFQ,ALL\r"},
       {"$CAXYZ,1\r\n", "$CAXYZ,1\r"},
   };

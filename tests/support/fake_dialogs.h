@@ -39,6 +39,7 @@ class FakeDialogs : public AppDialogs,
   void RunPerformance(PerformanceStats&) override { Open("performance"); }
   void RunModemSettings(SentenceSink&) override { Open("modem settings"); }
   void RunCustomString(std::string&, TextOut&, SentenceSink&) override { Open("custom string"); }
+  void ShowPingResults(PingResults&) override { Open("ping results"); }
   void ShowNoiseChart(NoiseChartRecord&) override { Open("noise chart"); }
   void RunNodeProtocols(DataFrames&) override { Open("node protocols"); }
   void RunEmulatorWindow(Emulator&, EmulatorPane&) override { Open("emulator"); }

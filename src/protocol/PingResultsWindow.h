@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+#include "protocol/ping_results.h"
+
+class QTableWidget;
+
+namespace tw {
+
+// The "Network Ping Results" window: one row per unit 0..15 with the pings
+// the test cycle sent, the answers and the last range, updated with every
+// change while it is open. Modeless, so the terminal stays usable beside it.
+// Cells can be selected and copied (Ctrl+C: tab-separated lines).
+class PingResultsWindow : public QWidget {
+  Q_OBJECT
+ public:
+  PingResultsWindow(PingResults& results, QWidget* parent = nullptr);
+  ~PingResultsWindow() override;
+
+  QTableWidget* table() const { return table_; }
+  // What a "Save Data..." writes: the rows as shown.
+  PingResultsTable shownTable() const { return MakePingResultsTable(results_); }
+  // The selected cells as text: a line per row, cells apart by tabs.
+  QString selectedText() const;
+
+ private:
+  void fill();
+
+  PingResults& results_;
+  QTableWidget* table_ = nullptr;
+};
+
+}  // namespace tw
