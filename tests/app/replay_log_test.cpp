@@ -21,9 +21,9 @@ class ReplayLog : public ProgramTest {
   ReplayLog() {
     program->terminal().AddLineListener([this](const std::string& l) { shown.push_back(l); });
   }
-  // Steps the 20 ms poll, the clock moving `ms` a step, until the replay ends.
-  void PlayToEnd(uint32_t ms = 20) {
-    ASSERT_TRUE(PollUntil([this] { return !program->replaying(); }, [&] { Step(ms); }, 100));
+  // Steps the 20 ms poll until the replay ends.
+  void PlayToEnd() {
+    ASSERT_TRUE(PollUntil([this] { return !program->replaying(); }, [this] { Step(20); }, 100));
   }
   void Step(uint32_t ms) {
     clock.ticks += ms;
@@ -76,8 +76,6 @@ TEST_F(ReplayLog, ShowsWhatTheLiveSessionShowedAndWritesNothing) {
   shown.clear();
   clock.now = LocalTime{2026, 12, 8, 6, 0, 0};
   program->settings().useTestDataAck = 1;
-  program->OnCommand(cmd::SHOW_NMEA_INCOMING);  // toggled and back: the view follows the menu
-  program->OnCommand(cmd::SHOW_NMEA_INCOMING);
   ASSERT_TRUE(program->ReplayStart({root.path() / "Logs"}, 0));
   EXPECT_EQ(ui.title, "Tidewire [replay: Logs]");
   EXPECT_FALSE(program->menu().IsEnabled(cmd::REPLAY_NMEA_LOG));
