@@ -10,6 +10,7 @@
 
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
+#include "app/ReplayBar.h"
 #include "app/StatusBar.h"
 #include "app/TimerScheduler.h"
 #include "app/command_table.h"
@@ -57,13 +58,21 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
 
   auto* status = new StatusBar(this);
   setStatusBar(status);
+  auto* replayBar = new ReplayBar([this] { program_->ReplayPause(!program_->replayPaused()); },
+                                  [this] { program_->ReplayStop(); }, status);
+  status->addPermanentWidget(replayBar);
   // The terminal keeps the whole of its default area; the bar adds its own
   // height below it.
   resize(544, 612 + status->sizeHint().height());
   program_->SetDeviceMap(&portMap_);
   program_->SetReconnect(options.reconnect);
   program_->Start();
-  program_->SetStatusListener([status](const StatusFields& f) { status->showStatus(f); });
+  program_->SetStatusListener([status, replayBar](const StatusFields& f) {
+    status->showStatus(f);
+    replayBar->showReplay(QString::fromStdString(f.replay), f.replayPaused);
+  });
+  replay_ = options.replay;
+  replaySpeed_ = options.replaySpeed;
   if (options.config) program_->LoadConfigFile(*options.config);
   hotKey_ = std::make_unique<HotKey>(this, [this] { program_->OnHotKey(); });
   view_->setFocus();
@@ -89,7 +98,11 @@ void MainWindow::RunStartupCommands(const std::vector<int>& ids) {
 }
 
 void MainWindow::RunNextStartupCommand() {
-  if (startupCommands_.empty() || destroyed_) return;
+  if (destroyed_) return;
+  if (startupCommands_.empty()) {
+    StartReplay();
+    return;
+  }
   const int id = startupCommands_.front();
   startupCommands_.pop_front();
   if (!program_->menu().Has(id)) {
@@ -99,10 +112,20 @@ void MainWindow::RunNextStartupCommand() {
   } else {
     program_->OnCommand(id);
   }
-  if (!startupCommands_.empty()) {
-    QMetaObject::invokeMethod(
-        this, [this] { RunNextStartupCommand(); }, Qt::QueuedConnection);
-  }
+  QMetaObject::invokeMethod(
+      this, [this] { RunNextStartupCommand(); }, Qt::QueuedConnection);
+}
+
+// The command line's replay, after its menu commands. Where nobody can see
+// the window (offscreen) the run is the replay: it ends with the log, with
+// exit code 1 when nothing could be read (or the replay was refused).
+void MainWindow::StartReplay() {
+  if (replay_.empty()) return;
+  const auto paths = std::move(replay_);
+  replay_.clear();
+  const bool endWithLog = HeadlessUi::NoDesktop();
+  if (endWithLog) program_->SetReplayEnded([this](bool anyRead) { Quit(anyRead ? 0 : 1); });
+  if (!program_->ReplayStart(paths, replaySpeed_) && endWithLog) Quit(1);
 }
 
 void MainWindow::SetWindowTitle(const std::string& title) {

@@ -63,6 +63,7 @@ class MainWindow : public QMainWindow, public Ui {
  private:
   std::string RunFileDialog(const FileRequest& request, bool save);
   void RunNextStartupCommand();
+  void StartReplay();
 
   PortMap portMap_;
   QtSharedLibrary mapLibrary_{MapLibraryFileName()};
@@ -70,6 +71,8 @@ class MainWindow : public QMainWindow, public Ui {
   TerminalView* view_ = nullptr;
   std::unique_ptr<Program> program_;
   std::deque<int> startupCommands_;
+  std::vector<std::filesystem::path> replay_;  // --replay, started after the commands
+  double replaySpeed_ = 1.0;
   TimerScheduler* timers_ = nullptr;
   std::unique_ptr<HotKey> hotKey_;
   bool destroyed_ = false;

@@ -49,6 +49,7 @@ bool DataLogStartable(const MenuInputs& in);
 bool DataLogOpen(const MenuInputs& in);
 bool LoopTesting(const MenuInputs& in);
 bool MapAvailable(const MenuInputs& in);
+bool NotReplaying(const MenuInputs& in);
 }  // namespace menu_rule
 
 // Program's friend: each function writes one menu, its actions calling

@@ -91,6 +91,7 @@ bool DataLogStartable(const MenuInputs& in) { return in.dataLog.start && in.mode
 bool DataLogOpen(const MenuInputs& in) { return in.dataLog.stop; }
 bool LoopTesting(const MenuInputs& in) { return in.state.loopTesting != 0; }
 bool MapAvailable(const MenuInputs& in) { return in.state.mapAvailable != 0; }
+bool NotReplaying(const MenuInputs& in) { return !in.replaying; }
 }  // namespace menu_rule
 
 // ---------------------------------------------------------------- table
@@ -204,6 +205,7 @@ MenuInputs Program::MenuInputsNow() const {
   in.nmeaLog = logControls_.Allowed(LogKind::Nmea);
   in.dataLog = logControls_.Allowed(LogKind::Data);
   in.gpsConnected = gpsLink_.connected();
+  in.replaying = replaying();
   return in;
 }
 
@@ -282,6 +284,9 @@ void MenuCommands::ProgramMenu(MenuWriter& m) {
     p.emulator_.Quit();  // also when the window went without its Quit
     p.modem_.rx.mode = RX_MODEM;
   });
+  m.Item(
+      "Replay NMEA Log...", cmd::REPLAY_NMEA_LOG, [](Program& p) { p.ReplayChooseLog(); },
+      NotReplaying);
   m.Separator();
   m.Item("A&bout...", cmd::ABOUT, [](Program& p) {
     if (p.dialogs_.app) p.dialogs_.app->ShowAbout(p.dataRoot_);

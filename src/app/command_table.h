@@ -30,6 +30,7 @@ struct MenuInputs {
   // What the log controls allow now, log by log.
   LogCommands nmeaLog = {}, dataLog = {};
   bool gpsConnected = false;
+  bool replaying = false;  // a replay of an NMEA log runs
 };
 
 using MenuRule = std::function<bool(const MenuInputs&)>;

@@ -1,5 +1,6 @@
 #include "app/options.h"
 
+#include <charconv>
 #include <cstdlib>
 
 #include "core/commands.h"
@@ -27,6 +28,17 @@ std::optional<int> ParseMenuId(const std::string& text) {
   }
   if (value < 1 || value > 65535) return std::nullopt;
   return value;
+}
+
+// "max", or a number of times the recorded pace from 0.01 to 100000.
+std::optional<double> ParseReplaySpeed(const std::string& text) {
+  if (text == "max") return 0.0;
+  double speed = 0.0;
+  const char* end = text.data() + text.size();
+  const auto [rest, error] = std::from_chars(text.data(), end, speed);
+  if (text.empty() || error != std::errc() || rest != end) return std::nullopt;
+  if (!(speed >= 0.01 && speed <= 100000.0)) return std::nullopt;
+  return speed;
 }
 
 }  // namespace
@@ -97,6 +109,17 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       auto id = ParseMenuId(v);
       if (!id) return bad("--menu expects a command number, not '" + v + "'");
       o.menuCommands.push_back(*id);
+    } else if (name == "--replay") {
+      if (!value(v) || v.empty()) return bad("--replay needs an NMEA log file or folder");
+      o.replay.push_back(PathFromUtf8(v));
+    } else if (name == "--replay-speed") {
+      if (!value(v)) return bad("--replay-speed needs a number or max");
+      auto speed = ParseReplaySpeed(v);
+      if (!speed) {
+        return bad("--replay-speed expects a number from 0.01 to 100000 or max, not '" + v + "'");
+      }
+      o.replaySpeed = *speed;
+      o.replaySpeedGiven = true;
     } else {
       return bad("unknown option '" + args[i] + "'");
     }
@@ -117,6 +140,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
   if (o.reconnect && o.emulate) return bad("--reconnect goes with the window, not --emulate");
   if (o.demo && !o.comPorts.empty()) return bad("--demo makes its own port; leave out --com");
   if (o.demo && o.config) return bad("--demo runs on its own settings; leave out --config");
+  if (o.replaySpeedGiven && o.replay.empty()) return bad("--replay-speed goes with --replay");
+  if (!o.replay.empty() && (o.emulate || o.demo)) {
+    return bad("--replay plays a log in the window; it does not go with --emulate or --demo");
+  }
   return ParseResult{o, ""};
 }
 
@@ -140,6 +167,13 @@ std::string UsageText() {
          "  --reconnect         when the modem port is lost, try it again every 2 s\n"
          "                      and carry on where it was (the NMEA log reopens)\n"
          "  --list-ports        print the serial devices found on this machine and exit\n"
+         "  --replay PATH       play back an NMEA log once the window is up: a file, or\n"
+         "                      a folder of them, in time order; repeatable. Nothing\n"
+         "                      is sent, answered or written meanwhile. Without a\n"
+         "                      display (QT_QPA_PLATFORM=offscreen) the program ends\n"
+         "                      with the log: exit 0, or 1 when nothing could be read\n"
+         "  --replay-speed N|max\n"
+         "                      the recorded pace times N (default 1), or max\n"
          "  --demo              start attached to a built-in emulated modem (no hardware\n"
          "                      needed); closing the window ends it\n"
          "\n"

@@ -38,6 +38,13 @@ struct Options {
   // --list-ports: print the serial devices found and exit.
   bool listPorts = false;
 
+  // --replay: NMEA logs (files, or folders of them) to play back once the
+  // window is up, in command-line order.
+  std::vector<std::filesystem::path> replay;
+  // --replay-speed: the recorded pace times this; 0 for as fast as it goes.
+  double replaySpeed = 1.0;
+  bool replaySpeedGiven = false;
+
   // The port the emulator serves: the one --com names.
   int emulatePort() const { return comPorts.empty() ? 0 : comPorts.back(); }
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/command_table.h"
+#include "app/replay_run.h"
 #include "core/commands.h"
 #include "core/fixed_format.h"
 #include "diagnostics/noise_report.h"
@@ -15,9 +16,10 @@ namespace tw {
 Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSurface& surface,
                  std::filesystem::path dataRoot, SharedLibrary* mapLibrary)
     : clock_(clock),
+      replayClock_(clock),
       ui_(ui),
       dataRoot_(std::move(dataRoot)),
-      terminal_(clock, surface),
+      terminal_(replayClock_, surface),
       logs_(clock, dataRoot_,
             [&ui](const std::string& text, const std::string& caption) {
               ui.UnownedErrorBox(text, caption);
@@ -48,7 +50,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
                           [this] { return gpsLink_.connected(); }}) {
   BuildCommandTable();
   // The performance window's time plot stamps its samples with this clock.
-  stats_.clock = &clock_;
+  stats_.clock = &replayClock_;
   // A log that fails says so on the terminal, and its menu items follow:
   // a log closed by a failed write or a failed open offers "Start" again.
   logs_.SetFailureLine([this](const std::string& line, bool) {
@@ -113,6 +115,7 @@ void Program::OnTimer(int number) {
       // Fifty times a second: what a poll changes in the menu (a lost port,
       // a log that failed) refreshes it where it happens.
       CommPoll();
+      if (replay_) ReplayStep();
       return;
     case TIMER_TEST:
       if (state_.loopTesting) RunTestCycle();
@@ -132,6 +135,8 @@ void Program::OnTimer(int number) {
 bool Program::OnClose() { return ui_.ConfirmQuit(); }
 
 void Program::OnDestroy() {
+  replayEnded_ = nullptr;  // the window that waits for the end is going
+  if (replay_) ReplayStop();
   if (modem_.connected()) ModemDisconnect();
   gps_.GPSClose();
   terminal_.Close();

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/program_dialogs.h"
 #include "app/status_fields.h"
@@ -27,6 +28,7 @@
 #include "gps/gps_receiver.h"
 #include "logging/log_controls.h"
 #include "logging/logs.h"
+#include "logging/nmea_log_replay.h"
 #include "map/map_library.h"
 #include "map/shared_library.h"
 #include "menu/menu_model.h"
@@ -41,6 +43,7 @@ namespace tw {
 
 struct MenuInputs;
 struct MenuCommands;
+class ReplayRun;
 
 constexpr int TIMER_COUNT = 16;
 constexpr int TIMER_RUNNING = 2;
@@ -145,6 +148,22 @@ class Program {
   // check marks, test interval, terminal font.
   ConfigChanges LoadConfigFile(const std::filesystem::path& path);
 
+  // --- Replay of NMEA logs (program_replay.cpp) ---
+  // Plays the NMEA logs at `paths` (files, or folders of them) at the
+  // recorded pace times `speed` (0: as fast as it goes), fed by the 20 ms
+  // timer. Refused with one line while a port is connected or a replay
+  // runs; false then.
+  bool ReplayStart(const std::vector<std::filesystem::path>& paths, double speed);
+  void ReplayPause(bool paused);
+  void ReplayStop();
+  bool replaying() const { return replay_ != nullptr; }
+  bool replayPaused() const;
+  // Told when a replay ends (its log ran out, or it was stopped), with
+  // whether any record could be read.
+  void SetReplayEnded(std::function<void(bool anyRead)> ended) {
+    replayEnded_ = std::move(ended);
+  }
+
   // --- What the window and the tests reach ---
   Settings& settings() { return settings_; }
   RunState& state() { return state_; }
@@ -194,8 +213,17 @@ class Program {
   void ShowConnected();
   void ShowDisconnected();
   void ReportStatus();
+  // "Replay NMEA Log...": a log file chosen in the open-file dialog.
+  void ReplayChooseLog();
+  // One step of a running replay: the records now due, and its end.
+  void ReplayStep();
+  void ReplayFinish(bool stopped);
+  std::string ReplayPosition() const;
 
   const Clock& clock_;
+  // What the terminal and the statistics see: the recorded time while a
+  // replayed record is shown, else `clock_`.
+  ReplayClock replayClock_;
   Ui& ui_;
   ProgramDialogs dialogs_;
   std::filesystem::path dataRoot_;
@@ -222,6 +250,8 @@ class Program {
   ConfigFiles config_;
   std::map<int, std::function<void()>> commands_;
   std::map<int, std::function<void()>> rxHandlers_;
+  std::unique_ptr<ReplayRun> replay_;
+  std::function<void(bool)> replayEnded_;
   bool nmeaLogAtLoss_ = false;  // the NMEA log was open when the port was lost
   bool modemConnectedOnce_ = false;  // the data log's items are offered from then on
   // What the status bar is made from: compared on every step, so the text
@@ -229,6 +259,8 @@ class Program {
   struct StatusInputs {
     LinkStatus link;
     std::filesystem::path nmeaLog, dataLog;  // empty for a closed log
+    std::string replay;                      // where a replay is; empty without one
+    bool replayPaused = false;
     bool operator==(const StatusInputs&) const = default;
   };
   StatusInputs StatusNow() const;

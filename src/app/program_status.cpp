@@ -16,18 +16,25 @@ Program::StatusInputs Program::StatusNow() const {
   link.sent = modem_.bytesSent();
   if (logs_.nmeaOpen()) in.nmeaLog = logs_.nmeaPath();
   if (logs_.dataOpen()) in.dataLog = logs_.dataPath();
+  in.replay = ReplayPosition();
+  in.replayPaused = replayPaused();
   return in;
 }
 
-StatusFields Program::Status() const {
-  const StatusInputs in = StatusNow();
-  return MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
+// The fields of `in`: the link and the logs, and the replay's part.
+static StatusFields FieldsOf(const auto& in) {
+  StatusFields f = MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
+  f.replay = in.replay;
+  f.replayPaused = in.replayPaused;
+  return f;
 }
+
+StatusFields Program::Status() const { return FieldsOf(StatusNow()); }
 
 void Program::SetStatusListener(std::function<void(const StatusFields&)> listener) {
   statusListener_ = std::move(listener);
   shownInputs_ = StatusNow();
-  shownStatus_ = MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
+  shownStatus_ = FieldsOf(shownInputs_);
   if (statusListener_) statusListener_(shownStatus_);
 }
 
@@ -38,8 +45,7 @@ void Program::ReportStatus() {
   StatusInputs now = StatusNow();
   if (now == shownInputs_) return;
   shownInputs_ = std::move(now);
-  StatusFields fields =
-      MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
+  StatusFields fields = FieldsOf(shownInputs_);
   if (fields == shownStatus_) return;
   shownStatus_ = std::move(fields);
   statusListener_(shownStatus_);

@@ -28,6 +28,8 @@ struct StatusFields {
   std::string nmeaLog;   // the open NMEA log's file name, or empty
   std::string dataLog;   // the open data log's file name, or empty
   std::string logPaths;  // the full paths, one per line, for a tool tip
+  std::string replay;    // where a replay is in its log; empty without one
+  bool replayPaused = false;
   bool operator==(const StatusFields&) const = default;
 };
 

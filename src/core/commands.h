@@ -21,6 +21,8 @@ constexpr int DATA_LOG_RESTART = 40316;
 constexpr int DATA_LOG_STOP = 40317;
 constexpr int CONFIGURE_CUSTOM_STRING = 40150;
 constexpr int RUN_EMULATOR = 40142;
+// "Replay NMEA Log...": play a recorded log back through the program.
+constexpr int REPLAY_NMEA_LOG = 40420;
 constexpr int ABOUT = 260;
 constexpr int FONT = 555;
 constexpr int EXIT = 258;

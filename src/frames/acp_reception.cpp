@@ -71,6 +71,11 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
                                      Printable(title).c_str()));
     return -1;
   }
+  if (!frames.writeReceivedFiles) {
+    state.path = state.folder / PathFromUtf8(name);
+    state.received = count - titleLength - 1;
+    return ACP_HEADER_BYTES + titleLength + 1;
+  }
   std::error_code ignored;
   fs::create_directories(state.folder, ignored);
   AcpCreatedName created;
@@ -95,6 +100,7 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
 // Writes and closes `file`: no descriptor stays open between frames.
 void WriteReceived(DataFrames& frames, int s, const fs::path& path, OpenedFile file,
                    const uint8_t* data, int count) {
+  if (!frames.writeReceivedFiles) return;
   if (file.file == nullptr) {
     frames.PrintDataLine(
         FixedFormat("ACP[%d]: error opening file: '%s'", s, PathToUtf8(path).c_str()));

@@ -49,6 +49,9 @@ class DataFrames : public DataFrameHandler {
   AcpState acp;
   // The node last chosen in "Configure Data Protocol", kept for the run.
   int dialogNode = 0;
+  // Off for a replay of a log: received files are announced as they were,
+  // under the name they would get, and nothing is written.
+  bool writeReceivedFiles = true;
 
  private:
   void DumpFrame(const DataFrame& frame) const;
