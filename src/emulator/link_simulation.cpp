@@ -245,16 +245,18 @@ void LinkSimulation::AnswerNoise(const SentenceFields& body) {
   Later((windowMs + 99) / 100 + 1, std::move(report));
 }
 
-// "$CCCFQ,ALL": every parameter of the settings list with its value;
+// "$CCCFQ,ALL": every parameter of the settings list with its value, after
+// the emulator's own answer (the profile);
 // "$CCCFQ,XXX": that one. "$CCCFG,XXX,v" keeps the value and reports it;
-// "$CCCFG,ALL,0" returns to the defaults. A name the far end does not know
-// is left to the emulator's own answer.
+// "$CCCFG,ALL,0" returns to the defaults. A name the far end does not know,
+// and another profile, are left to the emulator's own answer.
 bool LinkSimulation::AnswerSettings(int type, const SentenceFields& body,
                                     std::vector<std::string>& now) {
   const std::string_view name = body.Text(1);
   const auto& params = ConfigParams();
   if (name == "ALL") {
     if (type == MSG_CCCFG) {
+      if (body.Int(2) != 0) return false;  // only the factory profile is known here
       settings_ = DefaultSettings();
       now.push_back(BuildSentence(MSG_CACFG, {"ALL", 0}));
       return true;
@@ -263,7 +265,7 @@ bool LinkSimulation::AnswerSettings(int type, const SentenceFields& body,
       if (params[i].listText == nullptr) continue;
       now.push_back(BuildSentence(MSG_CACFG, {params[i].mnemonic, settings_[i]}));
     }
-    return true;
+    return false;  // after the emulator's own answer, the profile
   }
   const int i = ParamIndex(name);
   if (i < 0 || params[static_cast<size_t>(i)].code == CFG_ALL) return false;

@@ -93,7 +93,7 @@ TEST(LinkSimulation, AnswersEachAsk) {
       {"$CCCFG,SRC,3", 1, true, {R"(\$CACFG,SRC,3)"}, {}, ""},
       {"$CCCFQ,SRC", 1, true, {R"(\$CACFG,SRC,3)"}, {}, ""},
       {"$CCCFG,ALL,0", 1, true, {R"(\$CACFG,ALL,0)"}, {}, ""},
-      {"$CCCFQ,ALL", 1, true, {R"(\$CACFG,SRC,0)", R"(\$CACFG,BND,1)", R"(\$CACFG,TXF,1)"}, {}, ""},
+      {"$CCCFQ,ALL", 1, false, {R"(\$CACFG,SRC,0)", R"(\$CACFG,BND,1)", R"(\$CACFG,TXF,1)"}, {}, ""},
       {"$CCCFQ,XYZ", 1, false, {}, {}, ""},  // left to the emulator's own answer
       {"$CCTXD,1,0,1,0001",
        30,
