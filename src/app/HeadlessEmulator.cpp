@@ -89,6 +89,7 @@ bool HeadlessEmulator::Start(std::string& error) {
   // asked for (opened after EMUInit, which would reopen them at once).
   p.modem().rx.mode = RX_EMULATOR;
   p.emulator().EMUInit();
+  if (config_.simulateLink) p.emulator().SimulateLink(config_.seed);
   if (config_.openLogs) {
     p.OnCommand(cmd::NMEA_LOG_START);
     p.OnCommand(cmd::DATA_LOG_START);
@@ -169,6 +170,7 @@ int RunEmulatorCommand(const Options& options, int argc, char** argv) {
   config.port = options.emulatePort();
   config.request32 = options.request32;
   config.request256 = options.request256;
+  config.simulateLink = options.simulateLink;
   config.openLogs = true;
   config.toStdout = true;
   HeadlessEmulator emulator(clock, opener, root, config,

@@ -30,6 +30,10 @@ struct EmulatorRunConfig {
   // The first heartbeat within a second instead of up to ten: the step
   // count starts ten steps short of the next heartbeat.
   bool heartbeatSoon = false;
+  // Also play the far end of an acoustic link (emulator/link_simulation.h),
+  // its scatter drawn from `seed`.
+  bool simulateLink = false;
+  uint32_t seed = 1;
 };
 
 class HeadlessEmulator {

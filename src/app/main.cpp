@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/DemoGps.h"
 #include "app/HeadlessEmulator.h"
 #include "app/MainWindow.h"
+#include "app/demo_startup.h"
 #include "app/menu_listing.h"
 #include "app/options.h"
 #include "core/clock.h"
@@ -74,9 +76,10 @@ bool HaveDisplay() {
 }
 
 // The demo: an emulated modem on a pseudo-terminal made here, serving one
-// side with its heartbeat and both data requests; COM1 opens the other side,
-// connected at once, with test data as the answer to data requests. It lives
-// and ends with the window.
+// side with its heartbeat and both data requests and playing the far end of
+// an acoustic link; COM1 opens the other side, connected at once, with test
+// data as the answer to data requests. A GPS receiver sends a moving ship's
+// position on COM4. It lives and ends with the window.
 int RunDemo(tw::Options options, const tw::Clock& clock, QApplication& app) {
   tw::PseudoTerminal pty;
   if (!pty.ok()) {
@@ -89,6 +92,7 @@ int RunDemo(tw::Options options, const tw::Clock& clock, QApplication& app) {
   config.port = 1;
   config.request32 = config.request256 = true;
   config.heartbeatSoon = true;
+  config.simulateLink = true;
   tw::HeadlessEmulator modem(clock, modemSide, tw::DataRoot(options), config, [](int) {});
   std::string error;
   if (!modem.Start(error)) {
@@ -96,9 +100,17 @@ int RunDemo(tw::Options options, const tw::Clock& clock, QApplication& app) {
     return 1;
   }
   options.ports.set(1, pty.devicePath());
-  std::vector<int> startup = {tw::cmd::CONNECT, tw::cmd::USE_TEST_DATA_ACK};
+  tw::MainWindow* shown = nullptr;
+  tw::DemoGps gps(clock, [&shown] { return shown && shown->program().gpsLink().connected(); });
+  if (!gps.Start(error)) {
+    std::fprintf(stderr, "tidewire: --demo: %s\n", error.c_str());
+    return 1;
+  }
+  options.ports.set(tw::DEMO_GPS_PORT, gps.devicePath());
+  std::vector<int> startup = tw::DemoStartupCommands();
   startup.insert(startup.end(), options.menuCommands.begin(), options.menuCommands.end());
   tw::MainWindow window(options, clock);
+  shown = &window;
   window.show();
   window.RunStartupCommands(startup);
   // SIGTERM closes the window's program and the modem as a close would.

@@ -61,7 +61,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
                         name == "--echo" || name == "--connect" || name == "--emulate" ||
                         name == "--demo" || name == "--list-menu" || name == "--reconnect" ||
-                        name == "--list-ports";
+                        name == "--list-ports" || name == "--simulate-link";
     if (isFlag && inlineValue) return bad(name + " takes no value");
     if (name == "--help" || name == "-h") {
       o.help = true;
@@ -81,6 +81,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       o.reconnect = true;
     } else if (name == "--list-ports") {
       o.listPorts = true;
+    } else if (name == "--simulate-link") {
+      o.simulateLink = true;
     } else if (name == "--emulate-requests") {
       if (!value(v)) return bad("--emulate-requests needs 32, 256 or 32,256");
       if (v == "32") {
@@ -131,6 +133,9 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
   }
   if ((o.request32 || o.request256) && !o.emulate) {
     return bad("--emulate-requests goes with --emulate");
+  }
+  if (o.simulateLink && !o.emulate) {
+    return bad("--simulate-link goes with --emulate (the demo has it already)");
   }
   if (o.emulate && (!o.menuCommands.empty() || o.echo || o.config)) {
     return bad(
@@ -183,7 +188,10 @@ std::string UsageText() {
          "                      emulator's lines go to standard output; logs go under\n"
          "                      the data root; Ctrl-C or SIGTERM ends it\n"
          "  --emulate-requests 32|256|32,256\n"
-         "                      also send 32-byte and/or 256-byte data requests\n";
+         "                      also send 32-byte and/or 256-byte data requests\n"
+         "  --simulate-link     also play the far end of an acoustic link: pings\n"
+         "                      answered with drifting ranges, noise reports, frames\n"
+         "                      from a node, the modem's settings\n";
 }
 
 std::string VersionText() { return "Tidewire 3.07\n"; }

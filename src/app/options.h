@@ -26,6 +26,8 @@ struct Options {
   // --emulate-requests: which data requests the emulator sends.
   bool request32 = false;
   bool request256 = false;
+  // --simulate-link: the emulator also plays the far end of an acoustic link.
+  bool simulateLink = false;
   // --demo: a built-in emulated modem on a pseudo-terminal, connected.
   bool demo = false;
   // --config: a configuration file loaded before any --menu command.

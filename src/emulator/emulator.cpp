@@ -34,9 +34,14 @@ void Emulator::EMUInit() {
 
 void Emulator::Quit() { state_.running = 0; }
 
+void Emulator::SimulateLink(uint32_t seed) { simulation_ = std::make_unique<LinkSimulation>(seed); }
+
 void Emulator::EMUTick() {
   ++state_.tickCount;
   if (!state_.running) return;
+  if (simulation_) {
+    for (const std::string& sentence : simulation_->Step()) EMUSend(sentence);
+  }
   const int64_t tick = state_.tickCount;
   const bool heartbeat = state_.heartbeat && tick % EMU_HEARTBEAT_TICKS == 0;
   const bool request32 = state_.dataRequest32 && tick % EMU_REQUEST_TICKS == 0;

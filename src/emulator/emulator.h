@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "core/clock.h"
 #include "core/sentence_sink.h"
 #include "emulator/emulator_pane.h"
+#include "emulator/link_simulation.h"
 #include "logging/log_controls.h"
 #include "logging/logs.h"
 #include "menu/menu_model.h"
@@ -104,6 +106,12 @@ class Emulator {
   void RawLogRestart();
   void RawLogStop();
 
+  // From now on the emulator also plays the far end of an acoustic link
+  // (LinkSimulation), seeded with `seed`; without this call it answers only
+  // as its own table says.
+  void SimulateLink(uint32_t seed);
+  LinkSimulation* simulation() { return simulation_.get(); }
+
   EMUState& state() { return state_; }
   const EMUState& state() const { return state_; }
   MenuModel& menu() { return menu_; }
@@ -120,6 +128,7 @@ class Emulator {
   EmulatorPane& pane_;
   EMUState state_;
   MenuModel menu_;
+  std::unique_ptr<LinkSimulation> simulation_;
 };
 
 // ---------------------------------------------------------------------------

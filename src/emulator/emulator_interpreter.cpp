@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/fixed_format.h"
 #include "emulator/emulator.h"
@@ -16,7 +17,9 @@ namespace {
 constexpr const char* ARGS_OK = "NMEA: Number of args OK.";
 constexpr const char* HOST_PREFIX = "             Host => ";
 
-void RunHostCommand(Emulator& e, const EmulatorColumn& command, std::string_view body) {
+// The far end of the link, when the emulator plays it, answers after the
+// emulator's own answer, or in its place.
+void RunHostCommand(Emulator& e, int type, const EmulatorColumn& command, std::string_view body) {
   e.EMUParserMessage(command.parserText);
   const int commas = NMEACountCommas(body);
   const bool ok =
@@ -26,9 +29,13 @@ void RunHostCommand(Emulator& e, const EmulatorColumn& command, std::string_view
     return;
   }
   e.EMUParserMessage(ARGS_OK);
-  if (const EmulatorAction action = EmulatorActionFor(command.answer)) {
-    action(e, SentenceFields(body));
+  const SentenceFields fields(body);
+  std::vector<std::string> farEnd;
+  const bool replaced = e.simulation() != nullptr && e.simulation()->Answer(type, fields, farEnd);
+  if (!replaced) {
+    if (const EmulatorAction action = EmulatorActionFor(command.answer)) action(e, fields);
   }
+  for (const std::string& sentence : farEnd) e.EMUSend(sentence);
 }
 
 // --- Answers -----------------------------------------------------------------
@@ -141,8 +148,14 @@ void Emulator::EMUPoll(RxState& rx) {
   const std::string_view body = framed.body;
   const SentenceFamily* family = FindSentenceFamily(line);
   if (family != nullptr && family->emulator.answer != EmulatorAnswer::Unknown) {
-    RunHostCommand(*this, family->emulator, body);
+    RunHostCommand(*this, family->type, family->emulator, body);
     return;
+  }
+  if (family != nullptr && simulation_ != nullptr) {
+    if (const EmulatorColumn* extra = LinkSimulation::ExtraCommand(family->type)) {
+      RunHostCommand(*this, family->type, *extra, body);
+      return;
+    }
   }
   // A host sentence it has no answer for is an unknown command; anything
   // else does not come from a host at all.
@@ -151,7 +164,8 @@ void Emulator::EMUPoll(RxState& rx) {
 }
 
 void Emulator::EMUParseData(std::string_view line) {
-  RunHostCommand(*this, FindSentenceFamilyByType(MSG_CCTXD)->emulator, FrameLine(line).body);
+  RunHostCommand(*this, MSG_CCTXD, FindSentenceFamilyByType(MSG_CCTXD)->emulator,
+                 FrameLine(line).body);
 }
 
 void Emulator::EMUError(int code) {

@@ -92,6 +92,35 @@ TEST(EmulateCommand, WindowedHostAgainstTheHeadlessEmulator) {
 
 // A device that is not there, or a data root that cannot hold logs: it ends
 // at once with exit code 1 and says why.
+// With --simulate-link the far end answers what the bare emulator cannot:
+// a noise measurement with a spectrum, the settings query with each value.
+TEST(EmulateCommand, SimulatedLinkAnswersNoiseAndSettings) {
+  TempDir home;
+  NullModem cable(home.path());
+  ASSERT_TRUE(cable.ok()) << "socat could not join two pseudo-terminals";
+  QProcess modem;
+  modem.setProcessEnvironment(Offscreen(home.path()));
+  modem.start(TIDEWIRE_BINARY,
+              {"--emulate", "--simulate-link", "--com", QString::fromStdString("2=" + cable.a())});
+  ASSERT_TRUE(modem.waitForStarted(kProcessHangMs));
+  QByteArray hostOut, modemOut;
+  ReadUntil(modem, modemOut, {" <= Veluna "});  // its port is open
+  ASSERT_TRUE(modemOut.contains(" <= Veluna ")) << "the emulator never spoke";
+  QProcess host;
+  host.setProcessEnvironment(Offscreen(home.path()));
+  host.start(TIDEWIRE_BINARY, {"--com", QString::fromStdString("1=" + cable.b()), "--connect",
+                               "--menu", "40283", "--menu", "40042", "--echo"});
+  ASSERT_TRUE(host.waitForStarted(kProcessHangMs));
+  ReadUntil(host, hostOut, {"BND:Modem uses Band A, fc = 9760 Hz", "In-Band Noise Floor Estimate"});
+  host.kill();
+  host.waitForFinished(kProcessHangMs);
+  modem.kill();
+  modem.waitForFinished(kProcessHangMs);
+  EXPECT_TRUE(hostOut.contains("In-Band Noise Floor Estimate")) << hostOut.toStdString();
+  EXPECT_TRUE(hostOut.contains("SRC:Modem is Unit 0"));
+  EXPECT_FALSE(hostOut.contains("NMEA Error"));
+}
+
 TEST(EmulateCommand, StartUpFailuresEndAtOnceWithAReason) {
   TempDir home;
   const auto file = home.path() / "plain-file";

@@ -45,9 +45,11 @@ TEST(Options, EmulateServesTheOnePortNamedAndTheRequestsAsked) {
   EXPECT_EQ(r.options->emulatePort(), 4);
   EXPECT_FALSE(r.options->request32);
   EXPECT_TRUE(r.options->request256);
-  r = ParseOptions({"--emulate", "--com=2=/dev/x", "--emulate-requests=32,256"});
+  EXPECT_FALSE(r.options->simulateLink);
+  r = ParseOptions({"--emulate", "--com=2=/dev/x", "--emulate-requests=32,256", "--simulate-link"});
   ASSERT_TRUE(r.options) << r.error;
   EXPECT_TRUE(r.options->request32 && r.options->request256);
+  EXPECT_TRUE(r.options->simulateLink);
 
   for (const auto& args : std::vector<std::vector<std::string>>{
            {"--emulate"},                                    // which port?
@@ -56,7 +58,9 @@ TEST(Options, EmulateServesTheOnePortNamedAndTheRequestsAsked) {
            {"--emulate", "--com", "1=/a", "--emulate-requests", "64"},
            {"--emulate", "--com", "1=/a", "--connect"},  // no window
            {"--emulate", "--demo", "--com", "1=/a"},
-           {"--demo", "--com", "1=/a"},  // the demo makes its own
+           {"--demo", "--com", "1=/a"},    // the demo makes its own
+           {"--demo", "--simulate-link"},  // the demo has it
+           {"--emulate", "--com", "1=/a", "--simulate-link=1"},
            {"--demo=1"},
            {"--demo", "--config", "a.twc"},
            {"--config"}}) {
