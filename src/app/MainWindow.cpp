@@ -14,6 +14,7 @@
 #include "app/TimerScheduler.h"
 #include "app/command_table.h"
 #include "app/stdout_writer.h"
+#include "config/remembered_choices.h"
 #include "core/commands.h"
 #include "menu/MenuBar.h"
 #include "serial/QtSerialPort.h"
@@ -61,11 +62,17 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   // height below it.
   resize(544, 612 + status->sizeHint().height());
   program_->SetDeviceMap(&portMap_);
-  program_->SetReconnect(options.reconnect);
   program_->Start();
   program_->SetStatusListener([status](const StatusFields& f) { status->showStatus(f); });
+  // The demo plays on its own choices and leaves the operator's alone.
+  if (!options.demo) {
+    program_->RememberChoices(RememberedChoicesFile(DataRoot(options)), !options.defaults);
+  }
   if (options.config) program_->LoadConfigFile(*options.config);
-  hotKey_ = std::make_unique<HotKey>(this, [this] { program_->OnHotKey(); });
+  if (options.reconnect) program_->SetReconnect(true);
+  hotKey_ = std::make_unique<HotKey>(
+      this, [this] { program_->OnHotKey(); }, program_->settings().hotKeyEverywhere != 0);
+  program_->SetHotKeyListener([this](bool everywhere) { hotKey_->SetEverywhere(everywhere); });
   view_->setFocus();
 }
 

@@ -111,6 +111,7 @@ void MenuCommands::TestMenu(MenuWriter& m) {
   m.Popup("&Test");
   m.Item(
       "&Test Once\bF1", cmd::TEST_ONCE, [](Program& p) { p.RunTestCycle(); }, Connected);
+  m.Setting("F1 Works in Every Program", cmd::HOTKEY_EVERYWHERE);
   m.Separator();
   m.Item(
       "Loop &Testing", cmd::LOOP_TESTING,

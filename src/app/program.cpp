@@ -17,6 +17,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
     : clock_(clock),
       ui_(ui),
       dataRoot_(std::move(dataRoot)),
+      files_(ui, settings_.lastFolder),
       terminal_(clock, surface),
       logs_(clock, dataRoot_,
             [&ui](const std::string& text, const std::string& caption) {
@@ -29,7 +30,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
                    }),
       sender_(modem_, settings_, terminal_, logs_),
       menu_(MainMenuTable()),
-      frames_(ui, terminal_, settings_.nodes, dataRoot_),
+      frames_(files_, terminal_, settings_.nodes, dataRoot_),
       interpreter_(InterpreterLinks{terminal_, sender_, logs_, settings_, modem_, state_, stats_,
                                     &frames_,
                                     [this](const std::string& line) {
@@ -43,7 +44,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
       gps_(GpsLinks{gpsLink_, terminal_, logs_, settings_, state_, map_, ui}),
       firmware_(FirmwareLinks{ui, terminal_, sender_,
                               FirmwareImageFolder(dataRoot_, WindowsFolderExists())}),
-      config_(ui, terminal_, settings_, dataRoot_,
+      config_(files_, terminal_, settings_, dataRoot_,
               ConfigPorts{[this] { return modem_.connected(); },
                           [this] { return gpsLink_.connected(); }}) {
   BuildCommandTable();
@@ -105,6 +106,7 @@ void Program::OnCommand(int id) {
   auto it = commands_.find(id);
   if (it != commands_.end()) it->second();
   RefreshMenu();
+  NotifyHotKey();
 }
 
 void Program::OnTimer(int number) {
@@ -132,6 +134,7 @@ void Program::OnTimer(int number) {
 bool Program::OnClose() { return ui_.ConfirmQuit(); }
 
 void Program::OnDestroy() {
+  SaveRememberedChoices();
   if (modem_.connected()) ModemDisconnect();
   gps_.GPSClose();
   terminal_.Close();
@@ -174,6 +177,7 @@ ConfigChanges Program::LoadConfigFile(const std::filesystem::path& path) {
 // keeps its line settings until the next connect.
 void Program::ApplyConfigChanges(const ConfigChanges& changes) {
   if (!changes.applied) return;
+  FollowSessionChoices();
   RefreshMenu();
   if (changes.interval) StartTimer(TIMER_TEST, settings_.testInterval);
   if (changes.font) SetTerminalFont();

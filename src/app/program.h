@@ -15,6 +15,7 @@
 #include "app/program_dialogs.h"
 #include "app/status_fields.h"
 #include "config/config_files.h"
+#include "config/last_folder.h"
 #include "core/clock.h"
 #include "core/serial_port.h"
 #include "core/settings.h"
@@ -93,6 +94,17 @@ class Program {
   void OnChar();
   // The F1 hot key: "&Test Once" as a posted command.
   void OnHotKey();
+  // Told whether F1 is to work in every program, at every change of that
+  // choice (a command, a loaded file); the window grabs or lets go of it.
+  void SetHotKeyListener(std::function<void(bool everywhere)> listener) {
+    hotKeyListener_ = std::move(listener);
+  }
+
+  // --- Choices remembered between runs (program_choices.cpp) ---
+  // From now on the choices are saved to `file` when the window goes; with
+  // `load` they are first taken from it (a missing file leaves the
+  // defaults, a damaged one gives the defaults and one line). After Start.
+  void RememberChoices(const std::filesystem::path& file, bool load);
 
   // --- Serial link of the modem ---
   bool ModemConnect();
@@ -107,7 +119,10 @@ class Program {
 
   // --- Reconnect after the device went away (off unless asked for) ---
   // The modem connection's, tried on the 100 ms step (Connection).
-  void SetReconnect(bool on) { modem_.SetReconnect(on); }
+  void SetReconnect(bool on) {
+    settings_.reconnect = on ? 1 : 0;
+    modem_.SetReconnect(on);
+  }
   bool reconnect() const { return modem_.reconnect(); }
   bool reconnecting() const { return modem_.reconnecting(); }
 
@@ -184,6 +199,14 @@ class Program {
   void SendModemCommand(int id);
   void RunTestCycle();
   void ApplyConfigChanges(const ConfigChanges& changes);
+  // The choices that live on outside Settings while the program runs (the
+  // terminal record's options, the connection's reconnect, the hot key)
+  // follow Settings again; and the other way after the port dialog.
+  void FollowSessionChoices();
+  void KeepTerminalOptions();
+  void NotifyHotKey();
+  // At the window's destruction, when RememberChoices asked for it.
+  void SaveRememberedChoices();
   // The modem's device went away: the connection closed the port.
   void PortLost(int port);
   // One line with the count of received bytes dropped since the last one;
@@ -201,6 +224,7 @@ class Program {
   std::filesystem::path dataRoot_;
   Settings settings_;
   RunState state_;
+  LastFolderChooser files_;  // the file dialogs of the rooms, on the desktop's
   Terminal terminal_;
   Logs logs_;
   Connection modem_;
@@ -220,6 +244,9 @@ class Program {
   GpsReceiver gps_;
   FirmwareDownload firmware_;
   ConfigFiles config_;
+  std::filesystem::path choicesFile_;
+  bool saveChoices_ = false;
+  std::function<void(bool)> hotKeyListener_;
   std::map<int, std::function<void()>> commands_;
   std::map<int, std::function<void()>> rxHandlers_;
   bool nmeaLogAtLoss_ = false;  // the NMEA log was open when the port was lost
