@@ -61,12 +61,7 @@ FileRequest ConfigFiles::SaveRequest() const { return Request(CONFIG_SAVE_CAPTIO
 ConfigChanges ConfigFiles::ConfigLoad() {
   const std::string path = files_.ChooseFileToOpen(LoadRequest());
   if (path.empty()) return {};
-  // The folder just chosen in, not the one the file remembers, is where
-  // the next dialog opens.
-  const std::string folder = settings_.lastFolder;
-  ConfigChanges changes = ConfigLoadFile(PathFromUtf8(path));
-  settings_.lastFolder = folder;
-  return changes;
+  return ConfigLoadFile(PathFromUtf8(path));
 }
 
 bool ConfigFiles::ConfigSave() {
