@@ -37,7 +37,8 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
                                       if (auto floor = ShowNoiseReport(terminal_, state_, line)) {
                                         noiseChart_.Record(state_, *floor);
                                       }
-                                    }}),
+                                    },
+                                    &reportedConfig_}),
       emulator_(EmulatorLinks{sender_, logs_, logControls_, clock_, modem_}, emulatorPane_),
       gpsLink_(ports, settings_.gpsPort, clock, terminal_),
       map_(mapLibrary ? *mapLibrary : noMapLibrary_, state_),
@@ -216,6 +217,7 @@ void Program::ShowDisconnected() {
   if (!terminal_.info()) return;
   terminal_.info()->connected = 0;
   state_.loopTesting = 0;
+  reportedConfig_.Clear();  // the next port may lead to another modem
   SetTitle(TITLE_NOT_CONNECTED);
   logControls_.Stop(LogKind::Nmea);  // the NMEA log lives only while connected
   RefreshMenu();

@@ -32,6 +32,7 @@
 #include "map/shared_library.h"
 #include "menu/menu_model.h"
 #include "protocol/interpreter.h"
+#include "protocol/modem_settings.h"
 #include "protocol/stats.h"
 #include "serial/connection.h"
 #include "serial/modem_sender.h"
@@ -235,6 +236,7 @@ class Program {
   PerformanceStats stats_;
   NoiseChartRecord noiseChart_;
   DataFrames frames_;
+  ReportedConfig reportedConfig_;  // what the modem last reported, for Configure
   ModemInterpreter interpreter_;
   EmulatorPane emulatorPane_;
   Emulator emulator_;

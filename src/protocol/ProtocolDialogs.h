@@ -12,7 +12,8 @@ class QtProtocolDialogs : public ProtocolDialogs {
  public:
   explicit QtProtocolDialogs(QWidget* parent) : parent_(parent) {}
   void RunPerformance(PerformanceStats& stats) override;
-  void RunModemSettings(SentenceSink& sink) override;
+  void RunModemSettings(SentenceSink& sink, const ReportedConfig& reported) override;
+  bool ConfirmFactoryDefaults(const std::string& caption) override;
   void RunCustomString(std::string& stored, TextOut& out, SentenceSink& sink) override;
 
  private:
