@@ -59,19 +59,34 @@ xcb_keycode_t KeycodeOf(xcb_connection_t* c, xcb_keysym_t keysym) {
 #endif
 }  // namespace
 
-HotKey::HotKey(QWidget* window, std::function<void()> fire)
-    : QObject(window), fire_(std::move(fire)) {
-  if (GrabX11() || RegisterWindows(window)) {
-    qApp->installNativeEventFilter(this);
-    return;
-  }
+HotKey::HotKey(QWidget* window, std::function<void()> fire, bool everywhere)
+    : QObject(window), window_(window), fire_(std::move(fire)) {
   // An application shortcut would be blocked while a modal dialog is open;
   // a filter on the application sees F1 in every window of the program.
   qApp->installEventFilter(this);
+  SetEverywhere(everywhere);
+}
+
+void HotKey::SetEverywhere(bool everywhere) {
+  if (everywhere == everywhere_) return;
+  everywhere_ = everywhere;
+  if (!everywhere) {
+    Release();
+  } else if (GrabX11() || RegisterWindows(window_)) {
+    qApp->installNativeEventFilter(this);
+  }
+}
+
+void HotKey::Release() {
+  if (grabbedKeycode_ == 0) return;
+  qApp->removeNativeEventFilter(this);
+  UnregisterWindows();
+  UngrabX11();
 }
 
 bool HotKey::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
+  // A grabbed F1 comes through the native filter, never as a key press.
+  if (event->type() == QEvent::KeyPress && grabbedKeycode_ == 0) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
       if (!key->isAutoRepeat()) fire_();
@@ -83,11 +98,7 @@ bool HotKey::eventFilter(QObject* watched, QEvent* event) {
 
 HotKey::~HotKey() {
   qApp->removeEventFilter(this);
-  if (grabbedKeycode_ != 0) {
-    qApp->removeNativeEventFilter(this);
-    UnregisterWindows();
-    UngrabX11();
-  }
+  Release();
 }
 
 // ---- Windows: F1 registered for the main window with RegisterHotKey ----

@@ -15,6 +15,7 @@
 #include "app/TimerScheduler.h"
 #include "app/command_table.h"
 #include "app/stdout_writer.h"
+#include "config/remembered_choices.h"
 #include "core/commands.h"
 #include "menu/MenuBar.h"
 #include "serial/QtSerialPort.h"
@@ -65,7 +66,6 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   // height below it.
   resize(544, 612 + status->sizeHint().height());
   program_->SetDeviceMap(&portMap_);
-  program_->SetReconnect(options.reconnect);
   program_->Start();
   program_->SetStatusListener([status, replayBar](const StatusFields& f) {
     status->showStatus(f);
@@ -73,8 +73,15 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   });
   replay_ = options.replay;
   replaySpeed_ = options.replaySpeed;
+  // The demo plays on its own choices and leaves the operator's alone.
+  if (!options.demo) {
+    program_->RememberChoices(RememberedChoicesFile(DataRoot(options)), !options.defaults);
+  }
   if (options.config) program_->LoadConfigFile(*options.config);
-  hotKey_ = std::make_unique<HotKey>(this, [this] { program_->OnHotKey(); });
+  if (options.reconnect) program_->SetReconnect(true);
+  hotKey_ = std::make_unique<HotKey>(
+      this, [this] { program_->OnHotKey(); }, program_->settings().hotKeyEverywhere != 0);
+  program_->SetHotKeyListener([this](bool everywhere) { hotKey_->SetEverywhere(everywhere); });
   view_->setFocus();
 }
 

@@ -35,10 +35,19 @@ void MenuCommands::ModemMenu(MenuWriter& m) {
   m.End();
   m.Item("Synchronize &Clock", cmd::SYNCHRONIZE_CLOCK, SendsSentence(cmd::SYNCHRONIZE_CLOCK));
   m.Item("Show Modem Settings", cmd::SHOW_MODEM_SETTINGS, SendsSentence(cmd::SHOW_MODEM_SETTINGS));
-  m.Item("Use Factory Defaults", cmd::USE_FACTORY_DEFAULTS,
-         SendsSentence(cmd::USE_FACTORY_DEFAULTS));
+  m.Item("Use Factory Defaults", cmd::USE_FACTORY_DEFAULTS, [](Program& p) {
+    // Asked only when it would go out: without a port the command says so.
+    if (p.modem_.connected() && p.dialogs_.protocol &&
+        !p.dialogs_.protocol->ConfirmFactoryDefaults(p.state_.windowTitle)) {
+      return;
+    }
+    p.SendModemCommand(cmd::USE_FACTORY_DEFAULTS);
+    if (p.modem_.connected()) p.reportedConfig_.Clear();  // its values are the defaults now
+  });
   m.Item("&Configure...", cmd::CONFIGURE_MODEM, [](Program& p) {
-    if (p.terminal_.info() && p.dialogs_.protocol) p.dialogs_.protocol->RunModemSettings(p.sender_);
+    if (p.terminal_.info() && p.dialogs_.protocol) {
+      p.dialogs_.protocol->RunModemSettings(p.sender_, p.reportedConfig_);
+    }
   });
   // Grayed from the start, and nothing enables it.
   m.Item(
@@ -111,6 +120,7 @@ void MenuCommands::TestMenu(MenuWriter& m) {
   m.Popup("&Test");
   m.Item(
       "&Test Once\bF1", cmd::TEST_ONCE, [](Program& p) { p.RunTestCycle(); }, Connected);
+  m.Setting("F1 Works in Every Program", cmd::HOTKEY_EVERYWHERE);
   m.Separator();
   m.Item(
       "Loop &Testing", cmd::LOOP_TESTING,

@@ -227,7 +227,10 @@ void MenuCommands::ProgramMenu(MenuWriter& m) {
     bool reconnect = p.reconnect();
     const PortSettingsRequest request{p.settings_.modemPort, p.modem_.connected(), *ti, reconnect,
                                       [&p] { p.ui_.PostCommand(cmd::CONNECT); }};
-    if (p.dialogs_.serial && p.dialogs_.serial->RunPortSettings(request)) p.SetReconnect(reconnect);
+    if (p.dialogs_.serial && p.dialogs_.serial->RunPortSettings(request)) {
+      p.SetReconnect(reconnect);
+      p.KeepTerminalOptions();
+    }
     p.ReconfigureAfterSettings();
   });
   m.Item(

@@ -61,7 +61,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
                         name == "--echo" || name == "--connect" || name == "--emulate" ||
                         name == "--demo" || name == "--list-menu" || name == "--reconnect" ||
-                        name == "--list-ports" || name == "--simulate-link";
+                        name == "--list-ports" || name == "--simulate-link" ||
+                        name == "--defaults";
     if (isFlag && inlineValue) return bad(name + " takes no value");
     if (name == "--help" || name == "-h") {
       o.help = true;
@@ -83,6 +84,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       o.listPorts = true;
     } else if (name == "--simulate-link") {
       o.simulateLink = true;
+    } else if (name == "--defaults") {
+      o.defaults = true;
     } else if (name == "--emulate-requests") {
       if (!value(v)) return bad("--emulate-requests needs 32, 256 or 32,256");
       if (v == "32") {
@@ -143,6 +146,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         "not apply");
   }
   if (o.reconnect && o.emulate) return bad("--reconnect goes with the window, not --emulate");
+  if (o.defaults && o.emulate) return bad("--defaults goes with the window, not --emulate");
   if (o.demo && !o.comPorts.empty()) return bad("--demo makes its own port; leave out --com");
   if (o.demo && o.config) return bad("--demo runs on its own settings; leave out --config");
   if (o.replaySpeedGiven && o.replay.empty()) return bad("--replay-speed goes with --replay");
@@ -169,6 +173,9 @@ std::string UsageText() {
          "                      run in the order given\n"
          "  --echo              also write every terminal line to standard output\n"
          "  --config FILE       load a configuration file before any --menu command\n"
+         "  --defaults          start from the default choices, not from those the\n"
+         "                      last run saved in Tidewire.twc under the data root\n"
+         "                      (this run's choices are saved there at exit)\n"
          "  --reconnect         when the modem port is lost, try it again every 2 s\n"
          "                      and carry on where it was (the NMEA log reopens)\n"
          "  --list-ports        print the serial devices found on this machine and exit\n"

@@ -37,6 +37,8 @@ struct Options {
 
   // --reconnect: try a lost modem port again every 2 s.
   bool reconnect = false;
+  // --defaults: start from the default choices, not the remembered ones.
+  bool defaults = false;
   // --list-ports: print the serial devices found and exit.
   bool listPorts = false;
 

@@ -19,6 +19,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
       replayClock_(clock),
       ui_(ui),
       dataRoot_(std::move(dataRoot)),
+      files_(ui, settings_.lastFolder),
       terminal_(replayClock_, surface),
       logs_(clock, dataRoot_,
             [&ui](const std::string& text, const std::string& caption) {
@@ -31,21 +32,22 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
                    }),
       sender_(modem_, settings_, terminal_, logs_),
       menu_(MainMenuTable()),
-      frames_(ui, terminal_, settings_.nodes, dataRoot_),
+      frames_(files_, terminal_, settings_.nodes, dataRoot_),
       interpreter_(InterpreterLinks{terminal_, sender_, logs_, settings_, modem_, state_, stats_,
                                     &frames_,
                                     [this](const std::string& line) {
                                       if (auto floor = ShowNoiseReport(terminal_, state_, line)) {
                                         noiseChart_.Record(state_, *floor);
                                       }
-                                    }}),
+                                    },
+                                    &reportedConfig_}),
       emulator_(EmulatorLinks{sender_, logs_, logControls_, clock_, modem_}, emulatorPane_),
       gpsLink_(ports, settings_.gpsPort, clock, terminal_),
       map_(mapLibrary ? *mapLibrary : noMapLibrary_, state_),
       gps_(GpsLinks{gpsLink_, terminal_, logs_, settings_, state_, map_, ui}),
       firmware_(FirmwareLinks{ui, terminal_, sender_,
                               FirmwareImageFolder(dataRoot_, WindowsFolderExists())}),
-      config_(ui, terminal_, settings_, dataRoot_,
+      config_(files_, terminal_, settings_, dataRoot_,
               ConfigPorts{[this] { return modem_.connected(); },
                           [this] { return gpsLink_.connected(); }}) {
   BuildCommandTable();
@@ -107,6 +109,7 @@ void Program::OnCommand(int id) {
   auto it = commands_.find(id);
   if (it != commands_.end()) it->second();
   RefreshMenu();
+  NotifyHotKey();
 }
 
 void Program::OnTimer(int number) {
@@ -137,6 +140,7 @@ bool Program::OnClose() { return ui_.ConfirmQuit(); }
 void Program::OnDestroy() {
   replayEnded_ = nullptr;  // the window that waits for the end is going
   if (replay_) ReplayStop();
+  SaveRememberedChoices();
   if (modem_.connected()) ModemDisconnect();
   gps_.GPSClose();
   terminal_.Close();
@@ -179,6 +183,7 @@ ConfigChanges Program::LoadConfigFile(const std::filesystem::path& path) {
 // keeps its line settings until the next connect.
 void Program::ApplyConfigChanges(const ConfigChanges& changes) {
   if (!changes.applied) return;
+  FollowSessionChoices();
   RefreshMenu();
   if (changes.interval) StartTimer(TIMER_TEST, settings_.testInterval);
   if (changes.font) SetTerminalFont();
@@ -219,6 +224,7 @@ void Program::ShowDisconnected() {
   if (!terminal_.info()) return;
   terminal_.info()->connected = 0;
   state_.loopTesting = 0;
+  reportedConfig_.Clear();  // the next port may lead to another modem
   SetTitle(TITLE_NOT_CONNECTED);
   logControls_.Stop(LogKind::Nmea);  // the NMEA log lives only while connected
   RefreshMenu();

@@ -16,6 +16,7 @@
 #include "app/program_dialogs.h"
 #include "app/status_fields.h"
 #include "config/config_files.h"
+#include "config/last_folder.h"
 #include "core/clock.h"
 #include "core/serial_port.h"
 #include "core/settings.h"
@@ -33,6 +34,7 @@
 #include "map/shared_library.h"
 #include "menu/menu_model.h"
 #include "protocol/interpreter.h"
+#include "protocol/modem_settings.h"
 #include "protocol/stats.h"
 #include "serial/connection.h"
 #include "serial/modem_sender.h"
@@ -96,6 +98,17 @@ class Program {
   void OnChar();
   // The F1 hot key: "&Test Once" as a posted command.
   void OnHotKey();
+  // Told whether F1 is to work in every program, at every change of that
+  // choice (a command, a loaded file); the window grabs or lets go of it.
+  void SetHotKeyListener(std::function<void(bool everywhere)> listener) {
+    hotKeyListener_ = std::move(listener);
+  }
+
+  // --- Choices remembered between runs (program_choices.cpp) ---
+  // From now on the choices are saved to `file` when the window goes; with
+  // `load` they are first taken from it (a missing file leaves the
+  // defaults, a damaged one gives the defaults and one line). After Start.
+  void RememberChoices(const std::filesystem::path& file, bool load);
 
   // --- Serial link of the modem ---
   bool ModemConnect();
@@ -110,7 +123,10 @@ class Program {
 
   // --- Reconnect after the device went away (off unless asked for) ---
   // The modem connection's, tried on the 100 ms step (Connection).
-  void SetReconnect(bool on) { modem_.SetReconnect(on); }
+  void SetReconnect(bool on) {
+    settings_.reconnect = on ? 1 : 0;
+    modem_.SetReconnect(on);
+  }
   bool reconnect() const { return modem_.reconnect(); }
   bool reconnecting() const { return modem_.reconnecting(); }
 
@@ -203,6 +219,14 @@ class Program {
   void SendModemCommand(int id);
   void RunTestCycle();
   void ApplyConfigChanges(const ConfigChanges& changes);
+  // The choices that live on outside Settings while the program runs (the
+  // terminal record's options, the connection's reconnect, the hot key)
+  // follow Settings again; and the other way after the port dialog.
+  void FollowSessionChoices();
+  void KeepTerminalOptions();
+  void NotifyHotKey();
+  // At the window's destruction, when RememberChoices asked for it.
+  void SaveRememberedChoices();
   // The modem's device went away: the connection closed the port.
   void PortLost(int port);
   // One line with the count of received bytes dropped since the last one;
@@ -229,6 +253,7 @@ class Program {
   std::filesystem::path dataRoot_;
   Settings settings_;
   RunState state_;
+  LastFolderChooser files_;  // the file dialogs of the rooms, on the desktop's
   Terminal terminal_;
   Logs logs_;
   Connection modem_;
@@ -239,6 +264,7 @@ class Program {
   PerformanceStats stats_;
   NoiseChartRecord noiseChart_;
   DataFrames frames_;
+  ReportedConfig reportedConfig_;  // what the modem last reported, for Configure
   ModemInterpreter interpreter_;
   EmulatorPane emulatorPane_;
   Emulator emulator_;
@@ -248,6 +274,9 @@ class Program {
   GpsReceiver gps_;
   FirmwareDownload firmware_;
   ConfigFiles config_;
+  std::filesystem::path choicesFile_;
+  bool saveChoices_ = false;
+  std::function<void(bool)> hotKeyListener_;
   std::map<int, std::function<void()>> commands_;
   std::map<int, std::function<void()>> rxHandlers_;
   std::unique_ptr<ReplayRun> replay_;

@@ -59,6 +59,7 @@ class ConfigFiles {
   // The devices chosen for COM numbers are saved and loaded with the
   // choices once a map is given; the map must outlive this object.
   void SetDeviceMap(PortMap* devices) { devices_ = devices; }
+  PortMap* devices() const { return devices_; }
 
   FileRequest LoadRequest() const;
   FileRequest SaveRequest() const;

@@ -96,6 +96,10 @@ std::string CheckSettingText(const SettingEntry& entry, const std::string& value
         return "a custom string ends in CR LF (\\r\\n)";
       }
       return {};
+    case TextForm::Folder:
+      if (std::string why = TooLong(value, FOLDER_MAX); !why.empty()) return why;
+      if (HasControlCharacter(value)) return "a folder holds no control characters";
+      return {};
     case TextForm::None:
       break;
   }

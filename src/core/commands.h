@@ -51,6 +51,8 @@ constexpr int MINIPACKET_COMMANDS = 40314;
 // "&Test"
 constexpr int TEST_ONCE = 40308;
 constexpr int LOOP_TESTING = 40037;
+// Whether F1 runs "&Test Once" while another program has the focus.
+constexpr int HOTKEY_EVERYWHERE = 40441;
 
 struct IntervalItem {
   int id;

@@ -97,6 +97,18 @@ struct Settings {
 
   std::array<NodeProtocol, NODE_COUNT> nodes{};
 
+  // The terminal options of "Serial Port Settings..." (the terminal record
+  // takes them from here), and whether a lost port is tried again.
+  int32_t autoWrap = 0;
+  int32_t newLine = 0;
+  int32_t localEcho = 0;
+  int32_t reconnect = 0;
+  // F1 runs "&Test Once" whatever program has the focus; off: only while a
+  // window of this program has it.
+  int32_t hotKeyEverywhere = 0;
+  // The folder of the last file chosen in a file dialog; empty until one is.
+  std::string lastFolder;
+
   Settings();
   // Gives every choice its start-up value.
   void InitDefaults();

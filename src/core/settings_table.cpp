@@ -163,6 +163,19 @@ void AddNodes(TableWriter& t) {
   }
 }
 
+// Choices of the dialogs and the shell that a run hands on to the next.
+void AddSessionChoices(TableWriter& t) {
+  const SettingRule flag;
+  t.Number("autoWrap", 0, flag, [](Settings& s) -> int32_t& { return s.autoWrap; });
+  t.Number("newLine", 0, flag, [](Settings& s) -> int32_t& { return s.newLine; });
+  t.Number("localEcho", 0, flag, [](Settings& s) -> int32_t& { return s.localEcho; });
+  t.Number("reconnect", 0, flag, [](Settings& s) -> int32_t& { return s.reconnect; });
+  t.Toggle("hotKeyEverywhere", cmd::HOTKEY_EVERYWHERE, 1,
+           [](Settings& s) -> int32_t& { return s.hotKeyEverywhere; });
+  t.Text("lastFolder", "", TextForm::Folder,
+         [](Settings& s) -> std::string& { return s.lastFolder; });
+}
+
 std::vector<SettingEntry> MakeTable() {
   std::vector<SettingEntry> table;
   TableWriter t(table);
@@ -175,6 +188,7 @@ std::vector<SettingEntry> MakeTable() {
   t.Text("customString", "", TextForm::Command,
          [](Settings& s) -> std::string& { return s.customString; });
   AddNodes(t);
+  AddSessionChoices(t);
   return table;
 }
 

@@ -18,7 +18,8 @@ class QtProtocolDialogs : public ProtocolDialogs {
   explicit QtProtocolDialogs(QWidget* parent) : parent_(parent) {}
   ~QtProtocolDialogs() override;
   void RunPerformance(PerformanceStats& stats) override;
-  void RunModemSettings(SentenceSink& sink) override;
+  void RunModemSettings(SentenceSink& sink, const ReportedConfig& reported) override;
+  bool ConfirmFactoryDefaults(const std::string& caption) override;
   void RunCustomString(std::string& stored, TextOut& out, SentenceSink& sink) override;
   void ShowPingResults(PingResults& results) override;
 

@@ -72,6 +72,15 @@ enum class ConfigReport {
   kBaud,      // `text` takes the baud rate of the value's code
 };
 
+// The values a parameter's row gives it, where it gives any: a range
+// "(0:255)", or a list of whole numbers "(0,1)", "(1,2,3)" from `low` to
+// `high`.
+struct ParamValues {
+  enum Kind { kAny, kRange, kList } kind = kAny;
+  int32_t low = 0;
+  int32_t high = 0;
+};
+
 struct ConfigParam {
   std::string_view mnemonic;  // three characters
   int code;
@@ -79,6 +88,7 @@ struct ConfigParam {
   const char* text;       // C format or fixed line, as `report` says; null for kSentence
   const char* otherText;  // second line of kOnOff and kBand; null otherwise
   const char* listText;   // row of the settings list, ranges included; null: no row
+  ParamValues values;     // what "Change Modem Settings" may send
 };
 
 constexpr size_t CONFIG_PARAM_COUNT = 41;

@@ -18,6 +18,8 @@
 
 namespace tw {
 
+class ReportedConfig;
+
 // Largest test-data answer, in bytes. Only a guard against an absurd length
 // in a damaged request; every length a modem asks for (a missing length field
 // reads as 4095) is answered in full.
@@ -50,6 +52,8 @@ struct InterpreterLinks {
   DataFrameHandler* frames = nullptr;
   // Shows a "$SNCFR" noise report; nothing when unset.
   std::function<void(const std::string& line)> noiseReport;
+  // Keeps the values of "$CACFG" reports for the settings dialog; none when null.
+  ReportedConfig* reportedConfig = nullptr;
 };
 
 class ModemInterpreter {

@@ -10,6 +10,7 @@
 #include "protocol/custom_string.h"
 #include "protocol/interpreter.h"
 #include "protocol/modem_records.h"
+#include "protocol/modem_settings.h"
 #include "protocol/nmea.h"
 #include "protocol/stats.h"
 
@@ -48,6 +49,7 @@ LocalTime ReplyTime(const InterpreterLinks& m) {
 // The lines come from the parameter table; "SRC" and "BND" also change what
 // the program knows about the modem.
 void ShowConfig(const InterpreterLinks& m, const std::string& line, const char*) {
+  if (m.reportedConfig) m.reportedConfig->Record(line);
   const ConfigRecord r = DecodeConfig(SentenceFields(line));
   const ConfigParam* param = r.param;
   if (!param || param->report == ConfigReport::kSentence) {

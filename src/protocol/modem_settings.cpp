@@ -1,8 +1,12 @@
 #include "protocol/modem_settings.h"
 
 #include <algorithm>
+#include <charconv>
 
+#include "core/fixed_format.h"
+#include "core/visible_text.h"
 #include "protocol/nmea.h"
+#include "protocol/sentence_fields.h"
 #include "protocol/sentence_table.h"
 
 namespace tw {
@@ -26,11 +30,108 @@ std::string ModemSettingSentence(std::string_view mnemonic, const std::string& v
   return BuildSentenceLine(MSG_CCCFG, {mnemonic, value.substr(0, MODEM_SETTING_VALUE_MAX)});
 }
 
-bool ModemSettingApply(SentenceSink& sink, int index, const std::string& value) {
+namespace {
+
+// Characters of a value or a report shown in a line.
+constexpr size_t SHOWN_VALUE_MAX = MODEM_SETTING_VALUE_MAX;
+
+std::string Shown(std::string_view value) {
+  return "\"" + VisibleControls(value.substr(0, SHOWN_VALUE_MAX)) + "\"";
+}
+
+bool SplitsSentence(unsigned char c) {
+  return c < 0x20 || c == 0x7F || c == ',' || c == '*' || c == '$';
+}
+
+std::string_view Unblanked(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+// "0 or 1", "1, 2 or 3", "0 to 255".
+std::string Allowed(const ParamValues& values) {
+  if (values.kind == ParamValues::kRange) {
+    return FixedFormat("a whole number from %d to %d", values.low, values.high);
+  }
+  std::string list;
+  for (int32_t v = values.low; v <= values.high; ++v) {
+    list += FixedFormat("%d", v);
+    if (v + 1 < values.high) list += ", ";
+    if (v + 1 == values.high) list += " or ";
+  }
+  return list;
+}
+
+// The value that goes out: as typed, or the number without blanks.
+std::string SentValue(const ConfigParam& param, const std::string& value) {
+  const std::string cut = value.substr(0, MODEM_SETTING_VALUE_MAX);
+  if (param.values.kind == ParamValues::kAny) return cut;
+  return std::string(Unblanked(cut));
+}
+
+}  // namespace
+
+std::string ModemSettingRefusal(const ConfigParam& param, const std::string& value) {
+  const std::string cut = value.substr(0, MODEM_SETTING_VALUE_MAX);
+  const std::string mnemonic(param.mnemonic);
+  for (const char c : cut) {
+    if (SplitsSentence(static_cast<unsigned char>(c))) {
+      return FixedFormat(
+          "%s: %s was not sent: a value holds no comma, '*', '$' or control character.",
+          mnemonic.c_str(), Shown(cut).c_str());
+    }
+  }
+  if (param.values.kind == ParamValues::kAny) return {};
+  const std::string_view number = Unblanked(cut);
+  int32_t parsed = 0;
+  const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), parsed);
+  const bool whole = !number.empty() && ec == std::errc() && end == number.data() + number.size();
+  if (whole && parsed >= param.values.low && parsed <= param.values.high) return {};
+  return FixedFormat("%s takes %s; %s was not sent.", mnemonic.c_str(),
+                     Allowed(param.values).c_str(), Shown(cut).c_str());
+}
+
+bool ModemSettingApply(SentenceSink& sink, int index, const std::string& value,
+                       std::string* refusal) {
   const std::vector<const ConfigParam*>& rows = ModemSettingRows();
   if (index < 0 || static_cast<size_t>(index) >= rows.size()) return false;
-  sink.SendSentence(ModemSettingSentence(rows[static_cast<size_t>(index)]->mnemonic, value));
+  const ConfigParam& param = *rows[static_cast<size_t>(index)];
+  std::string why = ModemSettingRefusal(param, value);
+  if (!why.empty()) {
+    if (refusal) *refusal = std::move(why);
+    return false;
+  }
+  sink.SendSentence(ModemSettingSentence(param.mnemonic, SentValue(param, value)));
   return true;
+}
+
+void ReportedConfig::Record(const std::string& sentence) {
+  const SentenceFields fields(sentence);
+  const ConfigParam* param = FindConfigParamByCode(NMEAConfigParam(fields));
+  if (!param) return;
+  std::string_view value = fields.RestAfterToken(1);
+  value = value.substr(0, value.find('*'));
+  while (!value.empty() && (value.back() == '\r' || value.back() == '\n')) value.remove_suffix(1);
+  values_[std::string(param->mnemonic)] = std::string(value);
+  ++changes_;
+}
+
+std::optional<std::string> ReportedConfig::Last(std::string_view mnemonic) const {
+  const auto it = values_.find(mnemonic);
+  if (it == values_.end()) return std::nullopt;
+  return it->second;
+}
+
+void ReportedConfig::Clear() {
+  values_.clear();
+  ++changes_;
+}
+
+std::string ReportedValueLine(const ReportedConfig& reported, const ConfigParam& param) {
+  const std::optional<std::string> last = reported.Last(param.mnemonic);
+  if (!last) return "Modem's value: not reported yet (Show Modem Settings asks for it)";
+  return "Modem's value: " + Shown(*last);
 }
 
 }  // namespace tw

@@ -5,6 +5,7 @@
 
 #include "core/sentence_sink.h"
 #include "core/text_out.h"
+#include "protocol/modem_settings.h"
 #include "protocol/stats.h"
 
 namespace tw {
@@ -16,8 +17,12 @@ class ProtocolDialogs {
   virtual ~ProtocolDialogs() = default;
   // "Performance" on the statistics.
   virtual void RunPerformance(PerformanceStats& stats) = 0;
-  // "Change Modem Settings": the settings go out through `sink`.
-  virtual void RunModemSettings(SentenceSink& sink) = 0;
+  // "Change Modem Settings": the settings go out through `sink`; beside
+  // each the value the modem last reported.
+  virtual void RunModemSettings(SentenceSink& sink, const ReportedConfig& reported) = 0;
+  // Asks before "Use Factory Defaults" goes out; true for OK. `caption`:
+  // the window title.
+  virtual bool ConfirmFactoryDefaults(const std::string& caption) = 0;
   // "Enter Command String" on the stored string; "Test" sends it through
   // `sink`, lines go to `out`.
   virtual void RunCustomString(std::string& stored, TextOut& out, SentenceSink& sink) = 0;

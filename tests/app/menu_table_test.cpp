@@ -104,7 +104,8 @@ TEST(MenuTable, EightTopLevelMenusInOrderWithAllTheirItems) {
                                               "Ma&p", "GPS", "UDP"}));
   EXPECT_EQ(itemCount, (std::map<std::string, int>{{"T&idewire", 17},
                                                    {"&Modem", 35},
-                                                   {"&Test", 191},
+                                                   // with "F1 Works in Every Program"
+                                                   {"&Test", 192},
                                                    {"&Data", 26},
                                                    // with "Noise Spectrum &Chart..."
                                                    {"&View", 8},
@@ -178,7 +179,9 @@ TEST(MenuTable, OnlyTheStartUpChoicesCarryCheckMarks) {
   EXPECT_EQ(checked,
             (std::set<std::string>{"&Test/Test &Interval/10 seconds",
                                    "&Test/&Communications/Data &Rates/80 bps: FSK Standard",
-                                   "&View/Show Modem Heartbeat"}));
+                                   "&View/Show Modem Heartbeat",
+                                   // F1 runs Test Once in every program unless told not to
+                                   "&Test/F1 Works in Every Program"}));
 }
 
 TEST(MenuTable, ExactlyTheListedItemsStartGrayed) {

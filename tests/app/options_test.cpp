@@ -20,6 +20,11 @@ TEST(Options, StartupCommandsKeepCommandLineOrder) {
   EXPECT_EQ(DataRoot(*r.options), std::filesystem::path("/tmp/tw"));
 }
 
+TEST(Options, DefaultsStartsFromTheDefaultChoices) {
+  EXPECT_FALSE(ParseOptions({}).options->defaults);
+  EXPECT_TRUE(ParseOptions({"--defaults"}).options->defaults);
+}
+
 TEST(Options, BadOptionsAreRefusedWithAReason) {
   for (const auto& args : std::vector<std::vector<std::string>>{{"--bogus"},
                                                                 {"--com", "17=/dev/x"},
@@ -31,6 +36,8 @@ TEST(Options, BadOptionsAreRefusedWithAReason) {
                                                                 {"--connect=yes"},
                                                                 {"--menu", "-5"},
                                                                 {"--home"},
+                                                                {"--defaults=1"},
+                                                                {"--defaults", "--emulate"},
                                                                 {"stray"}}) {
     auto r = ParseOptions(args);
     EXPECT_FALSE(r.options) << args[0];

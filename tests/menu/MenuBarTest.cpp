@@ -103,7 +103,7 @@ TEST_F(MenuBarTest, ShapeFollowsTheTable) {
 
   std::vector<QAction*> all;
   Commands(&bar, all);
-  EXPECT_EQ(all.size(), 288u);  // with "Noise Spectrum &Chart..." and "Replay NMEA Log..."
+  EXPECT_EQ(all.size(), 289u);  // with the chart, "Replay NMEA Log..." and "F1 Works in ..."
   EXPECT_EQ(bar.ActionsFor(cmd::CONFIGURE_CUSTOM_STRING).size(), 3u);
   EXPECT_EQ(bar.ActionsFor(cmd::SHOW_GPS_MESSAGES).size(), 2u);
 }
@@ -117,7 +117,8 @@ TEST_F(MenuBarTest, StartStatesShowOnTheActions) {
     EXPECT_EQ(a->isCheckable(), a->isChecked()) << a->text().toStdString();
     if (a->isChecked()) checked << a->text();
   }
-  EXPECT_EQ(checked, (QStringList{"10 seconds", "80 bps: FSK Standard", "Show Modem Heartbeat"}));
+  EXPECT_EQ(checked, (QStringList{"F1 Works in Every Program", "10 seconds", "80 bps: FSK Standard",
+                                  "Show Modem Heartbeat"}));
 
   EXPECT_FALSE(Find(&bar, {"T&idewire", "Disconnect"})->isEnabled());
   EXPECT_TRUE(Find(&bar, {"T&idewire", "&Connect to Modem"})->isEnabled());

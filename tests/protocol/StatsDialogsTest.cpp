@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include "protocol/ModemSettingsDialog.h"
 #include "protocol/PerformanceDialog.h"
 #include "support/program_fixture.h"
+#include "support/wait.h"
 
 namespace tw::test {
 namespace {
@@ -115,6 +117,29 @@ TEST_F(ModemSettingsWindow, ApplySendsAndStaysOpen) {
   dialog.closeButton()->click();
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), 1);
+}
+
+// A refused value stays in the dialog with its reason; the modem's value
+// under the list follows its reports while the dialog is open.
+TEST_F(ModemSettingsWindow, RefusesWhatTheRowDoesNotAllowAndFollowsTheModemsReports) {
+  auto port = Connect();
+  ReportedConfig reported;
+  ModemSettingsDialog dialog(program->sender(), &reported);
+  dialog.show();
+  for (const char* value : {"abc", "0"}) {
+    dialog.valueEdit()->setText(value);
+    dialog.applyButton()->click();
+  }
+  EXPECT_EQ(port->written, "$CCCFG,AGC,0\r\n");
+  EXPECT_FALSE(dialog.refusalLabel()->isVisible());
+  dialog.valueEdit()->setText("abc");
+  dialog.applyButton()->click();
+  EXPECT_EQ(dialog.refusalLabel()->text(), "AGC takes 0 or 1; \"abc\" was not sent.");
+  EXPECT_TRUE(dialog.refusalLabel()->isVisible());
+
+  reported.Record("$CACFG,AGC,0\r\n");  // the modem's answer
+  EXPECT_TRUE(WaitUntil([&] { return dialog.reportedLabel()->text() == "Modem's value: \"0\""; },
+                        [] { QApplication::processEvents(QEventLoop::AllEvents, 20); }));
 }
 
 class CustomStringWindow : public ProgramTest {};

@@ -137,5 +137,29 @@ TEST(ConfigParams, LinesOfEachKind) {
   EXPECT_EQ(ConfigReportLine(*FindConfigParam("CSD"), 1500), std::nullopt);
 }
 
+// What the settings dialog lets out is what each row's text gives in
+// parentheses: "(0:255)" a range, "(1,2,3)" a list, no numbers nothing.
+TEST(ConfigParams, ValuesAgreeWithTheParenthesesOfEachRow) {
+  for (const ConfigParam& p : ConfigParams()) {
+    if (!p.listText) continue;
+    const std::string text = p.listText;
+    const size_t open = text.rfind('(');
+    const std::string inside =
+        open == std::string::npos ? "" : text.substr(open + 1, text.rfind(')') - open - 1);
+    std::string expected;
+    if (p.values.kind == ParamValues::kRange) {
+      expected = std::to_string(p.values.low) + ":" + std::to_string(p.values.high);
+    } else if (p.values.kind == ParamValues::kList) {
+      for (int32_t v = p.values.low; v <= p.values.high; ++v) {
+        expected += (v > p.values.low ? "," : "") + std::to_string(v);
+      }
+    } else {
+      EXPECT_EQ(inside.find_first_of("0123456789"), std::string::npos) << text;
+      continue;
+    }
+    EXPECT_EQ(inside, expected) << text;
+  }
+}
+
 }  // namespace
 }  // namespace tw

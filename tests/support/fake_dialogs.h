@@ -37,7 +37,17 @@ class FakeDialogs : public AppDialogs,
     return portApplied;
   }
   void RunPerformance(PerformanceStats&) override { Open("performance"); }
-  void RunModemSettings(SentenceSink&) override { Open("modem settings"); }
+  // What "factory defaults?" answers; the modem settings dialog's record.
+  bool factoryDefaultsAnswer = true;
+  const ReportedConfig* reportedConfig = nullptr;
+  void RunModemSettings(SentenceSink&, const ReportedConfig& reported) override {
+    reportedConfig = &reported;
+    Open("modem settings");
+  }
+  bool ConfirmFactoryDefaults(const std::string&) override {
+    Open("factory defaults?");
+    return factoryDefaultsAnswer;
+  }
   void RunCustomString(std::string&, TextOut&, SentenceSink&) override { Open("custom string"); }
   void ShowPingResults(PingResults&) override { Open("ping results"); }
   void ShowNoiseChart(NoiseChartRecord&) override { Open("noise chart"); }
