@@ -97,6 +97,15 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       auto id = ParseMenuId(v);
       if (!id) return bad("--menu expects a command number, not '" + v + "'");
       o.menuCommands.push_back(*id);
+    } else if (name == "--summary") {
+      // Every argument up to the next option is a log file or folder.
+      if (inlineValue) o.summary.push_back(PathFromUtf8(*inlineValue));
+      while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+        o.summary.push_back(PathFromUtf8(args[++i]));
+      }
+      if (o.summary.empty() || (inlineValue && inlineValue->empty())) {
+        return bad("--summary needs NMEA log files or folders");
+      }
     } else {
       return bad("unknown option '" + args[i] + "'");
     }
@@ -117,6 +126,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
   if (o.reconnect && o.emulate) return bad("--reconnect goes with the window, not --emulate");
   if (o.demo && !o.comPorts.empty()) return bad("--demo makes its own port; leave out --com");
   if (o.demo && o.config) return bad("--demo runs on its own settings; leave out --config");
+  if (!o.summary.empty() && (o.emulate || o.demo || !o.menuCommands.empty() || o.echo ||
+                             o.config || o.reconnect || o.listPorts || o.listMenu)) {
+    return bad("--summary only reads logs: it goes with no other option");
+  }
   return ParseResult{o, ""};
 }
 
@@ -142,6 +155,9 @@ std::string UsageText() {
          "  --list-ports        print the serial devices found on this machine and exit\n"
          "  --demo              start attached to a built-in emulated modem (no hardware\n"
          "                      needed); closing the window ends it\n"
+         "  --summary PATH...   summarise NMEA logs (files, or folders of them) without\n"
+         "                      a window: time span, sentences, data requests, frames,\n"
+         "                      errors, DQF and AGC, ranges, GPS, silent hours; exit\n"
          "\n"
          "Standing in for the modem, with no window:\n"
          "  --emulate --com N=DEVICE\n"

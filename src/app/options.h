@@ -38,6 +38,9 @@ struct Options {
   // --list-ports: print the serial devices found and exit.
   bool listPorts = false;
 
+  // --summary PATH...: summarise these NMEA logs (files or folders) and exit.
+  std::vector<std::filesystem::path> summary;
+
   // The port the emulator serves: the one --com names.
   int emulatePort() const { return comPorts.empty() ? 0 : comPorts.back(); }
 };
