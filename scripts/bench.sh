@@ -8,13 +8,15 @@
 #   4. the highest steady rate of 48-byte sentences the program keeps with nothing
 #      lost, without a window, on a pty at 115,200 baud, and its CPU there
 #      (bench/line_rate.py, about 1 to 2 minutes);
-#   5. with --rss-hour: RSS after an hour at 50 lines/s against RSS after a minute.
+#   5. with --rss-hour: RSS after an hour at 50 lines/s against RSS after a minute;
+#   6. the cruise summary of a generated week of NMEA logs (604,800 records, one a
+#      second): in process (bench/summary_bench.cpp) and as `tidewire --summary DIR`.
 # and prints one table. Progress goes to standard error; raw figures to $BENCH_WORK.
 #
 #   scripts/bench.sh [--quick] [--rss-hour] [--only LIST] [--reps N] [--display :N] [--no-cutecom]
 #     --quick        short runs (a smoke test of the whole command, not figures to quote)
 #     --rss-hour     also run the one-hour RSS check (about 62 minutes more)
-#     --only LIST    some of: sentence,compare,latency,linerate,rss (comma separated)
+#     --only LIST    some of: sentence,compare,latency,linerate,rss,summary (comma separated)
 #     --reps N       N rounds of the comparison, medians shown (default 1)
 #     --display :N   the Xvfb display to start (default: the first free one from :42 on)
 #     --no-cutecom   leave CuteCom out of the comparison
@@ -24,7 +26,7 @@ cd "$root"
 
 quick=0
 rss_hour=0
-only="sentence,compare,latency,linerate"
+only="sentence,compare,latency,linerate,summary"
 display="auto"
 reps=1
 cutecom=1
@@ -47,7 +49,7 @@ done
 [ "$rss_hour" -eq 1 ] && only="$only,rss"
 has() { case ",$only," in *",$1,"*) return 0 ;; *) return 1 ;; esac; }
 for s in ${only//,/ }; do
-  case "$s" in sentence|compare|latency|linerate|rss) ;; *) echo "bench.sh: unknown section '$s'" >&2; exit 2 ;; esac
+  case "$s" in sentence|compare|latency|linerate|rss|summary) ;; *) echo "bench.sh: unknown section '$s'" >&2; exit 2 ;; esac
 done
 
 say() { echo "$(date +%H:%M:%S) $*" >&2; }
@@ -152,8 +154,40 @@ if has rss; then
     --display "$display" --work "$work/rss" --json "$work/rss.json" --rss-s "$rss_s"
 fi
 
+# ---- 6. the cruise summary of a week of logs
+if has summary; then
+  say "cruise summary: a generated week of NMEA logs, one record a second"
+  TW_SUMMARY_WEEK="$work/summary-week" "$build/tidewire_bench" \
+    --benchmark_filter=SummaryOfAWeek --benchmark_format=json >"$work/summary-time.json" 2>/dev/null
+  python3 - "$work" "$build/tidewire" <<'PY'
+import json, os, statistics, subprocess, sys, time
+work, tidewire = sys.argv[1], sys.argv[2]
+b = json.load(open(os.path.join(work, "summary-time.json")))["benchmarks"][0]
+if b.get("error_occurred"):
+    sys.exit("summary benchmark failed: %s" % b.get("error_message"))
+runs = []
+for _ in range(3):
+    start = time.monotonic()
+    subprocess.run([tidewire, "--summary", os.path.join(work, "summary-week", "Logs")],
+                   check=True, stdout=subprocess.DEVNULL)
+    runs.append(time.monotonic() - start)
+json.dump({"records": b["records"], "in_process_s": b["real_time"] / 1000.0,
+           "command_s": statistics.median(runs)}, open(os.path.join(work, "summary.json"), "w"))
+PY
+fi
+
 echo
 echo "Tidewire benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), Release build of $measured$([ "$quick" -eq 1 ] && echo ', --quick: short runs, not figures to quote')"
 echo
 python3 "$root/bench/summary.py" --sentence "$work/sentence.json" --gui "$work/gui.json" \
   --rss "$work/rss.json" --linerate "$work/linerate.json"
+if [ -f "$work/summary.json" ]; then
+  python3 - "$work/summary.json" <<'PY'
+import json, sys
+s = json.load(open(sys.argv[1]))
+ok = "met" if s["command_s"] < 2.0 else "NOT met"
+print("\nCruise summary of a week (%d records): %.3f s in process, %.3f s as"
+      " `tidewire --summary` (median of 3); goal under 2 s: %s"
+      % (s["records"], s["in_process_s"], s["command_s"], ok))
+PY
+fi

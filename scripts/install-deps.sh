@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libxcb1-dev
+  qt6-svg-dev  # "Save Image..." as SVG (QSvgGenerator)
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   xvfb xauth socat fonts-dejavu-core locales
   clang-14 libclang-rt-14-dev python3 strace

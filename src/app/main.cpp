@@ -17,6 +17,7 @@
 #include "serial/QtSerialPort.h"
 #include "serial/device_map.h"
 #include "serial/pty_port.h"
+#include "summary/summary_text.h"
 
 #ifdef TIDEWIRE_HAVE_XCB
 #include <xcb/xcb.h>
@@ -148,6 +149,12 @@ int main(int argc, char** argv) {
     QCoreApplication app(qtArgc, argv);
     std::fputs(tw::DeviceListText(tw::FindSerialDevices()).c_str(), stdout);
     return 0;
+  }
+  if (!options.summary.empty()) {
+    // No window: the summary needs no display.
+    const tw::SummaryRun run = tw::SummarizeLogs(options.summary);
+    std::fputs(run.text.c_str(), stdout);
+    return run.exitCode;
   }
   if (options.emulate) return tw::RunEmulatorCommand(options, argc, argv);
   if (!HaveDisplay()) {

@@ -125,6 +125,15 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       }
       o.replaySpeed = *speed;
       o.replaySpeedGiven = true;
+    } else if (name == "--summary") {
+      // Every argument up to the next option is a log file or folder.
+      if (inlineValue) o.summary.push_back(PathFromUtf8(*inlineValue));
+      while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+        o.summary.push_back(PathFromUtf8(args[++i]));
+      }
+      if (o.summary.empty() || (inlineValue && inlineValue->empty())) {
+        return bad("--summary needs NMEA log files or folders");
+      }
     } else {
       return bad("unknown option '" + args[i] + "'");
     }
@@ -152,6 +161,11 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
   if (o.replaySpeedGiven && o.replay.empty()) return bad("--replay-speed goes with --replay");
   if (!o.replay.empty() && (o.emulate || o.demo)) {
     return bad("--replay plays a log in the window; it does not go with --emulate or --demo");
+  }
+  if (!o.summary.empty() && (o.emulate || o.demo || !o.menuCommands.empty() || o.echo ||
+                             o.config || o.reconnect || o.listPorts || o.listMenu ||
+                             !o.replay.empty() || o.defaults)) {
+    return bad("--summary only reads logs: it goes with no other option");
   }
   return ParseResult{o, ""};
 }
@@ -188,6 +202,9 @@ std::string UsageText() {
          "                      the recorded pace times N (default 1), or max\n"
          "  --demo              start attached to a built-in emulated modem (no hardware\n"
          "                      needed); closing the window ends it\n"
+         "  --summary PATH...   summarise NMEA logs (files, or folders of them) without\n"
+         "                      a window: time span, sentences, data requests, frames,\n"
+         "                      errors, DQF and AGC, ranges, GPS, silent hours; exit\n"
          "\n"
          "Standing in for the modem, with no window:\n"
          "  --emulate --com N=DEVICE\n"

@@ -48,6 +48,8 @@ struct Options {
   // --replay-speed: the recorded pace times this; 0 for as fast as it goes.
   double replaySpeed = 1.0;
   bool replaySpeedGiven = false;
+  // --summary PATH...: summarise these NMEA logs (files or folders) and exit.
+  std::vector<std::filesystem::path> summary;
 
   // The port the emulator serves: the one --com names.
   int emulatePort() const { return comPorts.empty() ? 0 : comPorts.back(); }

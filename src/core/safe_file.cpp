@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <system_error>
 #ifdef _WIN32
 #include <io.h>
@@ -215,6 +216,50 @@ bool AppendWhole(std::FILE* file, uint64_t& size, const char* bytes, size_t coun
     return false;
   }
   size += count;
+  return true;
+}
+
+bool SaveWholeFile(const fs::path& path, std::string_view bytes, std::string& why) {
+  std::error_code ec;
+  const fs::file_status old = fs::status(path, ec);
+  if (fs::exists(old) && !fs::is_regular_file(old)) {
+    why = fs::is_directory(old) ? kFolderRefusal : kNotPlainRefusal;
+    return false;
+  }
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  std::random_device random;
+  fs::path temp;
+  OpenedFile made;
+  for (int attempt = 0; attempt < 8 && made.file == nullptr; ++attempt) {
+    temp = folder / (".tidewire-save-" + std::to_string(random()) + ".tmp");
+    made = CreateRegularFile(temp);
+    if (made.file == nullptr && made.error != EEXIST) break;
+  }
+  if (made.file == nullptr) {
+    why = "cannot create a file in the folder: " + made.Reason();
+    return false;
+  }
+  uint64_t size = 0;
+  int error = 0;
+  bool written = AppendWhole(made.file, size, bytes.data(), bytes.size(), error);
+#ifdef _WIN32
+  written = written && (_commit(_fileno(made.file)) == 0 || (error = errno, false));
+#else
+  written = written && (::fsync(::fileno(made.file)) == 0 || (error = errno, false));
+#endif
+  const bool closed = std::fclose(made.file) == 0;
+  if (!written || !closed) {
+    why = std::string("writing failed: ") + std::strerror(written ? errno : error);
+    fs::remove(temp, ec);
+    return false;
+  }
+  fs::rename(temp, path, ec);
+  if (ec) {
+    why = "cannot put the new file in place: " + ec.message();
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return false;
+  }
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace tw {
 
@@ -60,5 +61,12 @@ OpenedFile OpenExistingRegularFileToAppend(const std::filesystem::path& path);
 // to `size`, its length before. On success `size` grows by `count`; on
 // failure `error` holds the system's error.
 bool AppendWhole(std::FILE* file, uint64_t& size, const char* bytes, size_t count, int& error);
+
+// Saves `bytes` as the whole of `path`, or nothing: they go into a new file
+// beside it (made with CreateRegularFile), on the disk before that file
+// takes the name in one step. On failure the old file under the name is as
+// it was, no temporary file is left, and `why` says what went wrong. A
+// folder, pipe or device under the name is refused.
+bool SaveWholeFile(const std::filesystem::path& path, std::string_view bytes, std::string& why);
 
 }  // namespace tw

@@ -5,6 +5,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/ViewSaver.h"
+#include "diagnostics/noise_chart_data.h"
+
 namespace tw {
 
 namespace {
@@ -110,6 +113,9 @@ NoiseChartWindow::NoiseChartWindow(NoiseChartRecord& record, QWidget* parent)
   caption_->setObjectName("caption");
   caption_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(caption_);
+  saver_ = new ViewSaver(
+      view_, [this] { return NoiseChartTable(view_->chart()); }, "noise-spectrum", this);
+  layout->addWidget(saver_->bar());
 
   record_.SetListener([this] { showLastReport(); });
   showLastReport();

@@ -8,6 +8,10 @@
 class QLabel;
 
 namespace tw {
+class ViewSaver;
+}
+
+namespace tw {
 
 // Draws a NoiseChart: bars from the bottom of the level axis up to each
 // bin's level (peaks in another colour, with their label), the floor as a
@@ -38,6 +42,8 @@ class NoiseChartWindow : public QWidget {
 
   const NoiseChart& chart() const { return view_->chart(); }
   QString captionText() const;
+  // "Save Image..." and "Save Data..." of the chart.
+  ViewSaver& saver() const { return *saver_; }
 
  private:
   void showLastReport();
@@ -45,6 +51,7 @@ class NoiseChartWindow : public QWidget {
   NoiseChartRecord& record_;
   NoiseChartView* view_ = nullptr;
   QLabel* caption_ = nullptr;
+  ViewSaver* saver_ = nullptr;
 };
 
 // The diagnostics room's window, opened over `parent`. The window goes with

@@ -161,12 +161,11 @@ bool ParseNmeaLogRecord(std::string_view line, NmeaLogRecord& record, std::strin
   // "MM/DD/YYYY,hh:mm:ss,0x0," is 24 characters; the text follows.
   const std::string_view stamp = line.substr(at);
   LocalTime t;
-  const bool shape = Digits(stamp, 0, 2, t.month) && stamp[2] == '/' &&
+  const bool shape = stamp.size() >= 24 && Digits(stamp, 0, 2, t.month) && stamp[2] == '/' &&
                      Digits(stamp, 3, 2, t.day) && stamp[5] == '/' && Digits(stamp, 6, 4, t.year) &&
                      stamp[10] == ',' && Digits(stamp, 11, 2, t.hour) && stamp[13] == ':' &&
                      Digits(stamp, 14, 2, t.minute) && stamp[16] == ':' &&
-                     Digits(stamp, 17, 2, t.second) && stamp.size() >= 24 &&
-                     stamp.substr(19, 5) == ",0x0,";
+                     Digits(stamp, 17, 2, t.second) && stamp.substr(19, 5) == ",0x0,";
   if (!shape) return false;
   if (!DateValid(t)) {
     reason = kBadDate;

@@ -15,7 +15,9 @@
 #include <span>
 #include <utility>
 
+#include "core/ViewSaver.h"
 #include "protocol/TrendPlotView.h"
+#include "protocol/trend_plot_data.h"
 
 namespace tw {
 namespace {
@@ -115,6 +117,9 @@ PerformanceDialog::PerformanceDialog(PerformanceStats& stats, QWidget* parent)
   trend_->setObjectName("trend");
   trend_->setMinimumWidth(dluX(PLOT_WIDTH));
   trendLayout->addWidget(trend_);
+  saver_ = new ViewSaver(
+      trend_, [this] { return TrendPlotTable(trend_->plot()); }, "performance-plot", this);
+  trendLayout->addWidget(saver_->bar());
 
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(dluX(5), dluY(5), dluX(5), dluY(5));

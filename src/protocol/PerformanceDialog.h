@@ -15,6 +15,7 @@ class QTimer;
 namespace tw {
 
 class TrendPlotView;
+class ViewSaver;
 
 // The "Performance" window: the statistics record in read-only fields,
 // refreshed by every update while it is shown. Only "Hide" closes it, so
@@ -38,6 +39,8 @@ class PerformanceDialog : public QDialog {
   // The field of a control, for checks of the layout; null for an unknown one.
   QLineEdit* field(int control) const;
   const TrendPlotView& trendView() const { return *trend_; }
+  // "Save Image..." and "Save Data..." of the plot.
+  ViewSaver& saver() const { return *saver_; }
   // Dialog units in pixels of this window's font.
   int dluX(int units) const;
   int dluY(int units) const;
@@ -65,6 +68,7 @@ class PerformanceDialog : public QDialog {
   std::map<int, QLineEdit*> fields_;
   std::vector<QLabel*> rowLabels_;  // the first column of every group
   TrendPlotView* trend_ = nullptr;
+  ViewSaver* saver_ = nullptr;
   QTimer* trendTimer_ = nullptr;
   int baseX_ = 1;  // average character width, pixels
   int baseY_ = 1;  // character height, pixels

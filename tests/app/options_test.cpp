@@ -38,11 +38,19 @@ TEST(Options, BadOptionsAreRefusedWithAReason) {
                                                                 {"--home"},
                                                                 {"--defaults=1"},
                                                                 {"--defaults", "--emulate"},
+                                                                {"--summary"},
+                                                                {"--summary", "a", "--echo"},
                                                                 {"stray"}}) {
     auto r = ParseOptions(args);
     EXPECT_FALSE(r.options) << args[0];
     EXPECT_FALSE(r.error.empty());
   }
+}
+
+TEST(Options, SummaryTakesEveryPathUpToTheNextOption) {
+  auto r = ParseOptions({"--summary", "a.CSV", "logs", "--home", "h"});
+  ASSERT_TRUE(r.options) << r.error;
+  EXPECT_EQ(r.options->summary, (std::vector<std::filesystem::path>{"a.CSV", "logs"}));
 }
 
 TEST(Options, EmulateServesTheOnePortNamedAndTheRequestsAsked) {

@@ -65,6 +65,16 @@ TEST(NmeaLogRecords, EachLineReadOrRefusedWithItsReason) {
     EXPECT_EQ(record.kind, c.kind);
     EXPECT_EQ(record.sentence, c.sentence);
   }
+  // A record cut anywhere before its text is refused, and read no byte past
+  // the cut (each cut sits alone in a buffer of its size, for the sanitizer).
+  const std::string whole = "1,03/03/2007,14:05:09,0x0,x";
+  for (size_t n = 0; n < whole.size() - 1; ++n) {
+    const std::vector<char> cut(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(n));
+    NmeaLogRecord record;
+    std::string scratch;
+    const char* reason = nullptr;
+    EXPECT_FALSE(ParseNmeaLogRecord({cut.data(), n}, record, scratch, reason)) << n;
+  }
   EXPECT_EQ(NmeaLogSeconds({1970, 1, 1, 0, 0, 1}), 1);
   EXPECT_EQ(NmeaLogSeconds({2008, 3, 1, 0, 0, 0}) - NmeaLogSeconds({2008, 2, 28, 0, 0, 0}),
             2 * 86400);
