@@ -11,7 +11,7 @@
 cmake_minimum_required(VERSION 3.25)
 
 set(LAYERS core menu terminal logging serial protocol frames diagnostics emulator map gps
-           firmware config app)
+           udp firmware config app)
 
 # A relative path is taken from the current folder; globbing needs it whole.
 get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)

@@ -36,6 +36,7 @@
 #include "serial/modem_sender.h"
 #include "terminal/terminal.h"
 #include "terminal/terminal_surface.h"
+#include "udp/udp_share.h"
 
 namespace tw {
 
@@ -163,6 +164,8 @@ class Program {
   GpsReceiver& gps() { return gps_; }
   Connection& gpsLink() { return gpsLink_; }
   const TimerTable& timers() const { return timers_; }
+  // Sharing over UDP; the window gives it the network.
+  UdpShare& udp() { return udp_; }
   const std::filesystem::path& dataRoot() const { return dataRoot_; }
 
  private:
@@ -194,6 +197,9 @@ class Program {
   void ShowConnected();
   void ShowDisconnected();
   void ReportStatus();
+  // UDP sharing (program_udp.cpp): the links it is made with, the dialog.
+  UdpLinks UdpWiring();
+  void ConfigureUdp();
 
   const Clock& clock_;
   Ui& ui_;
@@ -220,6 +226,7 @@ class Program {
   GpsReceiver gps_;
   FirmwareDownload firmware_;
   ConfigFiles config_;
+  UdpShare udp_{UdpWiring()};
   std::map<int, std::function<void()>> commands_;
   std::map<int, std::function<void()>> rxHandlers_;
   bool nmeaLogAtLoss_ = false;  // the NMEA log was open when the port was lost
@@ -229,6 +236,7 @@ class Program {
   struct StatusInputs {
     LinkStatus link;
     std::filesystem::path nmeaLog, dataLog;  // empty for a closed log
+    std::string udp;                         // UdpShare::StatusText
     bool operator==(const StatusInputs&) const = default;
   };
   StatusInputs StatusNow() const;

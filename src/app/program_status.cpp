@@ -16,18 +16,22 @@ Program::StatusInputs Program::StatusNow() const {
   link.sent = modem_.bytesSent();
   if (logs_.nmeaOpen()) in.nmeaLog = logs_.nmeaPath();
   if (logs_.dataOpen()) in.dataLog = logs_.dataPath();
+  in.udp = udp_.StatusText();
   return in;
 }
 
 StatusFields Program::Status() const {
   const StatusInputs in = StatusNow();
-  return MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
+  StatusFields fields = MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
+  fields.udp = in.udp;
+  return fields;
 }
 
 void Program::SetStatusListener(std::function<void(const StatusFields&)> listener) {
   statusListener_ = std::move(listener);
   shownInputs_ = StatusNow();
   shownStatus_ = MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
+  shownStatus_.udp = shownInputs_.udp;
   if (statusListener_) statusListener_(shownStatus_);
 }
 
@@ -40,6 +44,7 @@ void Program::ReportStatus() {
   shownInputs_ = std::move(now);
   StatusFields fields =
       MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
+  fields.udp = shownInputs_.udp;
   if (fields == shownStatus_) return;
   shownStatus_ = std::move(fields);
   statusListener_(shownStatus_);

@@ -28,6 +28,7 @@ struct StatusFields {
   std::string nmeaLog;   // the open NMEA log's file name, or empty
   std::string dataLog;   // the open data log's file name, or empty
   std::string logPaths;  // the full paths, one per line, for a tool tip
+  std::string udp;       // UDP sharing while in use ("UDP TX 127.0.0.1:10110 (12)"), or empty
   bool operator==(const StatusFields&) const = default;
 };
 

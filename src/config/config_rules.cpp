@@ -7,6 +7,7 @@
 #include "frames/frame_kinds.h"
 #include "protocol/custom_string.h"
 #include "serial/serial_dialog.h"
+#include "udp/udp_address.h"
 
 namespace tw {
 
@@ -96,6 +97,8 @@ std::string CheckSettingText(const SettingEntry& entry, const std::string& value
         return "a custom string ends in CR LF (\\r\\n)";
       }
       return {};
+    case TextForm::Address:
+      return CheckUdpAddress(value);
     case TextForm::None:
       break;
   }

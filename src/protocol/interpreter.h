@@ -50,6 +50,9 @@ struct InterpreterLinks {
   DataFrameHandler* frames = nullptr;
   // Shows a "$SNCFR" noise report; nothing when unset.
   std::function<void(const std::string& line)> noiseReport;
+  // When not 0, records are logged under this source number rather than the
+  // open port's (sentences that came another way than the modem port).
+  int logSource = 0;
 };
 
 class ModemInterpreter {
