@@ -16,18 +16,6 @@
 namespace tw::test {
 namespace {
 
-// A port nobody uses now, as the system hands it out.
-template <typename Socket>
-uint16_t FreePort(Socket& socket) {
-  if constexpr (std::is_same_v<Socket, QTcpServer>) {
-    socket.listen(QHostAddress::LocalHost, 0);
-    return socket.serverPort();
-  } else {
-    socket.bind(QHostAddress::LocalHost, 0);
-    return socket.localPort();
-  }
-}
-
 QString Tool(const char* name) {
   return QStandardPaths::findExecutable(name, {"/usr/sbin", "/usr/bin", "/sbin", "/bin"});
 }
@@ -37,10 +25,12 @@ class UdpGpsd : public ProgramTest {};
 TEST_F(UdpGpsd, GpsdReportsTheFixesTidewireBroadcast) {
   ASSERT_FALSE(Tool("gpsd").isEmpty()) << "gpsd is not installed (scripts/install-deps.sh)";
   ASSERT_FALSE(Tool("gpspipe").isEmpty()) << "gpspipe is not installed (gpsd-clients)";
+  // Ports nobody uses now, as the system hands them out.
   QUdpSocket udpProbe;
   QTcpServer tcpProbe;
-  const uint16_t udpPort = FreePort(udpProbe);
-  const uint16_t gpsdPort = FreePort(tcpProbe);
+  udpProbe.bind(QHostAddress::LocalHost, 0);
+  tcpProbe.listen(QHostAddress::LocalHost, 0);
+  const uint16_t udpPort = udpProbe.localPort(), gpsdPort = tcpProbe.serverPort();
   udpProbe.close();
   tcpProbe.close();
 

@@ -15,36 +15,34 @@
 namespace tw::test {
 namespace {
 
-class FakeNetwork : public DatagramNetwork {
- public:
-  std::vector<std::string> sent;              // "address:port bytes"
-  std::map<int, std::deque<Datagram>> inbox;  // by bound port
-  std::string bindFailure;
-
-  std::unique_ptr<DatagramSocket> Open() override { return std::make_unique<Socket>(*this); }
-
- private:
+// Sockets that record what is sent and hand out what a test queued for
+// their bound port.
+struct FakeNetwork : DatagramNetwork {
   struct Socket : DatagramSocket {
     explicit Socket(FakeNetwork& n) : net(n) {}
     bool Bind(const std::string&, uint16_t p, std::string& why) override {
-      why = net.bindFailure;
       port = p;
-      return why.empty();
+      return (why = net.bindFailure).empty();
     }
     bool SendTo(const std::string& a, uint16_t p, const std::string& bytes, std::string&) override {
       net.sent.push_back(UdpEndpointText(a, p) + " " + bytes);
       return true;
     }
     bool Receive(Datagram& d) override {
-      auto& q = net.inbox[port];
-      if (q.empty()) return false;
-      d = q.front();
-      q.pop_front();
+      auto& queue = net.inbox[port];
+      if (queue.empty()) return false;
+      d = queue.front();
+      queue.pop_front();
       return true;
     }
     FakeNetwork& net;
     int port = 0;
   };
+  std::unique_ptr<DatagramSocket> Open() override { return std::make_unique<Socket>(*this); }
+
+  std::vector<std::string> sent;              // "address:port bytes"
+  std::map<int, std::deque<Datagram>> inbox;  // by bound port
+  std::string bindFailure;
 };
 
 TEST(UdpDatagrams, SentencesAndRefusals) {
