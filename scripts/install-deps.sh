@@ -10,7 +10,7 @@ PACKAGES=(
   xvfb xauth socat fonts-dejavu-core locales
   clang-14 libclang-rt-14-dev python3 strace
   dpkg-dev  # dpkg-shlibdeps: the Debian package's dependencies
-  gpsd gpsd-clients  # a real reader of the UDP broadcast (tests/udp/UdpGpsdTest.cpp)
+  gpsd  # a real reader of the UDP broadcast (tests/udp/UdpGpsdTest.cpp)
   # scripts/compare-screens.sh
   faketime imagemagick xdotool x11-utils
   # The Windows build of the logic and its tests (scripts/test-windows.sh).
