@@ -10,8 +10,8 @@
 # Prints the folder graph, then each offending include; fails when there is one.
 cmake_minimum_required(VERSION 3.25)
 
-set(LAYERS core menu terminal logging serial protocol frames diagnostics emulator map gps summary
-           firmware config app)
+set(LAYERS core menu terminal logging serial protocol frames diagnostics emulator map gps udp
+           summary firmware config app)
 
 # A relative path is taken from the current folder; globbing needs it whole.
 get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)

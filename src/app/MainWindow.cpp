@@ -55,7 +55,9 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
                         .frames = &frameDialogs_,
                         .emulator = &emulatorDialogs_,
                         .gps = &gpsDialogs_,
-                        .firmware = &firmwareDialogs_});
+                        .firmware = &firmwareDialogs_,
+                        .udp = &udpDialogs_});
+  program_->udp().SetNetwork(&network_);
 
   auto* status = new StatusBar(this);
   setStatusBar(status);

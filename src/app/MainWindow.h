@@ -18,6 +18,8 @@
 #include "map/QtSharedLibrary.h"
 #include "protocol/ProtocolDialogs.h"
 #include "serial/SerialDialog.h"
+#include "udp/QtDatagramSocket.h"
+#include "udp/UdpDialog.h"
 
 
 namespace tw {
@@ -87,6 +89,8 @@ class MainWindow : public QMainWindow, public Ui {
   QtEmulatorDialogs emulatorDialogs_{this};
   QtGpsDialogs gpsDialogs_{portMap_, this};
   QtFirmwareDialogs firmwareDialogs_{this};
+  QtUdpDialogs udpDialogs_{this};
+  QtDatagramNetwork network_;  // holds nothing: its sockets belong to the program
 };
 
 }  // namespace tw

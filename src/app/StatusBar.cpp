@@ -47,6 +47,10 @@ StatusBar::StatusBar(QWidget* window) : QStatusBar(window) {
   addWidget(traffic_);
   addWidget(nmeaLog_, 1);
   addWidget(dataLog_, 1);
+  // Sharing over UDP, shown only while in use.
+  udp_ = label(new ElidingLabel(this), "statusUdp");
+  addWidget(udp_, 1);
+  udp_->hide();
 }
 
 void StatusBar::showStatus(const StatusFields& fields) {
@@ -59,6 +63,8 @@ void StatusBar::showStatus(const StatusFields& fields) {
     label->setToolTip(paths);
     label->setVisible(!name->empty());
   }
+  udp_->setText(QString::fromStdString(fields.udp));
+  udp_->setVisible(!fields.udp.empty());
 }
 
 // The counts change up to ten times a second while bytes flow. A label of

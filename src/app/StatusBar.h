@@ -9,7 +9,8 @@ class QLabel;
 namespace tw {
 
 // The main window's status bar: four fields, left to right: the port, the
-// traffic, the NMEA log and the data log. It shows what the program reports
+// traffic, the NMEA log and the data log, and a fifth for UDP sharing while
+// it is in use. It shows what the program reports
 // (Program::SetStatusListener), which changes at most every 100 ms.
 class StatusBar : public QStatusBar {
   Q_OBJECT
@@ -24,6 +25,7 @@ class StatusBar : public QStatusBar {
   QLabel* traffic_ = nullptr;
   QLabel* nmeaLog_ = nullptr;
   QLabel* dataLog_ = nullptr;
+  QLabel* udp_ = nullptr;
 };
 
 }  // namespace tw

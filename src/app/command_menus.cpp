@@ -253,12 +253,12 @@ void MenuCommands::GpsMenu(MenuWriter& m) {
 
 void MenuCommands::UdpMenu(MenuWriter& m) {
   m.Popup("UDP");
-  m.Grayed("Broadcast Modem Data", cmd::UDP_BROADCAST);
-  m.Grayed("Receive Modem Data", cmd::UDP_RECEIVE);
+  m.Setting("Broadcast Modem Data", cmd::UDP_BROADCAST);
+  m.Setting("Receive Modem Data", cmd::UDP_RECEIVE);
   m.Separator();
-  m.Grayed("Use UDP for Ship Position", cmd::UDP_SHIP_POSITION);
+  m.Setting("Use UDP for Ship Position", cmd::UDP_SHIP_POSITION);
   m.Separator();
-  m.Grayed("Configure UDP...", cmd::UDP_CONFIGURE);
+  m.Item("Configure UDP...", cmd::UDP_CONFIGURE, [](Program& p) { p.ConfigureUdp(); });
   m.End();
 }
 

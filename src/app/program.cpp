@@ -108,6 +108,7 @@ void Program::Start() {
 void Program::OnCommand(int id) {
   auto it = commands_.find(id);
   if (it != commands_.end()) it->second();
+  udp_.Follow();  // a UDP toggle or its settings may have changed
   RefreshMenu();
   NotifyHotKey();
 }
@@ -126,6 +127,7 @@ void Program::OnTimer(int number) {
     case TIMER_SLOW:
       emulator_.EMUTick();  // whether or not its window is open
       if (gps_.GPSPoll()) gps_.GPSDispatch();
+      udp_.Step();
       if (terminal_.info()) modem_.TryReconnect();
       ReportStatus();
       break;

@@ -40,6 +40,7 @@
 #include "serial/modem_sender.h"
 #include "terminal/terminal.h"
 #include "terminal/terminal_surface.h"
+#include "udp/udp_share.h"
 
 namespace tw {
 
@@ -198,6 +199,8 @@ class Program {
   GpsReceiver& gps() { return gps_; }
   Connection& gpsLink() { return gpsLink_; }
   const TimerTable& timers() const { return timers_; }
+  // Sharing over UDP; the window gives it the network.
+  UdpShare& udp() { return udp_; }
   const std::filesystem::path& dataRoot() const { return dataRoot_; }
 
  private:
@@ -243,6 +246,9 @@ class Program {
   void ReplayStep();
   void ReplayFinish(bool stopped);
   std::string ReplayPosition() const;
+  // UDP sharing (program_udp.cpp): the links it is made with, the dialog.
+  UdpLinks UdpWiring();
+  void ConfigureUdp();
 
   const Clock& clock_;
   // What the terminal and the statistics see: the recorded time while a
@@ -277,6 +283,7 @@ class Program {
   std::filesystem::path choicesFile_;
   bool saveChoices_ = false;
   std::function<void(bool)> hotKeyListener_;
+  UdpShare udp_{UdpWiring()};
   std::map<int, std::function<void()>> commands_;
   std::map<int, std::function<void()>> rxHandlers_;
   std::unique_ptr<ReplayRun> replay_;
@@ -290,6 +297,7 @@ class Program {
     std::filesystem::path nmeaLog, dataLog;  // empty for a closed log
     std::string replay;                      // where a replay is; empty without one
     bool replayPaused = false;
+    std::string udp;                         // UdpShare::StatusText
     bool operator==(const StatusInputs&) const = default;
   };
   StatusInputs StatusNow() const;

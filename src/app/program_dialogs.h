@@ -13,6 +13,7 @@
 #include "gps/gps_dialog.h"
 #include "protocol/protocol_dialogs.h"
 #include "serial/serial_dialog.h"
+#include "udp/udp_dialogs.h"
 
 namespace tw {
 
@@ -33,6 +34,7 @@ struct ProgramDialogs {
   EmulatorDialogs* emulator = nullptr;
   GpsDialogs* gps = nullptr;
   FirmwareDialogs* firmware = nullptr;
+  UdpDialogs* udp = nullptr;
 };
 
 }  // namespace tw

@@ -18,14 +18,16 @@ Program::StatusInputs Program::StatusNow() const {
   if (logs_.dataOpen()) in.dataLog = logs_.dataPath();
   in.replay = ReplayPosition();
   in.replayPaused = replayPaused();
+  in.udp = udp_.StatusText();
   return in;
 }
 
-// The fields of `in`: the link and the logs, and the replay's part.
+// The fields of `in`: the link and the logs, the replay's part and UDP sharing.
 static StatusFields FieldsOf(const auto& in) {
   StatusFields f = MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
   f.replay = in.replay;
   f.replayPaused = in.replayPaused;
+  f.udp = in.udp;
   return f;
 }
 

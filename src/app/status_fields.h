@@ -30,6 +30,7 @@ struct StatusFields {
   std::string logPaths;  // the full paths, one per line, for a tool tip
   std::string replay;    // where a replay is in its log; empty without one
   bool replayPaused = false;
+  std::string udp;       // UDP sharing while in use ("UDP TX 127.0.0.1:10110 (12)"), or empty
   bool operator==(const StatusFields&) const = default;
 };
 

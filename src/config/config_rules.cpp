@@ -7,6 +7,7 @@
 #include "frames/frame_kinds.h"
 #include "protocol/custom_string.h"
 #include "serial/serial_dialog.h"
+#include "udp/udp_address.h"
 
 namespace tw {
 
@@ -100,6 +101,8 @@ std::string CheckSettingText(const SettingEntry& entry, const std::string& value
       if (std::string why = TooLong(value, FOLDER_MAX); !why.empty()) return why;
       if (HasControlCharacter(value)) return "a folder holds no control characters";
       return {};
+    case TextForm::Address:
+      return CheckUdpAddress(value);
     case TextForm::None:
       break;
   }

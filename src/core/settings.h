@@ -56,6 +56,21 @@ struct NodeProtocol {
   int32_t showRawData = 0;
 };
 
+// Sharing sentences over UDP: three toggles of the "UDP" menu, and where
+// each kind of datagram goes or is received (numeric IPv4 addresses).
+struct UdpSettings {
+  int32_t broadcast = 0;     // "Broadcast Modem Data"
+  int32_t receive = 0;       // "Receive Modem Data"
+  int32_t shipPosition = 0;  // "Use UDP for Ship Position"
+  int32_t broadcastGps = 0;  // accepted GPS fixes are broadcast too
+  std::string broadcastAddress;
+  int32_t broadcastPort = 0;
+  std::string receiveAddress;
+  int32_t receivePort = 0;
+  std::string positionAddress;
+  int32_t positionPort = 0;
+};
+
 // The operator's choices. Start-up values are those of the settings table
 // (settings_table.h), which a fresh object already holds.
 struct Settings {
@@ -108,6 +123,7 @@ struct Settings {
   int32_t hotKeyEverywhere = 0;
   // The folder of the last file chosen in a file dialog; empty until one is.
   std::string lastFolder;
+  UdpSettings udp;
 
   Settings();
   // Gives every choice its start-up value.

@@ -176,6 +176,33 @@ void AddSessionChoices(TableWriter& t) {
          [](Settings& s) -> std::string& { return s.lastFolder; });
 }
 
+// UDP sharing: 10110 is the port chart plotters and gpsd listen on for
+// NMEA; modem data is received one above it, and the ship's position one
+// above that, so the three never meet on one machine.
+void AddUdp(TableWriter& t) {
+  t.Toggle("udpBroadcast", cmd::UDP_BROADCAST, 0,
+           [](Settings& s) -> int32_t& { return s.udp.broadcast; });
+  t.Toggle("udpReceive", cmd::UDP_RECEIVE, 0,
+           [](Settings& s) -> int32_t& { return s.udp.receive; });
+  t.Toggle("udpShipPosition", cmd::UDP_SHIP_POSITION, 0,
+           [](Settings& s) -> int32_t& { return s.udp.shipPosition; });
+  t.Number("udpBroadcastGps", 0, SettingRule{},
+           [](Settings& s) -> int32_t& { return s.udp.broadcastGps; });
+  using Address = std::string UdpSettings::*;
+  using Port = int32_t UdpSettings::*;
+  const std::tuple<const char*, Address, Port, int32_t> endpoints[] = {
+      {"udpBroadcast", &UdpSettings::broadcastAddress, &UdpSettings::broadcastPort, 10110},
+      {"udpReceive", &UdpSettings::receiveAddress, &UdpSettings::receivePort, 10111},
+      {"udpPosition", &UdpSettings::positionAddress, &UdpSettings::positionPort, 10112},
+  };
+  for (const auto& [name, address, port, start] : endpoints) {
+    t.Text(std::string(name) + "Address", "127.0.0.1", TextForm::Address,
+           [address = address](Settings& s) -> std::string& { return s.udp.*address; });
+    t.Number(std::string(name) + "Port", start, SettingRule::Between(1, UDP_PORT_MAX),
+             [port = port](Settings& s) -> int32_t& { return s.udp.*port; });
+  }
+}
+
 std::vector<SettingEntry> MakeTable() {
   std::vector<SettingEntry> table;
   TableWriter t(table);
@@ -189,6 +216,7 @@ std::vector<SettingEntry> MakeTable() {
          [](Settings& s) -> std::string& { return s.customString; });
   AddNodes(t);
   AddSessionChoices(t);
+  AddUdp(t);
   return table;
 }
 

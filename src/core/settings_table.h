@@ -31,14 +31,15 @@ constexpr int32_t FONT_WEIGHT_MAX = 1000;
 constexpr int32_t COLOR_MAX = 0xFFFFFF;
 constexpr int32_t PORT_NUMBER_MAX = 16;
 constexpr size_t FOLDER_MAX = 4096;
+constexpr int32_t UDP_PORT_MAX = 65535;
 
 // Lists of allowed values kept where they are shown (the menu's test
 // intervals, the serial dialog's lists, the frame kinds of the protocol
 // dialog); a rule names one, and the configuration files look it up.
 enum class ValueList { None, TestIntervals, BaudRates, DataBits, Parities, StopBits, FrameKinds };
 // Texts with a form of their own: a font's face name, a command for the
-// modem (the custom string), a folder.
-enum class TextForm { None, FaceName, Command, Folder };
+// modem (the custom string), a folder, a numeric IPv4 address.
+enum class TextForm { None, FaceName, Command, Folder, Address };
 
 // What a choice may hold: 0 or 1, a range, one of a list, or a text form.
 struct SettingRule {

@@ -79,7 +79,7 @@ bool GpsReceiver::GPSPoll() {
       continue;
     }
     links_.out.PrintLine(step[k]);  // every sentence, whatever its type
-    if (accepted[k] && k != newest) HandOn(step[k], false);
+    if (accepted[k] && k != newest) HandOn(step[k], false, link.portNumber());
   }
   if (newest == SIZE_MAX) return false;
   lastAccepted_ = std::move(step[newest]);
@@ -87,14 +87,23 @@ bool GpsReceiver::GPSPoll() {
 }
 
 void GpsReceiver::GPSDispatch() {
-  HandOn(lastAccepted_, true);
+  HandOn(lastAccepted_, true, links_.link.portNumber());
   ShowHeld();
 }
 
-void GpsReceiver::HandOn(const std::string& sentence, bool toMap) {
+bool GpsReceiver::GPSTakeNetworkSentence(const std::string& sentence, int sourcePort) {
+  links_.out.PrintLine(sentence);
+  if (!GPSCheckSentence(sentence)) return false;
+  lastAccepted_ = sentence;
+  HandOn(sentence, true, sourcePort);
+  return true;
+}
+
+void GpsReceiver::HandOn(const std::string& sentence, bool toMap, int sourcePort) {
   const Settings& s = links_.settings;
+  if (sourcePort == links_.link.portNumber() && fixListener_) fixListener_(sentence);
   if (toMap && s.sendGpsToMap && links_.state.mapAvailable) links_.map.SendMMString(sentence);
-  if (s.logGpsMessages) links_.logs.NMEALogLine(links_.link.portNumber(), sentence);
+  if (s.logGpsMessages) links_.logs.NMEALogLine(sourcePort, sentence);
   if (s.showGpsMessages) links_.out.PrintLine(sentence);
 }
 

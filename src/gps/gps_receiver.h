@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,15 @@ class GpsReceiver {
   // after it. So the map gets the newest fix of each step, never an old one.
   void GPSDispatch();
 
+  // A sentence that came over the network rather than the GPS port: shown,
+  // checked and, when accepted, handed on as GPSDispatch does (map, NMEA log
+  // under `sourcePort`, terminal). True when accepted.
+  bool GPSTakeNetworkSentence(const std::string& sentence, int sourcePort);
+  // Told every fix accepted from the GPS port, as received.
+  void SetFixListener(std::function<void(const std::string&)> listener) {
+    fixListener_ = std::move(listener);
+  }
+
   bool connected() const { return links_.link.connected(); }
   // The most recent accepted sentence as received, CR included.
   const std::string& lastAccepted() const { return lastAccepted_; }
@@ -88,12 +98,13 @@ class GpsReceiver {
   bool OpenPort();
   void PortLost();
   // To the map (when asked for), the log and the terminal, per the options.
-  void HandOn(const std::string& sentence, bool toMap);
+  void HandOn(const std::string& sentence, bool toMap, int sourcePort);
   void ShowHeld();
 
   GpsLinks links_;
   std::string lastAccepted_;
   std::vector<std::string> held_;  // the step's sentences after its newest fix
+  std::function<void(const std::string&)> fixListener_;
 };
 
 }  // namespace tw

@@ -189,6 +189,7 @@ void Logs::RotateIfDue() {
 
 void Logs::NMEALogLine(int sourcePort, std::string_view text) {
   const std::string_view line = RecordText(text);
+  if (lineTap_) lineTap_(sourcePort, line);
   // Before the open test, so the line that triggers a new file is its first.
   RotateIfDue();
   if (nmeaFile_ == nullptr) return;

@@ -35,6 +35,11 @@ class Logs {
   Logs& operator=(const Logs&) = delete;
 
   void SetFailureLine(FailureLine failureLine) { failureLine_ = std::move(failureLine); }
+  // Told every line handed to NMEALogLine, as the record would hold it
+  // (line ends removed, at most LOG_LINE_MAX characters), whether or not the
+  // log is open: what is shared over the network follows the log.
+  using LineTap = std::function<void(int sourcePort, std::string_view line)>;
+  void SetLineTap(LineTap tap) { lineTap_ = std::move(tap); }
 
   void LogsInit(int32_t rotationSeconds);
   void NMEALogOpen(int port);
@@ -74,6 +79,7 @@ class Logs {
   std::filesystem::path dataRoot_;
   ErrorBox errorBox_;
   FailureLine failureLine_;
+  LineTap lineTap_;
   std::FILE* nmeaFile_ = nullptr;
   std::FILE* dataFile_ = nullptr;
   std::filesystem::path nmeaPath_;

@@ -25,7 +25,7 @@ std::string BuildTestDataSentence(int source, int destination, int ack, int leng
 void ModemInterpreter::InterpretModemLine(RxState& rx) {
   std::string line;
   if (!TakeModemLine(rx, line)) return;
-  links_.logs.NMEALogLine(links_.modem.portNumber(), line);
+  links_.logs.NMEALogLine(links_.logSource ? links_.logSource : links_.modem.portNumber(), line);
   if (links_.settings.showNmeaIncoming) links_.out.PrintLine(line);
   // What each family sets off is the sentence table's reaction column; a
   // family without one, and anything unknown, is shown as it came.

@@ -54,6 +54,9 @@ struct InterpreterLinks {
   std::function<void(const std::string& line)> noiseReport;
   // Keeps the values of "$CACFG" reports for the settings dialog; none when null.
   ReportedConfig* reportedConfig = nullptr;
+  // When not 0, records are logged under this source number rather than the
+  // open port's (sentences that came another way than the modem port).
+  int logSource = 0;
 };
 
 class ModemInterpreter {

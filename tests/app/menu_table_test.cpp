@@ -194,8 +194,7 @@ TEST(MenuTable, ExactlyTheListedItemsStartGrayed) {
       cmd::DATA_LOG_START, cmd::DATA_LOG_RESTART, cmd::DATA_LOG_STOP, cmd::LOAD_NEW_EXECUTABLE,
       cmd::MINIPACKET_COMMANDS, cmd::TEST_ONCE, cmd::LOOP_TESTING, cmd::CONFIGURE_LBL,
       cmd::ACP_SEND_COMMAND, cmd::CCL_SEND_ABORT,
-      cmd::CCL_REDIRECT, cmd::NOISE_SPECTRUM, cmd::UDP_BROADCAST,
-      cmd::UDP_RECEIVE, cmd::UDP_SHIP_POSITION, cmd::UDP_CONFIGURE, cmd::GPS_DISCONNECT,
+      cmd::CCL_REDIRECT, cmd::NOISE_SPECTRUM, cmd::GPS_DISCONNECT,
       // as a started program has them, without the map program's library
       cmd::SEND_COMMS_TO_MAP, cmd::SEND_GPS_TO_MAP};
   EXPECT_EQ(grayed, expected);

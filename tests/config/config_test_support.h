@@ -23,7 +23,7 @@ inline const std::string AWKWARD_CUSTOM = "$CCTXD,1,2,0,<&>\"'\\ \t\x01\xE9 end\
 inline Settings AlternativeSettings(std::set<std::string>* unchanged = nullptr) {
   Settings s;
   const int32_t numbers[] = {1, 0, 2, 5, 9600, 300, -20, 0x123456};
-  const std::string texts[] = {"DejaVu Sans Mono", AWKWARD_CUSTOM};
+  const std::string texts[] = {"DejaVu Sans Mono", AWKWARD_CUSTOM, "192.168.1.255"};
   const SettingEntry* lastChoice = nullptr;
   for (const SettingEntry& e : SettingsTable()) {
     bool changed = false;
