@@ -26,7 +26,7 @@ std::optional<int> ParseMenuId(const std::string& text) {
   int value = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
-    value = value > 65535 ? 0 : value * 10 + (c - '0');
+    if (value <= 65535) value = value * 10 + (c - '0');
   }
   return value > 65535 ? 0 : value;
 }
