@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/DialogPlacement.h"
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
 #include "app/StatusBar.h"
@@ -62,9 +63,11 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   resize(544, 612 + status->sizeHint().height());
   program_->SetDeviceMap(&portMap_);
   program_->SetReconnect(options.reconnect);
+  program_->SetDemo(options.demo);
   program_->Start();
   program_->SetStatusListener([status](const StatusFields& f) { status->showStatus(f); });
   if (options.config) program_->LoadConfigFile(*options.config);
+  new DialogPlacement(this);
   hotKey_ = std::make_unique<HotKey>(this, [this] { program_->OnHotKey(); });
   view_->setFocus();
 }

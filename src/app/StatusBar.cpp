@@ -47,6 +47,9 @@ StatusBar::StatusBar(QWidget* window) : QStatusBar(window) {
   addWidget(traffic_);
   addWidget(nmeaLog_, 1);
   addWidget(dataLog_, 1);
+  activity_ = label(new ElidingLabel(this), "statusActivity");
+  addWidget(activity_, 1);
+  activity_->hide();
 }
 
 void StatusBar::showStatus(const StatusFields& fields) {
@@ -59,6 +62,9 @@ void StatusBar::showStatus(const StatusFields& fields) {
     label->setToolTip(paths);
     label->setVisible(!name->empty());
   }
+  activity_->setText(QString::fromStdString(fields.activity));
+  activity_->setToolTip(activity_->text());
+  activity_->setVisible(!fields.activity.empty());
 }
 
 // The counts change up to ten times a second while bytes flow. A label of

@@ -24,6 +24,7 @@ class StatusBar : public QStatusBar {
   QLabel* traffic_ = nullptr;
   QLabel* nmeaLog_ = nullptr;
   QLabel* dataLog_ = nullptr;
+  QLabel* activity_ = nullptr;  // GPS port, loop testing, files going out
 };
 
 }  // namespace tw

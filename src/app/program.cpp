@@ -121,6 +121,7 @@ void Program::OnTimer(int number) {
       emulator_.EMUTick();  // whether or not its window is open
       if (gps_.GPSPoll()) gps_.GPSDispatch();
       if (terminal_.info()) modem_.TryReconnect();
+      gpsLink_.TryReconnect();
       ReportStatus();
       break;
     default:

@@ -16,18 +16,30 @@ Program::StatusInputs Program::StatusNow() const {
   link.sent = modem_.bytesSent();
   if (logs_.nmeaOpen()) in.nmeaLog = logs_.nmeaPath();
   if (logs_.dataOpen()) in.dataLog = logs_.dataPath();
+  ActivityStatus& a = in.activity;
+  a.gpsConnected = gpsLink_.connected();
+  a.gpsReconnecting = gpsLink_.reconnecting();
+  a.gpsPort = a.gpsReconnecting ? gpsLink_.reconnectPort() : gpsLink_.portNumber();
+  if (a.gpsConnected || a.gpsReconnecting) a.gpsDevice = gpsLink_.device(a.gpsPort);
+  a.loopTesting = state_.loopTesting != 0;
+  a.acpSending = AcpSendProgress(frames_.acp);
   return in;
 }
 
+StatusFields Program::FieldsOf(const StatusInputs& in) {
+  StatusFields f = MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
+  f.activity = ActivityText(in.activity);
+  return f;
+}
+
 StatusFields Program::Status() const {
-  const StatusInputs in = StatusNow();
-  return MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
+  return FieldsOf(StatusNow());
 }
 
 void Program::SetStatusListener(std::function<void(const StatusFields&)> listener) {
   statusListener_ = std::move(listener);
   shownInputs_ = StatusNow();
-  shownStatus_ = MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
+  shownStatus_ = FieldsOf(shownInputs_);
   if (statusListener_) statusListener_(shownStatus_);
 }
 
@@ -38,8 +50,7 @@ void Program::ReportStatus() {
   StatusInputs now = StatusNow();
   if (now == shownInputs_) return;
   shownInputs_ = std::move(now);
-  StatusFields fields =
-      MakeStatusFields(shownInputs_.link, shownInputs_.nmeaLog, shownInputs_.dataLog);
+  StatusFields fields = FieldsOf(shownInputs_);
   if (fields == shownStatus_) return;
   shownStatus_ = std::move(fields);
   statusListener_(shownStatus_);
