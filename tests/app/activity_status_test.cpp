@@ -1,12 +1,10 @@
-// The status bar's activity field, the port lists' marks for missing
-// devices and the one-line answers of items that cannot act.
+// The status bar's activity field and the one-line answers of items that
+// cannot act.
 #include <gtest/gtest.h>
 
 #include "app/guidance_lines.h"
 #include "app/program.h"
 #include "app/status_fields.h"
-#include "map/map_library.h"
-#include "serial/serial_dialog.h"
 #include "support/program_fixture.h"
 
 namespace tw {
@@ -35,25 +33,6 @@ TEST(ActivityStatus, NamesTheGpsPortLoopTestingAndFilesGoingOut) {
     in.acpSending = c.acp;
     EXPECT_EQ(ActivityText(in), c.text);
   }
-}
-
-TEST(PortList, MarksPortsWhoseDeviceIsMissing) {
-  PortMap ports;
-  ports.set(2, "/dev/here");
-  ports.set(3, "/dev/gone");
-  const auto items = PortListItems(ports, [](const std::string& d) { return d == "/dev/here"; });
-  EXPECT_EQ(PortListCaption(items[1]), "COM2  (/dev/here)");
-  EXPECT_EQ(PortListCaption(items[2]), "COM3  (/dev/gone)  [no device]");
-  EXPECT_EQ(PortListCaption({"COM5", "COM5", false}), "COM5  [no device]");
-}
-
-// Each answer fits the terminal's 64 columns beside "[hh:mm:ss] ".
-TEST(GuidanceLines, FitBesideTheTimeStamp) {
-  for (const std::string& line : {std::string(CHAT_LINE), std::string(EMULATOR_IN_DEMO_LINE),
-                                  MapGuideLine(true), MapGuideLine(false)}) {
-    EXPECT_LE(line.size() + 11, 64u) << line;
-  }
-  EXPECT_NE(MapGuideLine(false).find(MapLibraryFileName()), std::string::npos);
 }
 
 // The items that cannot act answer from the menu; in the demo "Run

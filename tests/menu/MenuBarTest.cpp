@@ -103,7 +103,7 @@ TEST_F(MenuBarTest, ShapeFollowsTheTable) {
 
   std::vector<QAction*> all;
   Commands(&bar, all);
-  EXPECT_EQ(all.size(), 287u);  // with "Noise Spectrum &Chart..."
+  EXPECT_EQ(all.size(), 288u);  // with "Noise Spectrum &Chart..." and "Cancel File Sending"
   EXPECT_EQ(bar.ActionsFor(cmd::CONFIGURE_CUSTOM_STRING).size(), 3u);
   EXPECT_EQ(bar.ActionsFor(cmd::SHOW_GPS_MESSAGES).size(), 2u);
 }
