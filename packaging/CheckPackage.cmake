@@ -18,7 +18,9 @@ file(MAKE_DIRECTORY "${WORK_DIR}")
 set(FILES
     bin/tidewire
     share/applications/tidewire.desktop
-    share/icons/hicolor/scalable/apps/tidewire.svg)
+    share/icons/hicolor/scalable/apps/tidewire.svg
+    share/doc/tidewire/copyright
+    share/man/man1/tidewire.1.gz)
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -50,7 +52,30 @@ function(check_tree root what)
   if(NOT icon MATCHES "<svg ")
     message(FATAL_ERROR "${what}: the icon is not an SVG image")
   endif()
-  message(STATUS "${what}: ${FILES} in place; --version: ${run_output}")
+  # One main category, as desktops file an entry under one menu.
+  string(REGEX MATCH "\nCategories=([^\n]*)" categories "${desktop}")
+  set(categories "${CMAKE_MATCH_1}")
+  set(main 0)
+  foreach(c AudioVideo Audio Video Development Education Game Graphics Network Office Science
+            Settings System Utility)
+    if(categories MATCHES "(^|;)${c};")
+      math(EXPR main "${main} + 1")
+    endif()
+  endforeach()
+  if(NOT main EQUAL 1)
+    message(FATAL_ERROR "${what}: the desktop entry names ${main} main categories")
+  endif()
+  # The manual page is made from the help and lists its options.
+  set(version "${run_output}")
+  run(gzip -dc "${root}/share/man/man1/tidewire.1.gz")
+  if(NOT run_output MATCHES "-menu")
+    message(FATAL_ERROR "${what}: the manual page does not list --menu")
+  endif()
+  file(READ "${root}/share/doc/tidewire/copyright" copyright)
+  if(NOT copyright MATCHES "^Format: " OR copyright MATCHES "@TIDEWIRE_MAINTAINER@")
+    message(FATAL_ERROR "${what}: the copyright file is not filled in")
+  endif()
+  message(STATUS "${what}: ${FILES} in place; --version: ${version}")
 endfunction()
 
 # 1. cmake --install into a temporary prefix.

@@ -12,6 +12,7 @@ PACKAGES=(
   clang-14 libclang-rt-14-dev python3 strace
   dpkg-dev  # dpkg-shlibdeps: the Debian package's dependencies
   gpsd  # a real reader of the UDP broadcast (tests/udp/UdpGpsdTest.cpp)
+  help2man  # the manual page, made from tidewire --help
   # scripts/compare-screens.sh
   faketime imagemagick xdotool x11-utils
   # The Windows build of the logic and its tests (scripts/test-windows.sh).

@@ -140,6 +140,7 @@ void EndEventLoopOnSignals(QCoreApplication& app) {
   action.sa_flags = SA_RESTART;
   ::sigaction(SIGINT, &action, nullptr);
   ::sigaction(SIGTERM, &action, nullptr);
+  ::sigaction(SIGHUP, &action, nullptr);  // the terminal that started it closed
   auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
   QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
     char byte = 0;

@@ -60,7 +60,7 @@ class HeadlessEmulator {
   bool stopped_ = false;
 };
 
-// SIGINT and SIGTERM end the event loop (exit code 0), so a run ends through
+// SIGINT, SIGTERM and SIGHUP end the event loop (exit code 0), so a run ends through
 // the same code as any other end; SIGPIPE is ignored.
 void EndEventLoopOnSignals(QCoreApplication& app);
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/DialogPlacement.h"
 #include "app/HeadlessUi.h"
 #include "app/HotKey.h"
 #include "app/ReplayBar.h"
@@ -68,6 +69,7 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   // height below it.
   resize(544, 612 + status->sizeHint().height());
   program_->SetDeviceMap(&portMap_);
+  program_->SetDemo(options.demo);
   program_->Start();
   program_->SetStatusListener([status, replayBar](const StatusFields& f) {
     status->showStatus(f);
@@ -81,6 +83,7 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   }
   if (options.config) program_->LoadConfigFile(*options.config);
   if (options.reconnect) program_->SetReconnect(true);
+  new DialogPlacement(this);
   hotKey_ = std::make_unique<HotKey>(
       this, [this] { program_->OnHotKey(); }, program_->settings().hotKeyEverywhere != 0);
   program_->SetHotKeyListener([this](bool everywhere) { hotKey_->SetEverywhere(everywhere); });

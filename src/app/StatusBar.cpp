@@ -51,6 +51,9 @@ StatusBar::StatusBar(QWidget* window) : QStatusBar(window) {
   udp_ = label(new ElidingLabel(this), "statusUdp");
   addWidget(udp_, 1);
   udp_->hide();
+  activity_ = label(new ElidingLabel(this), "statusActivity");
+  addWidget(activity_, 1);
+  activity_->hide();
 }
 
 void StatusBar::showStatus(const StatusFields& fields) {
@@ -65,6 +68,9 @@ void StatusBar::showStatus(const StatusFields& fields) {
   }
   udp_->setText(QString::fromStdString(fields.udp));
   udp_->setVisible(!fields.udp.empty());
+  activity_->setText(QString::fromStdString(fields.activity));
+  activity_->setToolTip(activity_->text());
+  activity_->setVisible(!fields.activity.empty());
 }
 
 // The counts change up to ten times a second while bytes flow. A label of

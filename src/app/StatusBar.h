@@ -26,6 +26,7 @@ class StatusBar : public QStatusBar {
   QLabel* nmeaLog_ = nullptr;
   QLabel* dataLog_ = nullptr;
   QLabel* udp_ = nullptr;
+  QLabel* activity_ = nullptr;  // GPS port, loop testing, files going out
 };
 
 }  // namespace tw

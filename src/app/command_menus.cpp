@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/command_rows.h"
+#include "app/guidance_lines.h"
 #include "app/program.h"
 #include "core/commands.h"
 #include "frames/acp.h"
@@ -183,7 +184,9 @@ void MenuCommands::DataMenu(MenuWriter& m) {
   }
   m.End();
   m.Grayed("Send Command...", cmd::ACP_SEND_COMMAND);
-  m.Inert("Chat...", cmd::ACP_CHAT);
+  m.Item("Chat...", cmd::ACP_CHAT, [](Program& p) { p.terminal_.PrintLine(CHAT_LINE); });
+  m.Item("Cancel File Sending", cmd::ACP_CANCEL_SENDING,
+         [](Program& p) { CancelAcpFiles(p.frames_); });
   m.End();
   m.Popup("CCL");
   m.Grayed("Send ABORT!", cmd::CCL_SEND_ABORT);
@@ -231,7 +234,9 @@ void MenuCommands::MapMenu(MenuWriter& m) {
   m.Popup("Ma&p");
   m.Setting("Send Comms Data to Ozi Explorer", cmd::SEND_COMMS_TO_MAP, menu_rule::Never);
   m.Setting("Send GPS Fixes to Map", cmd::SEND_GPS_TO_MAP, menu_rule::MapAvailable);
-  m.Inert("Using OziExplorer...", cmd::USING_OZIEXPLORER);
+  m.Item("Using OziExplorer...", cmd::USING_OZIEXPLORER, [](Program& p) {
+    p.terminal_.PrintLine(MapGuideLine(p.state_.mapAvailable != 0));
+  });
   m.End();
 }
 

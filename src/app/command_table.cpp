@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/command_rows.h"
+#include "app/guidance_lines.h"
 #include "app/modem_commands.h"
 #include "app/program.h"
 #include "core/commands.h"
@@ -279,6 +280,10 @@ void MenuCommands::ProgramMenu(MenuWriter& m) {
     if (!p.terminal_.info()) return;
     if (!p.modem_.connected()) {
       p.WarningBox("Emulator: You Must Connect First.");
+      return;
+    }
+    if (p.demo_) {  // a second emulator would answer the demo's modem
+      p.terminal_.PrintLine(EMULATOR_IN_DEMO_LINE);
       return;
     }
     p.modem_.rx.mode = RX_EMULATOR;

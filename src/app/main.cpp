@@ -12,6 +12,7 @@
 #include "app/demo_startup.h"
 #include "app/menu_listing.h"
 #include "app/options.h"
+#include "config/config_files.h"
 #include "core/clock.h"
 #include "core/commands.h"
 #include "serial/QtSerialPort.h"
@@ -26,9 +27,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
-
 #include <shellapi.h>  // after windows.h, which it needs
+#include <windows.h>
 #endif
 
 namespace {
@@ -121,6 +121,25 @@ int RunDemo(tw::Options options, const tw::Clock& clock, QApplication& app) {
   return code;
 }
 
+// Why the file named by --config cannot be loaded, or empty when it can. It
+// is read once here, with the same checks as the window's load, so a run
+// that cannot have the settings asked for does not start on others.
+std::string ConfigProblem(const tw::Options& options) {
+  struct NoFiles : tw::FileChooser {
+    std::string ChooseFileToOpen(const tw::FileRequest&) override { return {}; }
+    std::string ChooseFileToSave(const tw::FileRequest&) override { return {}; }
+  } noFiles;
+  struct Lines : tw::TextOut {
+    std::string text;
+    void PrintLine(const std::string& line) override { text += (text.empty() ? "" : "\n") + line; }
+  } lines;
+  tw::Settings settings;
+  settings.InitDefaults();
+  tw::ConfigFiles files(noFiles, lines, settings, tw::DataRoot(options));
+  if (files.ConfigLoadFile(*options.config).applied) return {};
+  return lines.text.empty() ? "cannot be loaded" : lines.text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -175,10 +194,19 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Tidewire");
   QApplication::setApplicationVersion("3.07");
 
+  if (options.config) {
+    if (const std::string problem = ConfigProblem(options); !problem.empty()) {
+      std::fprintf(stderr, "tidewire: --config: %s\n", problem.c_str());
+      return 2;
+    }
+  }
   tw::SystemClock clock;
   if (options.demo) return RunDemo(options, clock, app);
   tw::MainWindow window(options, clock);
   window.show();
   window.RunStartupCommands(options.menuCommands);
+  // SIGINT, SIGTERM and SIGHUP end the run as Exit does, without the
+  // question: the window's program closes its ports and logs, exit code 0.
+  tw::EndEventLoopOnSignals(app);
   return app.exec();
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "app/command_table.h"
 #include "core/commands.h"
 #include "core/paths.h"
 
@@ -19,15 +20,23 @@ std::pair<std::string, std::optional<std::string>> SplitOption(const std::string
   return {arg, std::nullopt};
 }
 
+// The number --menu names, or nothing when the text is not a number.
+// Numbers beyond any command's are kept as 0 (no command has it).
 std::optional<int> ParseMenuId(const std::string& text) {
-  if (text.empty() || text.size() > 5) return std::nullopt;
+  if (text.empty()) return std::nullopt;
   int value = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
+    if (value <= 65535) value = value * 10 + (c - '0');
   }
-  if (value < 1 || value > 65535) return std::nullopt;
-  return value;
+  return value > 65535 ? 0 : value;
+}
+
+bool IsMenuCommand(int id) {
+  for (const MenuEntry& e : MainMenuTable()) {
+    if (e.kind == MenuKind::Item && e.id == id) return true;
+  }
+  return false;
 }
 
 // "max", or a number of times the recorded pace from 0.01 to 100000.
@@ -113,6 +122,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       if (!value(v)) return bad("--menu needs a command number");
       auto id = ParseMenuId(v);
       if (!id) return bad("--menu expects a command number, not '" + v + "'");
+      if (!IsMenuCommand(*id)) {
+        return bad("--menu " + v +
+                   ": there is no such menu command ('tidewire --list-menu' lists them)");
+      }
       o.menuCommands.push_back(*id);
     } else if (name == "--replay") {
       if (!value(v) || v.empty()) return bad("--replay needs an NMEA log file or folder");

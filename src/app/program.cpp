@@ -129,6 +129,7 @@ void Program::OnTimer(int number) {
       if (gps_.GPSPoll()) gps_.GPSDispatch();
       udp_.Step();
       if (terminal_.info()) modem_.TryReconnect();
+      gpsLink_.TryReconnect();
       ReportStatus();
       break;
     default:

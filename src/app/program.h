@@ -124,10 +124,15 @@ class Program {
 
   // --- Reconnect after the device went away (off unless asked for) ---
   // The modem connection's, tried on the 100 ms step (Connection).
+  // The GPS port follows the same choice.
   void SetReconnect(bool on) {
     settings_.reconnect = on ? 1 : 0;
     modem_.SetReconnect(on);
+    gpsLink_.SetReconnect(on);
   }
+  // The window of the demo, whose own emulated modem answers on COM1:
+  // "Run Emulator..." is refused there.
+  void SetDemo(bool on) { demo_ = on; }
   bool reconnect() const { return modem_.reconnect(); }
   bool reconnecting() const { return modem_.reconnecting(); }
 
@@ -289,6 +294,7 @@ class Program {
   std::unique_ptr<ReplayRun> replay_;
   std::function<void(bool)> replayEnded_;
   bool nmeaLogAtLoss_ = false;  // the NMEA log was open when the port was lost
+  bool demo_ = false;
   bool modemConnectedOnce_ = false;  // the data log's items are offered from then on
   // What the status bar is made from: compared on every step, so the text
   // is only built again when one of these changed.
@@ -298,9 +304,11 @@ class Program {
     std::string replay;                      // where a replay is; empty without one
     bool replayPaused = false;
     std::string udp;                         // UdpShare::StatusText
+    ActivityStatus activity;
     bool operator==(const StatusInputs&) const = default;
   };
   StatusInputs StatusNow() const;
+  static StatusFields FieldsOf(const StatusInputs& in);
   std::function<void(const StatusFields&)> statusListener_;
   StatusInputs shownInputs_;
   StatusFields shownStatus_;

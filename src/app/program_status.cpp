@@ -19,15 +19,24 @@ Program::StatusInputs Program::StatusNow() const {
   in.replay = ReplayPosition();
   in.replayPaused = replayPaused();
   in.udp = udp_.StatusText();
+  ActivityStatus& a = in.activity;
+  a.gpsConnected = gpsLink_.connected();
+  a.gpsReconnecting = gpsLink_.reconnecting();
+  a.gpsPort = a.gpsReconnecting ? gpsLink_.reconnectPort() : gpsLink_.portNumber();
+  if (a.gpsConnected || a.gpsReconnecting) a.gpsDevice = gpsLink_.device(a.gpsPort);
+  a.loopTesting = state_.loopTesting != 0;
+  a.acpSending = AcpSendProgress(frames_.acp);
   return in;
 }
 
-// The fields of `in`: the link and the logs, the replay's part and UDP sharing.
-static StatusFields FieldsOf(const auto& in) {
+// The fields of `in`: the link and the logs, the replay's part, UDP sharing
+// and what else is going on.
+StatusFields Program::FieldsOf(const StatusInputs& in) {
   StatusFields f = MakeStatusFields(in.link, in.nmeaLog, in.dataLog);
   f.replay = in.replay;
   f.replayPaused = in.replayPaused;
   f.udp = in.udp;
+  f.activity = ActivityText(in.activity);
   return f;
 }
 

@@ -38,4 +38,21 @@ StatusFields MakeStatusFields(const LinkStatus& link, const std::filesystem::pat
   return f;
 }
 
+std::string ActivityText(const ActivityStatus& a) {
+  std::string text;
+  auto add = [&text](const std::string& part) {
+    if (!text.empty()) text += "   ";
+    text += part;
+  };
+  if (a.gpsConnected || a.gpsReconnecting) {
+    LinkStatus gps;
+    gps.port = a.gpsPort;
+    gps.device = a.gpsDevice;
+    add((a.gpsConnected ? "GPS " : "GPS: waiting for ") + PortName(gps));
+  }
+  if (a.loopTesting) add("Loop testing");
+  if (!a.acpSending.empty()) add(a.acpSending);
+  return text;
+}
+
 }  // namespace tw

@@ -31,8 +31,24 @@ struct StatusFields {
   std::string replay;    // where a replay is in its log; empty without one
   bool replayPaused = false;
   std::string udp;       // UDP sharing while in use ("UDP TX 127.0.0.1:10110 (12)"), or empty
+  std::string activity;  // ActivityText: GPS port, loop testing, files going out
   bool operator==(const StatusFields&) const = default;
 };
+
+// What else is going on, for the bar's last field: the GPS port, loop
+// testing and files going out over ACP.
+struct ActivityStatus {
+  bool gpsConnected = false;
+  bool gpsReconnecting = false;  // lost, and waiting for it to return
+  int gpsPort = 0;
+  std::string gpsDevice;
+  bool loopTesting = false;
+  std::string acpSending;  // AcpSendProgress, empty when nothing goes out
+  bool operator==(const ActivityStatus&) const = default;
+};
+
+// "GPS COM4  /dev/ttyUSB1   Loop testing   ACP: ..."; empty when none is on.
+std::string ActivityText(const ActivityStatus& a);
 
 // `nmeaLog` and `dataLog` are the open logs' paths; empty for a closed log.
 StatusFields MakeStatusFields(const LinkStatus& link, const std::filesystem::path& nmeaLog,

@@ -112,6 +112,8 @@ constexpr std::array<int, 16> SEND_FILE_TO = {40355, 40356, 40357, 40358, 40359,
                                               40367, 40368, 40369, 40370};
 constexpr int ACP_SEND_COMMAND = 40351;
 constexpr int ACP_CHAT = 40352;
+// "Cancel File Sending" under ACP: empties the queues of files to send.
+constexpr int ACP_CANCEL_SENDING = 40620;
 constexpr int CCL_SEND_ABORT = 40353;
 constexpr int CCL_REDIRECT = 40354;
 constexpr int CONFIGURE_NODE_PROTOCOLS = 40318;

@@ -1,7 +1,9 @@
 #include "diagnostics/NoiseChartWindow.h"
 
+#include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -119,6 +121,9 @@ NoiseChartWindow::NoiseChartWindow(NoiseChartRecord& record, QWidget* parent)
 
   record_.SetListener([this] { showLastReport(); });
   showLastReport();
+  // Esc closes it, as it closes a dialog.
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+          &QWidget::close);
 }
 
 NoiseChartWindow::~NoiseChartWindow() {

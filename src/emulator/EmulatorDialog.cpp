@@ -1,6 +1,8 @@
 #include "emulator/EmulatorDialog.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -60,6 +62,15 @@ EmulatorDialog::EmulatorDialog(Emulator& emulator, EmulatorPane& pane, QWidget* 
   edit_ = new QPlainTextEdit;
   edit_->setObjectName(QString::number(emu::PANE));
   edit_->setReadOnly(true);
+  // The pane's lines are sentences and columns of numbers: one width a character.
+  // The desktop's fixed font, else any typewriter face the font matcher has.
+  QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (!QFontInfo(fixed).fixedPitch()) {
+    fixed.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Courier New"),
+                       QStringLiteral("monospace")});
+    fixed.setStyleHint(QFont::TypeWriter);
+  }
+  edit_->setFont(fixed);
   edit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   edit_->setFocusPolicy(Qt::ClickFocus);
 

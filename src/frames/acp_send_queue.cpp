@@ -95,6 +95,9 @@ void BuildFileFrame(DataFrames& frames, DataFrame& frame) {
                     FixedFormat("ACP[%d]: error: file read error: '%s' !", d, entry.path.c_str()));
   }
   if (lastFrame) {
+    frames.PrintDataLine(FixedFormat("ACP[%d]: \"%s\" sent [%ld bytes, %d frames].", d,
+                                     entry.title.c_str(), static_cast<long>(entry.total),
+                                     entry.frameCounter));
     RemoveHead(queue);
   } else {
     entry.remaining = remaining - n;
@@ -108,6 +111,10 @@ void QueueAcpFile(DataFrames& frames, int node) {
   if (!ValidNode(node)) return;
   if (frames.nodes[static_cast<size_t>(node)].protocol != KIND_ACP) {
     frames.PrintDataLine(FixedFormat("ACP[%d]: Node not configured for ACP frames!", node));
+    // How to get there, in rows that fit the terminal beside the stamp.
+    frames.PrintDataLine(FixedFormat("ACP[%d]: to send files to node %d, choose", node, node));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: \"ACP Frames\" for it in Data >", node));
+    frames.PrintDataLine(FixedFormat("ACP[%d]: Configure Node Protocols...", node));
     return;
   }
   AcpFileQueue& queue = frames.acp.queues[static_cast<size_t>(node)];
@@ -148,6 +155,46 @@ void QueueAcpFile(DataFrames& frames, int node) {
   queue.entries.push_back(entry);
   frames.PrintDataLine(FixedFormat("ACP[%d]: queued \"%s\" [%ld bytes]", node, entry.title.c_str(),
                                    static_cast<long>(entry.total)));
+}
+
+std::string AcpSendProgress(const AcpState& acp) {
+  std::string text;
+  int waiting = 0;
+  for (size_t node = 0; node < acp.queues.size(); ++node) {
+    const AcpFileQueue& queue = acp.queues[node];
+    if (queue.entries.empty()) continue;
+    waiting += queue.count() - 1;
+    if (!text.empty()) {
+      ++waiting;
+      continue;
+    }
+    const AcpFileEntry& head = queue.entries.front();
+    const int64_t sent = head.total - head.remaining;
+    text = FixedFormat("ACP: \"%s\" to node %d %d%%", head.title.c_str(), static_cast<int>(node),
+                       static_cast<int>(head.total > 0 ? sent * 100 / head.total : 0));
+  }
+  if (waiting > 0) text += FixedFormat(" (+%d queued)", waiting);
+  return text;
+}
+
+void CancelAcpFiles(DataFrames& frames) {
+  bool any = false;
+  for (size_t node = 0; node < frames.acp.queues.size(); ++node) {
+    AcpFileQueue& queue = frames.acp.queues[node];
+    if (queue.entries.empty()) continue;
+    any = true;
+    const AcpFileEntry& head = queue.entries.front();
+    const int n = static_cast<int>(node);
+    frames.PrintDataLine(
+        FixedFormat("ACP[%d]: \"%s\" cancelled [%ld of %ld bytes sent].", n, head.title.c_str(),
+                    static_cast<long>(head.total - head.remaining), static_cast<long>(head.total)));
+    if (queue.count() > 1) {
+      frames.PrintDataLine(
+          FixedFormat("ACP[%d]: %d more queued files dropped.", n, queue.count() - 1));
+    }
+    queue.entries.clear();
+  }
+  if (!any) frames.PrintDataLine("ACP: no file queued, nothing to cancel.");
 }
 
 void BuildAcpFrame(DataFrames& frames, DataFrame& frame) {

@@ -39,6 +39,17 @@ struct AcpFileQueue {
 // "Send File" "to Node N": asks for a file and queues it for `node`.
 void QueueAcpFile(DataFrames& frames, int node);
 
+struct AcpState;
+
+// What the status bar shows while files go out: the first node's head file
+// with the share of its stream sent, and how many more wait; empty when
+// nothing is queued.
+std::string AcpSendProgress(const AcpState& acp);
+
+// "Cancel File Sending": empties every node's queue, one line for each file
+// being sent (how far it got) and one for the files behind it.
+void CancelAcpFiles(DataFrames& frames);
+
 // Fills the answer to a data request for an ACP node: a status frame, or the
 // next frame of the head file of the destination's queue. frame.length is the
 // requested byte count; frame.ready is set when there is something to send.

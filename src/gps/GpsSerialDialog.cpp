@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "serial/DevicePicker.h"
+#include "serial/QtSerialPort.h"
 #include "serial/serial_dialog.h"
 
 namespace tw {
@@ -29,9 +31,7 @@ GpsSerialDialog::GpsSerialDialog(SerialSettings& port, const PortMap& ports,
   setWindowTitle(QStringLiteral("GPS Serial Settings"));
 
   portList_ = MakeList(QStringLiteral("portList"));
-  int number = MIN_PORT;
-  for (const PortListItem& item : PortListItems(ports))
-    portList_->addItem(QString::fromStdString(PortListCaption(item)), number++);
+  ShowPortList(portList_, ports);
   baudList_ = MakeList(QStringLiteral("baudList"));
   const ComboList rates = FillComboFromStrings(BAUD_RATE_ITEMS, 0);
   for (size_t i = 0; i < rates.captions.size(); ++i) {
@@ -57,8 +57,10 @@ GpsSerialDialog::GpsSerialDialog(SerialSettings& port, const PortMap& ports,
   buttons->addWidget(connectButton);
   buttons->addWidget(cancel);
 
+  row_ = new QHBoxLayout;
+  row_->addWidget(group, 0, Qt::AlignTop);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(group);
+  layout->addLayout(row_);
   layout->addLayout(buttons);
 
   const GpsDialogValues v = FillGpsDialog(port_);
@@ -70,14 +72,24 @@ GpsDialogValues GpsSerialDialog::values() const {
   return GpsDialogValues{portList_->currentIndex(), baudList_->currentIndex()};
 }
 
+void GpsSerialDialog::offerDevices(PortMap& map, std::vector<SerialDeviceInfo> found) {
+  if (!devices_) {
+    devices_ = new DevicePicker(portList_);
+    row_->addWidget(devices_, 1);
+  }
+  devices_->offer(map, std::move(found));
+}
+
 void GpsSerialDialog::connectNow() {
   ReadGpsDialog(values(), port_);
+  if (devices_) devices_->store();
   if (connectPort_) connectPort_();
   accept();
 }
 
 void QtGpsDialogs::RunGpsSettings(SerialSettings& port, std::function<void()> connect) {
   GpsSerialDialog dialog(port, ports_, std::move(connect), parent_);
+  dialog.offerDevices(ports_, FindSerialDevices());
   dialog.exec();
 }
 

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -157,6 +158,10 @@ QLineEdit* PerformanceDialog::addField(int control) {
   auto* field = new QLineEdit;
   field->setReadOnly(true);
   field->setFocusPolicy(Qt::NoFocus);
+  // Shown on the window's colour, as a box that only shows a value looks.
+  QPalette shown = field->palette();
+  shown.setBrush(QPalette::Base, shown.brush(QPalette::Window));
+  field->setPalette(shown);
   field->setObjectName(ControlName(control));
   // Wide enough for FIELD_CHARS digits inside the style's frame and margins.
   QStyleOptionFrame option;

@@ -13,6 +13,10 @@
 #ifdef Q_OS_UNIX
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/sysmacros.h>
 #endif
 
 namespace tw {
@@ -34,6 +38,20 @@ OpenFailure WhyNotOpened(const QSerialPort& port, const QString& device) {
     f.reason = port.errorString().toStdString();
   }
   return f;
+}
+
+// True for the far side of a pseudo-terminal (a socat link, an emulator, a
+// test): it has no line signals, and a warning about them says nothing.
+bool IsPseudoTerminal(QSerialPort& port) {
+#ifdef Q_OS_LINUX
+  struct stat st {};
+  if (::fstat(static_cast<int>(port.handle()), &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+  const unsigned m = major(st.st_rdev);
+  return m >= 136 && m <= 143;  // the Unix98 pty slaves
+#else
+  (void)port;
+  return false;
+#endif
 }
 
 }  // namespace
@@ -94,7 +112,7 @@ bool QtSerialPort::configure(uint32_t baudRate) {
 bool QtSerialPort::lineSignalSet(bool ok) {
   if (ok) return true;
   if (port_.error() != QSerialPort::UnsupportedOperationError) return false;
-  if (!warnedLineSignals_) {
+  if (!warnedLineSignals_ && !IsPseudoTerminal(port_)) {
     qWarning("%s: DTR/RTS cannot be set on this device; left as they are",
              qPrintable(port_.portName()));
     warnedLineSignals_ = true;

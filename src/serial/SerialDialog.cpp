@@ -5,12 +5,11 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <utility>
 
+#include "serial/DevicePicker.h"
 #include "serial/QtSerialPort.h"
 
 namespace tw {
@@ -63,7 +62,6 @@ SerialDialog::SerialDialog(SerialSettings& port, bool connected, TerminalInfo& t
   buttons->addWidget(cancel);
   buttons->addWidget(connectButton);
 
-  pending_ = ports;
   auto* left = new QVBoxLayout;
   left->addWidget(makeComOptions(ports));
   left->addWidget(makeTtyOptions());
@@ -75,48 +73,16 @@ SerialDialog::SerialDialog(SerialSettings& port, bool connected, TerminalInfo& t
   layout->addLayout(buttons);
 
   showValues(FillSerialDialog(port_, connected_, ti_));
-  QObject::connect(portList_, &QComboBox::currentIndexChanged, this,
-                   [this](int index) { showDeviceOf(index); });
 }
 
 // The list is made only when offered, so a dialog without it has just its
 // two groups.
-void SerialDialog::makeDeviceList() {
-  deviceList_ = new QTreeWidget;
-  deviceList_->setObjectName(QStringLiteral("deviceList"));
-  deviceList_->setRootIsDecorated(false);
-  deviceList_->setHeaderLabels({QStringLiteral("Device"), QStringLiteral("Description"),
-                                QStringLiteral("Manufacturer"), QStringLiteral("Serial number")});
-  deviceList_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  deviceList_->setMinimumWidth(360);
-  deviceBox_ = new QGroupBox(QStringLiteral("Devices found:"));
-  (new QVBoxLayout(deviceBox_))->addWidget(deviceList_);
-  row_->addWidget(deviceBox_, 1);
-  QObject::connect(deviceList_, &QTreeWidget::currentItemChanged, this,
-                   [this](QTreeWidgetItem* item) {
-                     if (item) deviceChosen(deviceList_->indexOfTopLevelItem(item));
-                   });
-}
-
 void SerialDialog::offerDevices(PortMap& map, std::vector<SerialDeviceInfo> found) {
-  if (!deviceList_) makeDeviceList();
-  map_ = &map;
-  pending_ = map;
-  rows_ = DeviceRows(pending_, found);
-  showing_ = true;
-  deviceList_->clear();
-  for (const DeviceRow& r : rows_) {
-    auto* item = new QTreeWidgetItem(
-        deviceList_,
-        {QString::fromStdString(r.info.path), QString::fromStdString(r.info.description),
-         QString::fromStdString(r.info.manufacturer), QString::fromStdString(r.info.serialNumber)});
-    if (!r.info.byIdPath.empty()) item->setToolTip(0, QString::fromStdString(r.info.byIdPath));
-    if (!r.present) item->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
+  if (!devices_) {
+    devices_ = new DevicePicker(portList_);
+    row_->addWidget(devices_, 1);
   }
-  showing_ = false;
-  deviceList_->setEnabled(portList_->isEnabled());
-  showPortCaptions();
-  showDeviceOf(portList_->currentIndex());
+  devices_->offer(map, std::move(found));
 }
 
 void SerialDialog::offerReconnect(bool& flag) {
@@ -125,36 +91,9 @@ void SerialDialog::offerReconnect(bool& flag) {
   reconnect_->show();
 }
 
-// Row 0 names what the selected port opens when no device is chosen.
-void SerialDialog::showDeviceOf(int portIndex) {
-  if (rows_.empty() || portIndex < 0) return;
-  const int port = portIndex + MIN_PORT;
-  showing_ = true;
-  deviceList_->topLevelItem(0)->setText(
-      0, QString::fromStdString("(" + UnchosenDevice(pending_, port) + ")"));
-  deviceList_->topLevelItem(0)->setText(1, QStringLiteral("no device chosen"));
-  deviceList_->setCurrentItem(deviceList_->topLevelItem(DeviceRowFor(rows_, pending_, port)));
-  showing_ = false;
-}
-
-void SerialDialog::deviceChosen(int row) {
-  if (showing_ || rows_.empty() || portList_->currentIndex() < 0) return;
-  ChooseDeviceRow(rows_, row, pending_, portList_->currentIndex() + MIN_PORT);
-  showPortCaptions();
-}
-
-void SerialDialog::showPortCaptions() {
-  int index = 0;
-  for (const PortListItem& item : PortListItems(pending_)) {
-    portList_->setItemText(index++, QString::fromStdString(PortListCaption(item)));
-  }
-}
-
 QGroupBox* SerialDialog::makeComOptions(const PortMap& ports) {
   portList_ = MakeList(QStringLiteral("portList"));
-  int number = MIN_PORT;
-  for (const PortListItem& item : PortListItems(ports))
-    portList_->addItem(QString::fromStdString(PortListCaption(item)), number++);
+  ShowPortList(portList_, ports);
   baudList_ = MakeList(QStringLiteral("baudList"));
   AddItems(baudList_, FillComboFromStrings(BAUD_RATE_ITEMS, 0));
   dataBitsList_ = MakeList(QStringLiteral("dataBitsList"));
@@ -225,7 +164,7 @@ SerialDialogValues SerialDialog::values() const {
 
 void SerialDialog::store() {
   ReadSerialDialog(values(), port_, ti_);
-  if (map_) *map_ = pending_;
+  if (devices_) devices_->store();
   if (reconnectFlag_) *reconnectFlag_ = reconnect_->isChecked();
 }
 

@@ -16,9 +16,10 @@ class QComboBox;
 class QGroupBox;
 class QHBoxLayout;
 class QPushButton;
-class QTreeWidget;
 
 namespace tw {
+
+class DevicePicker;
 
 class SerialDialog : public QDialog {
   Q_OBJECT
@@ -45,10 +46,6 @@ class SerialDialog : public QDialog {
   void apply();
   void connectNow();
   void store();
-  void makeDeviceList();
-  void showDeviceOf(int portIndex);
-  void deviceChosen(int row);
-  void showPortCaptions();
 
   SerialSettings& port_;
   bool connected_;
@@ -64,13 +61,8 @@ class SerialDialog : public QDialog {
   QCheckBox* localEcho_ = nullptr;
   QCheckBox* reconnect_ = nullptr;
   QHBoxLayout* row_ = nullptr;
-  QGroupBox* deviceBox_ = nullptr;
-  QTreeWidget* deviceList_ = nullptr;
-  PortMap* map_ = nullptr;
-  PortMap pending_;  // the map as the dialog has changed it
-  std::vector<DeviceRow> rows_;
+  DevicePicker* devices_ = nullptr;  // made when devices are offered
   bool* reconnectFlag_ = nullptr;
-  bool showing_ = false;  // filling the list, not the operator choosing
 };
 
 // The serial room's dialog, opened over `parent`; it offers the devices

@@ -55,8 +55,17 @@ std::vector<PortListItem> PortListItems(const PortMap& ports) {
   return items;
 }
 
+std::vector<PortListItem> PortListItems(const PortMap& ports,
+                                        const std::function<bool(const std::string&)>& exists) {
+  std::vector<PortListItem> items = PortListItems(ports);
+  for (PortListItem& item : items) item.present = exists(item.device);
+  return items;
+}
+
 std::string PortListCaption(const PortListItem& item) {
-  return item.device == item.caption ? item.caption : item.caption + "  (" + item.device + ")";
+  std::string text =
+      item.device == item.caption ? item.caption : item.caption + "  (" + item.device + ")";
+  return item.present ? text : text + "  [no device]";
 }
 
 std::vector<DeviceRow> DeviceRows(const PortMap& map, const std::vector<SerialDeviceInfo>& found) {

@@ -62,9 +62,14 @@ std::vector<std::string> DataBitsCaptions();
 struct PortListItem {
   std::string caption;
   std::string device;
+  bool present = true;  // the device is there now
 };
 std::vector<PortListItem> PortListItems(const PortMap& ports);
-// "COM3  (/dev/ttyUSB0)", or just "COM3" when the device is named so.
+// The same, each marked with whether its device is there now.
+std::vector<PortListItem> PortListItems(const PortMap& ports,
+                                        const std::function<bool(const std::string&)>& exists);
+// "COM3  (/dev/ttyUSB0)", or just "COM3" when the device is named so; a
+// port whose device is not there says so: "COM3  (/dev/ttyS2)  [no device]".
 std::string PortListCaption(const PortListItem& item);
 
 // The port and baud lists, which the GPS port's dialog has too: the

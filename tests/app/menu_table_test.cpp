@@ -106,7 +106,7 @@ TEST(MenuTable, EightTopLevelMenusInOrderWithAllTheirItems) {
                                                    {"&Modem", 35},
                                                    // with "F1 Works in Every Program"
                                                    {"&Test", 192},
-                                                   {"&Data", 26},
+                                                   {"&Data", 27},  // with "Cancel File Sending"
                                                    // with "Noise Spectrum &Chart..."
                                                    {"&View", 8},
                                                    {"Ma&p", 3},

@@ -241,7 +241,7 @@ TEST_F(AcpFileTransfer, ReadOnlyFileIsSent) {
   const std::vector<Bytes> frames = BuildAll(32);  // 4 frames: 11 title bytes, 100 content
   nobody.reset();                                  // root again, to write what arrives
   ASSERT_NE(::geteuid(), ActAsNobody::NOBODY);
-  EXPECT_EQ(sent.back(), "ACP[3]: queued \"locked.dat\" [111 bytes]");  // no error line
+  EXPECT_EQ(sent.back(), "ACP[3]: \"locked.dat\" sent [111 bytes, 4 frames].");  // no error line
   ASSERT_EQ(frames.size(), 4u);
   DeliverAll(frames);
   EXPECT_EQ(ReadFile(inbox() / "locked.dat"), content);
@@ -306,7 +306,10 @@ TEST_F(AcpSendQueue, HoldsAtMost256Files) {
 TEST_F(AcpSendQueue, RefusalsWhenQueueing) {
   sender.nodes[DEST].protocol = KIND_CCL;
   Queue(MakeFile("x", "1"));
-  EXPECT_EQ(sent, Lines{"ACP[3]: Node not configured for ACP frames!"});
+  EXPECT_EQ(sent, (Lines{"ACP[3]: Node not configured for ACP frames!",
+                         "ACP[3]: to send files to node 3, choose",
+                         "ACP[3]: \"ACP Frames\" for it in Data >",
+                         "ACP[3]: Configure Node Protocols..."}));
   EXPECT_TRUE(ui.fileDialogs.empty());
 
   sender.nodes[DEST].protocol = KIND_ACP;

@@ -355,7 +355,7 @@ TEST_F(DataFramesInTheProgram, SendFileItemsQueueForTheirOwnNode) {
   EXPECT_EQ(ui.openRequests[0].filters[0].name, "All Files");
   EXPECT_EQ(ui.openRequests[0].filters[0].pattern, "*");
   program->OnCommand(cmd::SEND_FILE_TO[0]);
-  EXPECT_EQ(TakeLines(), Lines{"ACP[0]: Node not configured for ACP frames!"});
+  EXPECT_EQ(TakeLines().front(), "ACP[0]: Node not configured for ACP frames!");
   EXPECT_EQ(ui.fileDialogs.size(), 3u);
 }
 

