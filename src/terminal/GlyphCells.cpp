@@ -19,6 +19,7 @@ constexpr int MAX_ROW = 64;
 void GlyphCells::setFont(const QFont& font, QSize cell, int ascent, QColor text,
                          QColor background) {
   glyphsKnown_ = false;
+  alone_.fill(false);
   linesThrough_ = font.underline() || font.strikeOut();
   lackingFont_ = font;
   lackingFont_.setUnderline(false);
@@ -37,6 +38,13 @@ void GlyphCells::setFont(const QFont& font, QSize cell, int ascent, QColor text,
   int count = static_cast<int>(glyphOf_.size());
   glyphsKnown_ = rawFont_.glyphIndexesForChars(chars.constData(), 256, glyphOf_.data(), &count) &&
                  count == 256;
+  // Text drawing also hides format characters (the soft hyphen), taking
+  // their cell away; with lines through the text, rows are drawn so.
+  for (int byte = 0; glyphsKnown_ && byte < 256; ++byte) {
+    alone_[static_cast<size_t>(byte)] =
+        glyphOf_[static_cast<size_t>(byte)] == 0 ||
+        (linesThrough_ && chars[byte].category() == QChar::Other_Format);
+  }
 }
 
 void GlyphCells::setBackground(QColor background) {
@@ -143,14 +151,14 @@ bool GlyphCells::drawRow(QPainter& painter, const unsigned char* bytes, int coun
   return true;
 }
 
-// Without a glyph table every byte is taken as the face's, and rows are
-// drawn as their text.
+// Without a glyph table no byte is drawn alone, and rows are drawn as their
+// text.
 bool GlyphCells::blankLacking(const unsigned char* bytes, int count, unsigned char* out) const {
   bool lacking = false;
   for (int i = 0; i < count; ++i) {
-    const bool inFace = !glyphsKnown_ || glyphOf_[bytes[i]] != 0;
-    out[i] = inFace ? bytes[i] : ' ';
-    lacking = lacking || !inFace;
+    const bool alone = alone_[bytes[i]];
+    out[i] = alone ? ' ' : bytes[i];
+    lacking = lacking || alone;
   }
   return lacking;
 }
@@ -161,10 +169,14 @@ void GlyphCells::drawLacking(QPainter& painter, const unsigned char* bytes, int 
   painter.setFont(lackingFont_);
   painter.setPen(text_);
   for (int i = 0; i < count; ++i) {
-    if (!glyphsKnown_ || glyphOf_[bytes[i]] != 0) continue;
+    if (!alone_[bytes[i]]) continue;
     const int x = topLeft.x() + i * cell_.width();
     painter.setClipRect(QRect(x, topLeft.y(), cell_.width(), cell_.height()));
-    painter.drawText(x, topLeft.y() + ascent_, QString(QLatin1Char(ShownChar(bytes[i]))));
+    if (glyphOf_[bytes[i]] != 0) {
+      drawGlyphs(painter, &bytes[i], 1, QPointF(x, topLeft.y() + ascent_));
+    } else {
+      painter.drawText(x, topLeft.y() + ascent_, QString(QLatin1Char(ShownChar(bytes[i]))));
+    }
   }
   painter.restore();
 }

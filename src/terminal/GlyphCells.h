@@ -38,7 +38,8 @@ class GlyphCells {
   // amount that depends on where the painted part of the row starts.
   // Such a row is drawn with blanks in their place (`blankLacking` copies
   // the row so and says whether it held any), then `drawLacking` draws
-  // each of them alone, clipped to its own cell.
+  // each of them alone, clipped to its own cell. So are the bytes text
+  // drawing would hide when lines run through the text.
   bool blankLacking(const unsigned char* bytes, int count, unsigned char* out) const;
   void drawLacking(QPainter& painter, const unsigned char* bytes, int count, QPoint topLeft) const;
 
@@ -56,6 +57,7 @@ class GlyphCells {
   QFont lackingFont_;  // the font without its lines, drawn under the blanks
   std::array<quint32, 256> glyphOf_{};
   bool glyphsKnown_ = false;
+  std::array<bool, 256> alone_{};  // drawn alone in its cell
   bool linesThrough_ = false;
   QSize cell_;
   int ascent_ = 0;

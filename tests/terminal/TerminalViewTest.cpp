@@ -211,6 +211,30 @@ TEST_F(TerminalViewTest, RowsLookAsTheirTextDrawnWithTheFont) {
   EXPECT_EQ(Differing(OnScreen(), whole), 0);
 }
 
+// Underlined rows are drawn as text, which hides the soft hyphen and gives
+// a byte the face lacks its fallback's width: each must keep its own cell.
+TEST_F(TerminalViewTest, UnderlinedRowsKeepEveryByteInItsColumn) {
+  ShowViewport(64 * ti().charWidth, 40 * ti().charHeight);
+  LogFont underlined = program.settings().terminalFont;
+  underlined.underline = 1;
+  program.terminal().ApplyFont(underlined, program.settings().textColor);
+  Write(
+      "A B\r\nA\xAD"
+      "B\r\nA\x85"
+      "B\r\n");
+  view.viewport()->repaint();
+  const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const auto cell = [&](int row, int column) {
+    return image.copy(column * ti().charWidth, row * ti().charHeight, ti().charWidth,
+                      ti().charHeight);
+  };
+  for (int row = 1; row <= 2; ++row) {
+    EXPECT_TRUE(cell(row, 0) == cell(0, 0)) << "row " << row;
+    EXPECT_TRUE(cell(row, 2) == cell(0, 2)) << "row " << row;
+  }
+  EXPECT_FALSE(cell(1, 1) == cell(0, 1));  // the soft hyphen shows
+}
+
 TEST_F(TerminalViewTest, LargerFontMakesLargerCellsAndLongerScrollRanges) {
   ShowViewport(300, 200);
   const int width = ti().charWidth, height = ti().charHeight;
