@@ -14,26 +14,37 @@ namespace {
 
 constexpr int MAX_ROW = 64;
 
-
 }  // namespace
 
 void GlyphCells::setFont(const QFont& font, QSize cell, int ascent, QColor text,
                          QColor background) {
-  glyphsUsable_ = false;
+  glyphsKnown_ = false;
+  alone_.fill(false);
+  linesThrough_ = font.underline() || font.strikeOut();
+  lackingFont_ = font;
+  lackingFont_.setUnderline(false);
+  lackingFont_.setStrikeOut(false);
   cellsFormat_ = QImage::Format_Invalid;  // every cell is drawn again
   cell_ = cell;
   ascent_ = ascent;
   text_ = text;
   background_ = background;
   rawFont_ = QRawFont::fromFont(font);
-  if (!rawFont_.isValid() || font.underline() || font.strikeOut()) return;
+  if (!rawFont_.isValid()) return;
   QString chars(256, QLatin1Char(' '));
   for (int byte = 0; byte < 256; ++byte) {
     chars[byte] = QLatin1Char(ShownChar(static_cast<unsigned char>(byte)));
   }
   int count = static_cast<int>(glyphOf_.size());
-  glyphsUsable_ = rawFont_.glyphIndexesForChars(chars.constData(), 256, glyphOf_.data(), &count) &&
-                  count == 256;
+  glyphsKnown_ = rawFont_.glyphIndexesForChars(chars.constData(), 256, glyphOf_.data(), &count) &&
+                 count == 256;
+  // Text drawing also hides format characters (the soft hyphen), taking
+  // their cell away; with lines through the text, rows are drawn so.
+  for (int byte = 0; glyphsKnown_ && byte < 256; ++byte) {
+    alone_[static_cast<size_t>(byte)] =
+        glyphOf_[static_cast<size_t>(byte)] == 0 ||
+        (linesThrough_ && chars[byte].category() == QChar::Other_Format);
+  }
 }
 
 void GlyphCells::setBackground(QColor background) {
@@ -106,9 +117,8 @@ bool GlyphCells::cellsInside(const unsigned char* bytes, int count, QImage::Form
   return true;
 }
 
-bool GlyphCells::drawRow(QPainter& painter, const unsigned char* bytes, int count,
-                         QPoint topLeft) {
-  if (!glyphsUsable_ || count <= 0 || count > MAX_ROW) return false;
+bool GlyphCells::drawRow(QPainter& painter, const unsigned char* bytes, int count, QPoint topLeft) {
+  if (!glyphsKnown_ || linesThrough_ || count <= 0 || count > MAX_ROW) return false;
   for (int i = 0; i < count; ++i) {
     if (glyphOf_[bytes[i]] == 0) return false;
   }
@@ -139,6 +149,36 @@ bool GlyphCells::drawRow(QPainter& painter, const unsigned char* bytes, int coun
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   ++rowsCopied_;
   return true;
+}
+
+// Without a glyph table no byte is drawn alone, and rows are drawn as their
+// text.
+bool GlyphCells::blankLacking(const unsigned char* bytes, int count, unsigned char* out) const {
+  bool lacking = false;
+  for (int i = 0; i < count; ++i) {
+    const bool alone = alone_[bytes[i]];
+    out[i] = alone ? ' ' : bytes[i];
+    lacking = lacking || alone;
+  }
+  return lacking;
+}
+
+void GlyphCells::drawLacking(QPainter& painter, const unsigned char* bytes, int count,
+                             QPoint topLeft) const {
+  painter.save();
+  painter.setFont(lackingFont_);
+  painter.setPen(text_);
+  for (int i = 0; i < count; ++i) {
+    if (!alone_[bytes[i]]) continue;
+    const int x = topLeft.x() + i * cell_.width();
+    painter.setClipRect(QRect(x, topLeft.y(), cell_.width(), cell_.height()));
+    if (glyphOf_[bytes[i]] != 0) {
+      drawGlyphs(painter, &bytes[i], 1, QPointF(x, topLeft.y() + ascent_));
+    } else {
+      painter.drawText(x, topLeft.y() + ascent_, QString(QLatin1Char(ShownChar(bytes[i]))));
+    }
+  }
+  painter.restore();
 }
 
 }  // namespace tw

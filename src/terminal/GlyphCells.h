@@ -28,9 +28,20 @@ class GlyphCells {
 
   // Draws `count` bytes (at most 64) as one row of cells from `topLeft`.
   // False when a byte has no glyph in the face or lines run through the
-  // text (underline, strike-out): the row is then left to drawText and the
-  // font's fallbacks, and nothing has been drawn.
+  // text (underline, strike-out): the row is then left to drawText, and
+  // nothing has been drawn.
   bool drawRow(QPainter& painter, const unsigned char* bytes, int count, QPoint topLeft);
+
+  // A byte the face has no glyph for is drawn by one of the font's
+  // fallbacks, which advances by its own width, not by one cell: drawn in
+  // a row's text, it would move every later byte out of its column, by an
+  // amount that depends on where the painted part of the row starts.
+  // Such a row is drawn with blanks in their place (`blankLacking` copies
+  // the row so and says whether it held any), then `drawLacking` draws
+  // each of them alone, clipped to its own cell. So are the bytes text
+  // drawing would hide when lines run through the text.
+  bool blankLacking(const unsigned char* bytes, int count, unsigned char* out) const;
+  void drawLacking(QPainter& painter, const unsigned char* bytes, int count, QPoint topLeft) const;
 
   // Rows copied from drawn cells and rows drawn glyph by glyph so far.
   int rowsCopied() const { return rowsCopied_; }
@@ -43,8 +54,11 @@ class GlyphCells {
   void drawGlyphs(QPainter& painter, const unsigned char* bytes, int count, QPointF origin) const;
 
   QRawFont rawFont_;
+  QFont lackingFont_;  // the font without its lines, drawn under the blanks
   std::array<quint32, 256> glyphOf_{};
-  bool glyphsUsable_ = false;
+  bool glyphsKnown_ = false;
+  std::array<bool, 256> alone_{};  // drawn alone in its cell
+  bool linesThrough_ = false;
   QSize cell_;
   int ascent_ = 0;
   QColor text_;

@@ -2,6 +2,7 @@
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <array>
 
 #include "terminal/TerminalFont.h"
 #include "terminal/TerminalView.h"
@@ -11,13 +12,11 @@ namespace tw {
 
 namespace {
 
-// One row's cells as text. Control bytes drawn as spaces keep every later
+// A row's cells as text. Control bytes drawn as spaces keep every later
 // cell of the run in its column.
-QString RowText(const tw::TerminalInfo& ti, int row, int firstColumn, int count) {
+QString RowText(const unsigned char* bytes, int count) {
   QString text(count, QLatin1Char(' '));
-  for (int i = 0; i < count; ++i) {
-    text[i] = QLatin1Char(tw::ShownChar(static_cast<unsigned char>(ti.cell(row, firstColumn + i))));
-  }
+  for (int i = 0; i < count; ++i) text[i] = QLatin1Char(tw::ShownChar(bytes[i]));
   return text;
 }
 
@@ -64,8 +63,14 @@ void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, con
     if (blankIsEmpty && RowIsBlank(ti, row, range.firstColumn, count)) continue;
     const auto* bytes = reinterpret_cast<const unsigned char*>(
         &ti.screen[static_cast<size_t>(row * tw::SCREEN_COLUMNS + range.firstColumn)]);
-    if (glyphCells_.drawRow(painter, bytes, count, QPoint(x, y))) continue;
-    painter.drawText(x, y + ascent, RowText(ti, row, range.firstColumn, count));
+    // Bytes the face lacks are blanks in the row and drawn in their cells.
+    std::array<unsigned char, tw::SCREEN_COLUMNS> inFace;
+    const bool lacking = glyphCells_.blankLacking(bytes, count, inFace.data());
+    const unsigned char* shown = lacking ? inFace.data() : bytes;
+    if (!glyphCells_.drawRow(painter, shown, count, QPoint(x, y))) {
+      painter.drawText(x, y + ascent, RowText(shown, count));
+    }
+    if (lacking) glyphCells_.drawLacking(painter, bytes, count, QPoint(x, y));
   }
 }
 

@@ -5,10 +5,12 @@
 #include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QFontDialog>
+#include <QGlyphRun>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRawFont>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -52,7 +54,6 @@ class TerminalViewTest : public test::TerminalViewFixture {
     }
     EXPECT_GT(checked, 0);
   }
-
 };
 
 TEST_F(TerminalViewTest, PaintsTextOnlyInOccupiedCellsInTheTextColour) {
@@ -119,10 +120,19 @@ TEST_F(TerminalViewTest, ScrollBarsFollowTheModelAndDriveIt) {
   ExpectInkOnlyOnCharacters(OnScreen());
 }
 
+int Differing(const QImage& a, const QImage& b) {
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y);
+  }
+  return differing;
+}
+
 // Rows are drawn from a glyph table made once per font, or copied from cells
 // drawn once; every byte value must look exactly as drawing the row's text
-// with the font does, including bytes the face has no glyph for (drawn by
-// the font's fallbacks).
+// with the font does. A byte the face has no glyph for is drawn by one of
+// the font's fallbacks, whose advance is its own: it stays in its own cell
+// and every other byte in its column, however the row is cut for painting.
 TEST_F(TerminalViewTest, RowsLookAsTheirTextDrawnWithTheFont) {
   ShowViewport(64 * ti().charWidth + 40, 40 * ti().charHeight);
   LogFont boldItalic = program.settings().terminalFont;
@@ -151,24 +161,32 @@ TEST_F(TerminalViewTest, RowsLookAsTheirTextDrawnWithTheFont) {
     painter.setPen(QColor(program.settings().textColor & 0xFF,
                           (program.settings().textColor >> 8) & 0xFF,
                           (program.settings().textColor >> 16) & 0xFF));
+    // Each byte alone at its column, as the font draws its character; one
+    // the face lacks clipped to its cell. Text drawing hides format
+    // characters (the soft hyphen): they show the face's glyph.
+    const QRawFont face = QRawFont::fromFont(view.terminalFont());
     const int ascent = QFontMetrics(view.terminalFont()).ascent();
+    const int w = ti().charWidth, h = ti().charHeight;
     for (int row = 0; row < SCREEN_ROWS; ++row) {
-      QString text(SCREEN_COLUMNS, QLatin1Char(' '));
       for (int column = 0; column < SCREEN_COLUMNS; ++column) {
-        const auto byte = static_cast<unsigned char>(ti().cell(row, column));
-        if (byte >= 0x20 && byte != 0x7F) text[column] = QChar(byte);
+        const QChar c(static_cast<unsigned char>(ti().cell(row, column)));
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) continue;
+        const bool inFace = face.supportsCharacter(c);
+        painter.setClipRect(inFace ? 0 : column * w, row * h, inFace ? SCREEN_COLUMNS * w : w, h);
+        const QPointF origin(column * w, row * h + ascent);
+        if (c.category() != QChar::Other_Format) {
+          painter.drawText(origin, QString(c));
+          continue;
+        }
+        QGlyphRun glyph;
+        glyph.setRawFont(face);
+        glyph.setGlyphIndexes(face.glyphIndexesForString(QString(c)));
+        glyph.setPositions({QPointF(0, 0)});
+        painter.drawGlyphRun(origin, glyph);
       }
-      const int y = row * ti().charHeight;
-      painter.setClipRect(0, y, SCREEN_COLUMNS * ti().charWidth, ti().charHeight);
-      painter.drawText(0, y + ascent, text);
     }
     painter.end();
-
-    int differing = 0;
-    for (int y = 0; y < shown.height(); ++y) {
-      for (int x = 0; x < shown.width(); ++x) differing += shown.pixel(x, y) != expected.pixel(x, y);
-    }
-    EXPECT_EQ(differing, 0) << font.faceName << " " << font.height;
+    EXPECT_EQ(Differing(shown, expected), 0) << font.faceName << " " << font.height;
     copied.push_back(view.glyphCells().rowsCopied() - copiedBefore);
     drawn.push_back(view.glyphCells().rowsDrawn() - drawnBefore);
   }
@@ -178,6 +196,43 @@ TEST_F(TerminalViewTest, RowsLookAsTheirTextDrawnWithTheFont) {
   EXPECT_GT(copied[0], 0);
   EXPECT_EQ(drawn[0], 0);
   EXPECT_GT(drawn[1], 0);
+
+  // Painted in strips that cut the rows through bytes the face lacks and
+  // next to them, the default font's screen looks the same as painted whole.
+  program.terminal().ApplyFont(program.settings().terminalFont, program.settings().textColor);
+  view.viewport()->repaint();
+  const QImage whole = OnScreen();
+  int from = 0;
+  for (const int to : {3, 21, 22, 33, 40, 64}) {
+    view.viewport()->repaint(from * ti().charWidth, 0, (to - from) * ti().charWidth,
+                             SCREEN_ROWS * ti().charHeight);
+    from = to;
+  }
+  EXPECT_EQ(Differing(OnScreen(), whole), 0);
+}
+
+// Underlined rows are drawn as text, which hides the soft hyphen and gives
+// a byte the face lacks its fallback's width: each must keep its own cell.
+TEST_F(TerminalViewTest, UnderlinedRowsKeepEveryByteInItsColumn) {
+  ShowViewport(64 * ti().charWidth, 40 * ti().charHeight);
+  LogFont underlined = program.settings().terminalFont;
+  underlined.underline = 1;
+  program.terminal().ApplyFont(underlined, program.settings().textColor);
+  Write(
+      "A B\r\nA\xAD"
+      "B\r\nA\x85"
+      "B\r\n");
+  view.viewport()->repaint();
+  const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const auto cell = [&](int row, int column) {
+    return image.copy(column * ti().charWidth, row * ti().charHeight, ti().charWidth,
+                      ti().charHeight);
+  };
+  for (int row = 1; row <= 2; ++row) {
+    EXPECT_TRUE(cell(row, 0) == cell(0, 0)) << "row " << row;
+    EXPECT_TRUE(cell(row, 2) == cell(0, 2)) << "row " << row;
+  }
+  EXPECT_FALSE(cell(1, 1) == cell(0, 1));  // the soft hyphen shows
 }
 
 TEST_F(TerminalViewTest, LargerFontMakesLargerCellsAndLongerScrollRanges) {
