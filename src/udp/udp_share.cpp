@@ -43,7 +43,7 @@ UdpShare::UdpShare(UdpLinks links)
   RxInit(watchRx_);
   watcher_ = std::make_unique<ModemInterpreter>(InterpreterLinks{
       links_.out, *noSink_, links_.logs, watchSettings_, links_.modem, links_.state, links_.stats,
-      watchFrames_.get(), links_.noiseReport, UDP_MODEM_SOURCE});
+      watchFrames_.get(), links_.noiseReport, nullptr, UDP_MODEM_SOURCE});
   links_.logs.SetLineTap([this](int source, std::string_view line) { OnLogLine(source, line); });
   links_.gps.SetFixListener([this](const std::string& sentence) { OnGpsFix(sentence); });
 }
