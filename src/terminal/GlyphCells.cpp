@@ -14,7 +14,6 @@ namespace {
 
 constexpr int MAX_ROW = 64;
 
-
 }  // namespace
 
 void GlyphCells::setFont(const QFont& font, QSize cell, int ascent, QColor text,
@@ -106,8 +105,7 @@ bool GlyphCells::cellsInside(const unsigned char* bytes, int count, QImage::Form
   return true;
 }
 
-bool GlyphCells::drawRow(QPainter& painter, const unsigned char* bytes, int count,
-                         QPoint topLeft) {
+bool GlyphCells::drawRow(QPainter& painter, const unsigned char* bytes, int count, QPoint topLeft) {
   if (!glyphsUsable_ || count <= 0 || count > MAX_ROW) return false;
   for (int i = 0; i < count; ++i) {
     if (glyphOf_[bytes[i]] == 0) return false;

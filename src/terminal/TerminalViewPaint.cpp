@@ -2,10 +2,12 @@
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "terminal/TerminalFont.h"
 #include "terminal/TerminalView.h"
 #include "terminal/terminal_screen.h"
+#include "terminal/terminal_scrollback.h"
 
 namespace tw {
 
@@ -13,17 +15,17 @@ namespace {
 
 // One row's cells as text. Control bytes drawn as spaces keep every later
 // cell of the run in its column.
-QString RowText(const tw::TerminalInfo& ti, int row, int firstColumn, int count) {
+QString RowText(const char* cells, int count) {
   QString text(count, QLatin1Char(' '));
   for (int i = 0; i < count; ++i) {
-    text[i] = QLatin1Char(tw::ShownChar(static_cast<unsigned char>(ti.cell(row, firstColumn + i))));
+    text[i] = QLatin1Char(tw::ShownChar(static_cast<unsigned char>(cells[i])));
   }
   return text;
 }
 
-bool RowIsBlank(const tw::TerminalInfo& ti, int row, int firstColumn, int count) {
+bool RowIsBlank(const char* cells, int count) {
   for (int i = 0; i < count; ++i) {
-    if (tw::HasInk(static_cast<unsigned char>(ti.cell(row, firstColumn + i)))) return false;
+    if (tw::HasInk(static_cast<unsigned char>(cells[i]))) return false;
   }
   return true;
 }
@@ -41,7 +43,10 @@ void TerminalView::paintEvent(QPaintEvent* event) {
   painter.setClipping(false);
   paintSelection(painter, *ti);
   tw::MoveTerminalCaret(*ti, *this);
-  paintCaret(painter, event->rect());
+  // The caret is on the screen's bottom row, which is not where the view is
+  // while it is scrolled back.
+  if (ti->history.back == 0) paintCaret(painter, event->rect());
+  paintMark(painter, *ti);
 }
 
 void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, const QRect& area) {
@@ -61,11 +66,14 @@ void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, con
     const QRect cells(x, y, count * ti.charWidth, ti.charHeight);
     painter.setClipRect(cells);
     painter.fillRect(cells, background);
-    if (blankIsEmpty && RowIsBlank(ti, row, range.firstColumn, count)) continue;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(
-        &ti.screen[static_cast<size_t>(row * tw::SCREEN_COLUMNS + range.firstColumn)]);
+    // At the bottom this is the screen's row; scrolled back, a history row.
+    const char* shown = tw::DocumentRow(ti, tw::ShownRow(ti, row));
+    if (shown == nullptr) continue;
+    const char* cellsText = shown + range.firstColumn;
+    if (blankIsEmpty && RowIsBlank(cellsText, count)) continue;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(cellsText);
     if (glyphCells_.drawRow(painter, bytes, count, QPoint(x, y))) continue;
-    painter.drawText(x, y + ascent, RowText(ti, row, range.firstColumn, count));
+    painter.drawText(x, y + ascent, RowText(cellsText, count));
   }
 }
 
@@ -73,11 +81,14 @@ void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, con
 void TerminalView::paintSelection(QPainter& painter, const tw::TerminalInfo& ti) {
   if (!selection_.active) return;
   const tw::CellPos a = selection_.first(), b = selection_.last();
+  const int64_t top = tw::ShownRow(ti, 0);
+  const int firstRow = static_cast<int>(std::clamp<int64_t>(a.row - top, 0, tw::SCREEN_ROWS));
+  const int lastRow = static_cast<int>(std::clamp<int64_t>(b.row - top, -1, tw::SCREEN_ROWS - 1));
   const bool xorPaint = painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
   if (xorPaint) painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  for (int row = a.row; row <= b.row; ++row) {
-    const int first = row == a.row ? a.column : 0;
-    const int last = row == b.row ? b.column : tw::SCREEN_COLUMNS - 1;
+  for (int row = firstRow; row <= lastRow; ++row) {
+    const int first = top + row == a.row ? a.column : 0;
+    const int last = top + row == b.row ? b.column : tw::SCREEN_COLUMNS - 1;
     const QRect cells(first * ti.charWidth - ti.scrollX, row * ti.charHeight - ti.scrollY,
                       (last - first + 1) * ti.charWidth, ti.charHeight);
     if (xorPaint) {

@@ -102,12 +102,12 @@ TEST(MenuTable, EightTopLevelMenusInOrderWithAllTheirItems) {
   }
   EXPECT_EQ(titles, (std::vector<std::string>{"T&idewire", "&Modem", "&Test", "&Data", "&View",
                                               "Ma&p", "GPS", "UDP"}));
-  EXPECT_EQ(itemCount, (std::map<std::string, int>{{"T&idewire", 16},
+  EXPECT_EQ(itemCount, (std::map<std::string, int>{{"T&idewire", 17},
                                                    {"&Modem", 35},
                                                    {"&Test", 191},
                                                    {"&Data", 26},
                                                    // with "Noise Spectrum &Chart..."
-                                                   {"&View", 8},
+                                                   {"&View", 9},
                                                    {"Ma&p", 3},
                                                    {"GPS", 4},
                                                    {"UDP", 4}}));
