@@ -64,7 +64,13 @@ QFont WithStyleName(QFont font) {
       font.setStyleName(style);
     }
   }
-  return font;
+  if (best < 0) return font;
+  // The database's own font for that style is what the dialog's lists match.
+  QFont styled = QFontDatabase::font(family, font.styleName(), font.pointSize());
+  if (font.pixelSize() > 0) styled.setPixelSize(font.pixelSize());
+  styled.setUnderline(font.underline());
+  styled.setStrikeOut(font.strikeOut());
+  return styled;
 }
 
 // A colour button: its swatch, and the colour dialog it opens.
@@ -124,6 +130,8 @@ bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_
   fonts->setOptions(QFontDialog::NoButtons | QFontDialog::MonospacedFonts |
                     QFontDialog::DontUseNativeDialog);
   fonts->setCurrentFont(WithStyleName(current));
+  // What the dialog starts on: OK without a change keeps the font as it is.
+  const QFont started = fonts->currentFont();
   // Escape in the embedded chooser cancels the whole dialog instead of
   // hiding just the chooser.
   QObject::connect(fonts, &QDialog::rejected, &dialog, &QDialog::reject);
@@ -153,13 +161,15 @@ bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_
   if (dialog.exec() != QDialog::Accepted) return false;
 
   const QFont chosen = fonts->currentFont();
-  lf.faceName = chosen.family().toStdString();
-  lf.height = PixelHeight(chosen, view);
-  lf.width = 0;  // the face's own width
-  lf.weight = chosen.weight();
-  lf.italic = chosen.italic() ? 1 : 0;
-  lf.underline = chosen.underline() ? 1 : 0;
-  lf.strikeOut = chosen.strikeOut() ? 1 : 0;
+  if (chosen != started) {
+    lf.faceName = chosen.family().toStdString();
+    lf.height = PixelHeight(chosen, view);
+    lf.width = 0;  // the face's own width
+    lf.weight = chosen.weight();
+    lf.italic = chosen.italic() ? 1 : 0;
+    lf.underline = chosen.underline() ? 1 : 0;
+    lf.strikeOut = chosen.strikeOut() ? 1 : 0;
+  }
   textColor = RGB(color.red(), color.green(), color.blue());
   // A background left alone keeps following the desktop's.
   if (back != backBefore) backColor = RGB(back.red(), back.green(), back.blue());

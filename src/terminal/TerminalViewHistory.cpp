@@ -90,8 +90,9 @@ void TerminalView::askFind() {
 void TerminalView::paintMark(QPainter& painter, const tw::TerminalInfo& ti) {
   if (ti.history.back == 0) return;
   const int lines = ti.history.unseen;
-  const QString text =
-      lines == 0 ? tr("History - End returns") : tr("%n new line(s) - End returns", nullptr, lines);
+  QString text = tr("%1 new lines - End returns").arg(lines);
+  if (lines == 0) text = tr("History - End returns");
+  if (lines == 1) text = tr("1 new line - End returns");
   const QFontMetrics metrics(font_);
   const QRect box = metrics.boundingRect(text).adjusted(-6, -3, 6, 3);
   const QRect shown(viewport()->width() - box.width() - 4, viewport()->height() - box.height() - 4,
