@@ -203,6 +203,10 @@ bool MainWindow::ChooseFont(LogFont& font, int32_t& color) {
   return view_->chooseFont(font, color);
 }
 
+bool MainWindow::ChooseFont(LogFont& font, int32_t& color, int32_t& back) {
+  return view_->chooseFont(font, color, back);
+}
+
 std::string MainWindow::ChooseFileToOpen(const FileRequest& request) {
   return RunFileDialog(request, false);
 }

@@ -52,6 +52,7 @@ class MainWindow : public QMainWindow, public Ui {
   void Beep() override;
   void SetWaitCursor(bool on) override;
   bool ChooseFont(LogFont& font, int32_t& color) override;
+  bool ChooseFont(LogFont& font, int32_t& color, int32_t& back) override;
   std::string ChooseFileToOpen(const FileRequest& request) override;
   std::string ChooseFileToSave(const FileRequest& request) override;
   void PostCommand(int id) override;

@@ -225,6 +225,10 @@ void MenuCommands::ViewMenu(MenuWriter& m) {
   m.Item("Noise Spectrum &Chart...", cmd::NOISE_SPECTRUM_CHART, [](Program& p) {
     if (p.dialogs_.diagnostics) p.dialogs_.diagnostics->ShowNoiseChart(p.noiseChart_);
   });
+  m.Separator();
+  m.Item(
+      "Night View", cmd::NIGHT_VIEW, [](Program& p) { p.ToggleNightView(); }, {},
+      [](const MenuInputs& in) { return in.settings.nightView != 0; });
   m.End();
 }
 

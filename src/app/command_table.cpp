@@ -253,6 +253,7 @@ void MenuCommands::ProgramMenu(MenuWriter& m) {
          [](Program& p) { p.ApplyConfigChanges(p.config_.ConfigLoad()); });
   m.Item("Save Configuration...", cmd::SAVE_CONFIGURATION,
          [](Program& p) { p.config_.ConfigSave(); });
+  m.Item("Save History As...", cmd::SAVE_HISTORY, [](Program& p) { p.SaveHistory(); });
   m.Separator();
   m.Popup("NMEA &Log");
   m.Item(

@@ -9,6 +9,7 @@
 #include "diagnostics/noise_report.h"
 #include "diagnostics/test_cycle.h"
 #include "serial/open_failure.h"
+#include "terminal/terminal_colors.h"
 #include "terminal/terminal_screen.h"
 
 namespace tw {
@@ -56,7 +57,7 @@ Program::Program(const Clock& clock, SerialPortOpener& ports, Ui& ui, TerminalSu
   // A log that fails says so on the terminal, and its menu items follow:
   // a log closed by a failed write or a failed open offers "Start" again.
   logs_.SetFailureLine([this](const std::string& line, bool) {
-    terminal_.PrintLine(line);
+    terminal_.PrintWrapped(line);
     RefreshMenu();
   });
   // What the modem connection's changes show; a reconnect brings back the
@@ -166,13 +167,15 @@ void Program::SetTitle(const std::string& title) {
 }
 
 void Program::ChooseTerminalFont() {
-  if (terminal_.info() && ui_.ChooseFont(settings_.terminalFont, settings_.textColor)) {
+  if (terminal_.info() &&
+      ui_.ChooseFont(settings_.terminalFont, settings_.textColor, settings_.backColor)) {
     SetTerminalFont();
   }
 }
 
 void Program::SetTerminalFont() {
-  terminal_.ApplyFont(settings_.terminalFont, settings_.textColor);
+  const TerminalColors colors = ShownColors(settings_);
+  terminal_.ApplyFont(settings_.terminalFont, colors.text, colors.back);
 }
 
 ConfigChanges Program::LoadConfigFile(const std::filesystem::path& path) {
@@ -203,8 +206,8 @@ bool Program::ModemConnect() {
   ui_.SetWaitCursor(true);
   const bool ok = modem_.Connect();  // ShowConnected on success
   if (!ok) {
-    terminal_.PrintLine(OpenFailureLine(FixedFormat("COM%d", settings_.modemPort.portNumber),
-                                        modem_.lastFailure()));
+    terminal_.PrintWrapped(OpenFailureLine(FixedFormat("COM%d", settings_.modemPort.portNumber),
+                                           modem_.lastFailure()));
   }
   ui_.SetWaitCursor(false);
   return ok;

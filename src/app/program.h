@@ -219,6 +219,9 @@ class Program {
   void ChooseTransmitSource(int id);
   void ChooseTerminalFont();
   void SetTerminalFont();
+  // The terminal's history and night view (program_history.cpp).
+  void SaveHistory();
+  void ToggleNightView();
   // The main menu's log commands (LogControls); each leaves the items as
   // the log is afterwards.
   void LogStart(bool nmea);

@@ -78,7 +78,7 @@ ConfigChanges ConfigFiles::ConfigLoadFile(const std::filesystem::path& path) {
     why = parse.error;
   }
   if (!parse.ok) {
-    out_.PrintLine(
+    out_.PrintWrapped(
         FixedFormat("Error: Configuration not loaded from \"%s\": %s; no setting changed.",
                     PathToUtf8(path).c_str(), why.c_str()));
     return {};
@@ -100,8 +100,8 @@ bool ConfigFiles::ConfigSaveFile(const std::filesystem::path& path) {
   const std::string text =
       devices_ ? ConfigToXml(settings_, devices_->choices()) : ConfigToXml(settings_);
   if (!ReplaceFile(path, text, why)) {
-    out_.PrintLine(FixedFormat("Error: Configuration not saved to \"%s\": %s.",
-                               PathToUtf8(path).c_str(), why.c_str()));
+    out_.PrintWrapped(FixedFormat("Error: Configuration not saved to \"%s\": %s.",
+                                  PathToUtf8(path).c_str(), why.c_str()));
     return false;
   }
   out_.PrintLine(FixedFormat("saved: \"%s\"", PathToUtf8(path).c_str()));
@@ -118,7 +118,8 @@ ConfigChanges ConfigFiles::Compare(const Settings& before) const {
     changes.interval |= field == &settings_.testInterval;
     changes.modemPort |= Inside(field, settings_.modemPort);
     changes.gpsPort |= Inside(field, settings_.gpsPort);
-    changes.font |= Inside(field, settings_.terminalFont) || field == &settings_.textColor;
+    changes.font |= Inside(field, settings_.terminalFont) || field == &settings_.textColor ||
+                    field == &settings_.backColor || field == &settings_.nightView;
   }
   return changes;
 }
@@ -130,7 +131,7 @@ void ConfigFiles::ReportSkipped(const std::vector<std::string>& names) {
     list += (k ? ", " : "") + ShownConfigName(names[k], SKIPPED_NAME_CHARS);
   }
   if (names.size() > SKIPPED_NAMES_SHOWN) list += ", ...";
-  out_.PrintLine(
+  out_.PrintWrapped(
       FixedFormat("Config: skipped %zu unknown element(s): %s", names.size(), list.c_str()));
 }
 
@@ -138,12 +139,12 @@ void ConfigFiles::ReportSkipped(const std::vector<std::string>& names) {
 // way on them, so the loaded settings wait for the next connect.
 void ConfigFiles::ReportOpenPorts(const ConfigChanges& changes) {
   if (changes.modemPort && ports_.modemOpen && ports_.modemOpen()) {
-    out_.PrintLine(
+    out_.PrintWrapped(
         "Config: the modem port stays connected as it was; its loaded settings apply at the "
         "next connect.");
   }
   if (changes.gpsPort && ports_.gpsOpen && ports_.gpsOpen()) {
-    out_.PrintLine(
+    out_.PrintWrapped(
         "Config: the GPS port stays connected as it was; its loaded settings apply at the next "
         "connect.");
   }

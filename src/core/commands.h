@@ -133,6 +133,10 @@ constexpr int NOISE_SPECTRUM = 40282;
 // The noise chart window: the last noise report drawn as bars.
 constexpr int NOISE_SPECTRUM_CHART = 40390;
 
+// The terminal's dark view for night watches, and saving its history.
+constexpr int NIGHT_VIEW = 40422;
+constexpr int SAVE_HISTORY = 40423;
+
 // "Ma&p"
 constexpr int SEND_COMMS_TO_MAP = 40313;
 constexpr int SEND_GPS_TO_MAP = 40346;

@@ -21,6 +21,9 @@ constexpr const char* TITLE_NOT_CONNECTED = "Tidewire [not connected]";
 // A colour as 0x00BBGGRR: red in the low byte.
 constexpr int32_t RGB(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
+// The terminal background that follows the desktop's window colour.
+constexpr int32_t BACKGROUND_SYSTEM = -1;
+
 // What the operator chose in the font dialog.
 struct LogFont {
   int32_t height = 14;
@@ -106,6 +109,10 @@ struct Settings {
 
   LogFont terminalFont;
   int32_t textColor = 0;
+  // The terminal's background (0x00BBGGRR), or BACKGROUND_SYSTEM for the
+  // desktop's window colour; Night View draws dark red on black instead.
+  int32_t backColor = 0;
+  int32_t nightView = 0;
 
   // The custom command string, kept with its CR LF; empty until one is set.
   std::string customString;

@@ -142,6 +142,9 @@ void AddFont(TableWriter& t) {
          [](Settings& s) -> std::string& { return s.terminalFont.faceName; });
   t.Number("textColor", RGB(0, 0, 128), SettingRule::Between(0, COLOR_MAX),
            [](Settings& s) -> int32_t& { return s.textColor; });
+  t.Number("backColor", BACKGROUND_SYSTEM, SettingRule::Between(BACKGROUND_SYSTEM, COLOR_MAX),
+           [](Settings& s) -> int32_t& { return s.backColor; });
+  t.Toggle("nightView", cmd::NIGHT_VIEW, 0, [](Settings& s) -> int32_t& { return s.nightView; });
 }
 
 void AddNodes(TableWriter& t) {

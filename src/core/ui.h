@@ -34,6 +34,11 @@ class Dialogs {
   // The font dialog on the given font and colour; true when the operator
   // chose OK (both have then been updated).
   virtual bool ChooseFont(LogFont& font, int32_t& color) = 0;
+  // The same with the background colour too; where a desktop offers no
+  // background choice, the background stays as it is.
+  virtual bool ChooseFont(LogFont& font, int32_t& color, int32_t& /*back*/) {
+    return ChooseFont(font, color);
+  }
 };
 
 // One file type offered by a file chooser: "Tidewire Config Files", "*.twc".

@@ -59,7 +59,7 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
   const uint8_t* stream = frame.payload.data() + ACP_HEADER_BYTES;
   const void* zero = std::memchr(stream, 0, static_cast<size_t>(count));
   if (zero == nullptr) {
-    frames.PrintDataLine(
+    frames.PrintDataWrapped(
         FixedFormat("ACP[%d]: error: file title does not fit in the frame, file dropped.", s));
     return -1;
   }
@@ -67,7 +67,7 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
   const std::string title(reinterpret_cast<const char*>(stream), static_cast<size_t>(titleLength));
   const std::string name = SafeReceivedName(title);
   if (name.empty()) {
-    frames.PrintDataLine(FixedFormat("ACP[%d]: error: unsafe file name '%s', file dropped.", s,
+    frames.PrintDataWrapped(FixedFormat("ACP[%d]: error: unsafe file name '%s', file dropped.", s,
                                      Printable(title).c_str()));
     return -1;
   }
@@ -82,7 +82,7 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
   file = CreateReceivedFile(state.folder, name, created);
   state.path = created.path;
   if (created.exhausted) {
-    frames.PrintDataLine(
+    frames.PrintDataWrapped(
         FixedFormat("ACP[%d]: error: no free name for '%s' [%d taken], file dropped.", s,
                     Printable(name).c_str(), ACP_NAME_NUMBER_MAX));
     DropReception(state);
@@ -90,7 +90,7 @@ int StartReceivedFile(DataFrames& frames, const DataFrame& frame, int count, Ope
   }
   if (file.file != nullptr) state.file = file.identity;
   if (file.file != nullptr && created.name != title) {
-    frames.PrintDataLine(FixedFormat("ACP[%d]: file '%s' is written as '%s'.", s,
+    frames.PrintDataWrapped(FixedFormat("ACP[%d]: file '%s' is written as '%s'.", s,
                                      Printable(title).c_str(), created.name.c_str()));
   }
   state.received = count - titleLength - 1;

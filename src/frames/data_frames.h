@@ -41,6 +41,8 @@ class DataFrames : public DataFrameHandler {
                              int32_t byteCount) override;
 
   void PrintDataLine(const std::string& text) const { out_.PrintLine(text); }
+  // A line this program composes (a file name, a reason): broken to fit.
+  void PrintDataWrapped(const std::string& text) const { out_.PrintWrapped(text); }
 
   FileChooser& files() { return files_; }
   const std::filesystem::path& receiveFolder() const { return receiveFolder_; }

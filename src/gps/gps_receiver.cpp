@@ -17,7 +17,7 @@ GpsReceiver::GpsReceiver(GpsLinks links) : links_(links) {}
 
 bool GpsReceiver::GPSOpen() {
   if (!OpenPort()) {
-    links_.out.PrintLine(
+    links_.out.PrintWrapped(
         OpenFailureLine(FixedFormat("GPS port COM%d", links_.settings.gpsPort.portNumber),
                         links_.link.lastFailure()));
     links_.boxes.MessageBox(GPS_CANT_CONNECT, GPS_BOX_CAPTION, BoxIcon::Warning);

@@ -86,17 +86,18 @@ void AnswerDataRequest(const InterpreterLinks& m, const std::string& line, const
   // A damaged request gets one line instead of an answer: nothing to send,
   // or a frame for a node that cannot exist.
   if (length > MAX_DATA_REQUEST_BYTES) {
-    m.out.PrintLine(FixedFormat("Error: Data request of %d bytes refused [at most %d].", length,
-                                MAX_DATA_REQUEST_BYTES));
+    m.out.PrintWrapped(FixedFormat("Error: Data request of %d bytes refused [at most %d].", length,
+                                   MAX_DATA_REQUEST_BYTES));
     return;
   }
   if (length < 1) {
-    m.out.PrintLine(FixedFormat("Error: Data request of %d bytes refused [at least 1].", length));
+    m.out.PrintWrapped(
+        FixedFormat("Error: Data request of %d bytes refused [at least 1].", length));
     return;
   }
   if (source < 0 || source >= NODE_COUNT || destination < 0 || destination >= NODE_COUNT) {
-    m.out.PrintLine(FixedFormat("Error: Data request %d->%d refused [nodes are 0..%d].", source,
-                                destination, NODE_COUNT - 1));
+    m.out.PrintWrapped(FixedFormat("Error: Data request %d->%d refused [nodes are 0..%d].", source,
+                                   destination, NODE_COUNT - 1));
     return;
   }
   const Settings& settings = m.settings;

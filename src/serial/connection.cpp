@@ -55,8 +55,9 @@ void Connection::TryReconnect() {
   if (!SerialLink::Connect()) return;
   rejoin_.pending = false;
   if (events_.opened) events_.opened();
-  out_.PrintLine(FixedFormat("Reconnected to COM%d (%s) at %ld baud.", rejoin_.port,
-                             device(rejoin_.port).c_str(), static_cast<long>(settings().baudRate)));
+  out_.PrintWrapped(FixedFormat("Reconnected to COM%d (%s) at %ld baud.", rejoin_.port,
+                                device(rejoin_.port).c_str(),
+                                static_cast<long>(settings().baudRate)));
   if (events_.rejoined) events_.rejoined();
 }
 

@@ -27,7 +27,7 @@ void ModemSender::SendSentence(const std::string& sentence) {
   const int64_t limit = std::min<int64_t>(
       WriteLimitMs(sentence.size(), settings_.modemPort.baudRate), std::numeric_limits<int>::max());
   if (!link_.Write(sentence, static_cast<int>(limit))) {
-    out_.PrintLine("Error: Write to modem port failed, sentence not sent.");
+    out_.PrintWrapped("Error: Write to modem port failed, sentence not sent.");
     return;
   }
   logs_.NMEALogLine(0, sentence);

@@ -50,6 +50,44 @@ void ShowColor(QPushButton* button, const QColor& color) {
   button->setIcon(QIcon(swatch));
 }
 
+// `font` with the style name of its face that is drawn for it, so the
+// dialog starts on the style in use rather than on the first that matches
+// loosely (an oblique one, with some faces).
+QFont WithStyleName(QFont font) {
+  const QString family = font.family();
+  int best = -1;
+  for (const QString& style : QFontDatabase::styles(family)) {
+    if (QFontDatabase::italic(family, style) != font.italic()) continue;
+    const int distance = std::abs(QFontDatabase::weight(family, style) - font.weight());
+    if (best < 0 || distance < best) {
+      best = distance;
+      font.setStyleName(style);
+    }
+  }
+  if (best < 0) return font;
+  // The database's own font for that style is what the dialog's lists match.
+  QFont styled = QFontDatabase::font(family, font.styleName(), font.pointSize());
+  if (font.pixelSize() > 0) styled.setPixelSize(font.pixelSize());
+  styled.setUnderline(font.underline());
+  styled.setStrikeOut(font.strikeOut());
+  return styled;
+}
+
+// A colour button: its swatch, and the colour dialog it opens.
+QPushButton* ColorButton(QDialog& dialog, const QString& caption, const char* name,
+                         const QString& title, QColor& color) {
+  auto* button = new QPushButton(caption, &dialog);
+  button->setObjectName(name);
+  ShowColor(button, color);
+  QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, button, title, &color] {
+    const QColor chosen = QColorDialog::getColor(color, &dialog, title);
+    if (!chosen.isValid()) return;
+    color = chosen;
+    ShowColor(button, color);
+  });
+  return button;
+}
+
 }  // namespace
 
 QColor TextQColor(int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
@@ -81,7 +119,8 @@ TerminalFont MakeTerminalFont(const LogFont& lf) {
   return {font, cell};
 }
 
-bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_t& textColor) {
+bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_t& textColor,
+                        int32_t& backColor, const QColor& systemBack) {
   QDialog dialog(view->window());
   dialog.setWindowTitle(QObject::tr("Font"));
 
@@ -90,21 +129,20 @@ bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_
   fonts->setWindowFlags(Qt::Widget);
   fonts->setOptions(QFontDialog::NoButtons | QFontDialog::MonospacedFonts |
                     QFontDialog::DontUseNativeDialog);
-  fonts->setCurrentFont(current);
+  fonts->setCurrentFont(WithStyleName(current));
+  // What the dialog starts on: OK without a change keeps the font as it is.
+  const QFont started = fonts->currentFont();
   // Escape in the embedded chooser cancels the whole dialog instead of
   // hiding just the chooser.
   QObject::connect(fonts, &QDialog::rejected, &dialog, &QDialog::reject);
 
   QColor color = TextQColor(textColor);
-  auto* colorButton = new QPushButton(QObject::tr("&Color..."), &dialog);
-  colorButton->setObjectName("color");
-  ShowColor(colorButton, color);
-  QObject::connect(colorButton, &QPushButton::clicked, &dialog, [&] {
-    const QColor chosen = QColorDialog::getColor(color, &dialog, QObject::tr("Text Color"));
-    if (!chosen.isValid()) return;
-    color = chosen;
-    ShowColor(colorButton, color);
-  });
+  QColor back = backColor == BACKGROUND_SYSTEM ? systemBack : TextQColor(backColor);
+  QPushButton* colorButton =
+      ColorButton(dialog, QObject::tr("&Color..."), "color", QObject::tr("Text Color"), color);
+  QPushButton* backButton = ColorButton(dialog, QObject::tr("&Background..."), "background",
+                                        QObject::tr("Background Color"), back);
+  const QColor backBefore = back;
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   buttons->setObjectName("buttons");
@@ -113,6 +151,7 @@ bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_
 
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(colorButton);
+  bottom->addWidget(backButton);
   bottom->addStretch();
   bottom->addWidget(buttons);
   auto* layout = new QVBoxLayout(&dialog);
@@ -122,14 +161,18 @@ bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_
   if (dialog.exec() != QDialog::Accepted) return false;
 
   const QFont chosen = fonts->currentFont();
-  lf.faceName = chosen.family().toStdString();
-  lf.height = PixelHeight(chosen, view);
-  lf.width = 0;  // the face's own width
-  lf.weight = chosen.weight();
-  lf.italic = chosen.italic() ? 1 : 0;
-  lf.underline = chosen.underline() ? 1 : 0;
-  lf.strikeOut = chosen.strikeOut() ? 1 : 0;
+  if (chosen != started) {
+    lf.faceName = chosen.family().toStdString();
+    lf.height = PixelHeight(chosen, view);
+    lf.width = 0;  // the face's own width
+    lf.weight = chosen.weight();
+    lf.italic = chosen.italic() ? 1 : 0;
+    lf.underline = chosen.underline() ? 1 : 0;
+    lf.strikeOut = chosen.strikeOut() ? 1 : 0;
+  }
   textColor = RGB(color.red(), color.green(), color.blue());
+  // A background left alone keeps following the desktop's.
+  if (back != backBefore) backColor = RGB(back.red(), back.green(), back.blue());
   return true;
 }
 

@@ -26,10 +26,13 @@ struct TerminalFont {
 // every glyph of the font advances by exactly one cell.
 TerminalFont MakeTerminalFont(const LogFont& lf);
 
-// The font dialog (fixed-pitch fonts, effects and colour) over `view`'s
-// window, starting from `current`. True after OK, with `lf` and `textColor`
-// updated (a height chosen in points is converted at `view`'s resolution);
-// Cancel leaves both alone.
-bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_t& textColor);
+// The font dialog (fixed-pitch fonts, effects, text and background colour)
+// over `view`'s window, starting from `current` in its own style. True after
+// OK, with `lf`, `textColor` and, when it was changed, `backColor` updated
+// (a height chosen in points is converted at `view`'s resolution); Cancel
+// leaves them alone. `systemBack` is the desktop's background colour, shown
+// while `backColor` is BACKGROUND_SYSTEM.
+bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_t& textColor,
+                        int32_t& backColor, const QColor& systemBack);
 
 }  // namespace tw

@@ -14,6 +14,7 @@ TerminalView::TerminalView(tw::Terminal* terminal, QWidget* parent)
   setAttribute(Qt::WA_InputMethodEnabled, false);
   connectScrollBar(true);
   connectScrollBar(false);
+  systemPalette_ = viewport()->palette();
 }
 
 void TerminalView::setTerminal(tw::Terminal* terminal) {
@@ -37,7 +38,23 @@ tw::CellSize TerminalView::applyFont(const tw::LogFont& lf, int32_t color) {
 }
 
 bool TerminalView::chooseFont(tw::LogFont& lf, int32_t& textColor) {
-  return ChooseTerminalFont(this, font_, lf, textColor);
+  int32_t back = tw::BACKGROUND_SYSTEM;
+  return chooseFont(lf, textColor, back);
+}
+
+bool TerminalView::chooseFont(tw::LogFont& lf, int32_t& textColor, int32_t& backColor) {
+  return ChooseTerminalFont(this, font_, lf, textColor, backColor,
+                            systemPalette_.color(QPalette::Base));
+}
+
+// The background is the viewport's Base colour, which also fills the area
+// beside the screen; the glyph cells are drawn anew on it.
+void TerminalView::applyBackground(int32_t back) {
+  QPalette palette = systemPalette_;
+  if (back != tw::BACKGROUND_SYSTEM) palette.setColor(QPalette::Base, TextQColor(back));
+  viewport()->setPalette(palette);
+  glyphCells_.setBackground(backgroundColor());
+  viewport()->update();
 }
 
 // The text background is the colour of a window's client area, which Qt
@@ -89,12 +106,17 @@ void TerminalView::focusOutEvent(QFocusEvent* event) {
 }
 
 // Typed characters go nowhere (the window only beeps); keys without text
-// keep their scroll-bar meaning. Ctrl+Shift+C copies the selection.
+// keep their scroll-bar meaning. Ctrl+Shift+C copies the selection; the
+// history's keys (historyKey) scroll back and find.
 void TerminalView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_C &&
       (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
           (Qt::ControlModifier | Qt::ShiftModifier)) {
     copySelection();
+    event->accept();
+    return;
+  }
+  if (historyKey(event)) {
     event->accept();
     return;
   }

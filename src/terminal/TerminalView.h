@@ -3,7 +3,8 @@
 // terminal and tells the window when a character is typed. Its parts live by
 // job: TerminalView.cpp (font, caret, input), TerminalViewPaint.cpp,
 // TerminalViewUpdates.cpp (repaint requests and scrolling the pixels),
-// TerminalViewScrollBars.cpp and TerminalViewCopy.cpp (selection, clipboard);
+// TerminalViewScrollBars.cpp, TerminalViewCopy.cpp (selection, clipboard)
+// and TerminalViewHistory.cpp (keys over the history, the mark, finding);
 // the font itself and its dialog are TerminalFont.
 #pragma once
 
@@ -34,6 +35,7 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   // The font dialog (ChooseTerminalFont) from the font shown now. True after
   // OK, with the font and colour updated; Cancel leaves both alone.
   bool chooseFont(tw::LogFont& font, int32_t& textColor);
+  bool chooseFont(tw::LogFont& font, int32_t& textColor, int32_t& backColor);
 
   const QFont& terminalFont() const { return font_; }
   const GlyphCells& glyphCells() const { return glyphCells_; }
@@ -47,6 +49,14 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void copySelection();
   void copyAll();
 
+  // The history: scrolling by a scroll code (SB_PAGEUP, SB_BOTTOM...), and
+  // finding text (selected and shown when found; false when not there).
+  // Searching backwards starts before the selection, or at the bottom.
+  void scrollHistory(int code);
+  bool findText(const QString& text, bool backwards);
+  // Ctrl+F: asks for the text and finds it backwards; F3 goes on.
+  void askFind();
+
   // tw::TerminalSurface
   void invalidateRect(int x, int y, int width, int height) override;
   void invalidateAll(bool erase) override;
@@ -56,6 +66,7 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void setScrollPosition(bool vertical, int position) override;
   void scrollContents(int dx, int dy) override;
   void screenScrolledUp() override;
+  void historyChanged() override;
   void holdUpdates(bool hold) override;
   void createCaret(int width, int height) override;
   void showCaret() override;
@@ -63,6 +74,7 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void setCaretPosition(int x, int y) override;
   // Rebuilds the font, keeps the colour and measures a cell.
   tw::CellSize applyFont(const tw::LogFont& font, int32_t color) override;
+  void applyBackground(int32_t back) override;
 
  signals:
   // A key with text was typed; the screen takes no input.
@@ -90,6 +102,9 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   void paintCells(QPainter& painter, const tw::TerminalInfo& ti, const QRect& area);
   void paintCaret(QPainter& painter, const QRect& area);
   void paintSelection(QPainter& painter, const tw::TerminalInfo& ti);
+  void paintMark(QPainter& painter, const tw::TerminalInfo& ti);
+  bool historyKey(QKeyEvent* event);
+  void syncVerticalBar();
   void updateSelectionRows();
   int inkRight(const tw::TerminalInfo& ti) const;
   void scrollCaretUp(int h);
@@ -109,6 +124,9 @@ class TerminalView : public QAbstractScrollArea, public tw::TerminalSurface {
   QRect caretRect_;
   tw::TerminalSelection selection_;
   bool selecting_ = false;
+  QString lastFind_;
+  // The viewport's palette as the desktop gave it, for BACKGROUND_SYSTEM.
+  QPalette systemPalette_;
 };
 
 }  // namespace tw

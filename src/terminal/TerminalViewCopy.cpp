@@ -4,9 +4,11 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "terminal/TerminalView.h"
 #include "terminal/terminal_screen.h"
+#include "terminal/terminal_scrollback.h"
 
 namespace tw {
 
@@ -30,9 +32,12 @@ void TerminalView::copyAll() {
 void TerminalView::updateSelectionRows() {
   const tw::TerminalInfo* ti = record();
   if (!ti) return;
-  const tw::CellPos a = selection_.first(), b = selection_.last();
-  const QRect rows(-ti->scrollX, a.row * ti->charHeight - ti->scrollY,
-                   tw::SCREEN_COLUMNS * ti->charWidth, (b.row - a.row + 1) * ti->charHeight);
+  const int64_t top = tw::ShownRow(*ti, 0);
+  const int64_t a = std::clamp<int64_t>(selection_.first().row - top, -1, tw::SCREEN_ROWS);
+  const int64_t b = std::clamp<int64_t>(selection_.last().row - top, -1, tw::SCREEN_ROWS);
+  const QRect rows(-ti->scrollX, static_cast<int>(a) * ti->charHeight - ti->scrollY,
+                   tw::SCREEN_COLUMNS * ti->charWidth,
+                   static_cast<int>(b - a + 1) * ti->charHeight);
   dirty_ += rows;
   viewport()->update(rows);
 }
@@ -76,6 +81,8 @@ void TerminalView::contextMenuEvent(QContextMenuEvent* event) {
   QAction* copy = menu.addAction(tr("Copy"), this, &TerminalView::copySelection);
   copy->setEnabled(!selectedText().isEmpty());
   menu.addAction(tr("Copy All"), this, &TerminalView::copyAll);
+  menu.addSeparator();
+  menu.addAction(tr("Find..."), this, &TerminalView::askFind);
   menu.exec(event->globalPos());
 }
 

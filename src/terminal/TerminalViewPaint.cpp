@@ -2,11 +2,13 @@
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <array>
 
 #include "terminal/TerminalFont.h"
 #include "terminal/TerminalView.h"
 #include "terminal/terminal_screen.h"
+#include "terminal/terminal_scrollback.h"
 
 namespace tw {
 
@@ -20,9 +22,9 @@ QString RowText(const unsigned char* bytes, int count) {
   return text;
 }
 
-bool RowIsBlank(const tw::TerminalInfo& ti, int row, int firstColumn, int count) {
+bool RowIsBlank(const char* cells, int count) {
   for (int i = 0; i < count; ++i) {
-    if (tw::HasInk(static_cast<unsigned char>(ti.cell(row, firstColumn + i)))) return false;
+    if (tw::HasInk(static_cast<unsigned char>(cells[i]))) return false;
   }
   return true;
 }
@@ -40,7 +42,10 @@ void TerminalView::paintEvent(QPaintEvent* event) {
   painter.setClipping(false);
   paintSelection(painter, *ti);
   tw::MoveTerminalCaret(*ti, *this);
-  paintCaret(painter, event->rect());
+  // The caret is on the screen's bottom row, which is not where the view is
+  // while it is scrolled back.
+  if (ti->history.back == 0) paintCaret(painter, event->rect());
+  paintMark(painter, *ti);
 }
 
 void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, const QRect& area) {
@@ -60,9 +65,12 @@ void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, con
     const QRect cells(x, y, count * ti.charWidth, ti.charHeight);
     painter.setClipRect(cells);
     painter.fillRect(cells, background);
-    if (blankIsEmpty && RowIsBlank(ti, row, range.firstColumn, count)) continue;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(
-        &ti.screen[static_cast<size_t>(row * tw::SCREEN_COLUMNS + range.firstColumn)]);
+    // At the bottom this is the screen's row; scrolled back, a history row.
+    const char* shownRow = tw::DocumentRow(ti, tw::ShownRow(ti, row));
+    if (shownRow == nullptr) continue;
+    const char* cellsText = shownRow + range.firstColumn;
+    if (blankIsEmpty && RowIsBlank(cellsText, count)) continue;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(cellsText);
     // Bytes the face lacks are blanks in the row and drawn in their cells.
     std::array<unsigned char, tw::SCREEN_COLUMNS> inFace;
     const bool lacking = glyphCells_.blankLacking(bytes, count, inFace.data());
@@ -78,11 +86,14 @@ void TerminalView::paintCells(QPainter& painter, const tw::TerminalInfo& ti, con
 void TerminalView::paintSelection(QPainter& painter, const tw::TerminalInfo& ti) {
   if (!selection_.active) return;
   const tw::CellPos a = selection_.first(), b = selection_.last();
+  const int64_t top = tw::ShownRow(ti, 0);
+  const int firstRow = static_cast<int>(std::clamp<int64_t>(a.row - top, 0, tw::SCREEN_ROWS));
+  const int lastRow = static_cast<int>(std::clamp<int64_t>(b.row - top, -1, tw::SCREEN_ROWS - 1));
   const bool xorPaint = painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
   if (xorPaint) painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  for (int row = a.row; row <= b.row; ++row) {
-    const int first = row == a.row ? a.column : 0;
-    const int last = row == b.row ? b.column : tw::SCREEN_COLUMNS - 1;
+  for (int row = firstRow; row <= lastRow; ++row) {
+    const int first = top + row == a.row ? a.column : 0;
+    const int last = top + row == b.row ? b.column : tw::SCREEN_COLUMNS - 1;
     const QRect cells(first * ti.charWidth - ti.scrollX, row * ti.charHeight - ti.scrollY,
                       (last - first + 1) * ti.charWidth, ti.charHeight);
     if (xorPaint) {

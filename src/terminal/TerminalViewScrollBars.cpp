@@ -6,6 +6,7 @@
 
 #include "terminal/TerminalView.h"
 #include "terminal/terminal_screen.h"
+#include "terminal/terminal_scrollback.h"
 
 namespace tw {
 
@@ -38,8 +39,10 @@ QScrollBar* TerminalView::scrollBar(bool vertical) const {
 // The range is set with signals on: the scroll area shows or hides a bar
 // when its range changes. Nothing feeds back into the model from there,
 // since only user actions on a bar are forwarded.
+// The vertical bar spans the history above the screen as well.
 void TerminalView::setScrollRange(bool vertical, int maximum) {
   QScrollBar* bar = scrollBar(vertical);
+  if (const tw::TerminalInfo* ti = record(); ti && vertical) maximum = tw::VerticalBarRange(*ti);
   const QSize page = viewport()->size();
   bar->setRange(0, maximum);
   bar->setPageStep(std::max(1, vertical ? page.height() : page.width()));
@@ -50,6 +53,7 @@ void TerminalView::setScrollRange(bool vertical, int maximum) {
 
 void TerminalView::setScrollPosition(bool vertical, int position) {
   QScrollBar* bar = scrollBar(vertical);
+  if (const tw::TerminalInfo* ti = record(); ti && vertical) position = tw::VerticalBarValue(*ti);
   const QSignalBlocker blocker(bar);
   bar->setValue(position);
 }
@@ -73,7 +77,23 @@ void TerminalView::onScrollAction(bool vertical, int action) {
   // The bar has already moved its thumb by its own rules; the model's
   // offset is the one that counts.
   const tw::TerminalInfo* ti = record();
-  bar->setSliderPosition(ti ? (vertical ? ti->scrollY : ti->scrollX) : bar->value());
+  bar->setSliderPosition(ti ? (vertical ? tw::VerticalBarValue(*ti) : ti->scrollX) : bar->value());
+}
+
+// A row went into the history: the bar grows and keeps the view's place; a
+// selection loses what left the history.
+void TerminalView::historyChanged() {
+  const tw::TerminalInfo* ti = record();
+  if (!ti) return;
+  selection_.Clip(*ti);
+  syncVerticalBar();
+}
+
+void TerminalView::syncVerticalBar() {
+  const tw::TerminalInfo* ti = record();
+  if (!ti) return;
+  setScrollRange(true, 0);
+  setScrollPosition(true, 0);
 }
 
 }  // namespace tw

@@ -9,6 +9,11 @@
 namespace tw {
 
 void TerminalView::invalidateRect(int x, int y, int width, int height) {
+  // Scrolled back, the screen's cells are elsewhere in the view, if at all.
+  if (const tw::TerminalInfo* ti = record(); ti && ti->history.back > 0) {
+    invalidateAll(false);
+    return;
+  }
   const QRect area(x, y, width, height);
   dirty_ += area;
   viewport()->update(area);
@@ -80,13 +85,18 @@ void TerminalView::screenScrolledUp() {
     invalidateAll(false);
     return;
   }
+  // Scrolled back, the view stays on its rows; whatever of the screen it
+  // shows is drawn again, and the mark counts the new line.
+  if (ti->history.back > 0) {
+    invalidateAll(false);
+    return;
+  }
   const int h = ti->charHeight;
   const QRect screen(-ti->scrollX, -ti->scrollY, tw::SCREEN_COLUMNS * ti->charWidth,
                      tw::SCREEN_ROWS * h);
-  // The selection stays on its text whether or not any of it is in view;
-  // its inverted cells reach across the whole width.
+  // The selection stays on its text, and its inverted cells, which reach
+  // across the whole width, move up with the pixels.
   const bool selected = selection_.active;
-  if (selected) selection_.ScrollUp();
   QRect area = screen & viewport()->rect();
   if (area.isEmpty()) return;
   // What waits to be painted right of that is drawn in place afterwards,
@@ -102,7 +112,6 @@ void TerminalView::screenScrolledUp() {
   dirty_ -= waiting;
   dirty_ += waiting.translated(0, -h) & area;
   viewport()->scroll(0, -h, area);
-  if (selected) updateSelectionRows();  // its start may have been cut at the top
   const QRect exposed(area.left(), std::max(area.top(), area.bottom() + 1 - h), area.width(),
                       std::min(h, area.height()));
   dirty_ += exposed;

@@ -30,13 +30,16 @@ class Terminal : public TextOut {
   // "[hh:mm:ss] text" on the screen, repainted at once; listeners get the
   // same line without its CR LF.
   void PrintLine(const std::string& text) override;
+  // The rows go on the screen, each with its time stamp; listeners (standard
+  // output, transcripts) get the line whole, as they have no width.
+  void PrintWrapped(const std::string& text) override;
   void AddLineListener(std::function<void(const std::string&)> listener) {
     lineListeners_.push_back(std::move(listener));
   }
 
-  // The surface takes the font and colour; the screen is laid out again for
-  // the new cell size.
-  void ApplyFont(const LogFont& font, int32_t color);
+  // The surface takes the font and colours; the screen is laid out again
+  // for the new cell size.
+  void ApplyFont(const LogFont& font, int32_t color, int32_t back = BACKGROUND_SYSTEM);
 
   void OnSize(int height, int width);
   void OnSetFocus();
@@ -46,6 +49,9 @@ class Terminal : public TextOut {
  private:
   const Clock& clock_;
   TerminalSurface& surface_;
+  void Show(const std::string& line);
+  void Tell(const std::string& line);
+
   std::unique_ptr<TerminalInfo> info_;
   std::vector<std::function<void(const std::string&)>> lineListeners_;
 };

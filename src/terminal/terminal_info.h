@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "terminal/terminal_history.h"
+
 namespace tw {
 
 constexpr int SCREEN_ROWS = 40;
-constexpr int SCREEN_COLUMNS = 64;
+constexpr int SCREEN_COLUMNS = HISTORY_COLUMNS;
 
 // How a cell's byte shows: control bytes have no glyph of their own and
 // show as a space; every other byte is a Latin-1 character.
@@ -37,6 +39,8 @@ struct TerminalInfo {
   int32_t row = 0;
   int32_t charWidth = 8;
   int32_t charHeight = 14;
+  // The rows that left the top of the screen, and how far back the view is.
+  TerminalHistory history;
 
   TerminalInfo() { screen.fill(' '); }
   char cell(int r, int c) const { return screen[static_cast<size_t>(r * SCREEN_COLUMNS + c)]; }

@@ -23,13 +23,18 @@ int CellHeight(const TerminalInfo& ti) { return std::max(1, ti.charHeight); }
 
 void LineFeed(TerminalInfo& ti, TerminalSurface& surface) {
   if (ti.row >= LAST_ROW) {
-    // No history: the top row is lost, everything else moves up one row.
+    // The top row goes into the history, everything else moves up one row.
     // The surface hears of it first, while the record still holds what it
-    // shows.
+    // shows. A view scrolled back stays on the rows it shows.
     surface.screenScrolledUp();
+    ti.history.Push(ti.screen.data());
+    if (ti.history.back > 0) {
+      ti.history.back = static_cast<int>(std::min<int64_t>(ti.history.back + 1, ti.history.size()));
+    }
     std::copy(ti.screen.begin() + SCREEN_COLUMNS, ti.screen.end(), ti.screen.begin());
     std::fill(ti.screen.end() - SCREEN_COLUMNS, ti.screen.end(), ' ');
     ti.row = LAST_ROW;
+    surface.historyChanged();
   } else {
     ++ti.row;
   }

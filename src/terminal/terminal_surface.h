@@ -33,6 +33,9 @@ class TerminalSurface {
   // the bottom row is new); the record still holds the rows as they were.
   // A surface that cannot move what it shows repaints it all.
   virtual void screenScrolledUp() { invalidateAll(false); }
+  // A row has gone into the history (the screen has already moved up): a
+  // scroll bar over the history grows.
+  virtual void historyChanged() {}
   // While held, updateNow only notes that a repaint is due; releasing the
   // hold makes that one repaint. Lets a burst of lines cost one repaint.
   virtual void holdUpdates(bool) {}
@@ -43,6 +46,8 @@ class TerminalSurface {
   // Draws from now on with this font and text colour (0x00BBGGRR) and
   // answers the size of one cell in it.
   virtual CellSize applyFont(const LogFont& font, int32_t color) = 0;
+  // Draws from now on on this background (0x00BBGGRR, or BACKGROUND_SYSTEM).
+  virtual void applyBackground(int32_t) {}
 };
 
 class NullSurface : public TerminalSurface {

@@ -102,13 +102,14 @@ TEST(MenuTable, EightTopLevelMenusInOrderWithAllTheirItems) {
   }
   EXPECT_EQ(titles, (std::vector<std::string>{"T&idewire", "&Modem", "&Test", "&Data", "&View",
                                               "Ma&p", "GPS", "UDP"}));
-  EXPECT_EQ(itemCount, (std::map<std::string, int>{{"T&idewire", 17},
+  // Tidewire with "Replay NMEA Log..." and "Save History As..."
+  EXPECT_EQ(itemCount, (std::map<std::string, int>{{"T&idewire", 18},
                                                    {"&Modem", 35},
                                                    // with "F1 Works in Every Program"
                                                    {"&Test", 192},
                                                    {"&Data", 27},  // with "Cancel File Sending"
-                                                   // with "Noise Spectrum &Chart..."
-                                                   {"&View", 8},
+                                                   // with "Noise Spectrum &Chart..." and "Night View"
+                                                   {"&View", 9},
                                                    {"Ma&p", 3},
                                                    {"GPS", 4},
                                                    {"UDP", 4}}));

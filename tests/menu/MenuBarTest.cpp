@@ -103,7 +103,8 @@ TEST_F(MenuBarTest, ShapeFollowsTheTable) {
 
   std::vector<QAction*> all;
   Commands(&bar, all);
-  EXPECT_EQ(all.size(), 290u);  // with the chart, replay, F1 and "Cancel File Sending"
+  // With the chart, replay, F1, "Cancel File Sending", "Night View" and "Save History As...".
+  EXPECT_EQ(all.size(), 292u);
   EXPECT_EQ(bar.ActionsFor(cmd::CONFIGURE_CUSTOM_STRING).size(), 3u);
   EXPECT_EQ(bar.ActionsFor(cmd::SHOW_GPS_MESSAGES).size(), 2u);
 }

@@ -324,5 +324,19 @@ TEST_F(TerminalViewTest, FontDialogOkStoresFontAndColourCancelKeepsThem) {
   EXPECT_EQ(color, 0x1E140A);
 }
 
+TEST_F(TerminalViewTest, FontDialogOkWithoutAChangeKeepsTheStyleInUse) {
+  for (const int32_t italic : {0, 1}) {
+    LogFont font;
+    font.faceName = "DejaVu Sans Mono";
+    font.italic = italic;
+    view.applyFont(font, 0);
+    int32_t color = 0;
+    WhenModal([](QWidget* dialog) { Buttons(dialog)->button(QDialogButtonBox::Ok)->click(); });
+    ASSERT_TRUE(view.chooseFont(font, color));
+    EXPECT_EQ(font.italic, italic);
+    EXPECT_EQ(font.weight, 0);
+  }
+}
+
 }  // namespace
 }  // namespace tw

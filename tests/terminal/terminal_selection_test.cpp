@@ -63,21 +63,15 @@ TEST_F(SelectionTest, CellsUnderThePointerStayOnTheScreenAndFollowTheOffsets) {
   EXPECT_EQ(CellAt(ti, 3, 0).column, 19);
 }
 
-TEST_F(SelectionTest, SelectionMovesUpWithItsTextAndEndsWhenItLeaves) {
-  TerminalSelection s = Select({1, 4}, {2, 6});
-  s.ScrollUp();
-  EXPECT_TRUE(s.active);
-  EXPECT_EQ(s.first(), (CellPos{0, 4}));
-  EXPECT_EQ(s.last(), (CellPos{1, 6}));
-  s.ScrollUp();  // its first row is gone: what is left starts at the top
-  EXPECT_TRUE(s.active);
-  EXPECT_EQ(s.first(), (CellPos{0, 0}));
-  EXPECT_EQ(s.last(), (CellPos{0, 6}));
-  EXPECT_TRUE(s.Contains(0, 3));
-  EXPECT_FALSE(s.Contains(0, 7));
-  s.ScrollUp();
-  EXPECT_FALSE(s.active);
-  EXPECT_FALSE(s.Contains(0, 0));
+TEST_F(SelectionTest, SelectionStaysOnItsTextWhenItsRowsLeaveTheScreen) {
+  for (int i = 0; i < 40; ++i) Write("row " + std::to_string(i) + "\r\n");
+  // Row 0 has left the screen for the history; rows keep their numbers.
+  TerminalSelection s = Select({1, 4}, {2, 4});
+  EXPECT_EQ(SelectionText(ti, s), "1\nrow 2");
+  EXPECT_TRUE(s.Contains(1, 63));
+  EXPECT_FALSE(s.Contains(2, 5));
+  EXPECT_EQ(CellAt(ti, 0, 0), (CellPos{1, 0}));  // the screen's top row is row 1 now
+  EXPECT_EQ(ScreenText(ti).substr(0, 5), "row 1");
 }
 
 }  // namespace
