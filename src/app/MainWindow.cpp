@@ -77,9 +77,11 @@ MainWindow::MainWindow(const Options& options, const Clock& clock, QWidget* pare
   });
   replay_ = options.replay;
   replaySpeed_ = options.replaySpeed;
-  // The demo plays on its own choices and leaves the operator's alone.
+  // The demo plays on its own choices and leaves the operator's alone; a
+  // replay from the command line reads them and writes nothing.
   if (!options.demo) {
-    program_->RememberChoices(RememberedChoicesFile(DataRoot(options)), !options.defaults);
+    program_->RememberChoices(RememberedChoicesFile(DataRoot(options)), !options.defaults,
+                              options.replay.empty());
   }
   if (options.config) program_->LoadConfigFile(*options.config);
   if (options.reconnect) program_->SetReconnect(true);

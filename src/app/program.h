@@ -108,8 +108,9 @@ class Program {
   // --- Choices remembered between runs (program_choices.cpp) ---
   // From now on the choices are saved to `file` when the window goes; with
   // `load` they are first taken from it (a missing file leaves the
-  // defaults, a damaged one gives the defaults and one line). After Start.
-  void RememberChoices(const std::filesystem::path& file, bool load);
+  // defaults, a damaged one gives the defaults and one line); without
+  // `save` nothing is written at the end. After Start.
+  void RememberChoices(const std::filesystem::path& file, bool load, bool save = true);
 
   // --- Serial link of the modem ---
   bool ModemConnect();

@@ -7,13 +7,13 @@
 
 namespace tw {
 
-void Program::RememberChoices(const std::filesystem::path& file, bool load) {
+void Program::RememberChoices(const std::filesystem::path& file, bool load, bool save) {
   choicesFile_ = file;
-  saveChoices_ = true;
+  saveChoices_ = save;
   if (load) {
     const RememberedLoad loaded = LoadRememberedChoices(file, settings_, config_.devices());
-    if (!loaded.line.empty()) terminal_.PrintLine(loaded.line);
-    saveChoices_ = loaded.mayReplace;
+    if (!loaded.line.empty()) terminal_.PrintWrapped(loaded.line);
+    saveChoices_ = save && loaded.mayReplace;
   }
   // Everything may differ from the start-up values now.
   StartTimer(TIMER_TEST, settings_.testInterval);
@@ -28,7 +28,7 @@ void Program::FollowSessionChoices() {
     ti->newLine = settings_.newLine;
     ti->localEcho = settings_.localEcho;
   }
-  modem_.SetReconnect(settings_.reconnect != 0);
+  SetReconnect(settings_.reconnect != 0);  // the modem's port and the GPS port
   NotifyHotKey();
 }
 

@@ -83,7 +83,7 @@ bool UdpShare::Open(Channel& c, int32_t& toggle, const std::string& address, int
     }
   }
   if (!why.empty()) {
-    links_.out.PrintLine(std::string("UDP: Can't ") + what + " " + endpoint + ": " + why + ".");
+    links_.out.PrintWrapped(std::string("UDP: Can't ") + what + " " + endpoint + ": " + why + ".");
     toggle = 0;
     return false;
   }
@@ -91,7 +91,7 @@ bool UdpShare::Open(Channel& c, int32_t& toggle, const std::string& address, int
   if (&c == &broadcast_) {
     links_.out.PrintLine("UDP: Broadcasting modem data to " + endpoint + ".");
   } else if (&c == &receive_) {
-    links_.out.PrintLine("UDP: Watching modem data from " + endpoint +
+    links_.out.PrintWrapped("UDP: Watching modem data from " + endpoint +
                          "; nothing is answered, sent or written.");
   } else {
     links_.out.PrintLine("UDP: Ship position from " + endpoint + ".");
@@ -105,7 +105,7 @@ void UdpShare::Step() {
   Receive(position_, UDP_GPS_SENTENCE_MAX, true);
   const uint32_t now = links_.clock.tickCount();
   for (RefusalLines* lines : {&refusals_, &sendFailures_}) {
-    if (auto line = lines->Due(now)) links_.out.PrintLine(*line);
+    if (auto line = lines->Due(now)) links_.out.PrintWrapped(*line);
   }
 }
 
@@ -150,7 +150,7 @@ void UdpShare::Watch(const std::string& sentence) {
 }
 
 void UdpShare::Refuse(const std::string& what) {
-  if (auto line = refusals_.Refuse(links_.clock.tickCount(), what)) links_.out.PrintLine(*line);
+  if (auto line = refusals_.Refuse(links_.clock.tickCount(), what)) links_.out.PrintWrapped(*line);
 }
 
 // What goes to and comes from the modem port; not what arrived by UDP (its
@@ -175,7 +175,7 @@ void UdpShare::Send(const std::string& line) {
   const std::string what =
       "Broadcast to " + UdpEndpointText(broadcast_.address, broadcast_.port) + " failed: " + why;
   if (auto text = sendFailures_.Refuse(links_.clock.tickCount(), what)) {
-    links_.out.PrintLine(*text);
+    links_.out.PrintWrapped(*text);
   }
 }
 
