@@ -118,7 +118,7 @@ void Program::ReplayStep() {
     const auto& unreadable = r.reader.problems().unreadable;
     for (; r.unreadableReported < unreadable.size(); ++r.unreadableReported) {
       const auto& u = unreadable[r.unreadableReported];
-      terminal_.PrintLine("Replay: cannot read " + PathToUtf8(u.path) + ": " + u.reason);
+      terminal_.PrintWrapped("Replay: cannot read " + PathToUtf8(u.path) + ": " + u.reason);
     }
     if (!more) {
       ended = true;
@@ -162,10 +162,12 @@ void Program::ReplayFinish(bool stopped) {
     replayClock_.Hold(run->at, run->startTick + static_cast<uint32_t>(run->pace.recordedMs()));
   }
   const long long count = static_cast<long long>(played);
-  terminal_.PrintLine(
-      stopped ? FixedFormat("Replay of %s stopped after %lld records.", run->name.c_str(), count)
-              : FixedFormat("Replay of %s ended: %lld records.", run->name.c_str(), count));
-  if (!badLine.empty()) terminal_.PrintLine("Replay: " + badLine);
+  const char* records = count == 1 ? "record" : "records";
+  terminal_.PrintWrapped(
+      stopped
+          ? FixedFormat("Replay of %s stopped after %lld %s.", run->name.c_str(), count, records)
+          : FixedFormat("Replay of %s ended: %lld %s.", run->name.c_str(), count, records));
+  if (!badLine.empty()) terminal_.PrintWrapped("Replay: " + badLine);
   replayClock_.Release();
   SetTitle(modem_.connected() ? FixedFormat("Tidewire [COM%d]", modem_.portNumber())
                               : std::string(TITLE_NOT_CONNECTED));

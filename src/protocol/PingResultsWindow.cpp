@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <map>
 
+#include "core/ViewSaver.h"
+
 namespace tw {
 
 PingResultsWindow::PingResultsWindow(PingResults& results, QWidget* parent)
@@ -43,6 +45,9 @@ PingResultsWindow::PingResultsWindow(PingResults& results, QWidget* parent)
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(table_);
+  saver_ = new ViewSaver(
+      table_, [this] { return shownTable(); }, "ping-results", this);
+  layout->addWidget(saver_->bar());
   fill();
   table_->resizeColumnsToContents();
 
@@ -52,7 +57,8 @@ PingResultsWindow::PingResultsWindow(PingResults& results, QWidget* parent)
   int width = m.left() + m.right() + 2 * table_->frameWidth();
   for (int c = 0; c < table_->columnCount(); ++c) width += table_->columnWidth(c);
   int height = m.top() + m.bottom() + 2 * table_->frameWidth() +
-               table_->horizontalHeader()->sizeHint().height();
+               table_->horizontalHeader()->sizeHint().height() + layout->spacing() +
+               saver_->bar()->sizeHint().height();
   for (int r = 0; r < table_->rowCount(); ++r) height += table_->rowHeight(r);
   resize(std::min(width, 1300), std::min(height, 700));
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "core/csv_table.h"
 
 namespace tw {
 
@@ -31,10 +32,7 @@ struct PingUnitResult {
 
 // The window's rows as text, for showing and for saving: one header and one
 // row per unit, cells in the header's order.
-struct PingResultsTable {
-  std::vector<std::string> header;
-  std::vector<std::vector<std::string>> rows;
-};
+using PingResultsTable = CsvTable;
 
 class PingResults {
  public:

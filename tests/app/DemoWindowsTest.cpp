@@ -1,15 +1,18 @@
 // The demo's half minute: a host Program with the demo's start-up choices and
 // an emulator playing the far end of the link, on one in-memory cable, driven
 // step by step on a fixed clock. Afterwards the Performance plot and the
-// Noise Spectrum chart hold data, and their pictures differ from empty ones.
+// Noise Spectrum chart hold data, and their pictures differ from empty ones;
+// the Network Ping Results show the far end's units answering.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QTableWidget>
 
 #include "app/HeadlessEmulator.h"
 #include "app/demo_startup.h"
 #include "diagnostics/NoiseChartWindow.h"
 #include "protocol/PerformanceDialog.h"
+#include "protocol/PingResultsWindow.h"
 #include "protocol/TrendPlotView.h"
 #include "support/memory_port.h"
 #include "support/program_fixture.h"
@@ -82,6 +85,16 @@ TEST(DemoWindows, HoldDataAfterHalfAMinute) {
   emptyNoise.resize(noise.size());
   emptyNoise.show();
   EXPECT_NE(noise.grab().toImage(), emptyNoise.grab().toImage());
+
+  // Network Ping Results: the far end's units 1..3 answer, with ranges.
+  PingResultsWindow pings(host.stats().pingResults);
+  pings.show();
+  for (int unit = 1; unit <= 3; ++unit) {
+    const PingUnitResult& r = host.stats().pingResults.unit(unit);
+    EXPECT_GT(r.sent, 0) << unit;
+    EXPECT_GT(r.ranged, 0) << unit;
+    EXPECT_NE(pings.table()->item(unit, 4)->text(), "-") << unit;
+  }
   modem.Stop();
 }
 

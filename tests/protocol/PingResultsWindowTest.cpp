@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "core/ViewSaver.h"
 #include "protocol/PingResultsWindow.h"
 #include "protocol/stats.h"
 
@@ -41,6 +44,17 @@ TEST(PingResultsWindow, FollowsResultsAndResetFitsASmallScreenAndCopies) {
   table->setFocus();
   QTest::keySequence(table, QKeySequence::Copy);
   EXPECT_EQ(QApplication::clipboard()->text(), "14\t0\n15\t0");
+
+  // Save Data writes the rows as shown, under the header.
+  QTemporaryDir dir;
+  const QString csv = dir.filePath("ping.csv");
+  ASSERT_TRUE(window.saver()->saveData(csv));
+  QFile file(csv);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = file.readAll().split('\n');
+  ASSERT_GE(lines.size(), 17);
+  EXPECT_TRUE(lines[0].startsWith("Unit,")) << lines[0].toStdString();
+  EXPECT_EQ(lines[4].trimmed(), "3,0,0,0,-,-,-");
 }
 
 }  // namespace
