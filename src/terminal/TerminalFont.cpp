@@ -52,12 +52,14 @@ void ShowColor(QPushButton* button, const QColor& color) {
 
 // `font` with the style name of its face that is drawn for it, so the
 // dialog starts on the style in use rather than on the first that matches
-// loosely (an oblique one, with some faces).
+// loosely (an oblique one, with some faces). The database calls only true
+// italics italic, so the slant is asked of the style's own font: an oblique
+// style is slanted too.
 QFont WithStyleName(QFont font) {
   const QString family = font.family();
   int best = -1;
   for (const QString& style : QFontDatabase::styles(family)) {
-    if (QFontDatabase::italic(family, style) != font.italic()) continue;
+    if (QFontDatabase::font(family, style, 12).italic() != font.italic()) continue;
     const int distance = std::abs(QFontDatabase::weight(family, style) - font.weight());
     if (best < 0 || distance < best) {
       best = distance;
