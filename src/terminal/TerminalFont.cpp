@@ -1,6 +1,5 @@
 #include "terminal/TerminalFont.h"
 
-#include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -8,11 +7,11 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
-#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cstdlib>
 
+#include "terminal/TerminalColorsDialog.h"
 #include "terminal/terminal_font.h"
 
 namespace tw {
@@ -44,20 +43,16 @@ int PixelHeight(const QFont& font, const QWidget* widget) {
   return PixelHeightOfPoints(font.pointSizeF(), widget->logicalDpiY());
 }
 
-void ShowColor(QPushButton* button, const QColor& color) {
-  QPixmap swatch(16, 16);
-  swatch.fill(color);
-  button->setIcon(QIcon(swatch));
-}
-
 // `font` with the style name of its face that is drawn for it, so the
 // dialog starts on the style in use rather than on the first that matches
-// loosely (an oblique one, with some faces).
+// loosely (an oblique one, with some faces). The database calls only true
+// italics italic, so the slant is asked of the style's own font: an oblique
+// style is slanted too.
 QFont WithStyleName(QFont font) {
   const QString family = font.family();
   int best = -1;
   for (const QString& style : QFontDatabase::styles(family)) {
-    if (QFontDatabase::italic(family, style) != font.italic()) continue;
+    if (QFontDatabase::font(family, style, 12).italic() != font.italic()) continue;
     const int distance = std::abs(QFontDatabase::weight(family, style) - font.weight());
     if (best < 0 || distance < best) {
       best = distance;
@@ -71,21 +66,6 @@ QFont WithStyleName(QFont font) {
   styled.setUnderline(font.underline());
   styled.setStrikeOut(font.strikeOut());
   return styled;
-}
-
-// A colour button: its swatch, and the colour dialog it opens.
-QPushButton* ColorButton(QDialog& dialog, const QString& caption, const char* name,
-                         const QString& title, QColor& color) {
-  auto* button = new QPushButton(caption, &dialog);
-  button->setObjectName(name);
-  ShowColor(button, color);
-  QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, button, title, &color] {
-    const QColor chosen = QColorDialog::getColor(color, &dialog, title);
-    if (!chosen.isValid()) return;
-    color = chosen;
-    ShowColor(button, color);
-  });
-  return button;
 }
 
 }  // namespace
@@ -136,13 +116,17 @@ bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_
   // hiding just the chooser.
   QObject::connect(fonts, &QDialog::rejected, &dialog, &QDialog::reject);
 
+  // "Color..." sets the text and the background together.
   QColor color = TextQColor(textColor);
   QColor back = backColor == BACKGROUND_SYSTEM ? systemBack : TextQColor(backColor);
-  QPushButton* colorButton =
-      ColorButton(dialog, QObject::tr("&Color..."), "color", QObject::tr("Text Color"), color);
-  QPushButton* backButton = ColorButton(dialog, QObject::tr("&Background..."), "background",
-                                        QObject::tr("Background Color"), back);
   const QColor backBefore = back;
+  auto* colorButton = new QPushButton(QObject::tr("&Color..."), &dialog);
+  colorButton->setObjectName("color");
+  colorButton->setIcon(ColorsSwatch(color, back));
+  QObject::connect(colorButton, &QPushButton::clicked, &dialog, [&] {
+    if (ChooseTerminalColors(&dialog, fonts->currentFont(), color, back))
+      colorButton->setIcon(ColorsSwatch(color, back));
+  });
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   buttons->setObjectName("buttons");
@@ -151,7 +135,6 @@ bool ChooseTerminalFont(QWidget* view, const QFont& current, LogFont& lf, int32_
 
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(colorButton);
-  bottom->addWidget(backButton);
   bottom->addStretch();
   bottom->addWidget(buttons);
   auto* layout = new QVBoxLayout(&dialog);

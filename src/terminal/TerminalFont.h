@@ -1,6 +1,7 @@
 // The terminal's font on Qt: the face drawn for the operator's LogFont (a
 // stand-in when that face is not installed), and the "Font" dialog that
-// picks the face, its effects and the text colour.
+// picks the face, its effects and, through "Color...", the text and
+// background colours.
 #pragma once
 
 #include <QColor>

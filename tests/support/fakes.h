@@ -57,6 +57,11 @@ class FakeUi : public Ui {
     if (fontAnswer && onChooseFont) onChooseFont(font, color);
     return fontAnswer;
   }
+  // When set, answers for the font dialog with the background (a real dialog).
+  std::function<bool(LogFont&, int32_t&, int32_t&)> chooseFontAndBack;
+  bool ChooseFont(LogFont& font, int32_t& color, int32_t& back) override {
+    return chooseFontAndBack ? chooseFontAndBack(font, color, back) : ChooseFont(font, color);
+  }
   std::string fileToOpen;                                        // what the open dialog answers
   std::vector<std::pair<std::string, std::string>> fileDialogs;  // caption, folder
   std::vector<FileRequest> openRequests;

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QColorDialog>
-#include <QDialogButtonBox>
 #include <QFocusEvent>
-#include <QFontDialog>
 #include <QGlyphRun>
 #include <QImage>
 #include <QKeyEvent>
@@ -13,7 +10,6 @@
 #include <QRawFont>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTimer>
 #include <vector>
 
 #include "app/program.h"
@@ -279,63 +275,6 @@ TEST_F(TerminalViewTest, TypedCharacterIsOnlyAnnounced) {
   QApplication::sendEvent(&view, &key);
   EXPECT_EQ(typed, 1);
   EXPECT_EQ(ti().rowText(0), std::string(64, ' '));
-}
-
-// Runs `step` on the modal dialog once it is open.
-void WhenModal(std::function<void(QWidget*)> step) {
-  QTimer::singleShot(0, [step] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    ASSERT_NE(dialog, nullptr);
-    step(dialog);
-  });
-}
-
-QDialogButtonBox* Buttons(QWidget* dialog) {
-  return dialog->findChild<QDialogButtonBox*>("buttons");
-}
-
-TEST_F(TerminalViewTest, FontDialogOkStoresFontAndColourCancelKeepsThem) {
-  WhenModal([](QWidget* dialog) {
-    dialog->findChild<QFontDialog*>()->setCurrentFont(QFont("DejaVu Sans Mono"));
-    Buttons(dialog)->button(QDialogButtonBox::Cancel)->click();
-  });
-  LogFont font;
-  int32_t color = RGB(0, 0, 128);
-  EXPECT_FALSE(view.chooseFont(font, color));
-  EXPECT_EQ(font.faceName, "Lucida Console");
-  EXPECT_EQ(color, RGB(0, 0, 128));
-
-  WhenModal([](QWidget* dialog) {
-    QFont font("DejaVu Sans Mono");
-    font.setPixelSize(20);
-    font.setBold(true);
-    dialog->findChild<QFontDialog*>()->setCurrentFont(font);
-    WhenModal([](QWidget* colors) {
-      static_cast<QColorDialog*>(colors)->setCurrentColor(QColor(10, 20, 30));
-      static_cast<QColorDialog*>(colors)->accept();
-    });
-    dialog->findChild<QPushButton*>("color")->click();
-    Buttons(dialog)->button(QDialogButtonBox::Ok)->click();
-  });
-  ASSERT_TRUE(view.chooseFont(font, color));
-  EXPECT_EQ(font.faceName, "DejaVu Sans Mono");
-  EXPECT_EQ(font.weight, 700);
-  EXPECT_NEAR(font.height, 20, 1);
-  EXPECT_EQ(color, 0x1E140A);
-}
-
-TEST_F(TerminalViewTest, FontDialogOkWithoutAChangeKeepsTheStyleInUse) {
-  for (const int32_t italic : {0, 1}) {
-    LogFont font;
-    font.faceName = "DejaVu Sans Mono";
-    font.italic = italic;
-    view.applyFont(font, 0);
-    int32_t color = 0;
-    WhenModal([](QWidget* dialog) { Buttons(dialog)->button(QDialogButtonBox::Ok)->click(); });
-    ASSERT_TRUE(view.chooseFont(font, color));
-    EXPECT_EQ(font.italic, italic);
-    EXPECT_EQ(font.weight, 0);
-  }
 }
 
 }  // namespace
