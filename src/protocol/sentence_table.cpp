@@ -1,6 +1,10 @@
 #include "protocol/sentence_table.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "protocol/modem_reactions.h"
 #include "protocol/nmea.h"
@@ -129,17 +133,65 @@ const std::array<SentenceFamily, 48> TABLE{{
 
 std::span<const SentenceFamily> SentenceTable() { return TABLE; }
 
+namespace {
+
+// Every sentence is looked up once as it arrives, so the rows are indexed by
+// their first six characters ("$CAMSG"): a lookup is a binary search and a
+// comparison or two, not a pass over the table. Rows with a shorter prefix
+// ("$CC") are tried in table order as well; the first row in table order
+// whose prefix starts the line wins, as in a pass over the table.
+constexpr size_t HEAD = 6;
+
+uint64_t HeadKey(std::string_view text) {
+  uint64_t key = 0;
+  for (size_t i = 0; i < HEAD; ++i) key = (key << 8) | static_cast<unsigned char>(text[i]);
+  return key;
+}
+
+struct HeadIndex {
+  std::vector<std::pair<uint64_t, const SentenceFamily*>> heads;  // by key, then table order
+  std::vector<const SentenceFamily*> shorter;                     // in table order
+};
+
+const HeadIndex& Index() {
+  static const HeadIndex index = [] {
+    HeadIndex made;
+    for (const SentenceFamily& row : TABLE) {
+      if (row.prefix.size() >= HEAD) {
+        made.heads.emplace_back(HeadKey(row.prefix), &row);
+      } else {
+        made.shorter.push_back(&row);
+      }
+    }
+    std::stable_sort(made.heads.begin(), made.heads.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    return made;
+  }();
+  return index;
+}
+
+}  // namespace
+
 const SentenceFamily* FindSentenceFamily(std::string_view line) {
   if (line.empty() || line[0] != '$') return nullptr;
-  for (const SentenceFamily& row : TABLE) {
-    // The prefix's last character first: most rows differ there, and that
-    // spares a full comparison against each of them.
-    const std::string_view p = row.prefix;
-    if (line.size() >= p.size() && line[p.size() - 1] == p.back() && line.starts_with(p)) {
-      return &row;
+  const HeadIndex& index = Index();
+  const SentenceFamily* found = nullptr;
+  if (line.size() >= HEAD) {
+    const uint64_t key = HeadKey(line);
+    auto it = std::lower_bound(index.heads.begin(), index.heads.end(), key,
+                               [](const auto& entry, uint64_t k) { return entry.first < k; });
+    for (; it != index.heads.end() && it->first == key; ++it) {
+      if (line.starts_with(it->second->prefix)) {
+        found = it->second;
+        break;
+      }
     }
   }
-  return nullptr;
+  for (const SentenceFamily* row : index.shorter) {
+    if (found != nullptr && row > found) break;  // rows of one array: table order
+    if (line.starts_with(row->prefix)) return row;
+  }
+  return found;
 }
 
 const SentenceFamily* FindSentenceFamilyByType(int type) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "protocol/nmea.h"
 #include "serial/line_framer.h"
@@ -47,6 +48,30 @@ TEST(SentenceTable, EveryBuiltSentenceIsFramedAsItsDirectionSaysAndReadsBackAsIt
     EXPECT_EQ(FindSentenceFamily(line), &row) << line;
     EXPECT_EQ(NMEAMessageType(line), row.type) << line;
   }
+}
+
+// The lookup is indexed; it must give what a pass over the table in order
+// gives (the first row whose prefix starts the line), for every prefix cut
+// short or run on, and for lines no row knows.
+TEST(SentenceTable, LookupFindsTheFirstRowInTableOrder) {
+  const auto firstInOrder = [](std::string_view line) -> const SentenceFamily* {
+    if (line.empty() || line[0] != '$') return nullptr;
+    for (const SentenceFamily& row : SentenceTable()) {
+      if (line.starts_with(row.prefix)) return &row;
+    }
+    return nullptr;
+  };
+  std::vector<std::string> lines = {"",      "$",        "$CA",      "$CC",
+                                    "$CCX",  "$CCXYZ,1", "$CADET,3", "$GPRMC,1",
+                                    "CAMSG", "$CAMSG",   "$SNTTA,1"};
+  for (const SentenceFamily& row : SentenceTable()) {
+    for (size_t cut = 1; cut <= row.prefix.size(); ++cut) {
+      lines.push_back(std::string(row.prefix.substr(0, cut)));
+      lines.push_back(std::string(row.prefix.substr(0, cut)) + "9,1");
+    }
+  }
+  for (const std::string& line : lines)
+    EXPECT_EQ(FindSentenceFamily(line), firstInOrder(line)) << line;
 }
 
 TEST(SentenceTable, OnlyHostFamiliesHaveAnEmulatorAnswerAndEachHasItsRemark) {
