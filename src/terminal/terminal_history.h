@@ -8,7 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <memory>
 
 namespace tw {
 
@@ -24,7 +24,7 @@ class TerminalHistory {
   // The screen's top row as it leaves; the oldest row goes when full.
   void Push(const char* row);
 
-  int64_t size() const { return static_cast<int64_t>(rows_.size()); }
+  int64_t size() const { return static_cast<int64_t>(count_); }
   // Absolute number of the oldest row kept.
   int64_t first() const { return pushed_ - size(); }
   // Rows pushed so far: the absolute number of the screen's top row.
@@ -40,7 +40,12 @@ class TerminalHistory {
  private:
   size_t capacity_;
   int64_t pushed_ = 0;
-  std::deque<std::array<char, HISTORY_COLUMNS>> rows_;
+  // A ring of `capacity_` rows, taken whole when the first row scrolls; the
+  // next row goes at `next_`, over the oldest once full. A line that scrolls
+  // costs one copy of its row.
+  std::unique_ptr<char[]> rows_;
+  size_t next_ = 0;
+  size_t count_ = 0;
 };
 
 }  // namespace tw
