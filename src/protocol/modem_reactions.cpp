@@ -49,9 +49,10 @@ LocalTime ReplyTime(const InterpreterLinks& m) {
 // The lines come from the parameter table; "SRC" and "BND" also change what
 // the program knows about the modem.
 void ShowConfig(const InterpreterLinks& m, const std::string& line, const char*) {
-  if (m.reportedConfig) m.reportedConfig->Record(line);
-  const ConfigRecord r = DecodeConfig(SentenceFields(line));
+  const SentenceFields fields(line);
+  const ConfigRecord r = DecodeConfig(fields);
   const ConfigParam* param = r.param;
+  if (m.reportedConfig && param) m.reportedConfig->Record(*param, fields);
   if (!param || param->report == ConfigReport::kSentence) {
     m.out.PrintLine(line);
     return;

@@ -108,23 +108,31 @@ bool ModemSettingApply(SentenceSink& sink, int index, const std::string& value,
 
 void ReportedConfig::Record(const std::string& sentence) {
   const SentenceFields fields(sentence);
-  const ConfigParam* param = FindConfigParamByCode(NMEAConfigParam(fields));
-  if (!param) return;
-  std::string_view value = fields.RestAfterToken(1);
-  value = value.substr(0, value.find('*'));
-  while (!value.empty() && (value.back() == '\r' || value.back() == '\n')) value.remove_suffix(1);
-  values_[std::string(param->mnemonic)] = std::string(value);
+  if (const ConfigParam* param = FindConfigParamByCode(NMEAConfigParam(fields))) {
+    Record(*param, fields);
+  }
+}
+
+void ReportedConfig::Record(const ConfigParam& param, const SentenceFields& fields) {
+  std::string& kept = reports_[static_cast<size_t>(&param - ConfigParams().data())];
+  if (kept == fields.sentence()) return;
+  kept.assign(fields.sentence());
   ++changes_;
 }
 
 std::optional<std::string> ReportedConfig::Last(std::string_view mnemonic) const {
-  const auto it = values_.find(mnemonic);
-  if (it == values_.end()) return std::nullopt;
-  return it->second;
+  for (size_t i = 0; i < reports_.size(); ++i) {
+    if (ConfigParams()[i].mnemonic != mnemonic || reports_[i].empty()) continue;
+    std::string_view value = SentenceFields(reports_[i]).RestAfterToken(1);
+    value = value.substr(0, value.find('*'));
+    while (!value.empty() && (value.back() == '\r' || value.back() == '\n')) value.remove_suffix(1);
+    return std::string(value);
+  }
+  return std::nullopt;
 }
 
 void ReportedConfig::Clear() {
-  values_.clear();
+  for (std::string& report : reports_) report.clear();
   ++changes_;
 }
 

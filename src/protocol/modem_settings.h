@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "core/sentence_sink.h"
 #include "protocol/config_params.h"
+#include "protocol/sentence_fields.h"
 
 namespace tw {
 
@@ -60,6 +62,8 @@ class ReportedConfig {
   // Keeps the value of a "$CACFG" report (the text after the parameter's
   // name, up to a checksum); a report of no known parameter is not kept.
   void Record(const std::string& sentence);
+  // The same for a report already split, whose parameter is known.
+  void Record(const ConfigParam& param, const SentenceFields& fields);
   // The value last reported for `mnemonic`, if any since the last Clear.
   std::optional<std::string> Last(std::string_view mnemonic) const;
   // Forgets every value: another modem may answer next, or it was reset.
@@ -68,7 +72,9 @@ class ReportedConfig {
   uint64_t changes() const { return changes_; }
 
  private:
-  std::map<std::string, std::string, std::less<>> values_;
+  // The last report of each parameter, by its place in the table, kept
+  // whole and read when asked: a report costs a copy and nothing more.
+  std::array<std::string, CONFIG_PARAM_COUNT> reports_;
   uint64_t changes_ = 0;
 };
 
