@@ -44,7 +44,6 @@ UdpShare::UdpShare(UdpLinks links)
   watcher_ = std::make_unique<ModemInterpreter>(InterpreterLinks{
       links_.out, *noSink_, links_.logs, watchSettings_, links_.modem, links_.state, links_.stats,
       watchFrames_.get(), links_.noiseReport, nullptr, UDP_MODEM_SOURCE});
-  links_.logs.SetLineTap([this](int source, std::string_view line) { OnLogLine(source, line); });
   links_.gps.SetFixListener([this](const std::string& sentence) { OnGpsFix(sentence); });
 }
 
@@ -59,6 +58,17 @@ void UdpShare::Follow() {
   UdpSettings& u = links_.settings.udp;
   Open(broadcast_, u.broadcast, u.broadcastAddress, u.broadcastPort, false,
        "broadcast modem data to");
+  // The log's lines are tapped only while they go out: every sentence passes
+  // there, and most runs share nothing.
+  if (tapped_ != (broadcast_.socket != nullptr)) {
+    tapped_ = broadcast_.socket != nullptr;
+    if (tapped_) {
+      links_.logs.SetLineTap(
+          [this](int source, std::string_view line) { OnLogLine(source, line); });
+    } else {
+      links_.logs.SetLineTap(nullptr);
+    }
+  }
   Open(receive_, u.receive, u.receiveAddress, u.receivePort, true, "receive modem data on");
   Open(position_, u.shipPosition, u.positionAddress, u.positionPort, true,
        "receive ship position on");
@@ -92,7 +102,7 @@ bool UdpShare::Open(Channel& c, int32_t& toggle, const std::string& address, int
     links_.out.PrintLine("UDP: Broadcasting modem data to " + endpoint + ".");
   } else if (&c == &receive_) {
     links_.out.PrintWrapped("UDP: Watching modem data from " + endpoint +
-                         "; nothing is answered, sent or written.");
+                            "; nothing is answered, sent or written.");
   } else {
     links_.out.PrintLine("UDP: Ship position from " + endpoint + ".");
   }

@@ -97,6 +97,7 @@ class UdpShare {
   UdpLinks links_;
   DatagramNetwork* network_ = nullptr;
   Channel broadcast_, receive_, position_;
+  bool tapped_ = false;  // the NMEA log's lines come to OnLogLine
   RefusalLines refusals_;
   RefusalLines sendFailures_;
   // The watching interpreter: the operator's views with no source of data
