@@ -27,8 +27,9 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <shellapi.h>  // after windows.h, which it needs
 #include <windows.h>
+
+#include <shellapi.h>  // after windows.h, which it needs
 #endif
 
 namespace {
