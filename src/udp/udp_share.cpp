@@ -42,7 +42,7 @@ UdpShare::UdpShare(UdpLinks links)
       noSink_(std::make_unique<SendsNothing>()) {
   RxInit(watchRx_);
   watcher_ = std::make_unique<ModemInterpreter>(InterpreterLinks{
-      links_.out, *noSink_, links_.logs, watchSettings_, links_.modem, links_.state, links_.stats,
+      links_.out, *noSink_, links_.logs, watchSettings_, links_.modem, watchState_, links_.stats,
       watchFrames_.get(), links_.noiseReport, nullptr, UDP_MODEM_SOURCE});
   links_.gps.SetFixListener([this](const std::string& sentence) { OnGpsFix(sentence); });
 }

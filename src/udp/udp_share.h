@@ -103,6 +103,9 @@ class UdpShare {
   // The watching interpreter: the operator's views with no source of data
   // to answer with, and a frame handler that only shows frames.
   Settings watchSettings_;
+  // What the watched modem reports of itself (its unit address, its band)
+  // is its own: it must not change the address this program's commands name.
+  RunState watchState_;
   RxState watchRx_;
   std::unique_ptr<DataFrameHandler> watchFrames_;
   std::unique_ptr<SentenceSink> noSink_;

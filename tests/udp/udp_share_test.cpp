@@ -162,6 +162,11 @@ TEST_F(UdpProgram, AWatcherShowsCountsAndLogsButAnswersNothing) {
   EXPECT_EQ(modem->written, "");  // no answer to the request
   EXPECT_TRUE(net.sent.empty());  // and nothing received is broadcast
   EXPECT_EQ(program->stats().goodRx, 1);
+  // The watched modem's own address stays its own: our commands keep ours.
+  const int32_t unit = program->state().modemUnit;
+  Arrive(10111, "$CACFG,SRC,7\r\n");
+  Step();
+  EXPECT_EQ(program->state().modemUnit, unit);
   program->OnCommand(cmd::NMEA_LOG_STOP);
   const std::string log = ReadFile(program->logs().LogFileName("NMEA", 1, "CSV"));
   EXPECT_NE(log.find("17,03/03/2007,14:05:09,0x0,$CADRQ,120000,1,0,1,32,1\r\n"), std::string::npos)
