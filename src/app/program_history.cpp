@@ -13,10 +13,10 @@ void Program::SaveHistory() {
   const TerminalInfo* ti = terminal_.info();
   if (!ti) return;
   const std::string path =
-      ui_.ChooseFileToSave(FileRequest{"Save History As",
-                                       PathToUtf8(dataRoot_),
-                                       {{"Text Files", "*.txt"}, {"All Files", "*"}},
-                                       "txt"});
+      files_.ChooseFileToSave(FileRequest{"Save History As",
+                                          PathToUtf8(dataRoot_),
+                                          {{"Text Files", "*.txt"}, {"All Files", "*"}},
+                                          "txt"});
   if (path.empty()) return;
   // Taken before the report below is printed: the file ends where the
   // operator chose to save.

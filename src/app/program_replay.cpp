@@ -86,7 +86,7 @@ void Program::ReplayChooseLog() {
   request.caption = "Replay NMEA Log";
   request.folder = PathToUtf8(dataRoot_ / "Logs");
   request.filters = {{"NMEA Logs", "*.CSV *.csv"}, {"All Files", "*"}};
-  const std::string chosen = ui_.ChooseFileToOpen(request);
+  const std::string chosen = files_.ChooseFileToOpen(request);
   if (!chosen.empty()) ReplayStart({PathFromUtf8(chosen)}, 1.0);
 }
 
