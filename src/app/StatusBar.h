@@ -8,9 +8,10 @@ class QLabel;
 
 namespace tw {
 
-// The main window's status bar: four fields, left to right: the port, the
-// traffic, the NMEA log and the data log, and a fifth for UDP sharing while
-// it is in use. It shows what the program reports
+// The main window's status bar, left to right: the port, the traffic, the
+// NMEA log and the data log, then UDP sharing and what else is going on
+// (GPS port, loop testing, a file going out), each shown only while in use;
+// a replay's position and buttons sit at the right (ReplayBar). It shows what the program reports
 // (Program::SetStatusListener), which changes at most every 100 ms.
 class StatusBar : public QStatusBar {
   Q_OBJECT
