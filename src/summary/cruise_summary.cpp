@@ -203,15 +203,11 @@ CruiseSummary CruiseSummarizer::Finish() {
   }
   std::sort(hours_.begin(), hours_.end());
   hours_.erase(std::unique(hours_.begin(), hours_.end()), hours_.end());
-  if (!hours_.empty()) {
-    size_t next = 0;
-    for (int64_t hour = hours_.front(); hour <= hours_.back(); ++hour) {
-      if (hours_[next] == hour) {
-        ++next;
-      } else {
-        s_.silentHours.push_back(hour);
-      }
-    }
+  for (size_t i = 1; i < hours_.size(); ++i) {
+    const int64_t gap = hours_[i] - hours_[i - 1] - 1;
+    if (gap <= 0) continue;
+    s_.silentStretches.push_back({hours_[i - 1] + 1, gap});
+    s_.silentHours += gap;
   }
   return s_;
 }

@@ -74,8 +74,15 @@ struct CruiseSummary {
   double gpsDistanceMetres = 0.0;  // great circle, first fix to last
 
   // Clock hours (seconds / 3600) between the first and last record that
-  // hold no record at all, in order.
-  std::vector<int64_t> silentHours;
+  // hold no record at all: their number, and the stretches of them in
+  // order (first hour, hours). Kept as stretches, so a record with a far
+  // date costs one entry, not one per hour.
+  struct SilentStretch {
+    int64_t first = 0;
+    int64_t hours = 0;
+  };
+  int64_t silentHours = 0;
+  std::vector<SilentStretch> silentStretches;
 };
 
 // Great-circle distance in metres between two positions in degrees.

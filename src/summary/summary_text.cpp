@@ -46,21 +46,17 @@ std::string Position(const GpsFix& fix) {
                      std::fabs(fix.longitude), fix.longitude < 0 ? "W" : "E");
 }
 
-std::string SilentHoursText(const std::vector<int64_t>& hours) {
-  std::string out = "Hours with no sentence: " + Count(static_cast<int64_t>(hours.size())) + "\n";
-  size_t ranges = 0;
-  for (size_t i = 0; i < hours.size();) {
-    size_t end = i + 1;
-    while (end < hours.size() && hours[end] == hours[end - 1] + 1) ++end;
-    if (++ranges <= SILENT_RANGES_SHOWN) {
-      const int64_t count = static_cast<int64_t>(end - i);
-      out += "  " + HourStart(hours[i]) + " to " + HourStart(hours[end - 1] + 1) + " (" +
-             Count(count) + (count == 1 ? " hour)\n" : " hours)\n");
-    }
-    i = end;
+std::string SilentHoursText(const CruiseSummary& s) {
+  std::string out = "Hours with no sentence: " + Count(s.silentHours) + "\n";
+  size_t shown = 0;
+  for (const CruiseSummary::SilentStretch& stretch : s.silentStretches) {
+    if (++shown > SILENT_RANGES_SHOWN) break;
+    out += "  " + HourStart(stretch.first) + " to " + HourStart(stretch.first + stretch.hours) +
+           " (" + Count(stretch.hours) + (stretch.hours == 1 ? " hour)\n" : " hours)\n");
   }
-  if (ranges > SILENT_RANGES_SHOWN) {
-    out += "  ... and " + Count(static_cast<int64_t>(ranges - SILENT_RANGES_SHOWN)) +
+  if (s.silentStretches.size() > SILENT_RANGES_SHOWN) {
+    out += "  ... and " +
+           Count(static_cast<int64_t>(s.silentStretches.size() - SILENT_RANGES_SHOWN)) +
            " more stretches\n";
   }
   return out;
@@ -159,7 +155,7 @@ std::string CruiseSummaryText(const CruiseSummary& s, size_t files,
            FixedFormat("; first to last %.2f km (%.2f nmi)", s.gpsDistanceMetres / 1000.0,
                        s.gpsDistanceMetres / METRES_PER_NAUTICAL_MILE);
   }
-  out += "\n" + SilentHoursText(s.silentHours);
+  out += "\n" + SilentHoursText(s);
   const std::string problemsText = ProblemsText(problems);
   if (!problemsText.empty()) out += "\n" + problemsText;
   return out;

@@ -64,7 +64,7 @@ TEST(CruiseSummary, AGeneratedWeekAgreesWithTheGeneratorsCounts) {
   // Due north: the distance is the arc of the latitudes' difference.
   EXPECT_NEAR(s.gpsDistanceMetres,
               (c.lastLatitude - c.firstLatitude) * 3.14159265358979 / 180 * 6371008.8, 0.01);
-  EXPECT_EQ(static_cast<int64_t>(s.silentHours.size()), c.silentHours);
+  EXPECT_EQ(s.silentHours, c.silentHours);
 
   const std::string text = CruiseSummaryText(s, reader.files().size(), reader.problems());
   for (const std::string& line :
@@ -123,6 +123,24 @@ TEST(CruiseSummary, AnswersUnitsAndMissingValues) {
     }
     EXPECT_EQ(s.dqf.count, c.dqfCount);
   }
+}
+
+// A record with a far date (a damaged clock) makes one long silent stretch,
+// counted, not one entry per hour.
+TEST(CruiseSummary, AFarDateIsOneSilentStretch) {
+  CruiseSummarizer summarizer;
+  const int64_t farHour = 70'000'000;
+  for (const int64_t second : {int64_t{0}, int64_t{3600}, farHour * 3600}) {
+    NmeaLogRecord record;
+    record.seconds = second;
+    record.source = 1;
+    record.sentence = "$CAAGC,1";
+    summarizer.Add(record);
+  }
+  const CruiseSummary s = summarizer.Finish();
+  EXPECT_EQ(s.silentHours, farHour - 2);
+  ASSERT_EQ(s.silentStretches.size(), 1u);
+  EXPECT_EQ(s.silentStretches[0].first, 2);
 }
 
 }  // namespace
