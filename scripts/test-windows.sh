@@ -73,7 +73,8 @@ qt=/usr/include/x86_64-linux-gnu/qt6
 if [ -d "$qt/QtWidgets" ] && [ -d "$qt/QtSerialPort" ]; then
   find src -name '[A-Z]*.cpp' -o -name main.cpp | sort |
     xargs -P"$JOBS" -n 8 x86_64-w64-mingw32-g++-posix -std=c++20 -fsyntax-only -Wall -Wextra \
-      -Wno-attributes -Isrc -I"$qt" -I"$qt/QtCore" -I"$qt/QtGui" -I"$qt/QtWidgets" -I"$qt/QtSerialPort"
+      -Wno-attributes -Isrc -I"$qt" -I"$qt/QtCore" -I"$qt/QtGui" -I"$qt/QtWidgets" -I"$qt/QtSerialPort" \
+      -I"$qt/QtNetwork" -I"$qt/QtSvg"
   echo "Qt layer: $(find src -name '[A-Z]*.cpp' -o -name main.cpp | wc -l) files type-checked for Windows (not built)"
 fi
 checked=$(date +%s)

@@ -30,6 +30,7 @@
 #include <windows.h>
 
 #include <shellapi.h>  // after windows.h, which it needs
+#undef TextOut             // a GDI name there; tw::TextOut is ours
 #endif
 
 namespace {
